@@ -1,0 +1,41 @@
+# Mavelo: `make run` builds and starts the program, `make test` builds and runs every test.
+BUILD ?= build
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+
+.PHONY: run test build deps configure bench fuzz clean look-deps
+
+deps:
+	@bash scripts/install-deps.sh
+
+look-deps:
+	@bash scripts/install-deps.sh --look
+
+$(BUILD)/build.ninja: CMakeLists.txt
+	cmake -S . -B $(BUILD) -G Ninja $(CMAKE_FLAGS)
+
+configure: deps $(BUILD)/build.ninja
+
+build: configure
+	cmake --build $(BUILD)
+
+run: build
+	$(BUILD)/bin/mavelo
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+bench: build
+	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done
+
+# libFuzzer targets: clang, built on demand, never in CI.  FUZZ_SECONDS per target.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DMAVELO_FUZZ=ON -DMAVELO_TESTS=OFF
+	cmake --build build-fuzz --target fuzz_gridfile fuzz_inifile
+	@mkdir -p build-fuzz/corpus-grid build-fuzz/corpus-ini
+	build-fuzz/bin/fuzz_gridfile -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus-grid tests/data/grid
+	build-fuzz/bin/fuzz_inifile -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus-ini tests/data/ini
+
+clean:
+	rm -rf $(BUILD) build-fuzz

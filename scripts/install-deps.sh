@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Mavelo need.
+# Checks first, so a second run costs a dpkg query; apt-get update runs only when
+# something is missing.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build g++ make pkg-config
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev
+  qt6-charts-dev libqt6sql6-sqlite qt6-multimedia-dev
+  libgl-dev fontconfig fonts-liberation2
+  libbenchmark-dev
+)
+# Extra tools for looking at the program and its reports by hand (screenshots,
+# headless browser), asked for with: install-deps.sh --look
+if [ "${1:-}" = "--look" ]; then
+  packages+=(xvfb xauth imagemagick chromium poppler-utils)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+
+echo "Installing: ${missing[*]}"
+SUDO=""
+if [ "$(id -u)" -ne 0 ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"

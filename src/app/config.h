@@ -1,0 +1,74 @@
+#pragma once
+// The user's settings (application.ini in the Config folder), the brand texts
+// (brand.ini in the program's Brand folder), the session-start entry and the unit
+// labels.
+
+#include <QString>
+#include <memory>
+
+#include "app/inifile.h"
+#include "cycle/cyclemodel.h"
+
+inline constexpr const char* kDefaultToDoCategories =
+    "Today,Tomorrow,Yesterday,, @Home,@Work,@Play,@Family,@School,@Other";
+
+// The last-period picker's range.
+QDate LastPeriodMinimum();  // 1 January 2004
+QDate LastPeriodMaximum();  // 31 December 2099
+
+class TConfig {
+ public:
+  // LoadSettings, then SaveSettings at once, so the file holds every key after the
+  // first start. A failed first save is kept in lastError().
+  explicit TConfig(const QString& iniPath);
+
+  bool AutoStart = true;
+  QString TemperatureUnits = "F";
+  QString MeasureUnits = "I";
+  QString BedSound = "Waves";
+  QString WakeUpSound = "Buzz";
+  QString FeedSound = "DrinkGulp";
+  int BmiHeight = 72;
+  QString ToDoCategories = kDefaultToDoCategories;
+  // The calendar's four settings; the footer edits them in place.
+  CycleSettings Cycle;
+
+  void LoadSettings();
+  // Writes every key and flushes the file; false with lastError() (the user's message)
+  // when the file cannot be written.
+  bool SaveSettings();
+  QString lastError() const { return error_; }
+  const QString& path() const { return ini_.path(); }
+
+  QString WeightUnitLabel() const;  // "lbs" for MeasureUnits "I", else "kg"
+  QString LengthUnitLabel() const;  // "inches" for "I", else "cm"
+
+  // Clamps a stored value into a spinner's range.
+  static int ClampCycleLength(int v);
+  static int ClampLuteal(int v);
+
+ private:
+  IniFile ini_;
+  QString error_;
+};
+
+// Brand texts: process-wide, defaults until LoadBrand reads the file.
+struct BrandTexts {
+  QString Caption = "Mavelo";
+  QString Url = "https://www.mavelo.app/";
+  QString ForumUrl = "https://www.mavelo.app/forum/";
+};
+BrandTexts& Brand();
+// Reads [BRAND] APP_CAPTION, APP_URL, APP_URL_FORUM; missing keys keep their defaults.
+void LoadBrand(const QString& brandIniPath);
+// The main window caption: brand caption + " - plan your pregnancy and organize your life".
+QString MainWindowCaption();
+
+// Session start through the XDG autostart entry; the application title "Mavelo" names
+// the entry. configHome is $XDG_CONFIG_HOME (default ~/.config) when empty.
+QString AutoStartEntryPath(const QString& configHome = QString());
+bool AddAutoStart(const QString& executablePath, const QString& configHome = QString());
+void RemoveAutoStart(const QString& configHome = QString());
+
+// The first and third numbers of the program's file version joined by ".".
+QString FileVersionText();

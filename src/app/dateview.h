@@ -1,0 +1,43 @@
+#pragma once
+// What the main window asks of every feature view, so that the month grid, ShowView
+// and DispatchDate need no special case per view; and what a view may ask of the main
+// window. Neither side knows widgets here.
+
+#include <QDate>
+#include <QString>
+
+class TConfig;
+class TDir;
+struct CycleSettings;
+
+// The picture the month grid draws on a day that holds data in the view on screen.
+enum class DayMarkPicture { None, Berry, Arrow };
+
+class DateView {
+ public:
+  virtual ~DateView() = default;
+  // The main window's date reaches the view.
+  virtual void ShowDate(const QDate& date) = 0;
+  // Called just before ShowDate when the date changes or the view is switched to
+  // (to-do SaveList, weight SaveWeight). Not before the first ShowDate.
+  virtual void SaveBeforeDateChange() {}
+  // Whether the view has loaded its records (shown at least once).
+  virtual bool HasLoaded() const { return true; }
+  // Which picture marks the days that hold data, and whether a date is such a day.
+  virtual DayMarkPicture MarkPicture() const { return DayMarkPicture::None; }
+  virtual bool IsDayMarked(const QDate&) const { return false; }
+  // Repaint the date strips that carry cycle colours.
+  virtual void RefreshCharts() {}
+};
+
+class ViewHost {
+ public:
+  virtual ~ViewHost() = default;
+  virtual QDate SelectedDate() const = 0;
+  // Sets the date bar for display only: no view is told.
+  virtual void SetSelectedDate(const QDate& date) = 0;
+  virtual QString CurrentViewName() const = 0;
+  virtual const CycleSettings& Cycle() const = 0;
+  virtual TConfig& Config() = 0;
+  virtual const TDir& Dir() const = 0;
+};

@@ -1,0 +1,75 @@
+#pragma once
+// An ini file with the private-profile rules: "[Section]" lines open sections, then
+// key=value lines; section and key names match without regard to case; a new key is
+// appended at the end of its section, an existing key is replaced where it stands, a new
+// section goes at the end of the file. Whole numbers read in decimal, or hexadecimal
+// after "$" or "0x"; truth values are whole numbers (non-zero is true) written 1 / 0.
+// Lines the reader does not understand are kept as they stand.
+//
+// Changes are held in memory until UpdateFile() writes the whole file (QSaveFile).
+
+#include <QDate>
+#include <QIODevice>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class IniFile {
+ public:
+  IniFile() = default;
+  // Reads path when it exists; a missing or unreadable file reads as empty
+  // (errorString() then tells why, for an unreadable one).
+  explicit IniFile(const QString& path);
+
+  const QString& path() const { return path_; }
+  QString errorString() const { return error_; }
+
+  // Replaces the content with the text of a device / bytes.
+  bool Load(QIODevice* device);
+  void LoadBytes(const QByteArray& bytes);
+  QByteArray ToBytes() const;  // the file as it would be written (CR LF lines)
+
+  // Writes the whole file to path(). False with errorString() on failure.
+  bool UpdateFile();
+
+  bool SectionExists(const QString& section) const;
+  bool ValueExists(const QString& section, const QString& key) const;
+  QStringList Sections() const;
+  QStringList Keys(const QString& section) const;
+
+  QString ReadString(const QString& section, const QString& key, const QString& def) const;
+  int ReadInteger(const QString& section, const QString& key, int def) const;
+  bool ReadBool(const QString& section, const QString& key, bool def) const;
+  // Locale decimal separator.
+  double ReadFloat(const QString& section, const QString& key, double def) const;
+  // The locale's short date format.
+  QDate ReadDate(const QString& section, const QString& key, const QDate& def) const;
+
+  void WriteString(const QString& section, const QString& key, const QString& value);
+  void WriteInteger(const QString& section, const QString& key, int value);
+  void WriteBool(const QString& section, const QString& key, bool value);
+  // Shortest decimal text with the locale's separator.
+  void WriteFloat(const QString& section, const QString& key, double value);
+  void WriteDate(const QString& section, const QString& key, const QDate& value);
+
+  void DeleteKey(const QString& section, const QString& key);
+  void EraseSection(const QString& section);
+
+  // Whole-number rule shared with other readers: decimal, "$hex" or "0xhex".
+  static bool ParseInteger(const QString& text, int* value);
+
+ private:
+  struct Line {
+    QString text;     // the line as it stands in the file
+    QString section;  // the section the line belongs to ("" before the first one)
+    QString key;      // empty unless the line is key=value
+    QString value;
+    bool isSection = false;
+  };
+  int FindKey(const QString& section, const QString& key) const;
+  int FindSection(const QString& section) const;
+
+  QString path_;
+  QString error_;
+  QVector<Line> lines_;
+};

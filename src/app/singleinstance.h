@@ -1,0 +1,32 @@
+#pragma once
+// One running instance per executable: a QLockFile decides who is first (two started
+// together cannot both win), and a QLocalServer named from the executable's full path
+// (every "/" and space removed) lets a second instance ask the first to come to front.
+
+#include <QLocalServer>
+#include <QLockFile>
+#include <QObject>
+#include <memory>
+
+class SingleInstance : public QObject {
+  Q_OBJECT
+ public:
+  // key: the executable's full path.
+  explicit SingleInstance(const QString& executablePath, QObject* parent = nullptr);
+  ~SingleInstance() override;
+
+  static QString ServerName(const QString& executablePath);
+
+  // True when this process is the first; it then listens for later ones.
+  // False: another instance runs; it has been asked to come to the front.
+  bool TryAdmit();
+
+ signals:
+  // A later instance asked this one to come to the front.
+  void activationRequested();
+
+ private:
+  QString name_;
+  std::unique_ptr<QLockFile> lock_;
+  QLocalServer* server_ = nullptr;
+};

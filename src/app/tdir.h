@@ -1,0 +1,69 @@
+#pragma once
+// The data folder tree and the shell helpers that several views share.
+// Every path ends in "/". Data lives under $XDG_DATA_HOME (default ~/.local/share)
+// + "/Tarnwick/Mavelo/"; the shipped folders (Brand, Help, Config, Sound, DB) sit
+// beside the executable.
+
+#include <QString>
+#include <functional>
+
+class TDir {
+ public:
+  // Builds the paths and creates the missing folders (one level each) in the order:
+  // program, maker, data root, Log, DB, Config, Build, Help, FTP, Notes, ToDo, Basal,
+  // Weight, Exercise, Health, Food, Sleep, Baby, Heart. A folder that cannot be
+  // created stays missing; ok() then is false.
+  explicit TDir(const QString& programFolder);
+
+  bool ok() const { return ok_; }
+
+  const QString& ProgramFolder() const { return program_; }
+  const QString& MakerFolder() const { return maker_; }
+  const QString& DataRoot() const { return root_; }
+  QString ProgramDBFolder() const { return program_ + "DB/"; }
+  QString DBFolder() const { return root_ + "DB/"; }
+  QString HelpFolder() const { return program_ + "Help/"; }
+  QString FTPFolder() const { return root_ + "FTP/"; }
+  QString BuildFolder() const { return root_ + "Build/"; }
+  QString ConfigFolder() const { return root_ + "Config/"; }
+  QString BrandFolder() const { return program_ + "Brand/"; }
+  QString SoundFolder() const { return program_ + "Sound/"; }
+  QString ProgramConfigFolder() const { return program_ + "Config/"; }
+  QString LogFolder() const { return root_ + "Log/"; }
+  QString NotesFolder() const { return root_ + "Notes/"; }
+  QString ToDoFolder() const { return root_ + "ToDo/"; }
+  QString BasalFolder() const { return root_ + "Basal/"; }
+  QString SleepFolder() const { return root_ + "Sleep/"; }
+  QString WeightFolder() const { return root_ + "Weight/"; }
+  QString ExerciseFolder() const { return root_ + "Exercise/"; }
+  QString HealthFolder() const { return root_ + "Health/"; }
+  QString HeartFolder() const { return root_ + "Heart/"; }
+  QString FoodFolder() const { return root_ + "Food/"; }
+  QString BabyFolder() const { return root_ + "Baby/"; }
+
+  // The per-user data folder base: $XDG_DATA_HOME or ~/.local/share, with "/".
+  static QString UserDataFolder();
+  // The folder of the running executable, with "/".
+  static QString ExecutableFolder();
+
+ private:
+  bool ok_ = true;
+  QString program_, maker_, root_;
+};
+
+// Shows a local file or web address with the desktop's default handler. Never raises.
+void OpenDocument(const QString& pathOrUrl);
+// Opens a folder in the desktop's file manager. Never raises.
+void OpenFolder(const QString& path);
+
+// Copies the file or folder `source` into the folder `target` (so target/<name>),
+// recursively. With confirm "Y", askReplace(path) is asked before an existing file is
+// replaced (false keeps it and makes the result false); otherwise files are replaced
+// silently. Paths longer than 4096 characters fail. True when everything was copied.
+bool CopyFolder(const QString& source, const QString& target, const QString& confirm,
+                const std::function<bool(const QString&)>& askReplace = {});
+
+// Copies the shipped DB folder into the data root when the data DB folder has no
+// Food.db yet. Synchronous: the copy is complete when it returns. True when Food.db is
+// there afterwards.
+bool FirstRunDatabaseCopy(const TDir& dir);
