@@ -30,6 +30,8 @@ QString GoalName(int goal);
 
 int OvulationIndex(const CycleSettings& s);  // CycleLength - LutealLength
 
+// Settings that cannot place a date (an invalid LastPeriod, CycleLength below 1) and
+// an invalid date give index 0 (PeriodDay1, cycle day 1) instead of failing.
 // Julian-day forms for the hot paths (month grid, date strips); the QDate forms call them.
 int DayIndex(const CycleSettings& s, qint64 julianDay);
 CycleClassKind CycleClass(const CycleSettings& s, qint64 julianDay);
