@@ -59,15 +59,21 @@ class IniFile {
   static bool ParseInteger(const QString& text, int* value);
 
  private:
+  // One line of the file as it stands, with what the reader made of it.
   struct Line {
-    QString text;     // the line as it stands in the file
-    QString section;  // the section the line belongs to ("" before the first one)
-    QString key;      // empty unless the line is key=value
-    QString value;
-    bool isSection = false;
+    enum Kind { kOther, kSection, kKey };
+    QString text;   // the line as it stands in the file (written back unchanged)
+    QString name;   // section name (kSection) or key name (kKey), without surrounding spaces
+    QString value;  // kKey: the text after '=', without surrounding spaces
+    Kind kind = kOther;
   };
-  int FindKey(const QString& section, const QString& key) const;
+  static Line ParseLine(const QString& text);
+  // The first "[section]" line of that name, or -1.
   int FindSection(const QString& section) const;
+  // The line after the last line of the section that starts at line `header`.
+  int SectionEnd(int header) const;
+  // The first key line of that name in the first section of that name, or -1.
+  int FindKey(const QString& section, const QString& key) const;
 
   QString path_;
   QString error_;

@@ -343,6 +343,13 @@ QString ShortestNumberText(double value, const QLocale& locale) {
   // Fifteen significant digits, as the original program's float-to-text did: enough for
   // every figure a user types, without binary noise (0.1 + 0.2 gives 0.3).
   QString text = QString::number(value, 'g', 15);
+  // Next to the largest double, fifteen digits can round up past it; seventeen never do.
+  {
+    const QByteArray latin = text.toLatin1();
+    double back = 0;
+    const auto res = std::from_chars(latin.constData(), latin.constData() + latin.size(), back);
+    if (res.ec != std::errc() || !std::isfinite(back)) text = QString::number(value, 'g', 17);
+  }
   const qsizetype e = text.indexOf(u'e');
   QString mantissa = e < 0 ? text : text.left(e);
   QString exponent = e < 0 ? QString() : text.mid(e + 1);
@@ -421,12 +428,8 @@ bool ParseNumber(const QString& text, double* value, const QLocale& locale) {
   const char* begin = latin.constData();
   if (*begin == '+') ++begin;
   auto res = std::from_chars(begin, latin.constData() + latin.size(), result);
-  if (res.ec == std::errc::result_out_of_range) {
-    // Overflow or underflow: infinite or zero, as the floating-point rules give.
-    result = std::strtod(latin.constData(), nullptr);
-  } else if (res.ec != std::errc() || res.ptr != latin.constData() + latin.size()) {
-    return false;
-  }
+  // Out of range (beyond the largest or below the smallest double) is not a number here.
+  if (res.ec != std::errc() || res.ptr != latin.constData() + latin.size()) return false;
   if (!std::isfinite(result)) return false;
   if (value) *value = result;
   return true;
