@@ -67,8 +67,14 @@ QString MainWindowCaption();
 // Session start through the XDG autostart entry; the application title "Mavelo" names
 // the entry. configHome is $XDG_CONFIG_HOME (default ~/.config) when empty.
 QString AutoStartEntryPath(const QString& configHome = QString());
+// Writes the entry (Exec = the quoted executable path); false when it cannot be written.
 bool AddAutoStart(const QString& executablePath, const QString& configHome = QString());
+// Deletes the user's entry and tries each system-wide one ($XDG_CONFIG_DIRS/autostart,
+// default /etc/xdg), ignoring errors. A system entry that stays is hidden for this user
+// by a "Hidden=true" entry of the user's own.
 void RemoveAutoStart(const QString& configHome = QString());
+// The Exec value that runs one program path (quoted and escaped for a desktop entry).
+QString DesktopExecValue(const QString& program);
 
 // The first and third numbers of the program's file version joined by ".".
 QString FileVersionText();

@@ -15,7 +15,14 @@ class SingleInstance : public QObject {
   explicit SingleInstance(const QString& executablePath, QObject* parent = nullptr);
   ~SingleInstance() override;
 
+  // The executable's full path with every "/" and space removed. A path too long for a
+  // socket address keeps its first characters and ends in a hash of the whole name.
   static QString ServerName(const QString& executablePath);
+  // Where the lock file and the server socket live: $XDG_RUNTIME_DIR when set, else
+  // the temporary folder.
+  static QString RuntimeFolder();
+  static QString LockFilePath(const QString& executablePath);
+  static QString SocketPath(const QString& executablePath);
 
   // True when this process is the first; it then listens for later ones.
   // False: another instance runs; it has been asked to come to the front.
@@ -26,7 +33,9 @@ class SingleInstance : public QObject {
   void activationRequested();
 
  private:
-  QString name_;
+  void OnNewConnection();
+
+  QString exe_;
   std::unique_ptr<QLockFile> lock_;
   QLocalServer* server_ = nullptr;
 };

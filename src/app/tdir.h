@@ -5,14 +5,17 @@
 // beside the executable.
 
 #include <QString>
+#include <QUrl>
 #include <functional>
 
 class TDir {
  public:
   // Builds the paths and creates the missing folders (one level each) in the order:
   // program, maker, data root, Log, DB, Config, Build, Help, FTP, Notes, ToDo, Basal,
-  // Weight, Exercise, Health, Food, Sleep, Baby, Heart. A folder that cannot be
-  // created stays missing; ok() then is false.
+  // Weight, Exercise, Health, Food, Sleep, Baby, Heart. The per-user data base folder
+  // ($XDG_DATA_HOME) is created first when missing. A folder that cannot be created
+  // stays missing; ok() then is false when it is one of the data folders (the program
+  // and Help folders may sit in a read-only install, and nothing depends on them).
   explicit TDir(const QString& programFolder);
 
   bool ok() const { return ok_; }
@@ -52,14 +55,28 @@ class TDir {
 };
 
 // Shows a local file or web address with the desktop's default handler. Never raises.
+// Text with a scheme ("https://...", "mailto:...", "file:...") is taken as an address;
+// anything else is a local path (made absolute).
 void OpenDocument(const QString& pathOrUrl);
 // Opens a folder in the desktop's file manager. Never raises.
 void OpenFolder(const QString& path);
 
+// Tests: every OpenDocument / OpenFolder call hands its URL to this handler instead of
+// launching the desktop's handler (xdg-open). Pass {} to restore the desktop.
+//   QList<QUrl> opened;
+//   SetOpenUrlHandler([&](const QUrl& u) { opened << u; });
+using OpenUrlHandler = std::function<void(const QUrl&)>;
+void SetOpenUrlHandler(OpenUrlHandler handler);
+// The URL OpenDocument would open for this text.
+QUrl DocumentUrl(const QString& pathOrUrl);
+
 // Copies the file or folder `source` into the folder `target` (so target/<name>),
-// recursively. With confirm "Y", askReplace(path) is asked before an existing file is
-// replaced (false keeps it and makes the result false); otherwise files are replaced
-// silently. Paths longer than 4096 characters fail. True when everything was copied.
+// recursively, merging with folders already there. With confirm "Y", askReplace(path)
+// is asked before an existing file is replaced (false keeps it and makes the result
+// false; with no askReplace nothing is replaced); otherwise files are replaced
+// silently. Each file is written to a temporary name and renamed, so a failed copy
+// never leaves a half file under the real name. Paths longer than 4096 characters
+// fail, as does copying a folder into itself. True when everything was copied.
 bool CopyFolder(const QString& source, const QString& target, const QString& confirm,
                 const std::function<bool(const QString&)>& askReplace = {});
 

@@ -1,0 +1,193 @@
+#include "app/config.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/textfile.h"
+
+namespace {
+
+const QString kApplication = QStringLiteral("Application");
+const QString kCalendar = QStringLiteral("Calendar");
+const QString kSound = QStringLiteral("Sound");
+const QString kToDo = QStringLiteral("ToDo");
+const QString kBMI = QStringLiteral("BMI");
+
+constexpr int kCycleMin = 20, kCycleMax = 40;
+constexpr int kLutealMin = 10, kLutealMax = 18;
+
+// The application title names the autostart entry.
+const QString kEntryName = QStringLiteral("Mavelo.desktop");
+
+QString ConfigHome(const QString& given) {
+  if (!given.isEmpty()) return given;
+  const QString env = qEnvironmentVariable("XDG_CONFIG_HOME");
+  if (!env.isEmpty() && QDir::isAbsolutePath(env)) return env;
+  return QDir::homePath() + "/.config";
+}
+
+// The system-wide autostart folders: each of $XDG_CONFIG_DIRS (default /etc/xdg).
+QStringList SystemAutoStartEntries() {
+  QStringList dirs = qEnvironmentVariable("XDG_CONFIG_DIRS").split(':', Qt::SkipEmptyParts);
+  if (dirs.isEmpty()) dirs << QStringLiteral("/etc/xdg");
+  QStringList out;
+  for (const QString& d : dirs)
+    if (QDir::isAbsolutePath(d)) out << QDir::cleanPath(d) + "/autostart/" + kEntryName;
+  return out;
+}
+
+bool WriteEntry(const QString& path, const QString& text) {
+  if (!QDir().mkpath(QFileInfo(path).path())) return false;
+  QString error;
+  return WriteTextFile(path, text, &error);
+}
+
+}  // namespace
+
+QDate LastPeriodMinimum() { return QDate(2004, 1, 1); }
+QDate LastPeriodMaximum() { return QDate(2099, 12, 31); }
+
+TConfig::TConfig(const QString& iniPath) : ini_(iniPath) {
+  LoadSettings();
+  SaveSettings();
+}
+
+int TConfig::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
+int TConfig::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
+
+void TConfig::LoadSettings() {
+  AutoStart = ini_.ReadBool(kApplication, QStringLiteral("AutoStart"), true);
+  TemperatureUnits = ini_.ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
+  MeasureUnits = ini_.ReadString(kApplication, QStringLiteral("Measure_Units"), "I");
+  BedSound = ini_.ReadString(kSound, QStringLiteral("Bed"), "Waves");
+  WakeUpSound = ini_.ReadString(kSound, QStringLiteral("WakeUp"), "Buzz");
+  FeedSound = ini_.ReadString(kSound, QStringLiteral("Feed"), "DrinkGulp");
+  BmiHeight = ini_.ReadInteger(kBMI, QStringLiteral("Height"), 72);
+
+  const int goal = ini_.ReadInteger(kCalendar, QStringLiteral("ui_Goal"), 0);
+  Cycle.Goal = (goal >= 0 && goal <= 3) ? goal : kGoalNone;
+  // The picker cannot show a date outside its range; the nearest end is kept instead.
+  const QDate last = ini_.ReadDate(kCalendar, QStringLiteral("ui_LastPeriod"),
+                                   QDate::currentDate());
+  Cycle.LastPeriod = last.isValid()
+                         ? qBound(LastPeriodMinimum(), last, LastPeriodMaximum())
+                         : qBound(LastPeriodMinimum(), QDate::currentDate(), LastPeriodMaximum());
+  Cycle.CycleLength =
+      ClampCycleLength(ini_.ReadInteger(kCalendar, QStringLiteral("ui_CycleLength"), 28));
+  Cycle.LutealLength =
+      ClampLuteal(ini_.ReadInteger(kCalendar, QStringLiteral("ui_luteal"), 14));
+
+  ToDoCategories =
+      ini_.ReadString(kToDo, QStringLiteral("Categories"), kDefaultToDoCategories);
+}
+
+bool TConfig::SaveSettings() {
+  ini_.WriteBool(kApplication, QStringLiteral("AutoStart"), AutoStart);
+  ini_.WriteInteger(kCalendar, QStringLiteral("ui_Goal"), Cycle.Goal);
+  ini_.WriteDate(kCalendar, QStringLiteral("ui_LastPeriod"), Cycle.LastPeriod);
+  ini_.WriteInteger(kCalendar, QStringLiteral("ui_CycleLength"), Cycle.CycleLength);
+  ini_.WriteInteger(kCalendar, QStringLiteral("ui_luteal"), Cycle.LutealLength);
+  ini_.WriteString(kSound, QStringLiteral("Bed"), BedSound);
+  ini_.WriteString(kSound, QStringLiteral("WakeUp"), WakeUpSound);
+  ini_.WriteString(kSound, QStringLiteral("feed"), FeedSound);
+  ini_.WriteString(kToDo, QStringLiteral("Categories"), ToDoCategories);
+  ini_.WriteString(kApplication, QStringLiteral("Temperature_Units"), TemperatureUnits);
+  ini_.WriteString(kApplication, QStringLiteral("Measure_Units"), MeasureUnits);
+  ini_.WriteInteger(kBMI, QStringLiteral("Height"), BmiHeight);
+  if (ini_.UpdateFile()) {
+    error_.clear();
+    return true;
+  }
+  error_ = ini_.errorString();
+  return false;
+}
+
+QString TConfig::WeightUnitLabel() const {
+  return MeasureUnits == QLatin1String("I") ? QStringLiteral("lbs") : QStringLiteral("kg");
+}
+
+QString TConfig::LengthUnitLabel() const {
+  return MeasureUnits == QLatin1String("I") ? QStringLiteral("inches") : QStringLiteral("cm");
+}
+
+BrandTexts& Brand() {
+  static BrandTexts brand;
+  return brand;
+}
+
+void LoadBrand(const QString& brandIniPath) {
+  const BrandTexts defaults;
+  const IniFile ini(brandIniPath);
+  const QString section = QStringLiteral("BRAND");
+  BrandTexts& brand = Brand();
+  brand.Caption = ini.ReadString(section, QStringLiteral("APP_CAPTION"), defaults.Caption);
+  brand.Url = ini.ReadString(section, QStringLiteral("APP_URL"), defaults.Url);
+  brand.ForumUrl = ini.ReadString(section, QStringLiteral("APP_URL_FORUM"), defaults.ForumUrl);
+}
+
+QString MainWindowCaption() {
+  return Brand().Caption + QStringLiteral(" - plan your pregnancy and organize your life");
+}
+
+QString AutoStartEntryPath(const QString& configHome) {
+  return ConfigHome(configHome) + "/autostart/" + kEntryName;
+}
+
+// The Exec value of a desktop entry for one program path: quoted, with the characters
+// that quoting reserves escaped, then the string-value escapes on top (so a backslash in
+// the path is written as four), and "%" doubled so it is not read as a field code.
+QString DesktopExecValue(const QString& program) {
+  QString quoted = QStringLiteral("\"");
+  for (const QChar c : program) {
+    if (c == '"' || c == '`' || c == '$' || c == '\\') quoted += '\\';
+    quoted += c;
+  }
+  quoted += '"';
+  QString out;
+  for (const QChar c : quoted) {
+    if (c == '\\') out += QStringLiteral("\\\\");
+    else if (c == '\n') out += QStringLiteral("\\n");
+    else if (c == '\t') out += QStringLiteral("\\t");
+    else if (c == '\r') out += QStringLiteral("\\r");
+    else if (c == '%') out += QStringLiteral("%%");
+    else out += c;
+  }
+  return out;
+}
+
+bool AddAutoStart(const QString& executablePath, const QString& configHome) {
+  const QString text = QStringLiteral(
+                           "[Desktop Entry]\n"
+                           "Type=Application\n"
+                           "Name=Mavelo\n"
+                           "Comment=Plan your pregnancy and organize your life\n"
+                           "Exec=%1\n"
+                           "Terminal=false\n"
+                           "X-GNOME-Autostart-enabled=true\n")
+                           .arg(DesktopExecValue(executablePath));
+  return WriteEntry(AutoStartEntryPath(configHome), text);
+}
+
+void RemoveAutoStart(const QString& configHome) {
+  const QString user = AutoStartEntryPath(configHome);
+  QFile::remove(user);
+  bool systemLeft = false;
+  for (const QString& entry : SystemAutoStartEntries()) {
+    if (!QFileInfo::exists(entry)) continue;
+    QFile::remove(entry);  // needs the administrator; failure is expected and ignored
+    if (QFileInfo::exists(entry)) systemLeft = true;
+  }
+  // A system-wide entry this user cannot delete is switched off for this user only.
+  if (systemLeft)
+    WriteEntry(user, QStringLiteral("[Desktop Entry]\nType=Application\nName=Mavelo\n"
+                                    "Hidden=true\n"));
+}
+
+QString FileVersionText() {
+#if defined(MAVELO_VERSION_MAJOR) && defined(MAVELO_VERSION_PATCH)
+  return QStringLiteral("%1.%2").arg(MAVELO_VERSION_MAJOR).arg(MAVELO_VERSION_PATCH);
+#else
+  return QString();
+#endif
+}

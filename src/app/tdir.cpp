@@ -1,0 +1,195 @@
+#include "app/tdir.h"
+
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QSaveFile>
+
+namespace {
+
+// The longest path the copy accepts, as on the platform (PATH_MAX).
+constexpr qsizetype kMaxPath = 4096;
+
+QString WithSlash(QString path) {
+  if (!path.endsWith('/')) path += '/';
+  return path;
+}
+
+// Creates one folder level when missing; true when the folder is there afterwards.
+bool MakeFolder(const QString& path) {
+  QFileInfo info(path);
+  if (info.isDir()) return true;
+  if (info.exists()) return false;  // a file stands where the folder belongs
+  return QDir().mkdir(path) || QFileInfo(path).isDir();
+}
+
+OpenUrlHandler& UrlHandler() {
+  static OpenUrlHandler handler;
+  return handler;
+}
+
+void OpenUrl(const QUrl& url) {
+  if (!url.isValid() || url.isEmpty()) return;
+  try {
+    if (UrlHandler()) {
+      UrlHandler()(url);
+      return;
+    }
+    // The desktop services need a GUI application; without one there is nothing to show.
+    if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+    QDesktopServices::openUrl(url);
+  } catch (...) {
+    // Opening a document is a courtesy: a failure must never reach the caller.
+  }
+}
+
+class Copier {
+ public:
+  Copier(bool confirm, const std::function<bool(const QString&)>& ask)
+      : confirm_(confirm), ask_(ask) {}
+
+  // Copies source into the folder destFolder; keeps going after a failure so that as
+  // much as possible arrives, and reports whether everything did.
+  bool CopyEntry(const QFileInfo& source, const QString& destFolder) {
+    const QString dest = destFolder + '/' + source.fileName();
+    if (dest.size() > kMaxPath) return false;
+    if (source.isSymLink() && source.isDir()) {
+      // A linked folder is linked again rather than followed: following could loop.
+      if (QFileInfo(dest).exists() || QFileInfo(dest).isSymLink()) return true;
+      return QFile::link(source.symLinkTarget(), dest);
+    }
+    if (source.isDir()) {
+      if (!MakeFolder(dest)) return false;
+      bool all = true;
+      const QFileInfoList entries = QDir(source.filePath())
+          .entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System |
+                             QDir::NoDotAndDotDot,
+                         QDir::Name);
+      for (const QFileInfo& entry : entries) all = CopyEntry(entry, dest) && all;
+      return all;
+    }
+    return CopyFile(source.filePath(), dest);
+  }
+
+ private:
+  bool CopyFile(const QString& source, const QString& dest) {
+    const QFileInfo existing(dest);
+    if (existing.exists() || existing.isSymLink()) {
+      if (existing.isDir()) return false;
+      if (confirm_ && !(ask_ && ask_(dest))) return false;
+    }
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) return false;
+    // Written under a temporary name and renamed at the end: the real name holds either
+    // the old file or the whole new one.
+    QSaveFile out(dest);
+    out.setDirectWriteFallback(false);
+    if (!out.open(QIODevice::WriteOnly)) return false;
+    QByteArray buffer(1 << 16, Qt::Uninitialized);
+    for (;;) {
+      const qint64 n = in.read(buffer.data(), buffer.size());
+      if (n < 0) {
+        out.cancelWriting();
+        break;
+      }
+      if (n == 0) break;
+      if (out.write(buffer.constData(), n) != n) {
+        out.cancelWriting();
+        break;
+      }
+    }
+    if (!out.commit()) return false;
+    QFile::setPermissions(dest, in.permissions());
+    return true;
+  }
+
+  bool confirm_;
+  const std::function<bool(const QString&)>& ask_;
+};
+
+}  // namespace
+
+TDir::TDir(const QString& programFolder) {
+  program_ = WithSlash(programFolder);
+  const QString base = UserDataFolder();
+  maker_ = base + "Tarnwick/";
+  root_ = maker_ + "Mavelo/";
+
+  // The base folder may be missing on a fresh profile (~/.local/share).
+  QDir().mkpath(base);
+
+  // The program side: tried, but a read-only install must not count as a failure.
+  MakeFolder(program_);
+  const QStringList dataFolders = {maker_,         root_,          LogFolder(),
+                                   DBFolder(),     ConfigFolder(), BuildFolder()};
+  const QStringList laterFolders = {FTPFolder(),    NotesFolder(),  ToDoFolder(),
+                                    BasalFolder(),  WeightFolder(), ExerciseFolder(),
+                                    HealthFolder(), FoodFolder(),   SleepFolder(),
+                                    BabyFolder(),   HeartFolder()};
+  for (const QString& folder : dataFolders) ok_ = MakeFolder(folder) && ok_;
+  MakeFolder(HelpFolder());
+  for (const QString& folder : laterFolders) ok_ = MakeFolder(folder) && ok_;
+}
+
+QString TDir::UserDataFolder() {
+  // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
+  const QString env = qEnvironmentVariable("XDG_DATA_HOME");
+  if (!env.isEmpty() && QDir::isAbsolutePath(env)) return WithSlash(QDir::cleanPath(env));
+  return WithSlash(QDir::homePath() + "/.local/share");
+}
+
+QString TDir::ExecutableFolder() {
+  if (QCoreApplication::instance()) return WithSlash(QCoreApplication::applicationDirPath());
+  return WithSlash(QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).path());
+}
+
+void SetOpenUrlHandler(OpenUrlHandler handler) { UrlHandler() = std::move(handler); }
+
+QUrl DocumentUrl(const QString& pathOrUrl) {
+  if (pathOrUrl.isEmpty()) return QUrl();
+  if (!pathOrUrl.startsWith('/')) {
+    const QUrl url(pathOrUrl, QUrl::StrictMode);
+    // A one-letter scheme would be a drive letter elsewhere; here it is a file name.
+    if (url.isValid() && url.scheme().size() > 1) return url;
+  }
+  return QUrl::fromLocalFile(QFileInfo(pathOrUrl).absoluteFilePath());
+}
+
+void OpenDocument(const QString& pathOrUrl) { OpenUrl(DocumentUrl(pathOrUrl)); }
+
+void OpenFolder(const QString& path) {
+  if (path.isEmpty()) return;
+  OpenUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()));
+}
+
+bool CopyFolder(const QString& source, const QString& target, const QString& confirm,
+                const std::function<bool(const QString&)>& askReplace) {
+  if (source.isEmpty() || target.isEmpty()) return false;
+  if (source.size() > kMaxPath || target.size() > kMaxPath) return false;
+  const QFileInfo src(QDir::cleanPath(source));
+  if (!src.exists()) return false;
+  const QString targetFolder = QDir::cleanPath(target);
+  if (!QFileInfo(targetFolder).isDir() && !QDir().mkpath(targetFolder)) return false;
+
+  // A folder copied into itself (or onto itself) would never end.
+  const QString srcReal = src.canonicalFilePath();
+  const QString targetReal = QFileInfo(targetFolder).canonicalFilePath();
+  if (targetReal + '/' + src.fileName() == srcReal) return false;
+  if (src.isDir() && (targetReal == srcReal || targetReal.startsWith(srcReal + '/')))
+    return false;
+
+  Copier copier(confirm == QLatin1String("Y"), askReplace);
+  return copier.CopyEntry(src, targetFolder);
+}
+
+bool FirstRunDatabaseCopy(const TDir& dir) {
+  const QString marker = dir.DBFolder() + "Food.db";
+  if (QFileInfo::exists(marker)) return true;
+  QString shipped = dir.ProgramDBFolder();
+  shipped.chop(1);  // the folder itself, so that it lands as <data root>/DB
+  CopyFolder(shipped, dir.DataRoot(), QStringLiteral("N"));
+  return QFileInfo::exists(marker);
+}

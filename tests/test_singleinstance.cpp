@@ -1,0 +1,203 @@
+#include <QtTest>
+
+#include <cstdio>
+
+#include "app/singleinstance.h"
+
+// This program is its own helper: started with "--child <executable path>" it plays one
+// program instance (see ChildMain), so the tests can start real processes together.
+
+namespace {
+
+const char* kChild = "--child";
+
+// Reads one line from stdin, blocking; empty at end of input.
+QByteArray ReadStdinLine() {
+  char buffer[256];
+  if (!std::fgets(buffer, sizeof buffer, stdin)) return QByteArray();
+  return QByteArray(buffer).trimmed();
+}
+
+void Say(const char* text) {
+  std::printf("%s\n", text);
+  std::fflush(stdout);
+}
+
+// Prints "ready", waits for "go", tries to be admitted, prints "admitted" or "refused",
+// then holds whatever it won until stdin closes.
+int ChildMain(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  SingleInstance instance(QString::fromLocal8Bit(argv[2]));
+  Say("ready");
+  if (ReadStdinLine() != "go") return 2;
+  Say(instance.TryAdmit() ? "admitted" : "refused");
+  while (!ReadStdinLine().isEmpty()) {
+  }
+  return 0;
+}
+
+QString ReadLine(QProcess& p) {
+  while (!p.canReadLine())
+    if (!p.waitForReadyRead(30000)) return QString("<no answer: %1>").arg(p.errorString());
+  return QString::fromLatin1(p.readLine()).trimmed();
+}
+
+}  // namespace
+
+class TestSingleInstance : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void serverName_data();
+  void serverName();
+  void longPathsStayDistinct();
+  void secondInstanceIsRefusedAndActivatesFirst();
+  void otherExecutableIsAdmitted();
+  void endedInstanceFreesThePlace();
+  void crashedFirstInstanceLeavesNoBlock();
+  void instancesStartedTogether();
+
+ private:
+  std::unique_ptr<QTemporaryDir> runtime_;
+  QByteArray oldRuntime_;
+};
+
+void TestSingleInstance::init() {
+  runtime_ = std::make_unique<QTemporaryDir>();
+  oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
+}
+
+void TestSingleInstance::cleanup() {
+  qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+  runtime_.reset();
+}
+
+void TestSingleInstance::serverName_data() {
+  QTest::addColumn<QString>("path");
+  QTest::addColumn<QString>("name");
+  QTest::newRow("plain") << "/usr/bin/mavelo" << "usrbinmavelo";
+  QTest::newRow("spaces") << "/home/ann/My Apps/Mavelo 2/mavelo" << "homeannMyAppsMavelo2mavelo";
+  QTest::newRow("case kept") << "/Opt/Mavelo" << "OptMavelo";
+}
+
+void TestSingleInstance::serverName() {
+  QFETCH(QString, path);
+  QFETCH(QString, name);
+  QCOMPARE(SingleInstance::ServerName(path), name);
+  QCOMPARE(SingleInstance::SocketPath(path), runtime_->path() + "/" + name);
+  QCOMPARE(SingleInstance::LockFilePath(path), runtime_->path() + "/" + name + ".lock");
+}
+
+void TestSingleInstance::longPathsStayDistinct() {
+  const QString deep = "/home/ann/" + QString(150, 'p');
+  const QString a = SingleInstance::ServerName(deep + "/one/mavelo");
+  const QString b = SingleInstance::ServerName(deep + "/two/mavelo");
+  QVERIFY(a != b);
+  QVERIFY(SingleInstance::SocketPath(deep + "/one/mavelo").toUtf8().size() <= 100);
+  QVERIFY(a.startsWith("homeann"));
+
+  // And such an instance still works end to end.
+  SingleInstance first(deep + "/one/mavelo");
+  QVERIFY(first.TryAdmit());
+  QSignalSpy spy(&first, &SingleInstance::activationRequested);
+  SingleInstance second(deep + "/one/mavelo");
+  QVERIFY(!second.TryAdmit());
+  QVERIFY(spy.wait(10000));
+}
+
+void TestSingleInstance::secondInstanceIsRefusedAndActivatesFirst() {
+  const QString exe = "/opt/Mavelo Suite/bin/mavelo";
+  SingleInstance first(exe);
+  QSignalSpy spy(&first, &SingleInstance::activationRequested);
+  QVERIFY(first.TryAdmit());
+  QVERIFY(first.TryAdmit());  // asking again changes nothing
+
+  SingleInstance second(exe);
+  QVERIFY(!second.TryAdmit());
+  QVERIFY(spy.wait(10000));
+  QCOMPARE(spy.count(), 1);
+
+  SingleInstance third(exe);
+  QVERIFY(!third.TryAdmit());
+  QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 10000);
+}
+
+void TestSingleInstance::otherExecutableIsAdmitted() {
+  SingleInstance first("/home/ann/mavelo/mavelo");
+  QVERIFY(first.TryAdmit());
+  SingleInstance copy("/home/ann/mavelo-copy/mavelo");
+  QVERIFY(copy.TryAdmit());
+  SingleInstance again("/home/ann/mavelo-copy/mavelo");
+  QVERIFY(!again.TryAdmit());
+}
+
+void TestSingleInstance::endedInstanceFreesThePlace() {
+  const QString exe = "/usr/bin/mavelo";
+  {
+    SingleInstance first(exe);
+    QVERIFY(first.TryAdmit());
+  }
+  SingleInstance next(exe);
+  QVERIFY(next.TryAdmit());
+  QSignalSpy spy(&next, &SingleInstance::activationRequested);
+  SingleInstance later(exe);
+  QVERIFY(!later.TryAdmit());
+  QVERIFY(spy.wait(10000));
+}
+
+void TestSingleInstance::crashedFirstInstanceLeavesNoBlock() {
+  const QString exe = "/usr/local/bin/mavelo";
+  QProcess child;
+  child.start(QCoreApplication::applicationFilePath(), {kChild, exe});
+  QVERIFY(child.waitForStarted());
+  QCOMPARE(ReadLine(child), QString("ready"));
+  child.write("go\n");
+  QCOMPARE(ReadLine(child), QString("admitted"));
+  // Killed without a chance to clean up: its lock file and socket stay behind.
+  child.kill();
+  QVERIFY(child.waitForFinished());
+  QVERIFY(QFileInfo::exists(SingleInstance::LockFilePath(exe)));
+  QVERIFY(QFileInfo::exists(SingleInstance::SocketPath(exe)));
+
+  SingleInstance next(exe);
+  QVERIFY(next.TryAdmit());
+  QSignalSpy spy(&next, &SingleInstance::activationRequested);
+  SingleInstance later(exe);
+  QVERIFY(!later.TryAdmit());
+  QVERIFY(spy.wait(10000));
+}
+
+void TestSingleInstance::instancesStartedTogether() {
+  const QString exe = "/opt/mavelo/mavelo";
+  constexpr int kCount = 8;
+  std::vector<std::unique_ptr<QProcess>> children;
+  for (int i = 0; i < kCount; ++i) {
+    children.push_back(std::make_unique<QProcess>());
+    children.back()->start(QCoreApplication::applicationFilePath(), {kChild, exe});
+  }
+  // All started and waiting; then all released at once.
+  for (auto& c : children) QCOMPARE(ReadLine(*c), QString("ready"));
+  for (auto& c : children) c->write("go\n");
+  int admitted = 0, refused = 0;
+  for (auto& c : children) {
+    const QString answer = ReadLine(*c);
+    if (answer == "admitted") ++admitted;
+    else if (answer == "refused") ++refused;
+    else QFAIL(qPrintable(answer));
+  }
+  for (auto& c : children) c->closeWriteChannel();
+  for (auto& c : children) QVERIFY(c->waitForFinished(30000));
+  QCOMPARE(admitted, 1);
+  QCOMPARE(refused, kCount - 1);
+}
+
+int main(int argc, char** argv) {
+  if (argc >= 3 && qstrcmp(argv[1], kChild) == 0) return ChildMain(argc, argv);
+  QCoreApplication app(argc, argv);
+  TestSingleInstance test;
+  return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_singleinstance.moc"

@@ -1,0 +1,353 @@
+#include <QtTest>
+
+#include "app/tdir.h"
+#include "support/testenv.h"
+
+namespace {
+
+QByteArray ReadBytes(const QString& path) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) return QByteArray("<unreadable>");
+  return f.readAll();
+}
+
+void WriteBytes(const QString& path, const QByteArray& bytes) {
+  QDir().mkpath(QFileInfo(path).path());
+  QFile f(path);
+  QVERIFY2(f.open(QIODevice::WriteOnly | QIODevice::Truncate), qPrintable(path));
+  f.write(bytes);
+}
+
+// Every file below root, relative, sorted, with its content.
+QMap<QString, QByteArray> Tree(const QString& root) {
+  QMap<QString, QByteArray> out;
+  QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot,
+                  QDirIterator::Subdirectories);
+  while (it.hasNext()) {
+    const QString path = it.next();
+    out.insert(QDir(root).relativeFilePath(path), ReadBytes(path));
+  }
+  return out;
+}
+
+// A small tree to copy: nested folders, a hidden file, binary content.
+QString MakeSource(const QString& parent) {
+  const QString src = parent + "/Shipped";
+  WriteBytes(src + "/Food.db", QByteArray("SQLite format 3\0\x01\x02", 18));
+  WriteBytes(src + "/notes.txt", "first\r\nsecond\r\n");
+  WriteBytes(src + "/.hidden", "dot");
+  WriteBytes(src + "/sub/deeper/leaf.bin", QByteArray(200000, '\xAB'));
+  QDir().mkpath(src + "/empty");
+  return src;
+}
+
+const QStringList kDataFolders = {"Log",    "DB",       "Config", "Build",  "FTP",
+                                  "Notes",  "ToDo",     "Basal",  "Weight", "Exercise",
+                                  "Health", "Food",     "Sleep",  "Baby",   "Heart"};
+
+}  // namespace
+
+class TestTDir : public QObject {
+  Q_OBJECT
+ private slots:
+  void freshProfileCreatesTheTree();
+  void pathsEndInSlash();
+  void userDataFolder_data();
+  void userDataFolder();
+  void blockedFolderStaysMissing();
+  void readOnlyProgramFolderIsNoFailure();
+
+  void copyFolderTree();
+  void copyFolderMerges_data();
+  void copyFolderMerges();
+  void copyFolderDeclinedReplaceKeepsFile();
+  void copySingleFile();
+  void copyFolderRefuses_data();
+  void copyFolderRefuses();
+  void copyFolderTooLongDestination();
+
+  void firstRunCopy();
+  void firstRunCopySkippedWhenPresent();
+  void firstRunCopyWithoutShippedFolder();
+
+  void openDocumentUrls_data();
+  void openDocumentUrls();
+  void openFolderUrl();
+};
+
+void TestTDir::freshProfileCreatesTheTree() {
+  TestEnv env;
+  // A fresh profile: not even the XDG data folder exists yet.
+  QVERIFY(QDir(env.dataHome()).removeRecursively());
+  const QString program = env.home() + "/program/";
+  QVERIFY(QDir().mkpath(program));
+
+  TDir dir(program);
+  QVERIFY(dir.ok());
+  QCOMPARE(dir.MakerFolder(), env.dataHome() + "/Tarnwick/");
+  QCOMPARE(dir.DataRoot(), env.dataRoot());
+  for (const QString& name : kDataFolders)
+    QVERIFY2(QFileInfo(env.dataRoot() + name).isDir(), qPrintable(name));
+  QCOMPARE(QDir(env.dataRoot()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(),
+           kDataFolders.size());
+  // Help is made under the program folder even though nothing writes into it.
+  QVERIFY(QFileInfo(program + "Help").isDir());
+  // Shipped folders are read, never created.
+  QVERIFY(!QFileInfo::exists(program + "DB"));
+  QVERIFY(!QFileInfo::exists(program + "Brand"));
+
+  // A second start finds everything in place.
+  TDir again(program);
+  QVERIFY(again.ok());
+}
+
+void TestTDir::pathsEndInSlash() {
+  TestEnv env;
+  TDir dir(env.home() + "/program");  // no trailing slash given
+  QCOMPARE(dir.ProgramFolder(), env.home() + "/program/");
+  QCOMPARE(dir.ProgramDBFolder(), env.home() + "/program/DB/");
+  QCOMPARE(dir.BrandFolder(), env.home() + "/program/Brand/");
+  QCOMPARE(dir.SoundFolder(), env.home() + "/program/Sound/");
+  QCOMPARE(dir.HelpFolder(), env.home() + "/program/Help/");
+  QCOMPARE(dir.ProgramConfigFolder(), env.home() + "/program/Config/");
+  QCOMPARE(dir.DBFolder(), env.dataRoot() + "DB/");
+  QCOMPARE(dir.ConfigFolder() + "application.ini", env.dataRoot() + "Config/application.ini");
+  QCOMPARE(dir.HeartFolder(), env.dataRoot() + "Heart/");
+  QCOMPARE(dir.BabyFolder(), env.dataRoot() + "Baby/");
+  QVERIFY(TDir::ExecutableFolder().endsWith('/'));
+  QVERIFY(QFileInfo(TDir::ExecutableFolder() + "test_tdir").isExecutable());
+}
+
+void TestTDir::userDataFolder_data() {
+  QTest::addColumn<QString>("value");  // null: unset; "@" stands for the test's home
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("set") << "@/elsewhere" << "@/elsewhere/";
+  QTest::newRow("set with slash") << "@/elsewhere/" << "@/elsewhere/";
+  QTest::newRow("unset") << QString() << "@/.local/share/";
+  QTest::newRow("empty") << "" << "@/.local/share/";
+  QTest::newRow("relative is ignored") << "relative/data" << "@/.local/share/";
+}
+
+void TestTDir::userDataFolder() {
+  QFETCH(QString, value);
+  QFETCH(QString, expected);
+  TestEnv env;
+  if (value.isNull())
+    qunsetenv("XDG_DATA_HOME");
+  else
+    qputenv("XDG_DATA_HOME", value.replace("@", env.home()).toLocal8Bit());
+  QCOMPARE(TDir::UserDataFolder(), expected.replace("@", env.home()));
+  TDir dir(env.home() + "/program/");
+  QVERIFY(dir.ok());
+  QVERIFY(QFileInfo(expected + "Tarnwick/Mavelo/Heart").isDir());
+}
+
+void TestTDir::blockedFolderStaysMissing() {
+  TestEnv env;
+  // A file where the Notes folder belongs.
+  WriteBytes(env.dataRoot() + "Notes", "in the way");
+  TDir dir(env.home() + "/program/");
+  QVERIFY(!dir.ok());
+  QCOMPARE(ReadBytes(env.dataRoot() + "Notes"), QByteArray("in the way"));
+  // Everything else was still made, before and after it.
+  for (const QString& name : kDataFolders)
+    if (name != "Notes") QVERIFY2(QFileInfo(env.dataRoot() + name).isDir(), qPrintable(name));
+}
+
+void TestTDir::readOnlyProgramFolderIsNoFailure() {
+  TestEnv env;
+  // The program folder lies under a regular file: neither it nor Help can be made, but
+  // the program does not depend on them.
+  WriteBytes(env.home() + "/file", "x");
+  TDir dir(env.home() + "/file/program/");
+  QVERIFY(dir.ok());
+  QVERIFY(QFileInfo(env.dataRoot() + "Heart").isDir());
+}
+
+void TestTDir::copyFolderTree() {
+  TestEnv env;
+  const QString src = MakeSource(env.home());
+  const QString target = env.home() + "/target";  // missing: made by the copy
+  int asked = 0;
+  QVERIFY(CopyFolder(src, target, "Y", [&](const QString&) { return ++asked, true; }));
+  QCOMPARE(asked, 0);  // nothing to replace, nothing asked
+  QCOMPARE(Tree(target + "/Shipped"), Tree(src));
+  QVERIFY(QFileInfo(target + "/Shipped/empty").isDir());
+  // A trailing slash on the source names the same folder.
+  QVERIFY(CopyFolder(src + "/", env.home() + "/target2", "N"));
+  QCOMPARE(Tree(env.home() + "/target2/Shipped"), Tree(src));
+}
+
+void TestTDir::copyFolderMerges_data() {
+  QTest::addColumn<QString>("confirm");
+  QTest::addColumn<bool>("asks");
+  QTest::newRow("Y asks") << "Y" << true;
+  QTest::newRow("N silent") << "N" << false;
+  QTest::newRow("lower-case y silent") << "y" << false;
+  QTest::newRow("empty silent") << "" << false;
+  QTest::newRow("Yes silent") << "Yes" << false;
+}
+
+void TestTDir::copyFolderMerges() {
+  QFETCH(QString, confirm);
+  QFETCH(bool, asks);
+  TestEnv env;
+  const QString src = MakeSource(env.home());
+  const QString target = env.home() + "/target";
+  WriteBytes(target + "/Shipped/notes.txt", "old notes");
+  WriteBytes(target + "/Shipped/sub/deeper/leaf.bin", "old leaf");
+  WriteBytes(target + "/Shipped/mine.txt", "kept");
+
+  QStringList asked;
+  QVERIFY(CopyFolder(src, target, confirm, [&](const QString& p) { return asked << p, true; }));
+  const QStringList expectAsked =
+      asks ? QStringList{target + "/Shipped/notes.txt", target + "/Shipped/sub/deeper/leaf.bin"}
+           : QStringList{};
+  asked.sort();
+  QCOMPARE(asked, expectAsked);
+  QMap<QString, QByteArray> want = Tree(src);
+  want.insert("mine.txt", "kept");
+  QCOMPARE(Tree(target + "/Shipped"), want);
+}
+
+void TestTDir::copyFolderDeclinedReplaceKeepsFile() {
+  TestEnv env;
+  const QString src = MakeSource(env.home());
+  const QString target = env.home() + "/target";
+  WriteBytes(target + "/Shipped/notes.txt", "old notes");
+
+  // Declined: the file stays, the rest still arrives, the result says not all was copied.
+  QVERIFY(!CopyFolder(src, target, "Y", [](const QString&) { return false; }));
+  QCOMPARE(ReadBytes(target + "/Shipped/notes.txt"), QByteArray("old notes"));
+  QCOMPARE(ReadBytes(target + "/Shipped/Food.db"), ReadBytes(src + "/Food.db"));
+  QCOMPARE(ReadBytes(target + "/Shipped/sub/deeper/leaf.bin"),
+           ReadBytes(src + "/sub/deeper/leaf.bin"));
+
+  // "Y" with nobody to ask replaces nothing either.
+  QVERIFY(!CopyFolder(src, target, "Y"));
+  QCOMPARE(ReadBytes(target + "/Shipped/notes.txt"), QByteArray("old notes"));
+  // Leftover temporary files would show up here.
+  QCOMPARE(QDir(target + "/Shipped").entryList(QDir::Files | QDir::Hidden).size(), 3);
+}
+
+void TestTDir::copySingleFile() {
+  TestEnv env;
+  const QString src = MakeSource(env.home());
+  QVERIFY(CopyFolder(src + "/notes.txt", env.home() + "/out", "N"));
+  QCOMPARE(ReadBytes(env.home() + "/out/notes.txt"), ReadBytes(src + "/notes.txt"));
+  WriteBytes(src + "/notes.txt", "changed");
+  QVERIFY(CopyFolder(src + "/notes.txt", env.home() + "/out", "N"));
+  QCOMPARE(ReadBytes(env.home() + "/out/notes.txt"), QByteArray("changed"));
+}
+
+void TestTDir::copyFolderRefuses_data() {
+  QTest::addColumn<QString>("source");  // "@" stands for the test's home
+  QTest::addColumn<QString>("target");
+  const QString longName = "@/" + QString(4100, 'x');
+  QTest::newRow("missing source") << "@/nothing" << "@/target";
+  QTest::newRow("empty source") << "" << "@/target";
+  QTest::newRow("source over 4096") << longName << "@/target";
+  QTest::newRow("target over 4096") << "@/Shipped" << longName;
+  QTest::newRow("into itself") << "@/Shipped" << "@/Shipped";
+  QTest::newRow("into its own subfolder") << "@/Shipped" << "@/Shipped/sub";
+  QTest::newRow("onto itself") << "@/Shipped" << "@";
+  QTest::newRow("file where the folder goes") << "@/Shipped" << "@/blocked";
+  QTest::newRow("target under a file") << "@/Shipped" << "@/plainfile/below";
+}
+
+void TestTDir::copyFolderRefuses() {
+  QFETCH(QString, source);
+  QFETCH(QString, target);
+  TestEnv env;
+  MakeSource(env.home());
+  WriteBytes(env.home() + "/blocked/Shipped", "a file");
+  WriteBytes(env.home() + "/plainfile", "a file");
+  const auto before = Tree(env.home());
+  QVERIFY(!CopyFolder(source.replace("@", env.home()), target.replace("@", env.home()), "N"));
+  QCOMPARE(Tree(env.home()), before);
+}
+
+void TestTDir::copyFolderTooLongDestination() {
+  TestEnv env;
+  // A target deep enough that the copied files' paths pass 4096 characters.
+  QString target = env.home();
+  while (target.size() < 4000) target += "/" + QString(200, 'd');
+  QVERIFY(QDir().mkpath(target));
+  const QString src = env.home() + "/src";
+  WriteBytes(src + "/short.txt", "fits");
+  WriteBytes(src + "/" + QString(120, 'n') + ".txt", "too long");
+  QVERIFY(!CopyFolder(src, target, "N"));
+  QCOMPARE(ReadBytes(target + "/src/short.txt"), QByteArray("fits"));
+}
+
+void TestTDir::firstRunCopy() {
+  TestEnv env;
+  const QString program = env.home() + "/program/";
+  WriteBytes(program + "DB/Food.db", "food table");
+  WriteBytes(program + "DB/Health.db", "health tables");
+  TDir dir(program);
+  QVERIFY(QFileInfo(dir.DBFolder()).isDir());  // created empty by TDir
+  QVERIFY(FirstRunDatabaseCopy(dir));
+  QCOMPARE(Tree(dir.DBFolder()), Tree(program + "DB"));
+  QVERIFY(!QFileInfo::exists(dir.DataRoot() + "Food.db"));
+}
+
+void TestTDir::firstRunCopySkippedWhenPresent() {
+  TestEnv env;
+  const QString program = env.home() + "/program/";
+  WriteBytes(program + "DB/Food.db", "shipped");
+  WriteBytes(program + "DB/Health.db", "shipped");
+  TDir dir(program);
+  WriteBytes(dir.DBFolder() + "Food.db", "the user's own");
+  QVERIFY(FirstRunDatabaseCopy(dir));
+  QCOMPARE(ReadBytes(dir.DBFolder() + "Food.db"), QByteArray("the user's own"));
+  QVERIFY(!QFileInfo::exists(dir.DBFolder() + "Health.db"));
+}
+
+void TestTDir::firstRunCopyWithoutShippedFolder() {
+  TestEnv env;
+  TDir dir(env.home() + "/program/");
+  QVERIFY(!FirstRunDatabaseCopy(dir));
+  QVERIFY(QFileInfo(dir.DBFolder()).isDir());
+}
+
+void TestTDir::openDocumentUrls_data() {
+  QTest::addColumn<QString>("target");  // "@" stands for the test's home
+  QTest::addColumn<QString>("url");
+  QTest::newRow("home page") << "https://www.mavelo.app/" << "https://www.mavelo.app/";
+  QTest::newRow("forum with query") << "https://www.mavelo.app/forum/?t=1#top"
+                                    << "https://www.mavelo.app/forum/?t=1#top";
+  QTest::newRow("mail") << "mailto:help@mavelo.app" << "mailto:help@mavelo.app";
+  QTest::newRow("report") << "@/Build/calendar.html" << "file://@/Build/calendar.html";
+  QTest::newRow("space and hash in path") << "@/My Reports/#1.html"
+                                          << "file://@/My%20Reports/%231.html";
+  QTest::newRow("colon in file name") << "@/a:b.html" << "file://@/a:b.html";
+}
+
+void TestTDir::openDocumentUrls() {
+  QFETCH(QString, target);
+  QFETCH(QString, url);
+  TestEnv env;
+  QList<QUrl> opened;
+  SetOpenUrlHandler([&](const QUrl& u) { opened << u; });
+  OpenDocument(target.replace("@", env.home()));
+  OpenDocument(QString());  // nothing to open: nothing happens
+  SetOpenUrlHandler({});
+  QCOMPARE(opened.size(), 1);
+  QCOMPARE(opened[0].toString(QUrl::FullyEncoded), url.replace("@", env.home()));
+}
+
+void TestTDir::openFolderUrl() {
+  TestEnv env;
+  QList<QUrl> opened;
+  SetOpenUrlHandler([&](const QUrl& u) { opened << u; });
+  OpenFolder(env.dataRoot());
+  QDir::setCurrent(env.home());
+  OpenFolder("relative");
+  SetOpenUrlHandler({});
+  QCOMPARE(opened, (QList<QUrl>{QUrl::fromLocalFile(env.dataRoot()),
+                                QUrl::fromLocalFile(env.home() + "/relative")}));
+}
+
+QTEST_GUILESS_MAIN(TestTDir)
+#include "test_tdir.moc"
