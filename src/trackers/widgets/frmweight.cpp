@@ -264,7 +264,7 @@ QWidget* TfrmWeight::BuildTargetTab() {
   planArea_->setPen(QPen(QColor(192, 192, 192), 1, Qt::DotLine));
   reference_ = new QLineSeries;
   reference_->setName(QStringLiteral("Target"));
-  reference_->setPen(QPen(Qt::red, 2));
+  reference_->setPen(QPen(Qt::red, 2, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
   chart->addSeries(planArea_);
   chart->addSeries(reference_);
   targetX_ = MakeDateAxis();
@@ -303,7 +303,7 @@ QWidget* TfrmWeight::BuildHistoryTab() {
   QChart* chart = MakeChart();
   history_ = new QLineSeries;
   history_->setName(QStringLiteral("Weight"));
-  history_->setPen(QPen(Qt::red, 2));
+  history_->setPen(QPen(Qt::red, 2, Qt::SolidLine, Qt::FlatCap, Qt::RoundJoin));
   history_->setLightMarker(HistoryMarker());
   chart->addSeries(history_);
   historyX_ = MakeDateAxis();
