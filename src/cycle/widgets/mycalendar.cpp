@@ -1,0 +1,187 @@
+#include "cycle/widgets/mycalendar.h"
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+
+#include "app/dateview.h"
+#include "app/textutil.h"
+#include "cycle/cyclemodel.h"
+#include "cycle/gridpictures.h"
+#include "cycle/monthlayout.h"
+
+namespace {
+
+const QColor kGridGrey(128, 128, 128);
+const QColor kGridLine(192, 192, 192);
+const QColor kCrossColour(255, 117, 117);
+constexpr int kCrossClipWidth = 12;
+
+QFont GridFont(int points) {
+  QFont f(QStringLiteral("Arial"), points, QFont::Bold);
+  return f;
+}
+
+// Text centred in r the way the grid always did it: whole-pixel halves, rounded toward
+// zero, from the font's full height.
+void DrawCentred(QPainter& p, const QRect& r, const QString& text) {
+  const QFontMetrics fm = p.fontMetrics();
+  const int left = r.left() + (r.width() - fm.horizontalAdvance(text)) / 2;
+  const int top = r.top() + (r.height() - fm.height()) / 2;
+  p.drawText(left, top + fm.ascent(), text);
+}
+
+}  // namespace
+
+TMyCalendar::TMyCalendar(ViewHost* host, CurrentViewFn currentView, QWidget* parent)
+    : QWidget(parent), host_(host), currentView_(std::move(currentView)) {
+  QDate start = host_ ? host_->SelectedDate() : QDate();
+  if (!start.isValid()) start = QDate::currentDate();
+  date_ = QDate(start.year(), start.month(), 1);
+  setFont(GridFont(15));
+  setFocusPolicy(Qt::StrongFocus);
+  setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TMyCalendar::MoveToDate(const QDate& date) {
+  if (!date.isValid()) return;
+  SelectDate(date);
+}
+
+void TMyCalendar::SelectDate(const QDate& date) {
+  const bool differs = date != date_;
+  date_ = date;
+  update();
+  if (differs) emit dateChanged(date_);
+}
+
+QRect TMyCalendar::CellRect(int col, int row) const {
+  return GridCellRect(col, row, width(), height());
+}
+
+QImage TMyCalendar::RenderImage() {
+  QImage image(size(), QImage::Format_RGB32);
+  image.fill(Qt::white);
+  render(&image);
+  return image;
+}
+
+void TMyCalendar::paintEvent(QPaintEvent*) {
+  QPainter p(this);
+  const int w = width(), h = height();
+  p.fillRect(rect(), Qt::white);
+
+  // Lines between the cells only; the pixels right of and below the last cells stay white.
+  const int cw = GridColumnWidth(w), rh = GridRowHeight(h);
+  const int gridW = kGridColumns * cw + (kGridColumns - 1) * kGridLineWidth;
+  const int gridH = kGridRows * rh + (kGridRows - 1) * kGridLineWidth;
+  for (int c = 1; c < kGridColumns; ++c)
+    p.fillRect(c * (cw + kGridLineWidth) - kGridLineWidth, 0, kGridLineWidth, gridH, kGridLine);
+  for (int r = 1; r < kGridRows; ++r)
+    p.fillRect(0, r * (rh + kGridLineWidth) - kGridLineWidth, gridW, kGridLineWidth, kGridLine);
+
+  static const CycleSettings kNoSettings;
+  const CycleSettings& cycle = host_ ? host_->Cycle() : kNoSettings;
+  const QString viewName = host_ ? host_->CurrentViewName() : QString();
+  const bool goalMarks =
+      viewName == QLatin1String("calendar") || viewName == QLatin1String("basal");
+
+  // What the tracker view on screen marks, asked once per repaint.
+  DateView* view = currentView_ ? currentView_() : nullptr;
+  const QImage* trackerPicture = nullptr;
+  if (view && view->HasLoaded()) {
+    switch (view->MarkPicture()) {
+      case DayMarkPicture::Berry: trackerPicture = &GridPictureImage(GridPicture::Berry); break;
+      case DayMarkPicture::Arrow: trackerPicture = &GridPictureImage(GridPicture::Arrow); break;
+      case DayMarkPicture::None: break;
+    }
+  }
+
+  const QFont normalFont = GridFont(15);
+  const QFont selectedFont = GridFont(21);
+  QFont crossFont(QStringLiteral("Arial"), 9);
+  const QLocale locale = AppLocale();
+  const int year = date_.year(), month = date_.month();
+
+  for (int row = 0; row < kGridRows; ++row) {
+    for (int col = 0; col < kGridColumns; ++col) {
+      const QRect r = CellRect(col, row);
+      QString text;
+      int day = 0;
+      if (row == 0) {
+        // Sunday first; QLocale counts Monday 1 .. Sunday 7.
+        text = locale.dayName(col == 0 ? 7 : col, QLocale::ShortFormat);
+      } else {
+        day = DayAtCell(year, month, col, row);
+        if (day > 0) text = QString::number(day);
+      }
+      const QDate cellDate = day > 0 ? QDate(year, month, day) : QDate();
+      const QColor background = day > 0 ? CycleColour(cycle, cellDate) : QColor(Qt::white);
+      const bool selected = day > 0 && day == date_.day();
+
+      p.fillRect(r, background);
+      if (!text.isEmpty()) {
+        p.setFont(selected ? selectedFont : normalFont);
+        p.setPen(selected ? QColor(Qt::black) : kGridGrey);
+        DrawCentred(p, r, text);
+      }
+      if (day == 0) continue;
+
+      if (trackerPicture && view->IsDayMarked(cellDate))
+        p.drawImage(r.left() + 1, r.top() + 1, *trackerPicture);
+
+      if (!goalMarks) continue;
+      switch (GoalMark(cycle, cellDate)) {
+        case GoalMarkKind::Heart:
+          p.drawImage(r.left() + 1, r.top() + 10, GridPictureImage(GridPicture::Heart));
+          break;
+        case GoalMarkKind::OvulationHeart:
+          p.drawImage(r.left() + 1, r.top() + 10,
+                      GridPictureImage(GridPicture::HeartOvulation));
+          break;
+        case GoalMarkKind::Cross: {
+          const QRect clip = QRect(r.left(), r.top(), kCrossClipWidth, r.height()) & r;
+          p.save();
+          p.setClipRect(clip);
+          p.fillRect(clip, background);
+          p.setFont(crossFont);
+          p.setPen(kCrossColour);
+          p.drawText(r.left() + 1, r.top() + 10 + p.fontMetrics().ascent(), QStringLiteral("x"));
+          p.restore();
+          break;
+        }
+        case GoalMarkKind::None:
+          break;
+      }
+    }
+  }
+}
+
+void TMyCalendar::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) {
+    QWidget::mousePressEvent(event);
+    return;
+  }
+  const QPoint cell = GridCellAt(event->position().toPoint(), width(), height());
+  const int day = DayAtCell(date_.year(), date_.month(), cell.x(), cell.y());
+  if (day > 0) SelectDate(QDate(date_.year(), date_.month(), day));
+}
+
+void TMyCalendar::mouseDoubleClickEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) emit doubleClicked();
+  QWidget::mouseDoubleClickEvent(event);
+}
+
+void TMyCalendar::keyPressEvent(QKeyEvent* event) {
+  int step = 0;
+  switch (event->key()) {
+    case Qt::Key_Left: step = -1; break;
+    case Qt::Key_Right: step = 1; break;
+    case Qt::Key_Up: step = -kGridColumns; break;
+    case Qt::Key_Down: step = kGridColumns; break;
+    default: QWidget::keyPressEvent(event); return;
+  }
+  // The keys move the selection inside the month shown, like the cells of a grid.
+  const QDate next = date_.addDays(step);
+  if (next.month() == date_.month() && next.year() == date_.year()) SelectDate(next);
+}
