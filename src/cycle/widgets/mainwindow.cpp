@@ -1,0 +1,1025 @@
+#include "cycle/widgets/mainwindow.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QLineEdit>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QScreen>
+#include <QSpinBox>
+#include <QStackedWidget>
+#include <QSystemTrayIcon>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "app/textutil.h"
+#include "app/widgets/linklabel.h"
+#include "app/widgets/messages.h"
+#include "app/widgets/printreport.h"
+#include "app/widgets/settingsdialog.h"
+#include "cycle/cyclemodel.h"
+#include "cycle/gridpictures.h"
+#include "cycle/journal.h"
+#include "cycle/widgets/aboutbox.h"
+#include "cycle/widgets/calendarreportwriter.h"
+#include "cycle/widgets/appicons.h"
+#include "cycle/widgets/mycalendar.h"
+#include "cycle/widgets/probabilitychart.h"
+#include "cycle/widgets/themes.h"
+
+#if __has_include("trackers/widgets/frmtodo.h")
+#include "trackers/widgets/frmtodo.h"
+#define MAVELO_HAS_TODO 1
+#endif
+#if __has_include("basal/widgets/frmbasal.h")
+#include "basal/widgets/frmbasal.h"
+#define MAVELO_HAS_BASAL 1
+#endif
+#if __has_include("trackers/widgets/frmweight.h")
+#include "trackers/widgets/frmweight.h"
+#define MAVELO_HAS_WEIGHT 1
+#endif
+
+// The journal's marks on the month grid: days that have a note file.
+class JournalMarks : public DateView {
+ public:
+  explicit JournalMarks(const TDir& dir) : dir_(dir) {}
+  void ShowDate(const QDate&) override {}
+  DayMarkPicture MarkPicture() const override { return DayMarkPicture::Berry; }
+  bool IsDayMarked(const QDate& d) const override { return NoteExists(dir_.NotesFolder(), d); }
+
+ private:
+  const TDir& dir_;
+};
+
+namespace {
+constexpr int kClientWidth = 966;
+constexpr int kClientHeight = 581;
+constexpr int kHeaderHeight = 75;
+constexpr int kFooterHeight = 55;
+constexpr int kDateBarLeft = 6;
+constexpr int kDateBarTop = 6;
+constexpr int kDateBarWidth = 297;
+constexpr int kDateBarHeight = 33;
+const QColor kLinkBlue(0, 128, 255);
+
+QFont Arial(int pixels, bool bold = false, bool italic = false) {
+  QFont f(QStringLiteral("Arial"));
+  f.setPixelSize(pixels);
+  f.setBold(bold);
+  f.setItalic(italic);
+  return f;
+}
+
+QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
+                  const QColor& colour = Qt::black) {
+  auto* l = new QLabel(text, parent);
+  l->setObjectName(name);
+  l->setFont(font);
+  QPalette p = l->palette();
+  p.setColor(QPalette::WindowText, colour);
+  l->setPalette(p);
+  return l;
+}
+
+LinkLabel* MakeLink(QWidget* parent, const QString& name, const QString& text,
+                    const QColor& colour = kLinkBlue, int pixels = 12) {
+  auto* l = new LinkLabel(text, parent);
+  l->setObjectName(name);
+  l->setFont(Arial(pixels, true));
+  QPalette p = l->palette();
+  p.setColor(QPalette::WindowText, colour);
+  l->setPalette(p);
+  return l;
+}
+
+QPlainTextEdit* MakeMemo(QWidget* parent, const QString& name, const QFont& font,
+                         bool readOnly = true) {
+  auto* m = new QPlainTextEdit(parent);
+  m->setObjectName(name);
+  m->setFont(font);
+  m->setReadOnly(readOnly);
+  m->setFrameShape(QFrame::NoFrame);
+  m->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  return m;
+}
+
+const CycleSettings& DefaultCycle() {
+  static const CycleSettings s{QDate::currentDate(), 28, 14, 0};
+  return s;
+}
+}  // namespace
+
+// ---------------------------------------------------------------------------------
+// Creation
+
+TForm1::TForm1(const QString& programFolder, bool autoStart, QWidget* parent)
+    : QMainWindow(parent) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowIcon(AppIcon());
+  dir_ = std::make_unique<TDir>(programFolder);
+  if (!dir_->ok()) ShowMessage(QStringLiteral("Error creating install directories"), this);
+  journalMarks_ = std::make_unique<JournalMarks>(*dir_);
+
+  auto* client = new QWidget(this);
+  client->setObjectName(QStringLiteral("client"));
+  client->setFixedSize(kClientWidth, kClientHeight);
+  client->setAutoFillBackground(true);
+  QPalette pal = client->palette();
+  pal.setColor(QPalette::Window, Qt::white);
+  client->setPalette(pal);
+  client->setFont(Arial(11));
+  setCentralWidget(client);
+  auto* column = new QVBoxLayout(client);
+  column->setContentsMargins(0, 0, 0, 0);
+  column->setSpacing(0);
+
+  header_ = new QWidget(client);
+  header_->setObjectName(QStringLiteral("Panel2"));
+  header_->setFixedHeight(kHeaderHeight);
+  header_->setAttribute(Qt::WA_StyledBackground, true);
+  BuildHeader(header_);
+  column->addWidget(header_);
+
+  pgMain_ = new QStackedWidget(client);
+  pgMain_->setObjectName(QStringLiteral("pgMain"));
+  column->addWidget(pgMain_, 1);
+  pgMain_->addWidget(BuildCalendarPage());  // 0
+  const char* outerPanels[] = {"pnlBasal", "", "pnlSleep", "forum", "pnlHealth", "pnlKids"};
+  for (const char* name : outerPanels) {
+    auto* page = new QWidget(pgMain_);
+    if (*name) {
+      page->setObjectName(QLatin1String(name));
+      panels_.insert(QLatin1String(name), page);
+    }
+    pgMain_->addWidget(page);
+  }
+  {
+    // No browser engine here: the forum page offers the address as a link.
+    QWidget* forum = pgMain_->widget(4);
+    auto* lay = new QVBoxLayout(forum);
+    lay->setContentsMargins(40, 30, 40, 30);
+    forumNav_ = new QWidget(forum);
+    auto* nav = new QHBoxLayout(forumNav_);
+    nav->setContentsMargins(0, 0, 0, 0);
+    auto* back = new QPushButton(QStringLiteral("< "), forumNav_);
+    auto* fwd = new QPushButton(QStringLiteral(" > "), forumNav_);
+    back->setEnabled(false);
+    fwd->setEnabled(false);
+    LinkLabel* browser = MakeLink(forumNav_, QStringLiteral("lblBrowser"), QStringLiteral("Browser"));
+    connect(browser, &LinkLabel::clicked, this, [] { OpenDocument(Brand().ForumUrl); });
+    nav->addWidget(back);
+    nav->addWidget(fwd);
+    nav->addWidget(browser);
+    nav->addStretch();
+    lay->addWidget(forumNav_);
+    auto* text = MakeLabel(forum, QStringLiteral("lblForum"),
+                           QStringLiteral("The Mavelo forum opens in your web browser."),
+                           Arial(16, true));
+    lay->addWidget(text);
+    lay->addStretch();
+  }
+
+  footer_ = BuildFooter();
+  column->addWidget(footer_);
+
+  BuildMenus();
+  layout()->setSizeConstraint(QLayout::SetFixedSize);
+  setMinimumHeight(557);
+
+  // A saved theme is applied before anything is shown; an unknown one is ignored.
+  const QString saved = SavedTheme();
+  ApplyThemeByName(saved.isEmpty() ? QStringLiteral("Default") : saved);
+  LoadBrand(dir_->BrandFolder() + QStringLiteral("brand.ini"));
+  setWindowTitle(MainWindowCaption());
+
+  BuildTray();
+  plannerTimer_ = new QTimer(this);
+  plannerTimer_->setSingleShot(true);
+  plannerTimer_->setInterval(1000);
+  connect(plannerTimer_, &QTimer::timeout, this, [this] {
+    for (auto& i : icons_)
+      if (i.name == QLatin1String("Calendar_Icon")) i.picture->setEnabled(true);
+  });
+  startupTimer_ = new QTimer(this);
+  startupTimer_->setSingleShot(true);
+  startupTimer_->setInterval(500);
+  connect(startupTimer_, &QTimer::timeout, this, &TForm1::Startup);
+  if (autoStart) startupTimer_->start();
+}
+
+TForm1::~TForm1() {
+  // The views use the folder tree and the settings while they close; close them first.
+  views_.clear();
+  delete takeCentralWidget();
+}
+
+void TForm1::BuildMenus() {
+  QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
+  exitAction->setObjectName(QStringLiteral("Exit1"));
+  connect(exitAction, &QAction::triggered, this, &TForm1::close);
+  QAction* hide = file->addAction(QStringLiteral("H&ide"));
+  hide->setObjectName(QStringLiteral("Hide1"));
+  connect(hide, &QAction::triggered, this, &TForm1::hide);
+
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+  QAction* planner = tools->addAction(QStringLiteral("Weekly Planner"));
+  planner->setObjectName(QStringLiteral("WeeklyPlanner1"));
+  connect(planner, &QAction::triggered, this, &TForm1::OpenWeeklyPlanner);
+
+  QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
+  QAction* prefs = settings->addAction(QStringLiteral("User Prefrenses"));
+  prefs->setObjectName(QStringLiteral("UserPrefrenses1"));
+  connect(prefs, &QAction::triggered, this, &TForm1::ShowSettings);
+  startWithWindows_ = settings->addAction(QStringLiteral("Start with windows"));
+  startWithWindows_->setObjectName(QStringLiteral("StartWithWindows1"));
+  startWithWindows_->setCheckable(true);
+  startWithWindows_->setChecked(true);
+  connect(startWithWindows_, &QAction::triggered, this, [this](bool checked) {
+    if (config_) config_->AutoStart = checked;
+  });
+
+  QMenu* themes = menuBar()->addMenu(QStringLiteral("Themes"));
+  themes->setObjectName(QStringLiteral("Themes1"));
+  auto* group = new QActionGroup(this);
+  for (const QString& name : ThemeNames()) {
+    QAction* a = themes->addAction(name);
+    a->setObjectName(QStringLiteral("Theme_") + name);
+    a->setCheckable(true);
+    group->addAction(a);
+    connect(a, &QAction::triggered, this, [this, name] { ApplyThemeByName(name); });
+  }
+
+  QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+  QAction* doc = help->addAction(QStringLiteral("Document"));
+  doc->setObjectName(QStringLiteral("Document1"));
+  connect(doc, &QAction::triggered, this,
+          [this] { OpenDocument(dir_->HelpFolder() + QStringLiteral("index.html")); });
+  QAction* forum = help->addAction(QStringLiteral("Support Forum"));
+  connect(forum, &QAction::triggered, this, [] { OpenDocument(Brand().ForumUrl); });
+  QAction* home = help->addAction(QStringLiteral("Visit Homepage"));
+  connect(home, &QAction::triggered, this, [] { OpenDocument(Brand().Url); });
+  QAction* appData = help->addAction(QStringLiteral("Open AppData Directory"));
+  connect(appData, &QAction::triggered, this, [this] { OpenFolder(dir_->DataRoot()); });
+  QAction* appDir = help->addAction(QStringLiteral("Open Application Directory"));
+  connect(appDir, &QAction::triggered, this, [this] { OpenFolder(dir_->ProgramFolder()); });
+  QAction* about = help->addAction(QStringLiteral("About"));
+  about->setObjectName(QStringLiteral("About1"));
+  connect(about, &QAction::triggered, this, &TForm1::ShowAbout);
+}
+
+void TForm1::BuildHeader(QWidget* header) {
+  dateBar_ = new QWidget(header);
+  dateBar_->setObjectName(QStringLiteral("DateBar"));
+  dateBar_->setGeometry(kDateBarLeft, kDateBarTop, kDateBarWidth, kDateBarHeight);
+  dateBar_->setAutoFillBackground(true);
+  dateBar_->setStyleSheet(QStringLiteral(
+      "QWidget#DateBar { background: rgb(67,68,80); border-radius: 3px; }"
+      "QPushButton { color: white; background: transparent; border: none; font: bold 15px Arial; }"
+      "QPushButton:hover { color: rgb(255,200,120); }"
+      "QDateEdit { background: white; border: 1px solid rgb(40,40,48); padding: 1px 3px;"
+      " font: bold 13px Arial; color: rgb(40,40,48); }"));
+  auto* left = new QPushButton(QStringLiteral("< "), dateBar_);
+  left->setObjectName(QStringLiteral("ArrowLeft"));
+  left->setGeometry(4, 4, 30, 25);
+  datePicker_ = new QDateEdit(dateBar_);
+  datePicker_->setObjectName(QStringLiteral("Date_Picker"));
+  datePicker_->setDisplayFormat(QStringLiteral("MMMM d, yyyy"));
+  datePicker_->setCalendarPopup(true);
+  datePicker_->setDateRange(QDate(1900, 1, 1), QDate(2199, 12, 31));
+  datePicker_->setDate(QDate::currentDate());
+  datePicker_->setGeometry(38, 4, 221, 25);
+  auto* right = new QPushButton(QStringLiteral(" > "), dateBar_);
+  right->setObjectName(QStringLiteral("ArrowRight"));
+  right->setGeometry(263, 4, 30, 25);
+  connect(left, &QPushButton::clicked, this, [this] {
+    SetSelectedDate(SelectedDate().addDays(-1));
+    DispatchDate(SelectedDate());
+  });
+  connect(right, &QPushButton::clicked, this, [this] {
+    SetSelectedDate(SelectedDate().addDays(1));
+    DispatchDate(SelectedDate());
+  });
+  connect(datePicker_, &QDateEdit::dateChanged, this, &TForm1::OnPickerChanged);
+
+  title_ = MakeLabel(header, QStringLiteral("ui_title"), QString(), Arial(15, true),
+                     QColor(60, 66, 80));
+  title_->setGeometry(kDateBarLeft + 2, kDateBarTop + kDateBarHeight + 6, kDateBarWidth, 24);
+
+  struct Def {
+    const char* name;
+    const char* hint;
+    const char* caption;
+    const char* view;
+    bool visible;
+  };
+  const Def defs[] = {
+      {"Ovulation_Icon", "Mavelo", "Ovulation", "calendar", true},
+      {"Basal_Icon", "Basal Temperature", "Basal Temp", "basal", true},
+      {"Calories_Icon", "Diet Diary", "Calories", "eat", true},
+      {"Exercise_Icon", "Fitness Tracker", "Exercise", "exercise", true},
+      {"Weight_Icon", "Weight Tracker", "Weight", "weight", true},
+      {"Heart_Icon", "Blood Pressure", "Blood Pressure", "heart", true},
+      {"Sleep_Icon", "Sleep Tracker", "Sleep", "sleep", false},
+      {"Kids_Icon", "ToDo", "Baby & Kids", "kids", true},
+      {"ToDo_Icon", "ToDo", "To Do", "todo", true},
+      {"Journal_icon", "Note", "Journal", "note", true},
+      {"Health_Icon", "Health", "Health", "health", false},
+      {"Calendar_Icon", "Note", "Week Planner", "", true},
+      {"Forum_Icon", "Note", "Forum", "forum", false},
+  };
+  for (const Def& d : defs) {
+    Icon icon;
+    icon.name = QLatin1String(d.name);
+    auto* pic = new LinkLabel(QString(), header);
+    pic->setObjectName(icon.name);
+    pic->setToolTip(QLatin1String(d.hint));
+    pic->setPixmap(FeatureIcon(icon.name));
+    pic->setFixedSize(36, 36);
+    pic->setAlignment(Qt::AlignCenter);
+    auto* cap = new LinkLabel(QLatin1String(d.caption), header);
+    cap->setObjectName(icon.name + QStringLiteral("_Caption"));
+    cap->setProperty("iconCaption", true);
+    cap->setFont(Arial(11));
+    cap->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    cap->setWordWrap(true);
+    pic->setVisible(d.visible);
+    cap->setVisible(d.visible);
+    icon.picture = pic;
+    icon.caption = cap;
+    const QString view = QLatin1String(d.view);
+    if (icon.name == QLatin1String("Calendar_Icon")) {
+      connect(pic, &LinkLabel::clicked, this, &TForm1::OpenWeeklyPlanner);
+    } else {
+      connect(pic, &LinkLabel::clicked, this, [this, view] {
+        ShowView(view);
+        // The kids and sleep views each open on their own page of pgSleep.
+        if (view == QLatin1String("kids") || view == QLatin1String("sleep")) {
+          if (QWidget* v = dynamic_cast<QWidget*>(views_.value(view)))
+            if (auto* pg = v->findChild<QStackedWidget*>(QStringLiteral("pgSleep")))
+              pg->setCurrentIndex(view == QLatin1String("kids") ? 1 : 0);
+        }
+      });
+    }
+    // A click on a caption does what the "today" link does.
+    connect(cap, &LinkLabel::clicked, this, &TForm1::GoToday);
+    icons_.append(icon);
+  }
+  LayoutIcons();
+}
+
+void TForm1::LayoutIcons() {
+  const int start = kDateBarLeft + kDateBarWidth;
+  const int slot = std::min(120, (kClientWidth - start) / 10);
+  int i = 0;
+  for (Icon& icon : icons_) {
+    if (icon.picture->isHidden()) continue;
+    const int x = start + slot * i;
+    icon.picture->move(x + (slot - icon.picture->width()) / 2, 4);
+    // Long captions ("Blood Pressure") wrap inside their slot instead of running into
+    // the next one.
+    icon.caption->setFixedWidth(slot - 4);
+    icon.caption->setFixedHeight(header_->height() - 42);
+    icon.caption->move(x + (slot - icon.caption->width()) / 2, 42);
+    ++i;
+  }
+}
+
+QWidget* TForm1::BuildCalendarPage() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("CalendarPage"));
+
+  monthLabel_ = MakeLabel(page, QStringLiteral("ui_calendarmonth"), QString(), Arial(16, true),
+                          QColor(192, 192, 192));
+  monthLabel_->setAlignment(Qt::AlignCenter);
+  monthLabel_->setGeometry(7, 52, 328, 24);
+
+  panel1_ = new QWidget(page);
+  panel1_->setObjectName(QStringLiteral("panel1"));
+  panel1_->setGeometry(7, 81, 328, 272);
+
+  LinkLabel* today = MakeLink(page, QStringLiteral("lblToday"), QStringLiteral("today"));
+  today->setGeometry(7, 358, 60, 18);
+  connect(today, &LinkLabel::clicked, this, &TForm1::GoToday);
+  LinkLabel* open = MakeLink(page, QStringLiteral("lblOpen"), QStringLiteral("Open"));
+  open->setGeometry(290, 358, 45, 18);
+  open->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  open->setToolTip(QStringLiteral("Weekly Planner"));
+  connect(open, &LinkLabel::clicked, this, &TForm1::OpenWeeklyPlanner);
+
+  uiPg_ = new QStackedWidget(page);
+  uiPg_->setObjectName(QStringLiteral("ui_pg"));
+  uiPg_->setGeometry(345, 0, kClientWidth - 345, kClientHeight - kHeaderHeight - kFooterHeight);
+
+  uiPg_->addWidget(BuildDayPanel());  // 0
+  uiPg_->addWidget(new QWidget);      // 1
+  {
+    auto* todoPage = new QWidget;  // 2
+    todoDay_ = MakeLabel(todoPage, QStringLiteral("ui_todo_day"), QString(), Arial(16, true));
+    todoDay_->setGeometry(10, 8, 580, 24);
+    auto* pnl = new QWidget(todoPage);
+    pnl->setObjectName(QStringLiteral("pnlToDo"));
+    pnl->setGeometry(0, 36, uiPg_->width(), uiPg_->height() - 36);
+    panels_.insert(QStringLiteral("pnlToDo"), pnl);
+    uiPg_->addWidget(todoPage);
+  }
+  uiPg_->addWidget(BuildJournalPage());  // 3
+  {
+    auto* healthCaption = new QWidget;  // 4
+    dayCaption3_ = MakeLabel(healthCaption, QStringLiteral("ui_calendar_day3"), QString(),
+                             Arial(16, true));
+    dayCaption3_->setGeometry(10, 8, 580, 24);
+    uiPg_->addWidget(healthCaption);
+  }
+  const char* inner[] = {"pnlWeight", "pnlExercise", "", "pnlEat", "pnlHeart"};  // 5..9
+  for (const char* name : inner) {
+    auto* pnl = new QWidget;
+    if (*name) {
+      pnl->setObjectName(QLatin1String(name));
+      panels_.insert(QLatin1String(name), pnl);
+    }
+    uiPg_->addWidget(pnl);
+  }
+  return page;
+}
+
+QWidget* TForm1::BuildDayPanel() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("DayPanel"));
+  dayCaption_ = MakeLabel(page, QStringLiteral("ui_calendar_day"), QString(), Arial(16));
+  dayCaption_->setGeometry(10, 8, 300, 22);
+
+  adviseTile_ = new QWidget(page);
+  adviseTile_->setObjectName(QStringLiteral("ui_advise_tile"));
+  adviseTile_->setGeometry(10, 38, 25, 17);
+  adviseTile_->setStyleSheet(QStringLiteral("background: white; border-radius: 5px;"));
+  advise_ = MakeMemo(page, QStringLiteral("ui_advise"), Arial(12));
+  advise_->setGeometry(42, 34, 268, 44);
+  advise_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+  birthday_ = MakeMemo(page, QStringLiteral("ui_baby_birthday"), Arial(12));
+  birthday_->setGeometry(10, 82, 300, 74);
+  birthday_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  for (QPlainTextEdit* m : {advise_, birthday_}) {
+    m->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    m->document()->setDocumentMargin(2);
+  }
+
+  chart_ = new TProbabilityChart(page);
+  chart_->setGeometry(4, 160, 320, 286);
+
+  MakeLabel(page, QStringLiteral("Label10"), QStringLiteral("Your Ovulation Cycle"), Arial(19, true),
+            QColor(128, 128, 128))
+      ->setGeometry(335, 8, 270, 26);
+  LinkLabel* view = MakeLink(page, QStringLiteral("Label9"), QStringLiteral("View Report"));
+  view->setGeometry(335, 40, 90, 18);
+  connect(view, &LinkLabel::clicked, this, [this] {
+    if (WriteCalendarReport()) OpenDocument(dir_->BuildFolder() + QStringLiteral("calendar.html"));
+  });
+  LinkLabel* print = MakeLink(page, QStringLiteral("ui_print_link"), QStringLiteral("Print Report"));
+  print->setGeometry(440, 40, 100, 18);
+  connect(print, &LinkLabel::clicked, this, [this] {
+    if (WriteCalendarReport())
+      PrintReport(dir_->BuildFolder() + QStringLiteral("calendar.html"), PrintWait::Complete);
+  });
+
+  QPlainTextEdit* help = MakeMemo(page, QStringLiteral("Memo2"), Arial(12));
+  help->setGeometry(335, 66, 270, 380);
+  QPalette hp = help->palette();
+  hp.setColor(QPalette::Text, QColor(128, 128, 128));
+  help->setPalette(hp);
+  help->setPlainText(QStringLiteral(
+      "Mavelo predicts your most fertile days, and the days that are more likely to give "
+      "you a boy or a girl.\n\n"
+      "The results depend on two settings at the bottom of the window:\n\n"
+      "How many days in your cycle? \n"
+      "The average cycle is 28 days. Count from the first day of bleeding of your last "
+      "period up to and including the day before your next period starts.\n\n"
+      "How long is your 'Luteal Phase' ?\n"
+      "Typically 12 days: from your last ovulation day to the day before your next period "
+      "starts. If you do not know it, keep the default."));
+  return page;
+}
+
+QWidget* TForm1::BuildJournalPage() {
+  auto* page = new QWidget;
+  page->setObjectName(QStringLiteral("JournalPage"));
+  auto* lay = new QVBoxLayout(page);
+  lay->setContentsMargins(10, 8, 10, 10);
+  auto* top = new QHBoxLayout;
+  dayCaption2_ = MakeLabel(page, QStringLiteral("ui_calendar_day2"), QString(), Arial(19, true));
+  top->addWidget(dayCaption2_, 1);
+  LinkLabel* save = MakeLink(page, QStringLiteral("Label11"), QStringLiteral("save"));
+  connect(save, &LinkLabel::clicked, this, &TForm1::SaveNoteLink);
+  top->addWidget(save);
+  lay->addLayout(top);
+  note_ = new QPlainTextEdit(page);
+  note_->setObjectName(QStringLiteral("ui_note"));
+  note_->setFont(Arial(16));
+  note_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(255,255,232); }"));
+  lay->addWidget(note_, 1);
+  return page;
+}
+
+QWidget* TForm1::BuildFooter() {
+  auto* footer = new QWidget;
+  footer->setObjectName(QStringLiteral("pnlFooter"));
+  footer->setFixedHeight(kFooterHeight);
+  footer->setAttribute(Qt::WA_StyledBackground, true);
+  footer->setStyleSheet(QStringLiteral("QWidget#pnlFooter { background: rgb(244,250,255); }"));
+
+  // Legend: four cycle colours and the two goal marks; FillLegend colours them.
+  struct Tile {
+    const char* name;
+    int x;
+  };
+  const Tile tiles[] = {{"Legend_Fertile", 8},   {"Legend_Ovulation", 96},
+                        {"Legend_Period", 184},  {"Legend_Neutral", 272},
+                        {"Legend_Heart", 360},   {"Legend_Cross", 448}};
+  for (const Tile& t : tiles) {
+    auto* tile = new QLabel(footer);
+    tile->setObjectName(QLatin1String(t.name));
+    tile->setGeometry(t.x, 8, 18, 18);
+    tile->setAlignment(Qt::AlignCenter);
+    auto* cap = new QLabel(footer);
+    cap->setObjectName(QLatin1String(t.name) + QStringLiteral("_Caption"));
+    cap->setFont(Arial(11));
+    cap->setGeometry(t.x + 22, 4, 64, 28);
+    cap->setWordWrap(true);
+  }
+
+  const int x0 = 540;
+  MakeLabel(footer, QStringLiteral("lblGoal"), QStringLiteral("My Goal:"), Arial(11, true))
+      ->setGeometry(x0, 4, 120, 14);
+  goal_ = new QComboBox(footer);
+  goal_->setObjectName(QStringLiteral("ui_goal"));
+  for (int g = 0; g < 4; ++g) goal_->addItem(GoalName(g));
+  goal_->setGeometry(x0, 20, 128, 24);
+  MakeLabel(footer, QStringLiteral("lblLastPeriod"), QStringLiteral("Last Period"), Arial(11, true))
+      ->setGeometry(x0 + 136, 4, 110, 14);
+  lastPeriod_ = new QDateEdit(footer);
+  lastPeriod_->setObjectName(QStringLiteral("ui_LastPeriod"));
+  lastPeriod_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
+  lastPeriod_->setCalendarPopup(true);
+  lastPeriod_->setDateRange(LastPeriodMinimum(), LastPeriodMaximum());
+  lastPeriod_->setDate(QDate::currentDate());
+  lastPeriod_->setGeometry(x0 + 136, 20, 110, 24);
+  MakeLabel(footer, QStringLiteral("lblCycle"), QStringLiteral("Cycle Length"), Arial(11, true))
+      ->setGeometry(x0 + 254, 4, 80, 14);
+  cycle_ = new QSpinBox(footer);
+  cycle_->setObjectName(QStringLiteral("ui_cycle"));
+  cycle_->setRange(20, 40);
+  cycle_->setValue(28);
+  cycle_->setGeometry(x0 + 254, 20, 70, 24);
+  MakeLabel(footer, QStringLiteral("lblLuteal"), QStringLiteral("Luteal Phase"), Arial(11, true))
+      ->setGeometry(x0 + 334, 4, 80, 14);
+  luteal_ = new QSpinBox(footer);
+  luteal_->setObjectName(QStringLiteral("ui_luteal"));
+  luteal_->setRange(10, 18);
+  luteal_->setValue(12);
+  luteal_->setGeometry(x0 + 334, 20, 70, 24);
+  // The spinners change only through their arrows.
+  for (QSpinBox* s : {cycle_, luteal_}) {
+    s->findChild<QLineEdit*>()->setReadOnly(true);
+    s->setFocusPolicy(Qt::NoFocus);
+  }
+
+  connect(goal_, &QComboBox::currentIndexChanged, this, &TForm1::OnGoalChanged);
+  connect(lastPeriod_, &QDateEdit::dateChanged, this, &TForm1::OnLastPeriodChanged);
+  connect(cycle_, &QSpinBox::valueChanged, this, &TForm1::OnCycleSpin);
+  connect(luteal_, &QSpinBox::valueChanged, this, &TForm1::OnCycleSpin);
+  return footer;
+}
+
+void TForm1::FillLegend() {
+  struct Entry {
+    const char* name;
+    CycleClassKind kind;
+    const char* caption;
+  };
+  const Entry entries[] = {{"Legend_Fertile", CycleClassKind::Fertile, "Fertile Day"},
+                           {"Legend_Ovulation", CycleClassKind::Ovulation, "Ovulation"},
+                           {"Legend_Period", CycleClassKind::PeriodDay1, "Menstrual Flow"},
+                           {"Legend_Neutral", CycleClassKind::Neutral, "Neutral Day"}};
+  for (const Entry& e : entries) {
+    auto* tile = footer_->findChild<QLabel*>(QLatin1String(e.name));
+    tile->setStyleSheet(QStringLiteral("background: %1; border: 1px solid rgb(200,200,200);")
+                            .arg(ClassColour(e.kind).name()));
+    footer_->findChild<QLabel*>(QLatin1String(e.name) + QStringLiteral("_Caption"))
+        ->setText(QLatin1String(e.caption));
+  }
+  auto* heart = footer_->findChild<QLabel*>(QStringLiteral("Legend_Heart"));
+  heart->setPixmap(QPixmap::fromImage(GridPictureImage(GridPicture::Heart)));
+  footer_->findChild<QLabel*>(QStringLiteral("Legend_Heart_Caption"))
+      ->setText(QStringLiteral("Have intercourse"));
+  auto* cross = footer_->findChild<QLabel*>(QStringLiteral("Legend_Cross"));
+  cross->setText(QStringLiteral("x"));
+  cross->setFont(Arial(15, true));
+  cross->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
+  footer_->findChild<QLabel*>(QStringLiteral("Legend_Cross_Caption"))
+      ->setText(QStringLiteral("No intercourse"));
+}
+
+void TForm1::BuildTray() {
+  tray_ = new QSystemTrayIcon(AppIcon(), this);
+  tray_->setObjectName(QStringLiteral("CoolTrayIcon1"));
+  tray_->setToolTip(QStringLiteral("Mavelo"));
+  auto* menu = new QMenu(this);
+  menu->setObjectName(QStringLiteral("TrayMenu"));
+  QAction* caption = menu->addAction(QStringLiteral("Calendar"));
+  caption->setEnabled(false);
+  QAction* stop = menu->addAction(QStringLiteral("Stop Alarm"));
+  connect(stop, &QAction::triggered, this, [this] {
+    // The sleep and kids views stop their alarms; they answer to "StopAlarm".
+    for (const char* name : {"sleep", "kids"})
+      if (auto* v = dynamic_cast<QObject*>(views_.value(QLatin1String(name))))
+        QMetaObject::invokeMethod(v, "StopAlarm");
+  });
+  menu->addSeparator();
+  QAction* open = menu->addAction(QStringLiteral("Open"));
+  QFont bold = open->font();
+  bold.setBold(true);
+  open->setFont(bold);
+  menu->setDefaultAction(open);
+  connect(open, &QAction::triggered, this, [this] {
+    showNormal();
+    raise();
+    activateWindow();
+  });
+  QAction* exitAction = menu->addAction(QStringLiteral("Exit"));
+  connect(exitAction, &QAction::triggered, this, &TForm1::close);
+  tray_->setContextMenu(menu);
+  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
+    if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) {
+      showNormal();
+      raise();
+      activateWindow();
+    }
+  });
+  tray_->show();
+}
+
+// ---------------------------------------------------------------------------------
+// The selected date and the cycle settings
+
+QDate TForm1::SelectedDate() const { return datePicker_->date(); }
+
+void TForm1::SetSelectedDate(const QDate& date) {
+  if (!date.isValid()) return;
+  settingPicker_ = true;
+  datePicker_->setDate(date);
+  settingPicker_ = false;
+}
+
+const CycleSettings& TForm1::Cycle() const { return config_ ? config_->Cycle : DefaultCycle(); }
+
+void TForm1::OnPickerChanged(const QDate& date) {
+  // A date chosen in the picker becomes the selected date; setting it from code does not
+  // dispatch.
+  if (settingPicker_ || !started_) return;
+  DispatchDate(date);
+}
+
+void TForm1::GoToday() {
+  SetSelectedDate(QDate::currentDate());
+  DispatchDate(SelectedDate());
+}
+
+// ---------------------------------------------------------------------------------
+// Start-up
+
+void TForm1::Startup() {
+  startupTimer_->stop();
+  if (started_ || grid_) return;
+
+  grid_ = new TMyCalendar(
+      this,
+      [this]() -> DateView* {
+        if (viewName_ == QLatin1String("note")) return journalMarks_.get();
+        return views_.value(viewName_);
+      },
+      panel1_);
+  grid_->setObjectName(QStringLiteral("Calendar"));
+  grid_->setGeometry(0, 0, panel1_->width(), panel1_->height());
+  grid_->hide();
+
+  config_ = std::make_unique<TConfig>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
+  if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
+  LoadFooterFromConfig();
+  LoadBrand(dir_->BrandFolder() + QStringLiteral("brand.ini"));
+  setWindowTitle(MainWindowCaption());
+  QCoreApplication::processEvents();
+
+  try {
+    ShowView(QStringLiteral("calendar"));
+    LayoutIcons();
+    for (QLabel* l : {dayCaption_, dayCaption2_, dayCaption3_, todoDay_}) l->clear();
+    FillLegend();
+    monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), SelectedDate()));
+    grid_->show();
+
+    const QDate d0 = grid_->Date();
+#ifdef MAVELO_HAS_TODO
+    {
+      auto* v = new TfrmToDo(this);
+      DockView(QStringLiteral("todo"), v, panels_.value(QStringLiteral("pnlToDo")));
+      v->ShowDate(d0);
+    }
+#endif
+#ifdef MAVELO_HAS_BASAL
+    {
+      auto* v = new TfrmBasal(this);
+      DockView(QStringLiteral("basal"), v, panels_.value(QStringLiteral("pnlBasal")));
+    }
+#endif
+#ifdef MAVELO_HAS_WEIGHT
+    {
+      auto* v = new TfrmWeight(this);
+      DockView(QStringLiteral("weight"), v, panels_.value(QStringLiteral("pnlWeight")));
+      v->ShowDate(d0);
+    }
+#endif
+    connect(grid_, &TMyCalendar::dateChanged, this, &TForm1::SelectDay);
+    connect(grid_, &TMyCalendar::doubleClicked, this, &TForm1::OpenWeeklyPlanner);
+    started_ = true;
+    startWithWindows_->setChecked(config_->AutoStart);
+    // The health tables come with their view; the first-run copy of the shipped
+    // database folder runs with them.
+  } catch (const std::exception& e) {
+    started_ = true;
+    ShowError(QString::fromUtf8(e.what()), this);
+  }
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+  show();
+  viewName_ = QStringLiteral("calendar");
+  GoToday();
+}
+
+void TForm1::DockView(const QString& name, QWidget* view, QWidget* panel) {
+  auto* lay = new QVBoxLayout(panel);
+  lay->setContentsMargins(0, 0, 0, 0);
+  lay->addWidget(view);
+  views_.insert(name, dynamic_cast<DateView*>(view));
+}
+
+void TForm1::LoadFooterFromConfig() {
+  loadingFooter_ = true;
+  const CycleSettings c = config_->Cycle;
+  goal_->setCurrentIndex(c.Goal >= 0 && c.Goal <= 3 ? c.Goal : -1);
+  lastPeriod_->setDate(c.LastPeriod);
+  cycle_->setValue(c.CycleLength);
+  luteal_->setValue(c.LutealLength);
+  loadingFooter_ = false;
+  // The controls clamp what they show; the settings follow what is shown.
+  config_->Cycle.Goal = goal_->currentIndex();
+  config_->Cycle.LastPeriod = lastPeriod_->date();
+  config_->Cycle.CycleLength = cycle_->value();
+  config_->Cycle.LutealLength = luteal_->value();
+}
+
+// ---------------------------------------------------------------------------------
+// Views and dates
+
+void TForm1::ShowView(const QString& name) {
+  struct Row {
+    const char* name;
+    int outer;
+    int inner;  // -1 unchanged
+    bool footer;
+    bool dateBar;
+    const char* title;
+  };
+  static const Row rows[] = {
+      {"calendar", 0, 0, true, true, "Mavelo"},
+      {"basal", 1, 1, true, true, "Basal Temperature"},
+      {"health", 5, 4, false, false, "Health Information"},
+      {"heart", 0, 9, false, true, "Blood Pressure Tracker"},
+      {"sleep", 3, 7, false, false, ""},
+      {"kids", 6, 7, false, true, "Baby & Kids Tracker"},
+      {"weight", 0, 5, false, true, "Weight Tracker"},
+      {"exercise", 0, 6, false, true, "Exercise Tracker"},
+      {"eat", 0, 8, false, true, "Calorie Tracker"},
+      {"todo", 0, 2, false, true, nullptr},
+      {"note", 0, 3, false, true, "Journal"},
+      {"forum", 4, -1, false, true, ""},
+  };
+  const Row* row = nullptr;
+  for (const Row& r : rows)
+    if (name == QLatin1String(r.name)) row = &r;
+  if (!row) return;
+
+  viewName_ = name;
+  footer_->hide();
+  forumNav_->setVisible(name == QLatin1String("forum"));
+  title_->clear();
+
+  pgMain_->setCurrentIndex(row->outer);
+  if (row->inner >= 0) uiPg_->setCurrentIndex(row->inner);
+  footer_->setVisible(row->footer);
+  dateBar_->setVisible(row->dateBar);
+  datePicker_->setVisible(name != QLatin1String("forum"));
+  if (row->title) {
+    title_->setText(QLatin1String(row->title));
+  } else if (grid_) {
+    title_->setText(FormatDate(QStringLiteral("mmm d, yyyy"), grid_->Date()) + QLatin1Char(' '));
+  }
+  if (name == QLatin1String("forum")) OpenDocument(Brand().ForumUrl);
+
+  DispatchDate(SelectedDate());
+  if (grid_) grid_->update();
+}
+
+void TForm1::DispatchDate(const QDate& date) {
+  if (!started_) return;
+  if (viewName_ == QLatin1String("calendar")) {
+    monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), date));
+    grid_->MoveToDate(date);
+    RefreshChart();
+  } else if (DateView* v = views_.value(viewName_)) {
+    v->SaveBeforeDateChange();
+    v->ShowDate(date);
+    if (viewName_ == QLatin1String("todo")) grid_->MoveToDate(date);
+  }
+  for (const char* name : {"basal", "sleep", "kids"})
+    if (DateView* v = views_.value(QLatin1String(name))) v->RefreshCharts();
+}
+
+void TForm1::RefreshChart() { chart_->Refresh(Cycle(), SelectedDate()); }
+
+void TForm1::SelectDay() {
+  if (!started_) return;
+  const QDate d = grid_->Date();
+  SetSelectedDate(d);
+  const QString longDate = FormatDate(QStringLiteral("dddddd"), d);
+  dayCaption_->setText(longDate);
+  dayCaption2_->setText(longDate);
+  todoDay_->setText(longDate);
+  dayCaption3_->clear();
+
+  const CycleSettings& c = Cycle();
+  adviseTile_->setStyleSheet(
+      QStringLiteral("background: %1; border-radius: 5px;").arg(CycleColour(c, d).name()));
+  const QString advice = AdviceText(c, d);
+  if (!advice.isNull()) {
+    advise_->setPlainText(advice);
+    const QDate due = DueDate(d);
+    birthday_->setPlainText(
+        QStringLiteral("If you conceive on this day, your baby will be born approximately ") +
+        FormatDate(QStringLiteral("dddddd"), due) + QStringLiteral("\n\nYour baby's Zodiac sign will be '") +
+        ZodiacSign(due) + QLatin1Char('\''));
+  }
+  RefreshChart();
+
+  // Journal: keep the note of the day left, then load the note of the new day.
+  if (!SaveCurrentNote()) return;
+  note_->clear();
+  noteKey_ = DayKey(d);
+  notePath_ = NoteFilePath(dir_->NotesFolder(), d);
+  QString text, error;
+  if (!LoadNote(notePath_, &text, &error)) {
+    ShowError(error, this);
+    return;
+  }
+  note_->setPlainText(text);
+  note_->document()->setModified(false);
+
+  DispatchDate(d);
+}
+
+bool TForm1::SaveCurrentNote() {
+  if (noteKey_.isEmpty()) return true;
+  // An untouched memo needs no write; an emptied one removes the note file.
+  if (!note_->document()->isModified()) return true;
+  QString error;
+  if (!StoreNote(notePath_, note_->toPlainText(), &error)) {
+    ShowError(error, this);
+    return false;
+  }
+  note_->document()->setModified(false);
+  return true;
+}
+
+void TForm1::SaveNoteLink() {
+  if (noteKey_.isEmpty() || note_->toPlainText().isEmpty()) return;
+  QString error;
+  if (!StoreNote(notePath_, note_->toPlainText(), &error)) {
+    ShowError(error, this);
+    return;
+  }
+  note_->document()->setModified(false);
+  ShowMessage(QStringLiteral("Note saved"), this);
+  if (grid_) grid_->update();
+}
+
+// ---------------------------------------------------------------------------------
+// Footer
+
+void TForm1::OnGoalChanged() {
+  if (loadingFooter_ || !config_) return;
+  config_->Cycle.Goal = goal_->currentIndex();
+  if (grid_) grid_->update();
+  if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
+}
+
+void TForm1::OnLastPeriodChanged() {
+  if (loadingFooter_ || !config_) return;
+  config_->Cycle.LastPeriod = lastPeriod_->date();
+  if (!started_) return;
+  RefreshChart();
+  grid_->update();
+  if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
+}
+
+void TForm1::OnCycleSpin() {
+  if (loadingFooter_ || !config_) return;
+  config_->Cycle.CycleLength = cycle_->value();
+  config_->Cycle.LutealLength = luteal_->value();
+  DispatchDate(SelectedDate());
+}
+
+// ---------------------------------------------------------------------------------
+// Menus, dialogs, exit
+
+void TForm1::ApplyThemeByName(const QString& name) {
+  if (!ApplyTheme(this, name)) return;
+  theme_ = name;
+  if (QAction* a = findChild<QAction*>(QStringLiteral("Theme_") + name)) a->setChecked(true);
+}
+
+void TForm1::ShowSettings() {
+  if (!config_) return;
+  {
+    TForm_Settings dialog(*config_, this);
+    dialog.exec();
+  }
+  startWithWindows_->setChecked(config_->AutoStart);
+}
+
+void TForm1::ShowAbout() {
+  TfrmAbout about(dir_->BrandFolder() + QStringLiteral("about.jpg"), this);
+  about.exec();
+}
+
+void TForm1::OpenWeeklyPlanner() {
+  for (auto& i : icons_)
+    if (i.name == QLatin1String("Calendar_Icon")) i.picture->setEnabled(false);
+  QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+  const QString program = dir_->ProgramFolder() + QStringLiteral("Calendar/Calendar");
+  const QStringList args{QString::number(DateNumber(SelectedDate()))};
+  bool ok = QFileInfo(program).isExecutable() && QProcess::startDetached(program, args);
+  QGuiApplication::restoreOverrideCursor();
+  if (!ok)
+    ShowError(QStringLiteral("The weekly planner could not be started: \"%1\" is missing.")
+                  .arg(program),
+              this);
+  plannerTimer_->start();
+}
+
+bool TForm1::WriteCalendarReport() {
+  return WriteCalendarReportFromScreen(*grid_, *chart_, Cycle(), SelectedDate(),
+                                       dir_->BuildFolder(), this);
+}
+
+void TForm1::ExitSequence() {
+  if (exited_) return;
+  exited_ = true;
+  if (IsThemeName(theme_)) SaveTheme(theme_);
+  if (!config_) return;
+  if (config_->AutoStart)
+    AddAutoStart(QCoreApplication::applicationFilePath());
+  else
+    RemoveAutoStart();
+  SaveCurrentNote();
+  // The to-do list and the weight are written by their own events; a last save here
+  // keeps what was typed into a field that still has the focus.
+  for (const char* name : {"todo", "weight"})
+    if (DateView* v = views_.value(QLatin1String(name)); v && viewName_ == QLatin1String(name))
+      v->SaveBeforeDateChange();
+  if (!config_->SaveSettings()) ShowError(config_->lastError(), this);
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  ExitSequence();
+  event->accept();
+  if (tray_) tray_->hide();
+  QCoreApplication::quit();
+}

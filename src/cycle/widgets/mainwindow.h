@@ -1,0 +1,144 @@
+#pragma once
+// The main window: menu bar, header strip with the date bar and the feature icons, the
+// page area that shows one feature view at a time, and the footer with the cycle
+// settings and the colour legend. It holds the one selected date and hands it to the
+// view on screen.
+
+#include <QDate>
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <memory>
+
+#include "app/config.h"
+#include "app/dateview.h"
+#include "app/tdir.h"
+
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QMenu;
+class QPlainTextEdit;
+class QSpinBox;
+class QStackedWidget;
+class QSystemTrayIcon;
+class QTimer;
+class QAction;
+class TMyCalendar;
+class TProbabilityChart;
+class JournalMarks;
+
+class TForm1 : public QMainWindow, public ViewHost {
+  Q_OBJECT
+ public:
+  // The creation handler: builds the folder tree under programFolder's data root,
+  // applies the saved theme, reads brand.ini, shows the tray icon and arms the 500 ms
+  // start-up timer (autoStart false leaves the timer off; tests call Startup()).
+  explicit TForm1(const QString& programFolder, bool autoStart = true, QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // ViewHost
+  QDate SelectedDate() const override;
+  void SetSelectedDate(const QDate& date) override;
+  QString CurrentViewName() const override { return viewName_; }
+  const CycleSettings& Cycle() const override;
+  TConfig& Config() override { return *config_; }
+  const TDir& Dir() const override { return *dir_; }
+
+  void Startup();
+  bool Started() const { return started_; }
+  void ShowView(const QString& name);
+  void DispatchDate(const QDate& date);
+  void SelectDay();
+  // Theme name to the settings, session-start entry, application.ini, the journal note.
+  void ExitSequence();
+  void GoToday();
+  void ApplyThemeByName(const QString& name);
+  QString CurrentTheme() const { return theme_; }
+
+  TMyCalendar* Grid() const { return grid_; }
+  DateView* View(const QString& name) const { return views_.value(name); }
+  // Writes calendar.jpg, chart.jpg, legend.jpg and calendar.html; false after an error box.
+  bool WriteCalendarReport();
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildMenus();
+  void BuildHeader(QWidget* header);
+  QWidget* BuildCalendarPage();
+  QWidget* BuildDayPanel();
+  QWidget* BuildJournalPage();
+  QWidget* BuildFooter();
+  void BuildTray();
+  void LayoutIcons();
+  void FillLegend();
+  void LoadFooterFromConfig();
+  void RefreshChart();
+  void SaveNoteLink();
+  void OpenWeeklyPlanner();
+  void ShowAbout();
+  void ShowSettings();
+  void OnGoalChanged();
+  void OnLastPeriodChanged();
+  void OnCycleSpin();
+  void OnPickerChanged(const QDate& date);
+  void DockView(const QString& name, QWidget* view, QWidget* panel);
+  bool SaveCurrentNote();
+
+  std::unique_ptr<TDir> dir_;
+  std::unique_ptr<TConfig> config_;
+  QString viewName_ = QStringLiteral("calendar");
+  QString theme_;
+  bool started_ = false;
+  bool exited_ = false;
+  bool settingPicker_ = false;
+  bool loadingFooter_ = false;
+  QString noteKey_;   // day key of the note in the journal memo
+  QString notePath_;  // its file
+
+  QTimer* startupTimer_ = nullptr;
+  QTimer* plannerTimer_ = nullptr;
+  QSystemTrayIcon* tray_ = nullptr;
+  QAction* startWithWindows_ = nullptr;
+
+  // header
+  QWidget* header_ = nullptr;
+  QWidget* dateBar_ = nullptr;
+  QDateEdit* datePicker_ = nullptr;
+  QLabel* title_ = nullptr;
+  struct Icon {
+    QString name;
+    QLabel* picture = nullptr;
+    QLabel* caption = nullptr;
+  };
+  QList<Icon> icons_;
+  // pages
+  QStackedWidget* pgMain_ = nullptr;
+  QStackedWidget* uiPg_ = nullptr;
+  QWidget* calendarLeft_ = nullptr;
+  QLabel* monthLabel_ = nullptr;
+  QWidget* panel1_ = nullptr;
+  TMyCalendar* grid_ = nullptr;
+  QLabel* dayCaption_ = nullptr;
+  QLabel* dayCaption2_ = nullptr;
+  QLabel* dayCaption3_ = nullptr;
+  QLabel* todoDay_ = nullptr;
+  QWidget* adviseTile_ = nullptr;
+  QPlainTextEdit* advise_ = nullptr;
+  QPlainTextEdit* birthday_ = nullptr;
+  TProbabilityChart* chart_ = nullptr;
+  QPlainTextEdit* note_ = nullptr;
+  QWidget* forumNav_ = nullptr;
+  QHash<QString, QWidget*> panels_;
+  // footer
+  QWidget* footer_ = nullptr;
+  QComboBox* goal_ = nullptr;
+  QDateEdit* lastPeriod_ = nullptr;
+  QSpinBox* cycle_ = nullptr;
+  QSpinBox* luteal_ = nullptr;
+
+  QHash<QString, DateView*> views_;
+  std::unique_ptr<JournalMarks> journalMarks_;
+};
