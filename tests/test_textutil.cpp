@@ -80,6 +80,10 @@ class TextUtilTest : public QObject {
     QVERIFY(!ParseShortDate("garbage").isValid());
     QVERIFY(!ParseShortDate("13/1/2009").isValid());
     QVERIFY(!ParseShortDate("2/30/2009").isValid());
+    QVERIFY(!ParseShortDate("2/29/2009").isValid());
+    QCOMPARE(ParseShortDate("2/29/2012"), QDate(2012, 2, 29));
+    QVERIFY(!ParseShortDate("3/14/2009x").isValid());
+    QVERIFY(!ParseShortDate("3/14").isValid());
     // Round trip in several locales.
     const QList<QLocale> locales = {QLocale(QLocale::English, QLocale::UnitedStates),
                                     QLocale(QLocale::German, QLocale::Germany),

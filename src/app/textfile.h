@@ -32,5 +32,8 @@ bool WriteFileBytes(const QString& path, const QByteArray& bytes, QString* error
 bool WriteTextFile(const QString& path, const QString& text, QString* error);
 // Each line followed by CR LF.
 bool WriteTextLines(const QString& path, const QStringList& lines, QString* error);
-// Adds one line and CR LF at the end of the file, creating it when missing.
+// Adds one line and CR LF at the end of the file, creating it when missing. The whole file
+// is rewritten through QSaveFile; a last line without its break first gets CR LF, and old
+// Windows-1252 text is re-encoded as UTF-8. A file that exists but cannot be read fails
+// with CannotOpenMessage.
 bool AppendTextLine(const QString& path, const QString& line, QString* error);
