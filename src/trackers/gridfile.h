@@ -27,6 +27,14 @@ class CellGrid {
   void SetCell(int col, int row, const QString& text);
   void ClearRow(int row);
   void Clear();  // every cell empty, shape kept
+  // Replaces a row's cells from column 0 on; texts beyond the column count are dropped,
+  // columns beyond the texts become empty.
+  void SetRow(int row, QStringList texts);
+  // Exchanges two rows' cells; nothing happens when either is outside the grid.
+  void SwapRows(int a, int b);
+  // The texts a row holds from column 0 on, without copying; it may be shorter than
+  // the column count (the cells after it are empty). Empty outside the grid.
+  const QStringList& RowTexts(int row) const;
 
   // The current cell; never in the header row.
   int CurrentCol() const { return curCol_; }
@@ -38,7 +46,10 @@ class CellGrid {
   int rows_ = 1;
   int curCol_ = 0;
   int curRow_ = 1;
-  QVector<QString> cells_;  // row-major
+  // Each row holds its texts from column 0 up to its last written cell; the cells after
+  // them are empty. Memory follows the texts held, not rows times columns, so a file
+  // with one very wide line and many short ones stays small.
+  QVector<QStringList> rowTexts_;
 };
 
 // Reads one line into fields by the grid file's rules (quoted fields, "" for a quote,
@@ -47,6 +58,7 @@ class CellGrid {
 QStringList ReadGridLine(const QString& line);
 // Writes fields as one line (no line break): quotes a field holding a double quote, a
 // comma, a space or a control character; a single empty field is written as "".
+// A line break or NUL inside a field, which the file cannot carry, is written as a space.
 QString WriteGridLine(const QStringList& fields);
 
 // Replaces the grid's shape and cells with the file's content. Every empty field is
@@ -85,8 +97,11 @@ inline int YearGridRow(const QDate& date) { return date.dayOfYear(); }
 // A year without a file: the given shape, headers in row 0, dates in column 0, every
 // other cell empty.
 void InitYearGrid(CellGrid& grid, int year, int colCount, const QStringList& headers);
-// Loads the year file when it exists (then widening a leap year's grid that has no row
-// for 31 December), else InitYearGrid. False with *error when the file exists but
-// cannot be read; the grid is then left as InitYearGrid made it.
+// Loads the year file when it exists, else InitYearGrid. A file with fewer rows than the
+// year has days (a leap year's file from when 31 December had no row, or a cut-off file)
+// gains the missing day rows with their dates; one with fewer columns than colCount
+// gains the missing columns with their headers, so that no day and no column the view
+// writes is lost. False with *error when the file exists but cannot be read; the grid
+// is then left as InitYearGrid made it.
 bool OpenYearGrid(CellGrid& grid, int year, int colCount, const QStringList& headers,
                   const QString& path, QString* error = nullptr);
