@@ -11,11 +11,13 @@
 #include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
+#include <QSystemTrayIcon>
 #include <QtTest>
 
 #include "app/inifile.h"
 #include "app/tdir.h"
 #include "app/textfile.h"
+#include "cycle/widgets/aboutbox.h"
 #include "cycle/widgets/mainwindow.h"
 #include "cycle/widgets/mycalendar.h"
 #include "cycle/widgets/probabilitychart.h"
@@ -248,6 +250,27 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QLabel>("ui_title")->text(), title);
   }
 
+  // The grid follows the date bar only in the calendar and to-do views.
+  void gridFollowsTheDateInCalendarAndToDoOnly_data() {
+    QTest::addColumn<QString>("view");
+    QTest::addColumn<bool>("follows");
+    QTest::newRow("calendar") << "calendar" << true;
+    QTest::newRow("todo") << "todo" << true;
+    QTest::newRow("weight") << "weight" << false;
+    QTest::newRow("basal") << "basal" << false;
+    QTest::newRow("note") << "note" << false;
+  }
+  void gridFollowsTheDateInCalendarAndToDoOnly() {
+    QFETCH(QString, view);
+    QFETCH(bool, follows);
+    clickDay(QDate(2009, 3, 5));
+    form->ShowView(view);
+    QTest::mouseClick(child<QPushButton>("ArrowRight"), Qt::LeftButton);
+    QCOMPARE(form->SelectedDate(), QDate(2009, 3, 6));
+    QCOMPARE(form->Grid()->Date(), follows ? QDate(2009, 3, 6) : QDate(2009, 3, 5));
+    QVERIFY(env->messages.isEmpty());
+  }
+
   void forumOpensTheForumAddressInTheBrowser() {
     form->ShowView("forum");
     QCOMPARE(child<QStackedWidget>("pgMain")->currentIndex(), 4);
@@ -301,6 +324,51 @@ class MainWindowTest : public QObject {
       form->ShowView(view);
       QVERIFY(form->grab().save(dir + "/view-" + view + ".png"));
     }
+  }
+
+  void helpMenuOpensDocumentsAndFolders() {
+    const QStringList items{"Document", "Support Forum", "Visit Homepage",
+                            "Open AppData Directory", "Open Application Directory"};
+    for (const QString& text : items) {
+      QAction* found = nullptr;
+      for (QAction* a : form->findChildren<QAction*>())
+        if (a->text() == text) found = a;
+      QVERIFY2(found, qPrintable(text));
+      found->trigger();
+    }
+    QCOMPARE(opened.size(), items.size());
+    QVERIFY(opened[0].endsWith("/Help/index.html"));
+    QVERIFY(QFile::exists(TestEnv::programFolder() + "Help/index.html"));
+    QVERIFY(opened[1].contains("forum"));
+    QVERIFY(opened[3].endsWith("/Tarnwick/Mavelo/") || opened[3].endsWith("/Tarnwick/Mavelo"));
+  }
+
+  void hideAndTrayOpenBringTheWindowBack() {
+    QVERIFY(form->isVisible());
+    form->findChild<QAction*>("Hide1")->trigger();
+    QVERIFY(!form->isVisible());
+    auto* tray = form->findChild<QSystemTrayIcon*>("CoolTrayIcon1");
+    QVERIFY(tray);
+    emit tray->activated(QSystemTrayIcon::DoubleClick);
+    QVERIFY(form->isVisible());
+  }
+
+  void startWithWindowsTogglesAutoStart() {
+    auto* item = form->findChild<QAction*>("StartWithWindows1");
+    QVERIFY(item->isChecked());
+    item->trigger();
+    QVERIFY(!form->Config().AutoStart);
+    form->close();
+    IniFile ini(env->dataRoot() + "Config/application.ini");
+    QCOMPARE(ini.ReadString("Application", "AutoStart", ""), QString("0"));
+    QVERIFY(!QFile::exists(env->configHome() + "/autostart/Mavelo.desktop"));
+  }
+
+  void aboutBoxShowsVersionAndPicture() {
+    TfrmAbout about(form->Dir().BrandFolder() + "about.jpg");
+    QCOMPARE(about.windowTitle(), QString("About"));
+    QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), "Version " + FileVersionText());
+    QVERIFY(!about.findChild<QLabel*>("Image1")->pixmap().isNull());
   }
 
   void lastPeriodOutsideTheOldRangeIsShown() {
