@@ -1,0 +1,155 @@
+#include "app/widgets/printreport.h"
+
+#include <QAbstractTextDocumentLayout>
+#include <algorithm>
+#include <QCursor>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QTextLayout>
+#include <QUrl>
+
+#include "app/textfile.h"
+#include "app/widgets/messages.h"
+
+namespace {
+
+// Layout happens at this resolution, so a picture's pixels count as they do in a browser.
+constexpr int kLayoutDpi = 96;
+// A browser's usual page margin, used when the printer gives none.
+constexpr qreal kDefaultMarginMm = 15.0;
+
+// Restores the normal cursor however printing ends.
+class BusyCursor {
+ public:
+  BusyCursor() : active_(qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+    if (active_) QGuiApplication::setOverrideCursor(QCursor(Qt::WaitCursor));
+  }
+  ~BusyCursor() {
+    if (active_) QGuiApplication::restoreOverrideCursor();
+  }
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+
+ private:
+  const bool active_;
+};
+
+// QTextDocument gives the line before a picture that wraps onto a line of its own the
+// picture's height, which leaves a tall empty band above it. An explicit line break before
+// such a picture lays the page out as a browser does.
+void BreakBeforeWrappedPictures(QTextDocument& doc) {
+  QList<int> positions;
+  for (QTextBlock block = doc.begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    if (!layout || layout->lineCount() < 2) continue;
+    for (auto it = block.begin(); !it.atEnd(); ++it) {
+      const QTextFragment fragment = it.fragment();
+      if (!fragment.isValid() || !fragment.charFormat().isImageFormat()) continue;
+      const int at = fragment.position() - block.position();
+      const QTextLine line = layout->lineForTextPosition(at);
+      if (line.isValid() && line.lineNumber() > 0 && line.textStart() == at)
+        positions << fragment.position();
+    }
+  }
+  // From the end, so that the positions before stay where they are.
+  for (auto i = positions.crbegin(); i != positions.crend(); ++i) {
+    QTextCursor cursor(&doc);
+    cursor.setPosition(*i);
+    cursor.insertText(QString(QChar::LineSeparator));
+  }
+}
+
+bool PrintPage(const QString& path, const QByteArray& bytes, QPrinter& printer,
+               QString* error) {
+  BusyCursor busy;
+  const QString folder = QFileInfo(path).absolutePath() + QLatin1Char('/');
+
+  // A fixed-resolution layout device: the document is measured in browser pixels and
+  // print() scales it onto the printer.
+  QImage layoutDevice(1, 1, QImage::Format_RGB32);
+  const int dotsPerMeter = qRound(kLayoutDpi / 0.0254);
+  layoutDevice.setDotsPerMeterX(dotsPerMeter);
+  layoutDevice.setDotsPerMeterY(dotsPerMeter);
+
+  QTextDocument doc;
+  doc.documentLayout()->setPaintDevice(&layoutDevice);
+  // Pictures are named by bare file name and sit beside the page.
+  doc.setBaseUrl(QUrl::fromLocalFile(folder));
+  doc.setMetaInformation(QTextDocument::DocumentUrl,
+                         QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()).toString());
+  // Break lines between words only, as a browser does, so that the widest word counts in
+  // the width the page needs.
+  QTextOption wrap = doc.defaultTextOption();
+  wrap.setWrapMode(QTextOption::WordWrap);
+  doc.setDefaultTextOption(wrap);
+  doc.setHtml(DecodeText(bytes));
+
+  const QMarginsF margins = printer.pageLayout().margins(QPageLayout::Millimeter);
+  if (margins.isNull())
+    printer.setPageMargins(QMarginsF(kDefaultMarginMm, kDefaultMarginMm, kDefaultMarginMm,
+                                     kDefaultMarginMm),
+                           QPageLayout::Millimeter);
+
+  // Giving the document a page size makes print() lay out pages itself, which adds no
+  // page number. A page wider than the paper is shrunk to fit, as a browser does.
+  const QSizeF page = printer.pageRect(QPrinter::Inch).size() * kLayoutDpi;
+  if (page.width() <= 0 || page.height() <= 0) {
+    if (error)
+      *error = QCoreApplication::translate("PrintReport", "The printer reports no page size.");
+    return false;
+  }
+  doc.setPageSize(QSizeF(page.width(), 1e9));
+  const qreal width = std::max(page.width(), doc.idealWidth());
+  doc.setPageSize(page * (width / page.width()));
+  BreakBeforeWrappedPictures(doc);
+
+  doc.print(&printer);
+  if (printer.printerState() == QPrinter::Error) {
+    if (error)
+      *error = QCoreApplication::translate("PrintReport", "The page \"%1\" could not be printed.")
+                   .arg(QDir::toNativeSeparators(path));
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool PrintHtmlReport(const QString& path, QPrinter& printer, QString* error) {
+  QByteArray bytes;
+  if (!ReadFileBytes(path, &bytes, error)) return false;
+  return PrintPage(path, bytes, printer, error);
+}
+
+bool PrintReport(const QString& path, PrintWait wait) {
+  // The page and its pictures load synchronously, so both waits print the whole page.
+  Q_UNUSED(wait);
+  QByteArray bytes;
+  QString error;
+  if (!ReadFileBytes(path, &bytes, &error)) {
+    ShowError(error);
+    return false;
+  }
+  const QPrinterInfo info = QPrinterInfo::defaultPrinter();
+  if (info.isNull() || info.printerName().isEmpty()) {
+    ShowError(QCoreApplication::translate(
+        "PrintReport",
+        "No default printer is set up. Set up a default printer in the system's printer "
+        "settings, then print again."));
+    return false;
+  }
+  QPrinter printer(info, QPrinter::HighResolution);
+  if (!PrintPage(path, bytes, printer, &error)) {
+    ShowError(error);
+    return false;
+  }
+  return true;
+}

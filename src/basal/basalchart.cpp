@@ -1,0 +1,176 @@
+#include "basal/basalchart.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+
+#include "app/textfile.h"
+#include "basal/basalscale.h"
+#include "basal/basalsigns.h"
+
+QStringList BasalYearHeaders() {
+  return {QStringLiteral("Date"),      QStringLiteral("Farenheit"), QStringLiteral("Celsius"),
+          QStringLiteral("BarHeight"), QStringLiteral("Cycle Day"), QString(),
+          QString()};
+}
+
+QString BasalYearPath(const QString& basalFolder, int year) {
+  return basalFolder + QString::number(year) + QStringLiteral("-Basal.txt");
+}
+
+BasalChart::BasalChart(const QString& basalFolder) : folder_(basalFolder) {}
+
+void BasalChart::Open(const QDate& date, QStringList* errors) {
+  year_ = date.year();
+  month_ = date.month();
+  start_ = BasalWindowStart(year_, month_);
+  const int lastYear = ::ColumnDate(start_, kBasalDayColumns).year();
+
+  std::vector<HeldYear> held;
+  held.swap(years_);
+  for (int y = start_.year(); y <= lastYear; ++y) {
+    auto kept = std::find_if(held.begin(), held.end(),
+                             [y](const HeldYear& h) { return h.year == y && h.dirty; });
+    if (kept != held.end()) {
+      years_.push_back(std::move(*kept));
+      continue;
+    }
+    HeldYear h;
+    h.year = y;
+    h.path = BasalYearPath(folder_, y);
+    QString error;
+    if (!OpenYearGrid(h.grid, y, kBasalYearColumns, BasalYearHeaders(), h.path, &error)) {
+      h.readable = false;
+      if (errors) errors->append(error);
+    }
+    years_.push_back(std::move(h));
+  }
+  // The shown year first.
+  std::stable_partition(years_.begin(), years_.end(),
+                        [this](const HeldYear& h) { return h.year == year_; });
+  UpdateTops();
+}
+
+QString BasalChart::YearPath() const { return years_.empty() ? QString() : years_.front().path; }
+
+QString BasalChart::ColumnYearPath(int column) const {
+  const HeldYear* y = HolderOf(ColumnDate(column));
+  return y ? y->path : QString();
+}
+
+BasalChart::HeldYear* BasalChart::HolderOf(const QDate& date) {
+  for (HeldYear& y : years_)
+    if (y.year == date.year()) return &y;
+  return nullptr;
+}
+
+const BasalChart::HeldYear* BasalChart::HolderOf(const QDate& date) const {
+  for (const HeldYear& y : years_)
+    if (y.year == date.year()) return &y;
+  return nullptr;
+}
+
+QString BasalChart::Cell(int column, int col) const {
+  if (column < 1 || column > kBasalDayColumns) return {};
+  const QDate d = ColumnDate(column);
+  const HeldYear* y = HolderOf(d);
+  return y ? y->grid.Cell(col, YearGridRow(d)) : QString();
+}
+
+void BasalChart::SetCell(int column, int col, const QString& text) {
+  if (column < 1 || column > kBasalDayColumns) return;
+  const QDate d = ColumnDate(column);
+  HeldYear* y = HolderOf(d);
+  if (!y) return;
+  y->grid.SetCell(col, YearGridRow(d), text);
+  y->dirty = true;
+}
+
+int BasalChart::BarTop(int column) const {
+  return (column >= 1 && column <= kBasalDayColumns) ? tops_[column] : 0;
+}
+
+void BasalChart::UpdateTops() {
+  tops_.fill(0);
+  for (int c = 1; c <= kBasalDayColumns; ++c) tops_[c] = ParseBarTop(Cell(c, kBarTopCol));
+}
+
+QString BasalChart::Discharge(int column) const { return Cell(column, kDischargeCol).trimmed(); }
+QString BasalChart::Cervix(int column) const { return Cell(column, kCervixCol).trimmed(); }
+bool BasalChart::Intercourse(int column) const {
+  return Cell(column, kIntercourseCol) == QLatin1String(kIntercourseMark);
+}
+
+int BasalChart::SetLevel(int column, int row) {
+  if (column < 1 || column > kBasalDayColumns || row < 1 || row > kBasalLevelRows) return 0;
+  const int top = BarTopForClick(row);
+  SetCell(column, kFahrenheitCol, FahrenheitText(top));
+  SetCell(column, kCelsiusCol, CelsiusText(top));
+  SetCell(column, kBarTopCol, QString::number(top));
+  tops_[column] = top;
+  return top;
+}
+
+QString BasalChart::ClickSign(int column, int row, bool* changed) {
+  if (changed) *changed = false;
+  if (column < 1 || column > kBasalDayColumns) return {};
+  SignStep step;
+  switch (row) {
+    case kDischargeRow:
+      step = NextDischarge(Discharge(column));
+      SetCell(column, kDischargeCol, step.code);
+      break;
+    case kCervixRow:
+      step = NextCervix(Cervix(column));
+      SetCell(column, kCervixCol, step.code);
+      break;
+    case kIntercourseRow:
+      SetCell(column, kIntercourseCol,
+              Intercourse(column) ? QString() : QString::fromLatin1(kIntercourseMark));
+      break;
+    default:
+      return {};
+  }
+  if (changed) *changed = true;
+  return step.hint;
+}
+
+bool BasalChart::Write(HeldYear& y, QString* error) {
+  if (!y.readable) {
+    // Writing now would replace records that were never read.
+    if (error)
+      *error = CannotCreateMessage(
+          y.path, QCoreApplication::translate(
+                      "BasalChart", "The file could not be read, so it is left as it is."));
+    return false;
+  }
+  if (!SaveGridFile(y.grid, y.path, error)) return false;
+  y.dirty = false;
+  return true;
+}
+
+bool BasalChart::Save(QStringList* errors) {
+  bool ok = true;
+  for (HeldYear& y : years_) {
+    const bool shown = y.year == year_;
+    if (!shown && !y.dirty) continue;
+    if (!y.readable && !y.dirty) continue;
+    QString error;
+    if (!Write(y, &error)) {
+      ok = false;
+      if (errors) errors->append(error);
+    }
+  }
+  return ok;
+}
+
+bool BasalChart::SaveColumnYear(int column, QString* error) {
+  HeldYear* y = HolderOf(ColumnDate(column));
+  if (!y) return true;
+  return Write(*y, error);
+}
+
+const CellGrid* BasalChart::YearGrid(int year) const {
+  for (const HeldYear& y : years_)
+    if (y.year == year) return &y.grid;
+  return nullptr;
+}

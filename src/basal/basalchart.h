@@ -1,0 +1,101 @@
+#pragma once
+// The records behind the basal chart: the year files that hold each day's bar top and
+// fertility signs, read and changed through the day columns of the window on screen.
+//
+// The window of December ends with 1 and 2 January of the next year. Those two columns
+// belong to the next year's file, which is held alongside the shown year; rows are never
+// looked up by day number alone, so they never touch 1 and 2 January of the shown year.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "basal/basalwindow.h"
+#include "trackers/gridfile.h"
+
+// Columns of the basal year file.
+enum BasalYearColumn {
+  kBasalDateCol = 0,
+  kFahrenheitCol = 1,
+  kCelsiusCol = 2,
+  kBarTopCol = 3,
+  kDischargeCol = 4,  // stored under the title "Cycle Day"
+  kIntercourseCol = 5,
+  kCervixCol = 6,
+};
+inline constexpr int kBasalYearColumns = 7;
+
+// "Date", "Farenheit", "Celsius", "BarHeight", "Cycle Day", "", "".
+QStringList BasalYearHeaders();
+// basalFolder + year + "-Basal.txt" (2009-Basal.txt).
+QString BasalYearPath(const QString& basalFolder, int year);
+
+class BasalChart {
+ public:
+  explicit BasalChart(const QString& basalFolder = QString());
+  void SetFolder(const QString& basalFolder) { folder_ = basalFolder; }
+
+  // Places the window on date's month and opens the year files it covers. A year held
+  // with unsaved changes (its last save failed) is kept instead of being read again.
+  // A file that exists but cannot be read adds its message to *errors; that year then
+  // starts empty and is never written over.
+  void Open(const QDate& date, QStringList* errors);
+
+  bool IsOpen() const { return !years_.empty(); }
+  int Year() const { return year_; }
+  int Month() const { return month_; }
+  QDate WindowStart() const { return start_; }
+  QDate ColumnDate(int column) const { return ::ColumnDate(start_, column); }
+  int DateColumn(const QDate& date) const { return ::DateColumn(start_, date); }
+  // The file of the shown year; the file of the year that holds a day column.
+  QString YearPath() const;
+  QString ColumnYearPath(int column) const;
+
+  // Day columns 1..33; 0 / empty outside them.
+  int BarTop(int column) const;
+  const BarTops& Tops() const { return tops_; }
+  bool IsRiseDay(int column) const { return ::IsRiseDay(tops_, column); }
+  QString Discharge(int column) const;  // without surrounding spaces
+  QString Cervix(int column) const;     // without surrounding spaces
+  bool Intercourse(int column) const;   // the file holds exactly "*"
+
+  // A click on level row 1..16 of a day column: stores the bar it leaves (the bottom row
+  // clears it) with both temperatures. Returns the bar top now.
+  int SetLevel(int column, int row);
+  void ClearDay(int column) { SetLevel(column, 16); }
+  // A click on a sign cell: steps its code (rows 1, 2) or toggles the mark (row 3).
+  // Returns the hint to show; *changed tells whether a record changed.
+  QString ClickSign(int column, int row, bool* changed = nullptr);
+
+  // Writes the shown year's file and any other held year with unsaved changes.
+  bool Save(QStringList* errors);
+  // Writes the file of the year that holds the column's date.
+  bool SaveColumnYear(int column, QString* error);
+
+  // The held grid of a year, or nullptr.
+  const CellGrid* YearGrid(int year) const;
+
+ private:
+  struct HeldYear {
+    int year = 0;
+    QString path;
+    CellGrid grid;
+    bool readable = true;  // false: the file exists but could not be read
+    bool dirty = false;    // changed since it was last written
+  };
+
+  HeldYear* HolderOf(const QDate& date);
+  const HeldYear* HolderOf(const QDate& date) const;
+  QString Cell(int column, int col) const;
+  void SetCell(int column, int col, const QString& text);
+  bool Write(HeldYear& y, QString* error);
+  void UpdateTops();
+
+  QString folder_;
+  int year_ = 0;
+  int month_ = 0;
+  QDate start_;
+  std::vector<HeldYear> years_;  // the shown year first
+  BarTops tops_{};
+};
