@@ -194,6 +194,10 @@ void GridFileTest::savedBytes_data() {
                                         << QByteArray("\"two  lines\",x\r\n");
   QTest::newRow("NUL in a cell") << Rows{{QString(QChar(0)) + "a"}} << 1
                                  << QByteArray("\" a\"\r\n");
+  // Unquoted at the start of the file it would read back as a byte-order mark.
+  QTest::newRow("leading zero-width no-break space") << Rows{{QString(QChar(0xFEFF)) + "a"}}
+                                                     << 1
+                                                     << QByteArray("\"\xef\xbb\xbf" "a\"\r\n");
 }
 
 void GridFileTest::savedBytes() {
@@ -241,6 +245,8 @@ void GridFileTest::loadedCells_data() {
   QTest::newRow("NUL first") << QByteArray("\0a\r\n", 4) << Rows{{"kept"}};
   QTest::newRow("byte-order mark dropped") << QByteArray("\xef\xbb\xbf" "a,b\r\n")
                                            << Rows{{"a", "b"}};
+  QTest::newRow("quoted zero-width no-break space") << QByteArray("\"\xef\xbb\xbf" "a\"\r\n")
+                                                   << Rows{{QString(QChar(0xFEFF)) + "a"}};
   QTest::newRow("Windows-1252") << QByteArray("Caf\xe9,\x80\r\n")
                                 << Rows{{QString::fromUtf8("Café"), QString::fromUtf8("€")}};
   QTest::newRow("UTF-8") << QByteArray("Caf\xc3\xa9\r\n") << Rows{{QString::fromUtf8("Café")}};
@@ -323,6 +329,13 @@ void GridFileTest::loadSaveLoadResave() {
   CellGrid one;
   LoadGridBytes(one, Fixture("onecolumn_empty.txt"));
   QCOMPARE(GridToBytes(one), QByteArray("\" \"\r\n"));
+  // A cell that starts like a byte-order mark survives a save and a load.
+  CellGrid mark(2, 1);
+  mark.SetCell(0, 0, QString(QChar(0xFEFF)) + "a");
+  mark.SetCell(1, 0, "b");
+  CellGrid markAgain;
+  LoadGridBytes(markAgain, GridToBytes(mark));
+  QCOMPARE(Cells(markAgain), Cells(mark));
   // The height reads back unchanged.
   CellGrid h;
   LoadGridBytes(h, Fixture("height.txt"));
