@@ -24,9 +24,13 @@ void CellGrid::SetRowCount(int rows) {
 }
 
 void CellGrid::SetColCount(int cols) {
+  const int old = cols_;
   cols_ = std::max(1, cols);
-  for (QStringList& row : rowTexts_)
-    if (row.size() > cols_) row.resize(cols_);
+  // Widening touches no row; the cells past a row's texts already read as empty.
+  if (cols_ < old) {
+    for (QStringList& row : rowTexts_)
+      if (row.size() > cols_) row.resize(cols_);
+  }
   curCol_ = std::min(curCol_, cols_ - 1);
 }
 
