@@ -12,6 +12,7 @@
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
+#include <QTableWidget>
 #include <QtTest>
 
 #include "app/inifile.h"
@@ -320,6 +321,23 @@ class MainWindowTest : public QObject {
       QVERIFY(form->grab().save(dir + "/calendar-" + theme + ".png"));
     }
     form->ApplyThemeByName("Default");
+    // A week of basal readings and signs, entered with the mouse.
+    form->ShowView("basal");
+    auto* basal = form->findChild<QTableWidget*>("Basal_Chart");
+    auto* signs = form->findChild<QTableWidget*>("Sex_Chart");
+    QVERIFY(basal && signs);
+    const int tops[] = {14, 13, 14, 13, 8, 6, 5};
+    for (int i = 0; i < 7; ++i) {
+      const int col = 10 + i;
+      QTest::mouseClick(basal->viewport(), Qt::LeftButton, {},
+                        basal->visualRect(basal->model()->index(tops[i], col)).center());
+      QTest::mouseClick(signs->viewport(), Qt::LeftButton, {},
+                        signs->visualRect(signs->model()->index(1, col)).center());
+      if (i % 2)
+        QTest::mouseClick(signs->viewport(), Qt::LeftButton, {},
+                          signs->visualRect(signs->model()->index(3, col)).center());
+    }
+    QVERIFY(form->grab().save(dir + "/view-basal-readings.png"));
     for (const QString& view : {"todo", "weight", "basal", "note", "forum"}) {
       form->ShowView(view);
       QVERIFY(form->grab().save(dir + "/view-" + view + ".png"));

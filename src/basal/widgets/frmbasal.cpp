@@ -178,6 +178,12 @@ void TfrmBasal::BuildPage() {
   sexChart_->SetCellPainter([this](QPainter& p, const QRect& r, int c, int row) {
     PaintSexCell(p, r, c, row);
   });
+  {
+    // "Intercourse" must fit the 63-pixel label column.
+    QFont small(QStringLiteral("Arial"));
+    small.setPixelSize(11);
+    sexChart_->setFont(small);
+  }
   sexChart_->SetText(0, 0, QStringLiteral("Cycle Day"));
   sexChart_->SetText(0, 1, QStringLiteral("Discharge"));
   sexChart_->SetText(0, 2, QStringLiteral("Cervix"));
