@@ -342,6 +342,16 @@ class MainWindowTest : public QObject {
       form->ShowView(view);
       QVERIFY(form->grab().save(dir + "/view-" + view + ".png"));
     }
+    // The reports as written, to open in a browser.
+    form->ShowView("calendar");
+    clickDay(QDate(2009, 3, 15));
+    QVERIFY(form->WriteCalendarReport());
+    const QString build = env->dataRoot() + "Build/";
+    QDir().mkpath(dir + "/Build");
+    for (const QString& f : QDir(build).entryList(QDir::Files)) {
+      QFile::remove(dir + "/Build/" + f);
+      QVERIFY(QFile::copy(build + f, dir + "/Build/" + f));
+    }
   }
 
   void helpMenuOpensDocumentsAndFolders() {

@@ -14,6 +14,7 @@
 #include "app/config.h"
 #include "app/tdir.h"
 #include "app/textutil.h"
+#include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
@@ -50,11 +51,7 @@ const QColor kGridLineColour(208, 208, 208);
 const QColor kTipColour(128, 128, 128);
 const QColor kLinkColour(0, 128, 255);
 
-QFont PageFont() {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(11);
-  return f;
-}
+QFont PageFont() { return ArialFont(11); }
 
 // Arial Narrow where the system has a narrow face, else Arial drawn condensed.
 QFont NarrowFont() {
@@ -178,12 +175,8 @@ void TfrmBasal::BuildPage() {
   sexChart_->SetCellPainter([this](QPainter& p, const QRect& r, int c, int row) {
     PaintSexCell(p, r, c, row);
   });
-  {
-    // "Intercourse" must fit the 63-pixel label column.
-    QFont small(QStringLiteral("Arial"));
-    small.setPixelSize(11);
-    sexChart_->setFont(small);
-  }
+  // "Intercourse" must fit the 63-pixel label column.
+  sexChart_->setFont(PageFont());
   sexChart_->SetText(0, 0, QStringLiteral("Cycle Day"));
   sexChart_->SetText(0, 1, QStringLiteral("Discharge"));
   sexChart_->SetText(0, 2, QStringLiteral("Cervix"));
@@ -197,10 +190,7 @@ void TfrmBasal::BuildPage() {
   const int w = kPageWidth - kRightLeft - 8;
   QLabel* title = AddLabel(panel_, QStringLiteral("Label1"), QStringLiteral("Basal Body"),
                            kRightLeft, 4, w, 28);
-  QFont titleFont(QStringLiteral("Arial"));
-  titleFont.setPixelSize(21);
-  titleFont.setBold(true);
-  title->setFont(titleFont);
+  title->setFont(ArialFont(21, true));
 
   QLabel* sub = AddLabel(panel_, QStringLiteral("Label2"), QStringLiteral("Track your Temperature "),
                          kRightLeft, 32, w, 16);
@@ -225,10 +215,7 @@ void TfrmBasal::BuildPage() {
 
   QLabel* cover = AddLabel(panel_, QStringLiteral("Label4"), QStringLiteral("______"),
                            kRightLeft, 166, 130, 44);
-  QFont coverFont(QStringLiteral("Arial"));
-  coverFont.setPixelSize(37);
-  coverFont.setBold(true);
-  cover->setFont(coverFont);
+  cover->setFont(ArialFont(37, true));
   cover->setAlignment(Qt::AlignLeft | Qt::AlignTop);
   SetTextColour(cover, kCoverLineColour);
   AddLabel(panel_, QStringLiteral("Label6"), QStringLiteral("Cover Line"), kRightLeft + 136, 190,

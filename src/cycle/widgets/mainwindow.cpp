@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "app/textutil.h"
+#include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
@@ -76,14 +77,6 @@ constexpr int kDateBarWidth = 297;
 constexpr int kDateBarHeight = 33;
 const QColor kLinkBlue(0, 128, 255);
 
-QFont Arial(int pixels, bool bold = false, bool italic = false) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  f.setItalic(italic);
-  return f;
-}
-
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
                   const QColor& colour = Qt::black) {
   auto* l = new QLabel(text, parent);
@@ -99,7 +92,7 @@ LinkLabel* MakeLink(QWidget* parent, const QString& name, const QString& text,
                     const QColor& colour = kLinkBlue, int pixels = 12) {
   auto* l = new LinkLabel(text, parent);
   l->setObjectName(name);
-  l->setFont(Arial(pixels, true));
+  l->setFont(ArialFont(pixels, true));
   QPalette p = l->palette();
   p.setColor(QPalette::WindowText, colour);
   l->setPalette(p);
@@ -142,7 +135,7 @@ TForm1::TForm1(const QString& programFolder, bool autoStart, QWidget* parent)
   QPalette pal = client->palette();
   pal.setColor(QPalette::Window, Qt::white);
   client->setPalette(pal);
-  client->setFont(Arial(11));
+  client->setFont(ArialFont(11));
   setCentralWidget(client);
   auto* column = new QVBoxLayout(client);
   column->setContentsMargins(0, 0, 0, 0);
@@ -189,7 +182,7 @@ TForm1::TForm1(const QString& programFolder, bool autoStart, QWidget* parent)
     lay->addWidget(forumNav_);
     auto* text = MakeLabel(forum, QStringLiteral("lblForum"),
                            QStringLiteral("The Mavelo forum opens in your web browser."),
-                           Arial(16, true));
+                           ArialFont(16, true));
     lay->addWidget(text);
     lay->addStretch();
   }
@@ -317,7 +310,7 @@ void TForm1::BuildHeader(QWidget* header) {
   });
   connect(datePicker_, &QDateEdit::dateChanged, this, &TForm1::OnPickerChanged);
 
-  title_ = MakeLabel(header, QStringLiteral("ui_title"), QString(), Arial(15, true),
+  title_ = MakeLabel(header, QStringLiteral("ui_title"), QString(), ArialFont(15, true),
                      QColor(60, 66, 80));
   title_->setGeometry(kDateBarLeft + 2, kDateBarTop + kDateBarHeight + 6, kDateBarWidth, 24);
 
@@ -355,7 +348,7 @@ void TForm1::BuildHeader(QWidget* header) {
     auto* cap = new LinkLabel(QLatin1String(d.caption), header);
     cap->setObjectName(icon.name + QStringLiteral("_Caption"));
     cap->setProperty("iconCaption", true);
-    cap->setFont(Arial(11));
+    cap->setFont(ArialFont(11));
     cap->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     cap->setWordWrap(true);
     pic->setVisible(d.visible);
@@ -404,7 +397,7 @@ QWidget* TForm1::BuildCalendarPage() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("CalendarPage"));
 
-  monthLabel_ = MakeLabel(page, QStringLiteral("ui_calendarmonth"), QString(), Arial(16, true),
+  monthLabel_ = MakeLabel(page, QStringLiteral("ui_calendarmonth"), QString(), ArialFont(16, true),
                           QColor(192, 192, 192));
   monthLabel_->setAlignment(Qt::AlignCenter);
   monthLabel_->setGeometry(7, 52, 328, 24);
@@ -430,7 +423,7 @@ QWidget* TForm1::BuildCalendarPage() {
   uiPg_->addWidget(new QWidget);      // 1
   {
     auto* todoPage = new QWidget;  // 2
-    todoDay_ = MakeLabel(todoPage, QStringLiteral("ui_todo_day"), QString(), Arial(16, true));
+    todoDay_ = MakeLabel(todoPage, QStringLiteral("ui_todo_day"), QString(), ArialFont(16, true));
     todoDay_->setGeometry(10, 8, 580, 24);
     auto* pnl = new QWidget(todoPage);
     pnl->setObjectName(QStringLiteral("pnlToDo"));
@@ -442,7 +435,7 @@ QWidget* TForm1::BuildCalendarPage() {
   {
     auto* healthCaption = new QWidget;  // 4
     dayCaption3_ = MakeLabel(healthCaption, QStringLiteral("ui_calendar_day3"), QString(),
-                             Arial(16, true));
+                             ArialFont(16, true));
     dayCaption3_->setGeometry(10, 8, 580, 24);
     uiPg_->addWidget(healthCaption);
   }
@@ -461,18 +454,18 @@ QWidget* TForm1::BuildCalendarPage() {
 QWidget* TForm1::BuildDayPanel() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("DayPanel"));
-  dayCaption_ = MakeLabel(page, QStringLiteral("ui_calendar_day"), QString(), Arial(16));
+  dayCaption_ = MakeLabel(page, QStringLiteral("ui_calendar_day"), QString(), ArialFont(16));
   dayCaption_->setGeometry(10, 8, 300, 22);
 
   adviseTile_ = new QWidget(page);
   adviseTile_->setObjectName(QStringLiteral("ui_advise_tile"));
   adviseTile_->setGeometry(10, 38, 25, 17);
   adviseTile_->setStyleSheet(QStringLiteral("background: white; border-radius: 5px;"));
-  advise_ = MakeMemo(page, QStringLiteral("ui_advise"), Arial(12));
+  advise_ = MakeMemo(page, QStringLiteral("ui_advise"), ArialFont(12));
   advise_->setGeometry(42, 34, 268, 44);
   advise_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
 
-  birthday_ = MakeMemo(page, QStringLiteral("ui_baby_birthday"), Arial(12));
+  birthday_ = MakeMemo(page, QStringLiteral("ui_baby_birthday"), ArialFont(12));
   birthday_->setGeometry(10, 82, 300, 74);
   birthday_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   for (QPlainTextEdit* m : {advise_, birthday_}) {
@@ -483,7 +476,7 @@ QWidget* TForm1::BuildDayPanel() {
   chart_ = new TProbabilityChart(page);
   chart_->setGeometry(4, 160, 320, 286);
 
-  MakeLabel(page, QStringLiteral("Label10"), QStringLiteral("Your Ovulation Cycle"), Arial(19, true),
+  MakeLabel(page, QStringLiteral("Label10"), QStringLiteral("Your Ovulation Cycle"), ArialFont(19, true),
             QColor(128, 128, 128))
       ->setGeometry(335, 8, 270, 26);
   LinkLabel* view = MakeLink(page, QStringLiteral("Label9"), QStringLiteral("View Report"));
@@ -498,7 +491,7 @@ QWidget* TForm1::BuildDayPanel() {
       PrintReport(dir_->BuildFolder() + QStringLiteral("calendar.html"), PrintWait::Complete);
   });
 
-  QPlainTextEdit* help = MakeMemo(page, QStringLiteral("Memo2"), Arial(12));
+  QPlainTextEdit* help = MakeMemo(page, QStringLiteral("Memo2"), ArialFont(12));
   help->setGeometry(335, 66, 270, 380);
   QPalette hp = help->palette();
   hp.setColor(QPalette::Text, QColor(128, 128, 128));
@@ -522,7 +515,7 @@ QWidget* TForm1::BuildJournalPage() {
   auto* lay = new QVBoxLayout(page);
   lay->setContentsMargins(10, 8, 10, 10);
   auto* top = new QHBoxLayout;
-  dayCaption2_ = MakeLabel(page, QStringLiteral("ui_calendar_day2"), QString(), Arial(19, true));
+  dayCaption2_ = MakeLabel(page, QStringLiteral("ui_calendar_day2"), QString(), ArialFont(19, true));
   top->addWidget(dayCaption2_, 1);
   LinkLabel* save = MakeLink(page, QStringLiteral("Label11"), QStringLiteral("save"));
   connect(save, &LinkLabel::clicked, this, &TForm1::SaveNoteLink);
@@ -530,7 +523,7 @@ QWidget* TForm1::BuildJournalPage() {
   lay->addLayout(top);
   note_ = new QPlainTextEdit(page);
   note_->setObjectName(QStringLiteral("ui_note"));
-  note_->setFont(Arial(16));
+  note_->setFont(ArialFont(16));
   note_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(255,255,232); }"));
   lay->addWidget(note_, 1);
   return page;
@@ -558,19 +551,19 @@ QWidget* TForm1::BuildFooter() {
     tile->setAlignment(Qt::AlignCenter);
     auto* cap = new QLabel(footer);
     cap->setObjectName(QLatin1String(t.name) + QStringLiteral("_Caption"));
-    cap->setFont(Arial(11));
+    cap->setFont(ArialFont(11));
     cap->setGeometry(t.x + 22, 4, 64, 28);
     cap->setWordWrap(true);
   }
 
   const int x0 = 540;
-  MakeLabel(footer, QStringLiteral("lblGoal"), QStringLiteral("My Goal:"), Arial(11, true))
+  MakeLabel(footer, QStringLiteral("lblGoal"), QStringLiteral("My Goal:"), ArialFont(11, true))
       ->setGeometry(x0, 4, 120, 14);
   goal_ = new QComboBox(footer);
   goal_->setObjectName(QStringLiteral("ui_goal"));
   for (int g = 0; g < 4; ++g) goal_->addItem(GoalName(g));
   goal_->setGeometry(x0, 20, 128, 24);
-  MakeLabel(footer, QStringLiteral("lblLastPeriod"), QStringLiteral("Last Period"), Arial(11, true))
+  MakeLabel(footer, QStringLiteral("lblLastPeriod"), QStringLiteral("Last Period"), ArialFont(11, true))
       ->setGeometry(x0 + 136, 4, 110, 14);
   lastPeriod_ = new QDateEdit(footer);
   lastPeriod_->setObjectName(QStringLiteral("ui_LastPeriod"));
@@ -579,14 +572,14 @@ QWidget* TForm1::BuildFooter() {
   lastPeriod_->setDateRange(LastPeriodMinimum(), LastPeriodMaximum());
   lastPeriod_->setDate(QDate::currentDate());
   lastPeriod_->setGeometry(x0 + 136, 20, 110, 24);
-  MakeLabel(footer, QStringLiteral("lblCycle"), QStringLiteral("Cycle Length"), Arial(11, true))
+  MakeLabel(footer, QStringLiteral("lblCycle"), QStringLiteral("Cycle Length"), ArialFont(11, true))
       ->setGeometry(x0 + 254, 4, 80, 14);
   cycle_ = new QSpinBox(footer);
   cycle_->setObjectName(QStringLiteral("ui_cycle"));
   cycle_->setRange(20, 40);
   cycle_->setValue(28);
   cycle_->setGeometry(x0 + 254, 20, 70, 24);
-  MakeLabel(footer, QStringLiteral("lblLuteal"), QStringLiteral("Luteal Phase"), Arial(11, true))
+  MakeLabel(footer, QStringLiteral("lblLuteal"), QStringLiteral("Luteal Phase"), ArialFont(11, true))
       ->setGeometry(x0 + 334, 4, 80, 14);
   luteal_ = new QSpinBox(footer);
   luteal_->setObjectName(QStringLiteral("ui_luteal"));
@@ -629,7 +622,7 @@ void TForm1::FillLegend() {
       ->setText(QStringLiteral("Have intercourse"));
   auto* cross = footer_->findChild<QLabel*>(QStringLiteral("Legend_Cross"));
   cross->setText(QStringLiteral("x"));
-  cross->setFont(Arial(15, true));
+  cross->setFont(ArialFont(15, true));
   cross->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
   footer_->findChild<QLabel*>(QStringLiteral("Legend_Cross_Caption"))
       ->setText(QStringLiteral("No intercourse"));

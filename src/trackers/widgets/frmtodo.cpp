@@ -25,6 +25,7 @@
 #include "app/tdir.h"
 #include "app/textfile.h"
 #include "app/textutil.h"
+#include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
@@ -38,13 +39,6 @@ constexpr int kHintWidth = 25;
 const char* const kDragMime = "application/x-mavelo-todo-item";
 const char* const kCheckHint = "Click to check , Click and drag  to another category";
 const QColor kLinkColour(95, 166, 224);
-
-QFont ArialPixels(int pixels, bool bold = false) {
-  QFont f(QStringLiteral("Arial"));
-  f.setPixelSize(pixels);
-  f.setBold(bold);
-  return f;
-}
 
 enum class Glyph { Add, Delete, Up, Down, Report, Print };
 
@@ -121,7 +115,7 @@ class ToDoItemModel : public QAbstractTableModel {
       case Qt::EditRole:
         return item.text;
       case Qt::FontRole: {
-        QFont f = ArialPixels(13);
+        QFont f = ArialFont(13);
         f.setStrikeOut(item.Checked());
         return f;
       }
@@ -193,7 +187,7 @@ class ToDoItemDelegate : public QStyledItemDelegate {
                         const QModelIndex& index) const override {
     QWidget* w = QStyledItemDelegate::createEditor(parent, option, index);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) {
-      edit->setFont(ArialPixels(13));
+      edit->setFont(ArialFont(13));
       edit->setFrame(false);
       auto* self = const_cast<ToDoItemDelegate*>(this);
       QObject::connect(edit, &QLineEdit::textEdited, self,
@@ -241,12 +235,12 @@ void TfrmToDo::BuildControls() {
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
-  setFont(ArialPixels(11));
+  setFont(ArialFont(11));
   resize(600, 420);
 
   Category_Label = new QLabel(this);
   Category_Label->setObjectName(QStringLiteral("Category_Label"));
-  Category_Label->setFont(ArialPixels(19, true));
+  Category_Label->setFont(ArialFont(19, true));
   Category_Label->setGeometry(10, 6, 380, 28);
 
   auto makeButton = [this](QToolButton*& button, const char* name, const char* hint,
@@ -271,7 +265,7 @@ void TfrmToDo::BuildControls() {
   model_ = new ToDoItemModel(&list_, todo);
   todo->setModel(model_);
   todo->setItemDelegate(new ToDoItemDelegate(&emptyPic_, &checkedPic_, this, todo));
-  todo->setFont(ArialPixels(13));
+  todo->setFont(ArialFont(13));
   todo->setGeometry(10, 68, kCheckColumnWidth + kTextColumnWidth + 20, 282);
   todo->setSelectionMode(QAbstractItemView::SingleSelection);
   todo->setSelectionBehavior(QAbstractItemView::SelectItems);
@@ -304,12 +298,12 @@ void TfrmToDo::BuildControls() {
 
   auto* categoryCaption = new QLabel(QStringLiteral("Category               "), this);
   categoryCaption->setObjectName(QStringLiteral("Label1"));
-  categoryCaption->setFont(ArialPixels(13, true));
+  categoryCaption->setFont(ArialFont(13, true));
   categoryCaption->setGeometry(400, 46, 180, 20);
 
   cboCategory = new QListWidget(this);
   cboCategory->setObjectName(QStringLiteral("cboCategory"));
-  cboCategory->setFont(ArialPixels(13));
+  cboCategory->setFont(ArialFont(13));
   cboCategory->setGeometry(400, 68, 121, 282);
   {
     QPalette p = cboCategory->palette();
@@ -332,7 +326,7 @@ void TfrmToDo::BuildControls() {
 
   auto* tip = new QLabel(QStringLiteral("Tip:Drag and drop items to tomorrow"), this);
   tip->setObjectName(QStringLiteral("Label4"));
-  QFont tipFont = ArialPixels(11);
+  QFont tipFont = ArialFont(11);
   tipFont.setItalic(true);
   tip->setFont(tipFont);
   {
@@ -345,7 +339,7 @@ void TfrmToDo::BuildControls() {
   auto makeLink = [this](LinkLabel*& label, const char* name, const char* text, int x, int w) {
     label = new LinkLabel(QLatin1String(text), this);
     label->setObjectName(QLatin1String(name));
-    label->setFont(ArialPixels(11));
+    label->setFont(ArialFont(11));
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, kLinkColour);
     label->setPalette(p);
@@ -607,13 +601,13 @@ void TfrmToDo::StartDrag() {
   auto* drag = new QDrag(todo);
   drag->setMimeData(CreateDragData());
   const QString text = list_.Item(list_.Current()).text;
-  const QFontMetrics fm(ArialPixels(13));
+  const QFontMetrics fm(ArialFont(13));
   QPixmap pm(qMin(kTextColumnWidth, fm.horizontalAdvance(text) + 28), kRowHeight);
   pm.fill(QColor(255, 255, 255, 220));
   {
     QPainter p(&pm);
     p.drawImage(QPoint(2, 2), CheckPicture(list_.Item(list_.Current()).Checked()));
-    p.setFont(ArialPixels(13));
+    p.setFont(ArialFont(13));
     p.setPen(Qt::black);
     p.drawText(QRect(24, 0, pm.width() - 24, kRowHeight), Qt::AlignVCenter | Qt::AlignLeft, text);
   }
