@@ -256,14 +256,17 @@ QStringList ToDoReportLines(const QStringList& categories, const QDate& shown,
       return l == QLatin1String("F=") || l == QLatin1String("T=");
     });
     if (lines.isEmpty()) continue;
-    out << QStringLiteral("<table width=600 ><th bgcolor=#E0EEF1 >") + UpperAsciiLetters(name) +
-               QStringLiteral("</th><tr>");
+    // Texts are the user's own: "<3 mom" must show as typed, not open a tag.
+    out << QStringLiteral("<table width=600 ><th bgcolor=#E0EEF1 >") +
+               UpperAsciiLetters(name).toHtmlEscaped() + QStringLiteral("</th><tr>");
     for (const QString& line : lines) {
-      QString cell = line;
-      if (cell.startsWith(QLatin1String("F=")))
-        cell.replace(0, 2, QStringLiteral("<img src=checkoff.jpg />&nbsp;&nbsp;"));
-      else if (cell.startsWith(QLatin1String("T=")))
-        cell.replace(0, 2, QStringLiteral("<img src=checkon.jpg />&nbsp;&nbsp;"));
+      QString cell;
+      if (line.startsWith(QLatin1String("F=")))
+        cell = QStringLiteral("<img src=checkoff.jpg />&nbsp;&nbsp;") + line.mid(2).toHtmlEscaped();
+      else if (line.startsWith(QLatin1String("T=")))
+        cell = QStringLiteral("<img src=checkon.jpg />&nbsp;&nbsp;") + line.mid(2).toHtmlEscaped();
+      else
+        cell = line.toHtmlEscaped();
       out << QStringLiteral("<tr><td>") + cell + QStringLiteral("</td></tr>");
     }
     out << QStringLiteral("</table><br>") << QString();
