@@ -10,11 +10,12 @@ packages=(
   qt6-charts-dev libqt6sql6-sqlite qt6-multimedia-dev
   libgl-dev fontconfig fonts-liberation2
   libbenchmark-dev
+  poppler-utils
 )
 # Extra tools for looking at the program and its reports by hand (screenshots,
 # headless browser), asked for with: install-deps.sh --look
 if [ "${1:-}" = "--look" ]; then
-  packages+=(xvfb xauth imagemagick chromium poppler-utils)
+  packages+=(xvfb xauth imagemagick chromium)
 fi
 
 missing=()

@@ -7,7 +7,11 @@
 #include <QFile>
 #include <QLabel>
 #include <QPlainTextEdit>
+#include <QPrinter>
+#include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -18,6 +22,7 @@
 #include "app/inifile.h"
 #include "app/tdir.h"
 #include "app/textfile.h"
+#include "app/widgets/printreport.h"
 #include "cycle/widgets/aboutbox.h"
 #include "cycle/widgets/mainwindow.h"
 #include "cycle/widgets/mycalendar.h"
@@ -397,6 +402,37 @@ class MainWindowTest : public QObject {
     QCOMPARE(about.windowTitle(), QString("About"));
     QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), "Version " + FileVersionText());
     QVERIFY(!about.findChild<QLabel*>("Image1")->pixmap().isNull());
+  }
+
+  // "Print Report" prints through the one printing path; here onto a PDF file.
+  void calendarReportPrintsOnOnePage() {
+    useExampleSettings(1);
+    clickDay(QDate(2009, 3, 5));
+    QVERIFY(form->WriteCalendarReport());
+    const QString page = env->dataRoot() + "Build/calendar.html";
+    const QString pdf = env->home() + "/calendar.pdf";
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(pdf);
+    QString error;
+    QVERIFY2(PrintHtmlReport(page, printer, &error), qPrintable(error));
+    QFile file(pdf);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QString bytes = QString::fromLatin1(file.readAll());
+    QCOMPARE(bytes.count(QRegularExpression("/Type\\s*/Page(?![a-zA-Z])")), 1);
+    const QString tool = QStandardPaths::findExecutable("pdftotext");
+    if (tool.isEmpty()) QSKIP("pdftotext is not installed; the page text was not checked");
+    QProcess p;
+    p.start(tool, {pdf, "-"});
+    QVERIFY(p.waitForFinished(60000));
+    const QString text = QString::fromUtf8(p.readAllStandardOutput()).simplified();
+    // The report's own text, and nothing a browser would add around it (title, address,
+    // page number).
+    QVERIFY2(text.startsWith("Mavelo Goal: Conceive ::: March 2009 Calendar :::"), qPrintable(text));
+    QVERIFY(text.contains("Last Period : Mar 01, 2009"));
+    QVERIFY(text.contains("Cylce Length : 28 days"));
+    QVERIFY(!text.contains("file:"));
+    QVERIFY(!text.contains("calendar.html"));
   }
 
   void lastPeriodOutsideTheOldRangeIsShown() {
