@@ -98,7 +98,7 @@ class IniFileTest : public QObject {
   }
 
   void newFileExactBytes() {
-    // The write order of SaveSettings (Part 1.2) on an empty file.
+    // The write order of SaveSettings on an empty file.
     TestEnv env;
     const QString path = env.home() + "/application.ini";
     IniFile ini(path);

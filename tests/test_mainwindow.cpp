@@ -62,7 +62,7 @@ class MainWindowTest : public QObject {
     const QRect cell = grid->CellRect(index % 7, 1 + index / 7);
     QTest::mouseClick(grid, Qt::LeftButton, {}, cell.center());
   }
-  // The Part 2.1 example: last period 1 March 2009, 28 days, luteal 14.
+  // The worked example: last period 1 March 2009, 28 days, luteal 14.
   void useExampleSettings(int goal) {
     child<QDateEdit>("ui_LastPeriod")->setDate(QDate(2009, 3, 1));
     child<QSpinBox>("ui_cycle")->setValue(28);
