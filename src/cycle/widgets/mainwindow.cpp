@@ -885,7 +885,6 @@ void TForm1::SelectDay() {
   // Journal: keep the note of the day left, then load the note of the new day.
   if (!SaveCurrentNote()) return;
   note_->clear();
-  noteKey_ = DayKey(d);
   notePath_ = NoteFilePath(dir_->NotesFolder(), d);
   QString text, error;
   if (!LoadNote(notePath_, &text, &error)) {
@@ -899,9 +898,12 @@ void TForm1::SelectDay() {
 }
 
 bool TForm1::SaveCurrentNote() {
-  if (noteKey_.isEmpty()) return true;
   // An untouched memo needs no write; an emptied one removes the note file.
-  if (!note_->document()->isModified()) return true;
+  if (notePath_.isEmpty() || !note_->document()->isModified()) return true;
+  return StoreMemo();
+}
+
+bool TForm1::StoreMemo() {
   QString error;
   if (!StoreNote(notePath_, note_->toPlainText(), &error)) {
     ShowError(error, this);
@@ -912,13 +914,7 @@ bool TForm1::SaveCurrentNote() {
 }
 
 void TForm1::SaveNoteLink() {
-  if (noteKey_.isEmpty() || note_->toPlainText().isEmpty()) return;
-  QString error;
-  if (!StoreNote(notePath_, note_->toPlainText(), &error)) {
-    ShowError(error, this);
-    return;
-  }
-  note_->document()->setModified(false);
+  if (notePath_.isEmpty() || note_->toPlainText().isEmpty() || !StoreMemo()) return;
   ShowMessage(QStringLiteral("Note saved"), this);
   if (grid_) grid_->update();
 }
@@ -1002,11 +998,9 @@ void TForm1::ExitSequence() {
   else
     RemoveAutoStart();
   SaveCurrentNote();
-  // The to-do list and the weight are written by their own events; a last save here
-  // keeps what was typed into a field that still has the focus.
-  for (const char* name : {"todo", "weight"})
-    if (DateView* v = views_.value(QLatin1String(name)); v && viewName_ == QLatin1String(name))
-      v->SaveBeforeDateChange();
+  // The views write on their own events; a last save of the view on screen keeps what
+  // was typed into a field that still has the focus.
+  if (DateView* v = views_.value(viewName_)) v->SaveBeforeDateChange();
   if (!config_->SaveSettings()) ShowError(config_->lastError(), this);
 }
 

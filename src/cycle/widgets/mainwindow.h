@@ -86,6 +86,7 @@ class TForm1 : public QMainWindow, public ViewHost {
   void OnPickerChanged(const QDate& date);
   void DockView(const QString& name, QWidget* view, QWidget* panel);
   bool SaveCurrentNote();
+  bool StoreMemo();
 
   std::unique_ptr<TDir> dir_;
   std::unique_ptr<TConfig> config_;
@@ -95,8 +96,7 @@ class TForm1 : public QMainWindow, public ViewHost {
   bool exited_ = false;
   bool settingPicker_ = false;
   bool loadingFooter_ = false;
-  QString noteKey_;   // day key of the note in the journal memo
-  QString notePath_;  // its file
+  QString notePath_;  // the note file of the day in the journal memo; empty before the first day
 
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;
