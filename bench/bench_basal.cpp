@@ -10,11 +10,11 @@
 
 #include "app/config.h"
 #include "app/dateview.h"
-#include "app/tdir.h"
+#include "app/datafolders.h"
 #include "basal/basalchart.h"
 #include "basal/basalscale.h"
 #include "basal/widgets/basalgrid.h"
-#include "basal/widgets/frmbasal.h"
+#include "basal/widgets/basalview.h"
 
 namespace {
 
@@ -69,13 +69,13 @@ class BenchHost : public ViewHost {
   void SetSelectedDate(const QDate& d) override { date_ = d; }
   QString CurrentViewName() const override { return QStringLiteral("basal"); }
   const CycleSettings& Cycle() const override { return config_.Cycle; }
-  TConfig& Config() override { return config_; }
-  const TDir& Dir() const override { return dir_; }
+  Config& Settings() override { return config_; }
+  const DataFolders& Dir() const override { return dir_; }
 
  private:
   QDate date_;
-  TDir dir_;
-  TConfig config_;
+  DataFolders dir_;
+  Config config_;
 };
 
 // One click on a level cell, from the click to the year file on disk.
@@ -85,7 +85,7 @@ void BM_TemperatureClick(benchmark::State& state) {
   qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toLocal8Bit());
   BenchHost host(dir.path());
   WriteFullYear(host.Dir().BasalFolder(), 2024);
-  TfrmBasal view(&host);
+  BasalView view(&host);
   view.show();
   view.ShowDate(QDate(2024, 6, 10));
   auto* chart = view.findChild<BasalGrid*>("Basal_Chart");

@@ -2,7 +2,7 @@
 // consecutive days per iteration, in the julian-day form and the QDate form.
 #include <benchmark/benchmark.h>
 
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <QDate>
 #include <QLocale>
 
-#include "trackers/gridfile.h"
+#include "core/gridfile.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
-#include "app/tdir.h"
-#include "cycle/widgets/mainwindow.h"
-#include "cycle/widgets/mycalendar.h"
+#include "app/datafolders.h"
+#include "shell/mainwindow.h"
+#include "cycle/widgets/monthcalendar.h"
 
 static void BM_DispatchDateAndRepaint(benchmark::State& state) {
-  TForm1 form(TDir::ExecutableFolder(), false);
+  MainWindow form(DataFolders::ExecutableFolder(), false);
   form.Startup();
   QDate d(2009, 3, 1);
   for (auto _ : state) {

@@ -7,7 +7,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 #include "trackers/weightmodel.h"
 #include "trackers/weightplan.h"
 

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "trackers/gridfile.h"
+#include "core/gridfile.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/inifile.h"
-#include "app/textfile.h"
-#include "app/textutil.h"
+#include "core/inifile.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
 
 namespace {
 

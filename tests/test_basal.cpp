@@ -6,26 +6,26 @@
 #include <QImageReader>
 #include <QMenu>
 
-#include "app/tdir.h"
-#include "app/textfile.h"
+#include "app/datafolders.h"
+#include "core/textfile.h"
 #include "basal/basalchart.h"
 #include "basal/basalreport.h"
 #include "basal/basalscale.h"
 #include "basal/basalsigns.h"
 #include "basal/basalwindow.h"
 #include "basal/widgets/basalgrid.h"
-#include "basal/widgets/frmbasal.h"
+#include "basal/widgets/basalview.h"
 #include "support/fakehost.h"
 #include "support/testenv.h"
-#include "trackers/gridfile.h"
+#include "core/gridfile.h"
 
 namespace {
 
 // A basal view over a fresh data folder, shown so that it takes clicks.
 struct BasalSetup {
   explicit BasalSetup(const QString& units = "F") {
-    host.Config().TemperatureUnits = units;
-    view = std::make_unique<TfrmBasal>(&host);
+    host.Settings().TemperatureUnits = units;
+    view = std::make_unique<BasalView>(&host);
     view->show();
     opened.clear();
     SetOpenUrlHandler([this](const QUrl& u) { opened << u; });
@@ -57,7 +57,7 @@ struct BasalSetup {
 
   TestEnv env;
   FakeHost host;
-  std::unique_ptr<TfrmBasal> view;
+  std::unique_ptr<BasalView> view;
   QList<QUrl> opened;
 };
 
@@ -318,11 +318,11 @@ void BasalTest::dateStripAndLabels() {
   QCOMPARE(s.signs()->Text(0, 3), QString("Intercourse"));
 
   // The unit is read when the window is built.
-  s.host.Config().TemperatureUnits = "F";
+  s.host.Settings().TemperatureUnits = "F";
   s.view->ShowDate(QDate(2009, 6, 16));
   QCOMPARE(s.chart()->Text(0, 1), QString("98.7 °F"));
   QCOMPARE(s.chart()->Text(0, 16), QString("97.2 °F"));
-  s.host.Config().TemperatureUnits = "X";
+  s.host.Settings().TemperatureUnits = "X";
   s.view->ShowDate(QDate(2009, 6, 16));
   QCOMPARE(s.chart()->Text(0, 1), QString());
 }
@@ -591,8 +591,8 @@ void BasalTest::leapYearKeepsDecember31() {
 
 void BasalTest::cycleDayNumbers() {
   BasalSetup s;
-  s.host.Config().Cycle.LastPeriod = QDate(2009, 5, 3);
-  s.host.Config().Cycle.CycleLength = 28;
+  s.host.Settings().Cycle.LastPeriod = QDate(2009, 5, 3);
+  s.host.Settings().Cycle.CycleLength = 28;
   s.view->ShowDate(QDate(2009, 5, 10));
   // The May window starts on 1 May: 3 May is column 3.
   QCOMPARE(s.chart()->Text(3, 0), QString("1"));
@@ -603,7 +603,7 @@ void BasalTest::cycleDayNumbers() {
   QCOMPARE(s.signs()->Text(4, 0), QString("2"));
 
   // A new last period shows at the next refresh, as the strip's colours do.
-  s.host.Config().Cycle.LastPeriod = QDate(2009, 5, 4);
+  s.host.Settings().Cycle.LastPeriod = QDate(2009, 5, 4);
   s.view->RefreshCharts();
   QCOMPARE(s.chart()->Text(4, 0), QString("1"));
 }
@@ -678,7 +678,7 @@ void BasalTest::reportButtonAndLink() {
 
 void BasalTest::drawing() {
   BasalSetup s;
-  s.host.Config().Cycle.LastPeriod = QDate(2009, 6, 1);
+  s.host.Settings().Cycle.LastPeriod = QDate(2009, 6, 1);
   s.view->ShowDate(QDate(2009, 6, 15));
   // Column 12 reads 14, column 13 reads 9: a rise day. Column 20 reads 9 without a rise.
   Click(s.chart(), 12, 14);

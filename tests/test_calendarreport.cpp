@@ -6,12 +6,12 @@
 #include <QtTest>
 #include <memory>
 
-#include "app/tdir.h"
-#include "app/textfile.h"
+#include "app/datafolders.h"
+#include "core/textfile.h"
 #include "cycle/calendarreport.h"
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 #include "cycle/widgets/calendarreportwriter.h"
-#include "cycle/widgets/mycalendar.h"
+#include "cycle/widgets/monthcalendar.h"
 #include "cycle/widgets/probabilitychart.h"
 #include "support/fakehost.h"
 #include "support/testenv.h"
@@ -81,7 +81,7 @@ class CalendarReportTest : public QObject {
   void init() {
     env_ = std::make_unique<TestEnv>();
     host_ = std::make_unique<FakeHost>();
-    host_->Config().Cycle = Settings(1);
+    host_->Settings().Cycle = Settings(1);
   }
   void cleanup() {
     host_.reset();
@@ -132,10 +132,10 @@ class CalendarReportTest : public QObject {
   }
 
   void writtenFromScreen() {
-    TMyCalendar grid(host_.get());
+    MonthCalendar grid(host_.get());
     grid.resize(328, 272);
     grid.MoveToDate(QDate(2009, 3, 5));
-    TProbabilityChart chart;
+    ProbabilityChart chart;
     chart.resize(331, 203);
     chart.Refresh(host_->Cycle(), QDate(2009, 3, 5));
     const QString build = host_->Dir().BuildFolder();
@@ -200,9 +200,9 @@ class CalendarReportTest : public QObject {
     QFETCH(QStringList, written);
     const QString build = host_->Dir().BuildFolder();
     QVERIFY(QDir().mkpath(build + blocked));
-    TMyCalendar grid(host_.get());
+    MonthCalendar grid(host_.get());
     grid.resize(328, 272);
-    TProbabilityChart chart;
+    ProbabilityChart chart;
     chart.resize(330, 200);
     QVERIFY(!WriteCalendarReportFromScreen(grid, chart, host_->Cycle(), QDate(2009, 3, 5), build));
     QCOMPARE(env_->messages.size(), 1);

@@ -1,7 +1,7 @@
 #include <QtTest>
 
 #include "app/config.h"
-#include "app/textfile.h"
+#include "core/textfile.h"
 #include "support/testenv.h"
 
 namespace {
@@ -22,7 +22,7 @@ void WriteAll(const QString& path, const QString& text) {
 QString Today() { return QDate::currentDate().toString("M/d/yyyy"); }
 
 // Every loaded value as text, so a table can name the field it expects to change.
-QMap<QString, QString> Fields(const TConfig& c) {
+QMap<QString, QString> Fields(const Config& c) {
   return {{"AutoStart", c.AutoStart ? "1" : "0"},
           {"TemperatureUnits", c.TemperatureUnits},
           {"MeasureUnits", c.MeasureUnits},
@@ -75,7 +75,7 @@ void TestConfig::firstStartWritesEveryKey() {
   TestEnv env;
   const QString path = env.dataRoot() + "Config/application.ini";
   QDir().mkpath(env.dataRoot() + "Config");
-  TConfig config(path);
+  Config config(path);
   QVERIFY2(config.lastError().isEmpty(), qPrintable(config.lastError()));
 
   const QString expected =
@@ -99,7 +99,7 @@ void TestConfig::loadsEveryKey() {
   TestEnv env;
   const QString path = env.home() + "/application.ini";
   QVERIFY(QFile::copy(TestEnv::testData("config/full.ini"), path));
-  TConfig config(path);
+  Config config(path);
   QCOMPARE(Fields(config), kFull);
 }
 
@@ -174,7 +174,7 @@ void TestConfig::badValueGivesItsDefaultOnly() {
   const QString path = env.home() + "/application.ini";
   WriteAll(path, lines.join('\n'));
 
-  TConfig config(path);
+  Config config(path);
   QMap<QString, QString> want = kFull;
   want[field] = expected;
   QCOMPARE(Fields(config), want);
@@ -185,7 +185,7 @@ void TestConfig::saveKeepsForeignLinesAndSpellings() {
   const QString path = env.home() + "/application.ini";
   QVERIFY(QFile::copy(TestEnv::testData("config/full.ini"), path));
   QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-  TConfig config(path);
+  Config config(path);
   QVERIFY(config.lastError().isEmpty());
 
   const QStringList lines = ReadAll(path).split("\r\n");
@@ -208,7 +208,7 @@ void TestConfig::savedValuesReadBack() {
   TestEnv env;
   const QString path = env.home() + "/application.ini";
   {
-    TConfig config(path);
+    Config config(path);
     config.AutoStart = false;
     config.TemperatureUnits = "C";
     config.MeasureUnits = "M";
@@ -220,7 +220,7 @@ void TestConfig::savedValuesReadBack() {
     config.Cycle = CycleSettings{QDate(2031, 12, 24), 33, 11, -1};
     QVERIFY(config.SaveSettings());
   }
-  TConfig again(path);
+  Config again(path);
   QCOMPARE(Fields(again),
            (QMap<QString, QString>{{"AutoStart", "0"},        {"TemperatureUnits", "C"},
                                    {"MeasureUnits", "M"},     {"BedSound", "Rain"},
@@ -237,7 +237,7 @@ void TestConfig::saveFailureIsReported() {
   const QString blocker = env.home() + "/Config";
   WriteAll(blocker, "not a folder");
   const QString path = blocker + "/application.ini";
-  TConfig config(path);
+  Config config(path);
   QVERIFY(config.lastError().startsWith("Cannot create file \"" + path + "\". "));
   QCOMPARE(config.AutoStart, true);  // defaults all the same
   config.BmiHeight = 60;
@@ -263,7 +263,7 @@ void TestConfig::unitLabels() {
   TestEnv env;
   const QString path = env.home() + "/application.ini";
   WriteAll(path, "[Application]\nMeasure_Units=" + units + "\n");
-  TConfig config(path);
+  Config config(path);
   QCOMPARE(config.MeasureUnits, units);
   QCOMPARE(config.WeightUnitLabel(), weight);
   QCOMPARE(config.LengthUnitLabel(), length);

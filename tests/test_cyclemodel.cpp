@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 
 Q_DECLARE_METATYPE(CycleClassKind)
 Q_DECLARE_METATYPE(GoalMarkKind)

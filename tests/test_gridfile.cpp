@@ -5,9 +5,9 @@
 #include <QFile>
 #include <QRandomGenerator>
 
-#include "app/textfile.h"
+#include "core/textfile.h"
 #include "support/testenv.h"
-#include "trackers/gridfile.h"
+#include "core/gridfile.h"
 
 using Rows = QList<QStringList>;
 

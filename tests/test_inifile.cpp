@@ -5,8 +5,8 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
-#include "app/inifile.h"
-#include "app/textfile.h"
+#include "core/inifile.h"
+#include "core/textfile.h"
 #include "support/testenv.h"
 
 namespace {
@@ -328,7 +328,7 @@ class IniFileTest : public QObject {
       const int len = round * 7;
       for (int i = 0; i < len; ++i) {
         seed = seed * 1103515245u + 12345u;
-        const char alphabet[] = "[]=;$0x1 \r\n\t\0\xff\x93aA";
+        const char alphabet[] = "[]=;$0x1 \r\n\t\0\xff\x93" "aA";
         bytes += alphabet[(seed >> 16) % (sizeof alphabet - 1)];
       }
       IniFile ini;

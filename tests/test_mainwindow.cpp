@@ -19,15 +19,16 @@
 #include <QTableWidget>
 #include <QtTest>
 
-#include "app/inifile.h"
-#include "app/tdir.h"
-#include "app/textfile.h"
+#include "core/inifile.h"
+#include "app/datafolders.h"
+#include "core/textfile.h"
 #include "app/widgets/printreport.h"
-#include "cycle/widgets/aboutbox.h"
-#include "cycle/widgets/mainwindow.h"
-#include "cycle/widgets/mycalendar.h"
+#include "shell/aboutbox.h"
+#include "shell/mainwindow.h"
+#include "cycle/widgets/monthcalendar.h"
 #include "cycle/widgets/probabilitychart.h"
-#include "cycle/widgets/themes.h"
+#include "shell/themes.h"
+#include "shell/viewtable.h"
 #include "support/testenv.h"
 
 namespace {
@@ -44,7 +45,7 @@ class MainWindowTest : public QObject {
 
  private:
   std::unique_ptr<TestEnv> env;
-  std::unique_ptr<TForm1> form;
+  std::unique_ptr<MainWindow> form;
   QStringList opened;
 
   template <typename T>
@@ -54,7 +55,7 @@ class MainWindowTest : public QObject {
     return w;
   }
   void clickDay(const QDate& date) {
-    TMyCalendar* grid = form->Grid();
+    MonthCalendar* grid = form->Grid();
     grid->MoveToDate(QDate(date.year(), date.month(), date.day() == 1 ? 2 : 1));
     const QDate first(date.year(), date.month(), 1);
     const int offset = (first.dayOfWeek() % 7);  // Sunday 0 .. Saturday 6
@@ -76,7 +77,7 @@ class MainWindowTest : public QObject {
     env = std::make_unique<TestEnv>();
     opened.clear();
     SetOpenUrlHandler([this](const QUrl& url) { opened << url.toString(); });
-    form = std::make_unique<TForm1>(TestEnv::programFolder(), false);
+    form = std::make_unique<MainWindow>(TestEnv::programFolder(), false);
     form->Startup();
   }
   void cleanup() {
@@ -105,6 +106,37 @@ class MainWindowTest : public QObject {
     QVERIFY(env->messages.isEmpty());
   }
 
+  // Every view the table makes is docked in its panel, reachable by its name and by its
+  // header icon, and switching to it turns to the panel's page.
+  void everyViewOfTheTableIsDockedAndReachable() {
+    for (const ViewEntry& entry : ViewTable()) {
+      if (!entry.icon.isEmpty()) QVERIFY2(form->findChild<QWidget*>(entry.icon), qPrintable(entry.icon));
+      if (!entry.make) continue;
+      DateView* view = form->View(entry.name);
+      QVERIFY2(view, qPrintable(entry.name));
+      auto* widget = dynamic_cast<QWidget*>(view);
+      QVERIFY(widget->parentWidget());
+      QCOMPARE(widget->parentWidget()->objectName(), entry.panel);
+      form->ShowView(entry.name);
+      QCOMPARE(form->CurrentViewName(), entry.name);
+      QVERIFY2(widget->isVisibleTo(form.get()), qPrintable(entry.name));
+    }
+  }
+
+  // The start-up routine waits for the window to be shown, then runs at the next turn of
+  // the event loop (no idle wait): nothing is filled before, everything right after.
+  void startupRunsOnceTheWindowIsShown() {
+    MainWindow window(TestEnv::programFolder(), true);
+    QCoreApplication::processEvents();
+    QVERIFY(!window.Started());
+    QVERIFY(!window.Grid());
+    window.ShowAndStart();
+    QTRY_VERIFY(window.Started());
+    QVERIFY(window.isVisible());
+    QCOMPARE(window.Grid()->Date(), QDate::currentDate());
+    QCOMPARE(window.CurrentViewName(), QString("calendar"));
+  }
+
   void clickOnADayFillsTheDayPanel() {
     useExampleSettings(2);  // Conceive a Boy
     clickDay(QDate(2009, 3, 15));
@@ -115,7 +147,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QPlainTextEdit>("ui_baby_birthday")->toPlainText(),
              QString("If you conceive on this day, your baby will be born approximately "
                      "Sunday, December 6, 2009\n\nYour baby's Zodiac sign will be 'Sagittarius'"));
-    auto* chart = child<TProbabilityChart>("Chart1");
+    auto* chart = child<ProbabilityChart>("Chart1");
     QCOMPARE(chart->Labels(), QStringList({"7", "8", "9", "10", "11", "12", "13", "14", "15",
                                            "16", "17"}));
     const QList<int> expected{2, 2, 2, 8, 13, 10, 30, 25, 7, 2, 2};
@@ -288,7 +320,7 @@ class MainWindowTest : public QObject {
   void cycleLengthChangeRedispatches() {
     useExampleSettings(1);
     clickDay(QDate(2009, 3, 15));
-    auto* chart = child<TProbabilityChart>("Chart1");
+    auto* chart = child<ProbabilityChart>("Chart1");
     QCOMPARE(chart->Labels().first(), QString("7"));
     child<QSpinBox>("ui_cycle")->setValue(30);  // ovulation moves two days later
     QCOMPARE(chart->Labels().first(), QString("9"));
@@ -390,7 +422,7 @@ class MainWindowTest : public QObject {
     auto* item = form->findChild<QAction*>("StartWithWindows1");
     QVERIFY(item->isChecked());
     item->trigger();
-    QVERIFY(!form->Config().AutoStart);
+    QVERIFY(!form->Settings().AutoStart);
     form->close();
     IniFile ini(env->dataRoot() + "Config/application.ini");
     QCOMPARE(ini.ReadString("Application", "AutoStart", ""), QString("0"));
@@ -398,7 +430,7 @@ class MainWindowTest : public QObject {
   }
 
   void aboutBoxShowsVersionAndPicture() {
-    TfrmAbout about(form->Dir().BrandFolder() + "about.jpg");
+    AboutBox about(form->Dir().BrandFolder() + "about.jpg");
     QCOMPARE(about.windowTitle(), QString("About"));
     QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), "Version " + FileVersionText());
     QVERIFY(!about.findChild<QLabel*>("Image1")->pixmap().isNull());

@@ -9,7 +9,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
-#include "app/textfile.h"
+#include "core/textfile.h"
 #include "app/widgets/printreport.h"
 #include "support/testenv.h"
 

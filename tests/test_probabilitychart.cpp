@@ -6,7 +6,7 @@
 #include <QtTest>
 #include <memory>
 
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 #include "cycle/monthlayout.h"
 #include "cycle/widgets/probabilitychart.h"
 #include "support/testenv.h"
@@ -34,7 +34,7 @@ class ProbabilityChartTest : public QObject {
   void cleanup() { env_.reset(); }
 
   void namesAndAxes() {
-    TProbabilityChart chart;
+    ProbabilityChart chart;
     QCOMPARE(chart.objectName(), QString("Chart1"));
     QCOMPARE(chart.chart()->series().size(), 1);
     auto* series = qobject_cast<QLineSeries*>(chart.chart()->series().first());
@@ -81,7 +81,7 @@ class ProbabilityChartTest : public QObject {
     QFETCH(QString, title);
     QFETCH(QList<int>, values);
     QFETCH(QStringList, labels);
-    TProbabilityChart chart;
+    ProbabilityChart chart;
     chart.resize(330, 200);
     // A chart showing another month first: Refresh replaces everything.
     chart.Refresh(CycleSettings{QDate(2009, 3, 1), 23, 12, 1}, QDate(2009, 7, 1));
@@ -103,7 +103,7 @@ class ProbabilityChartTest : public QObject {
   }
 
   void crowdedLabelsAreLeftOutNotCut() {
-    TProbabilityChart chart;
+    ProbabilityChart chart;
     chart.resize(330, 200);
     chart.Refresh(CycleSettings{QDate(2009, 3, 1), 28, 14, 1}, QDate(2009, 3, 5));
     chart.RenderImage();
@@ -124,7 +124,7 @@ class ProbabilityChartTest : public QObject {
   }
 
   void renderImage() {
-    TProbabilityChart chart;
+    ProbabilityChart chart;
     chart.resize(330, 200);
     chart.Refresh(CycleSettings{QDate(2009, 3, 1), 28, 14, 1}, QDate(2009, 3, 5));
     const QImage img = chart.RenderImage();

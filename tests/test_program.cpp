@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 namespace {
 QString Program() { return QStringLiteral(MAVELO_BIN_DIR) + "/mavelo"; }

@@ -43,13 +43,13 @@ class TestSettingsDialog : public QObject {
 
  private:
   std::unique_ptr<TestEnv> env_;
-  std::unique_ptr<TConfig> config_;
+  std::unique_ptr<Config> config_;
 };
 
 void TestSettingsDialog::init() {
   env_ = std::make_unique<TestEnv>();
   qputenv("XDG_CONFIG_DIRS", (env_->home() + "/etc-xdg").toLocal8Bit());
-  config_ = std::make_unique<TConfig>(env_->home() + "/application.ini");
+  config_ = std::make_unique<Config>(env_->home() + "/application.ini");
 }
 
 void TestSettingsDialog::cleanup() {
@@ -59,7 +59,7 @@ void TestSettingsDialog::cleanup() {
 }
 
 void TestSettingsDialog::showsItsTexts() {
-  TForm_Settings dialog(*config_);
+  SettingsDialog dialog(*config_);
   QCOMPARE(dialog.windowTitle(), QString("Application Settings"));
   auto* pages = dialog.findChild<QTabWidget*>();
   QVERIFY(pages);
@@ -117,7 +117,7 @@ void TestSettingsDialog::opensWithStoredUnits() {
   QFETCH(int, measureIndex);
   config_->TemperatureUnits = temperature;
   config_->MeasureUnits = measure;
-  TForm_Settings dialog(*config_);
+  SettingsDialog dialog(*config_);
   QCOMPARE(CheckedIndex(dialog.findChild<QGroupBox*>("rgTemperature")), temperatureIndex);
   QCOMPARE(CheckedIndex(dialog.findChild<QGroupBox*>("rgMesure")), measureIndex);
   // Opening alone changes nothing.
@@ -144,7 +144,7 @@ void TestSettingsDialog::closeCopiesUnits() {
   QFETCH(QString, measure);
   config_->TemperatureUnits = stored;
   config_->MeasureUnits = stored;
-  TForm_Settings dialog(*config_);
+  SettingsDialog dialog(*config_);
   auto radios = [&](const char* name) {
     return dialog.findChild<QGroupBox*>(name)->findChildren<QRadioButton*>();
   };
@@ -167,7 +167,7 @@ void TestSettingsDialog::otherCloseKeepsUnits() {
   config_->TemperatureUnits = "F";
   config_->MeasureUnits = "I";
   {
-    TForm_Settings dialog(*config_);
+    SettingsDialog dialog(*config_);
     dialog.show();
     dialog.SetTemperatureIndex(1);
     dialog.SetMeasureIndex(1);
@@ -175,7 +175,7 @@ void TestSettingsDialog::otherCloseKeepsUnits() {
     QCOMPARE(dialog.result(), int(QDialog::Rejected));
   }
   {
-    TForm_Settings dialog(*config_);
+    SettingsDialog dialog(*config_);
     dialog.show();
     dialog.SetTemperatureIndex(1);
     dialog.close();  // the title bar's close box
@@ -186,7 +186,7 @@ void TestSettingsDialog::otherCloseKeepsUnits() {
 
 void TestSettingsDialog::autoStartButtons() {
   const QString entry = env_->configHome() + "/autostart/Mavelo.desktop";
-  TForm_Settings dialog(*config_);
+  SettingsDialog dialog(*config_);
   dialog.show();
 
   config_->AutoStart = false;

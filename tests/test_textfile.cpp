@@ -4,7 +4,7 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
-#include "app/textfile.h"
+#include "core/textfile.h"
 #include "support/testenv.h"
 
 namespace {

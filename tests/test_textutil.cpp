@@ -2,7 +2,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 class TextUtilTest : public QObject {
   Q_OBJECT

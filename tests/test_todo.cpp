@@ -13,14 +13,14 @@
 #include <QToolButton>
 
 #include "app/config.h"
-#include "app/inifile.h"
-#include "app/tdir.h"
-#include "app/textfile.h"
-#include "app/textutil.h"
+#include "core/inifile.h"
+#include "app/datafolders.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
 #include "support/fakehost.h"
 #include "support/testenv.h"
 #include "trackers/todolist.h"
-#include "trackers/widgets/frmtodo.h"
+#include "trackers/widgets/todoview.h"
 
 namespace {
 
@@ -49,7 +49,7 @@ QStringList Texts(const ToDoList& list) {
 struct ViewFixture {
   TestEnv env;
   FakeHost host;
-  TfrmToDo view{&host};
+  TodoView view{&host};
   QString todoDir = host.Dir().ToDoFolder();
 
   QTableView* list() { return view.findChild<QTableView*>("todo"); }
@@ -610,8 +610,8 @@ class ToDoTest : public QObject {
     QFETCH(QString, last);
     TestEnv env;
     FakeHost host;
-    host.Config().ToDoCategories = existing;
-    TfrmToDo view(&host);
+    host.Settings().ToDoCategories = existing;
+    TodoView view(&host);
     view.ShowDate(kMar1);
     const QStringList before = view.Categories();
     view.findChild<QListWidget*>("cboCategory")->setCurrentRow(4);
@@ -631,8 +631,8 @@ class ToDoTest : public QObject {
     QCOMPARE(view.findChild<QListWidget*>("cboCategory")->count(), after.size());
     QCOMPARE(view.SelectedCategory(), 0);
     // Written to the settings file at once.
-    QCOMPARE(ReadCategories(host.Config().ToDoCategories), after);
-    IniFile ini(host.Config().path());
+    QCOMPARE(ReadCategories(host.Settings().ToDoCategories), after);
+    IniFile ini(host.Settings().path());
     QCOMPARE(ReadCategories(ini.ReadString("ToDo", "Categories", QString())), after);
   }
 
@@ -663,7 +663,7 @@ class ToDoTest : public QObject {
     QTest::mouseClick(link, Qt::LeftButton);
     QVERIFY(!f.view.Categories().contains("@Work"));
     QCOMPARE(f.view.Categories().size(), 9);
-    QCOMPARE(ReadCategories(f.host.Config().ToDoCategories), f.view.Categories());
+    QCOMPARE(ReadCategories(f.host.Settings().ToDoCategories), f.view.Categories());
     QCOMPARE(f.view.SelectedCategory(), 0);
     QCOMPARE(FileBytes(f.todoDir + "@Work.txt"), QByteArray("F=Report\r\n"));
 
@@ -676,8 +676,8 @@ class ToDoTest : public QObject {
   void deleteOnlyCategory() {
     TestEnv env;
     FakeHost host;
-    host.Config().ToDoCategories = "@Home";
-    TfrmToDo view(&host);
+    host.Settings().ToDoCategories = "@Home";
+    TodoView view(&host);
     view.ShowDate(kMar1);
     view.Label6Click();
     QVERIFY(env.messages.isEmpty());
@@ -687,17 +687,17 @@ class ToDoTest : public QObject {
   void settingsCannotBeWritten() {
     ViewFixture f;
     f.view.ShowDate(kMar1);
-    const QString ini = f.host.Config().path();
+    const QString ini = f.host.Settings().path();
     QFile::remove(ini);
     QDir().mkpath(ini);  // a folder where application.ini belongs
-    const QString before = f.host.Config().ToDoCategories;
+    const QString before = f.host.Settings().ToDoCategories;
     f.categories()->setCurrentRow(6);
     f.view.Label6Click();
     QCOMPARE(f.errors().size(), 1);
     // Nothing changed that was not saved.
     QCOMPARE(f.view.Categories().size(), 10);
     QCOMPARE(f.categories()->count(), 10);
-    QCOMPARE(f.host.Config().ToDoCategories, before);
+    QCOMPARE(f.host.Settings().ToDoCategories, before);
     QCOMPARE(f.view.SelectedCategory(), 6);
   }
 

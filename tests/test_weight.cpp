@@ -13,15 +13,15 @@
 #include <QtTest>
 
 #include "app/config.h"
-#include "app/inifile.h"
-#include "app/tdir.h"
+#include "core/inifile.h"
+#include "app/datafolders.h"
 #include "support/fakehost.h"
 #include "support/testenv.h"
 #include "trackers/bmi.h"
 #include "trackers/bmipicture.h"
 #include "trackers/weightmodel.h"
 #include "trackers/weightplan.h"
-#include "trackers/widgets/frmweight.h"
+#include "trackers/widgets/weightview.h"
 
 namespace {
 
@@ -29,7 +29,7 @@ namespace {
 struct Rig {
   TestEnv env;
   FakeHost host;
-  TfrmWeight view{&host};
+  WeightView view{&host};
 
   Rig() {
     view.resize(600, 420);
@@ -370,8 +370,8 @@ void WeightTest::showDateFillsFields() {
   QCOMPARE(pg->tabText(1), QString("History"));
   QCOMPARE(pg->tabText(2), QString("BMI"));
 
-  rig.host.Config().MeasureUnits = "M";
-  rig.host.Config().BmiHeight = 170;
+  rig.host.Settings().MeasureUnits = "M";
+  rig.host.Settings().BmiHeight = 170;
   rig.view.ShowDate(QDate(2009, 3, 6));
   QCOMPARE(rig.label("weight_label1")->text(), QString("kg"));
   QCOMPARE(rig.label("height_short")->text(), QString("cm"));
@@ -499,7 +499,7 @@ void WeightTest::clearStoresZero() {
   QCOMPARE(rig.yearCell(2009, day), QString("0"));
 
   // Shown afresh, the cleared day is neither a mark nor a point.
-  TfrmWeight again(&rig.host);
+  WeightView again(&rig.host);
   again.ShowDate(day);
   QVERIFY(!again.IsDayMarked(day));
   QVERIFY(again.IsDayMarked(QDate(2009, 3, 6)));
@@ -531,7 +531,7 @@ void WeightTest::nothingSavedBeforeFirstShow() {
 void WeightTest::closingSavesNothing() {
   TestEnv env;
   FakeHost host;
-  auto* view = new TfrmWeight(&host);
+  auto* view = new WeightView(&host);
   view->show();
   QApplication::setActiveWindow(view);
   view->ShowDate(QDate(2009, 3, 5));
@@ -556,7 +556,7 @@ void WeightTest::leapYearLastDayKept() {
   QCOMPARE(lines.at(366), QString("\"December 31\",150,,,,,,,,"));
   QCOMPARE(lines.at(365), QString("\"December 30\",,,,,,,,,"));
 
-  TfrmWeight again(&rig.host);
+  WeightView again(&rig.host);
   again.ShowDate(last);
   QCOMPARE(again.findChild<QLineEdit*>("Weight_Today")->text(), QString("150.0"));
   QVERIFY(again.IsDayMarked(last));
@@ -712,7 +712,7 @@ void WeightTest::bmiButton() {
   QFETCH(QString, warning);
   QFETCH(QPoint, arrow);
   Rig rig;
-  rig.host.Config().MeasureUnits = units;
+  rig.host.Settings().MeasureUnits = units;
   rig.view.ShowDate(QDate(2009, 3, 5));
   rig.view.findChild<QTabWidget*>("pg")->setCurrentIndex(2);
   rig.type("BMI_Height", height);
@@ -727,7 +727,7 @@ void WeightTest::bmiButton() {
   QCOMPARE(rig.label("BMI_Picture")->pos(), QPoint(0, 0));
   // Leaving the date copies the height into the configuration.
   rig.view.SaveBeforeDateChange();
-  QCOMPARE(rig.host.Config().BmiHeight, height.toInt());
+  QCOMPARE(rig.host.Settings().BmiHeight, height.toInt());
 }
 
 QTEST_MAIN(WeightTest)

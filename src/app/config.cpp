@@ -4,7 +4,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/textfile.h"
+#include "core/clock.h"
+#include "core/textfile.h"
 
 namespace {
 
@@ -48,15 +49,15 @@ bool WriteEntry(const QString& path, const QString& text) {
 QDate LastPeriodMinimum() { return QDate(2004, 1, 1); }
 QDate LastPeriodMaximum() { return QDate(2099, 12, 31); }
 
-TConfig::TConfig(const QString& iniPath) : ini_(iniPath) {
+Config::Config(const QString& iniPath) : ini_(iniPath) {
   LoadSettings();
   SaveSettings();
 }
 
-int TConfig::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
-int TConfig::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
+int Config::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
+int Config::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
 
-void TConfig::LoadSettings() {
+void Config::LoadSettings() {
   AutoStart = ini_.ReadBool(kApplication, QStringLiteral("AutoStart"), true);
   TemperatureUnits = ini_.ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
   MeasureUnits = ini_.ReadString(kApplication, QStringLiteral("Measure_Units"), "I");
@@ -69,10 +70,10 @@ void TConfig::LoadSettings() {
   Cycle.Goal = (goal >= 0 && goal <= 3) ? goal : kGoalNone;
   // The picker cannot show a date outside its range; the nearest end is kept instead.
   const QDate last = ini_.ReadDate(kCalendar, QStringLiteral("ui_LastPeriod"),
-                                   QDate::currentDate());
+                                   Clock::Today());
   Cycle.LastPeriod = last.isValid()
                          ? qBound(LastPeriodMinimum(), last, LastPeriodMaximum())
-                         : qBound(LastPeriodMinimum(), QDate::currentDate(), LastPeriodMaximum());
+                         : qBound(LastPeriodMinimum(), Clock::Today(), LastPeriodMaximum());
   Cycle.CycleLength =
       ClampCycleLength(ini_.ReadInteger(kCalendar, QStringLiteral("ui_CycleLength"), 28));
   Cycle.LutealLength =
@@ -82,7 +83,7 @@ void TConfig::LoadSettings() {
       ini_.ReadString(kToDo, QStringLiteral("Categories"), kDefaultToDoCategories);
 }
 
-bool TConfig::SaveSettings() {
+bool Config::SaveSettings() {
   ini_.WriteBool(kApplication, QStringLiteral("AutoStart"), AutoStart);
   ini_.WriteInteger(kCalendar, QStringLiteral("ui_Goal"), Cycle.Goal);
   ini_.WriteDate(kCalendar, QStringLiteral("ui_LastPeriod"), Cycle.LastPeriod);
@@ -103,11 +104,11 @@ bool TConfig::SaveSettings() {
   return false;
 }
 
-QString TConfig::WeightUnitLabel() const {
+QString Config::WeightUnitLabel() const {
   return MeasureUnits == QLatin1String("I") ? QStringLiteral("lbs") : QStringLiteral("kg");
 }
 
-QString TConfig::LengthUnitLabel() const {
+QString Config::LengthUnitLabel() const {
   return MeasureUnits == QLatin1String("I") ? QStringLiteral("inches") : QStringLiteral("cm");
 }
 

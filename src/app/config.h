@@ -6,8 +6,8 @@
 #include <QString>
 #include <memory>
 
-#include "app/inifile.h"
-#include "cycle/cyclemodel.h"
+#include "core/inifile.h"
+#include "core/cyclemodel.h"
 
 inline constexpr const char* kDefaultToDoCategories =
     "Today,Tomorrow,Yesterday,, @Home,@Work,@Play,@Family,@School,@Other";
@@ -16,11 +16,11 @@ inline constexpr const char* kDefaultToDoCategories =
 QDate LastPeriodMinimum();  // 1 January 2004
 QDate LastPeriodMaximum();  // 31 December 2099
 
-class TConfig {
+class Config {
  public:
   // LoadSettings, then SaveSettings at once, so the file holds every key after the
   // first start. A failed first save is kept in lastError().
-  explicit TConfig(const QString& iniPath);
+  explicit Config(const QString& iniPath);
 
   bool AutoStart = true;
   QString TemperatureUnits = "F";

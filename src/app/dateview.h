@@ -6,8 +6,8 @@
 #include <QDate>
 #include <QString>
 
-class TConfig;
-class TDir;
+class Config;
+class DataFolders;
 struct CycleSettings;
 
 // The picture the month grid draws on a day that holds data in the view on screen.
@@ -28,6 +28,16 @@ class DateView {
   virtual bool IsDayMarked(const QDate&) const { return false; }
   // Repaint the date strips that carry cycle colours.
   virtual void RefreshCharts() {}
+  // Start-up, once, right after the view is docked and before its first ShowDate (when
+  // it gets one): a view that loads lists or opens tables at start does it here.
+  virtual void StartView(const QDate& /*firstDate*/) {}
+  // The view is left for another one, or the program ends: write what was typed and is
+  // not written yet. Views that write on every edit need nothing here.
+  virtual void SaveOnLeave() {}
+  // Some views open on one of their pages when their header icon is clicked.
+  virtual void ShowPage(int /*page*/) {}
+  // "Stop Alarm": a view with alarms stops its sound.
+  virtual void StopAlarm() {}
 };
 
 class ViewHost {
@@ -38,6 +48,6 @@ class ViewHost {
   virtual void SetSelectedDate(const QDate& date) = 0;
   virtual QString CurrentViewName() const = 0;
   virtual const CycleSettings& Cycle() const = 0;
-  virtual TConfig& Config() = 0;
-  virtual const TDir& Dir() const = 0;
+  virtual Config& Settings() = 0;
+  virtual const DataFolders& Dir() const = 0;
 };

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <algorithm>
 
-#include "app/textfile.h"
+#include "core/textfile.h"
 #include "basal/basalscale.h"
 #include "basal/basalsigns.h"
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "basal/basalwindow.h"
-#include "trackers/gridfile.h"
+#include "core/gridfile.h"
 
 // Columns of the basal year file.
 enum BasalYearColumn {

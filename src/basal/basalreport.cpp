@@ -1,7 +1,7 @@
 #include "basal/basalreport.h"
 
-#include "app/jpeg.h"
-#include "app/textfile.h"
+#include "core/jpeg.h"
+#include "core/textfile.h"
 
 QStringList BasalReportLines() {
   return {QStringLiteral("<html><head>"),

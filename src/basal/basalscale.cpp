@@ -1,6 +1,6 @@
 #include "basal/basalscale.h"
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 namespace {
 // Hundredths of a degree, so that every level is exact before it is formatted.

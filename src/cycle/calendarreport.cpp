@@ -2,10 +2,10 @@
 
 #include <QPainter>
 
-#include "app/jpeg.h"
-#include "app/textfile.h"
-#include "app/textutil.h"
-#include "cycle/cyclemodel.h"
+#include "core/jpeg.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
+#include "core/cyclemodel.h"
 #include "cycle/gridpictures.h"
 
 CalendarReportData MakeCalendarReportData(const CycleSettings& settings,

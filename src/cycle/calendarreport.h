@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include "core/clock.h"
+
 struct CycleSettings;
 
 struct CalendarReportData {
@@ -22,7 +24,7 @@ struct CalendarReportData {
 // settings and today.
 CalendarReportData MakeCalendarReportData(const CycleSettings& settings,
                                           const QDate& selectedDate,
-                                          const QDate& today = QDate::currentDate());
+                                          const QDate& today = Clock::Today());
 
 // The 24 lines of calendar.html.
 QStringList CalendarReportLines(const CalendarReportData& data);

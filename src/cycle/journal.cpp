@@ -3,8 +3,8 @@
 #include <QFile>
 #include <QFileInfo>
 
-#include "app/textfile.h"
-#include "app/textutil.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
 
 QString NoteFilePath(const QString& notesFolder, const QDate& date) {
   return notesFolder + DayKey(date) + QStringLiteral(".txt");

@@ -2,7 +2,7 @@
 
 #include <QDate>
 
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 
 int MonthOffset(int year, int month) {
   const QDate first(year, month, 1);

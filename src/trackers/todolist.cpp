@@ -6,10 +6,10 @@
 #include <QPainter>
 
 #include "app/config.h"
-#include "app/jpeg.h"
-#include "app/textfile.h"
-#include "app/textutil.h"
-#include "trackers/gridfile.h"
+#include "core/jpeg.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
+#include "core/gridfile.h"
 
 ToDoItem ParseToDoLine(const QString& line) {
   ToDoItem item;

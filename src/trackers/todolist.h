@@ -10,6 +10,8 @@
 #include <QStringList>
 #include <QVector>
 
+#include "core/clock.h"
+
 struct ToDoItem {
   QString key = QStringLiteral("F");
   QString text;
@@ -117,4 +119,4 @@ QStringList ToDoReportLines(const QStringList& categories, const QDate& shown,
 // beside it. False with *error (the user's message) on the first failure.
 bool WriteToDoReport(const QStringList& categories, const QDate& shown,
                      const QString& toDoFolder, const QString& buildFolder, QString* error,
-                     const QDate& created = QDate::currentDate());
+                     const QDate& created = Clock::Today());

@@ -2,8 +2,8 @@
 
 #include <QFileInfo>
 
-#include "app/textfile.h"
-#include "app/textutil.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
 
 namespace {
 const QStringList& WeightHeaders() {

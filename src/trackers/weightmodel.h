@@ -8,8 +8,8 @@
 #include <QString>
 #include <QVector>
 
-#include "app/inifile.h"
-#include "trackers/gridfile.h"
+#include "core/inifile.h"
+#include "core/gridfile.h"
 
 inline constexpr int kWeightColumns = 10;
 inline constexpr int kWeightColumn = 1;

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 WeightPlan MakeWeightPlan(double weight, double goal, int days, const QDateTime& start) {
   WeightPlan out;

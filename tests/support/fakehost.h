@@ -1,21 +1,21 @@
 #pragma once
 // A stand-in for the main window, for testing a feature view on its own: it holds the
-// selected date, the current view name, the cycle settings, a TDir over the test's data
-// folder and a TConfig over its application.ini.
+// selected date, the current view name, the cycle settings, a DataFolders over the test's data
+// folder and a Config over its application.ini.
 
 #include <memory>
 
 #include "app/config.h"
 #include "app/dateview.h"
-#include "app/tdir.h"
+#include "app/datafolders.h"
 #include "support/testenv.h"
 
 class FakeHost : public ViewHost {
  public:
   // Call after a TestEnv exists (the paths come from its XDG folders).
   FakeHost()
-      : dir_(std::make_unique<TDir>(TestEnv::programFolder())),
-        config_(std::make_unique<TConfig>(dir_->ConfigFolder() + "application.ini")) {}
+      : dir_(std::make_unique<DataFolders>(TestEnv::programFolder())),
+        config_(std::make_unique<Config>(dir_->ConfigFolder() + "application.ini")) {}
 
   QDate SelectedDate() const override { return selected; }
   void SetSelectedDate(const QDate& d) override {
@@ -24,14 +24,14 @@ class FakeHost : public ViewHost {
   }
   QString CurrentViewName() const override { return viewName; }
   const CycleSettings& Cycle() const override { return config_->Cycle; }
-  TConfig& Config() override { return *config_; }
-  const TDir& Dir() const override { return *dir_; }
+  Config& Settings() override { return *config_; }
+  const DataFolders& Dir() const override { return *dir_; }
 
   QDate selected = QDate(2009, 3, 5);
   QString viewName = "calendar";
   int setDateCalls = 0;
 
  private:
-  std::unique_ptr<TDir> dir_;
-  std::unique_ptr<TConfig> config_;
+  std::unique_ptr<DataFolders> dir_;
+  std::unique_ptr<Config> config_;
 };

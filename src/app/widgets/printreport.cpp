@@ -16,7 +16,7 @@
 #include <QTextLayout>
 #include <QUrl>
 
-#include "app/textfile.h"
+#include "core/textfile.h"
 #include "app/widgets/messages.h"
 
 namespace {

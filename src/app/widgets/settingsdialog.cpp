@@ -26,7 +26,7 @@ QLabel* Heading(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-TForm_Settings::TForm_Settings(TConfig& config, QWidget* parent)
+SettingsDialog::SettingsDialog(Config& config, QWidget* parent)
     : QDialog(parent), config_(config) {
   setObjectName(QStringLiteral("Form_Settings"));
   setWindowTitle(QStringLiteral("Application Settings"));
@@ -87,9 +87,9 @@ TForm_Settings::TForm_Settings(TConfig& config, QWidget* parent)
   bottom->addWidget(close);
   layout->addLayout(bottom);
 
-  connect(remove, &QPushButton::clicked, this, &TForm_Settings::RemoveClick);
-  connect(add, &QPushButton::clicked, this, &TForm_Settings::AddClick);
-  connect(close, &QPushButton::clicked, this, &TForm_Settings::CloseClick);
+  connect(remove, &QPushButton::clicked, this, &SettingsDialog::RemoveClick);
+  connect(add, &QPushButton::clicked, this, &SettingsDialog::AddClick);
+  connect(close, &QPushButton::clicked, this, &SettingsDialog::CloseClick);
 
   // Anything but the second item's letter shows the first item.
   SetTemperatureIndex(config_.TemperatureUnits == QLatin1String("C") ? 1 : 0);
@@ -98,7 +98,7 @@ TForm_Settings::TForm_Settings(TConfig& config, QWidget* parent)
   setFixedSize(sizeHint().expandedTo(QSize(320, 300)));
 }
 
-QGroupBox* TForm_Settings::MakeRadioGroup(const QString& name, const QStringList& items,
+QGroupBox* SettingsDialog::MakeRadioGroup(const QString& name, const QStringList& items,
                                           QButtonGroup** group) {
   auto* box = new QGroupBox(QStringLiteral("Prefered Units"));
   box->setObjectName(name);
@@ -113,29 +113,29 @@ QGroupBox* TForm_Settings::MakeRadioGroup(const QString& name, const QStringList
   return box;
 }
 
-int TForm_Settings::TemperatureIndex() const { return qMax(0, temperature_->checkedId()); }
-int TForm_Settings::MeasureIndex() const { return qMax(0, measure_->checkedId()); }
+int SettingsDialog::TemperatureIndex() const { return qMax(0, temperature_->checkedId()); }
+int SettingsDialog::MeasureIndex() const { return qMax(0, measure_->checkedId()); }
 
-void TForm_Settings::SetTemperatureIndex(int index) {
+void SettingsDialog::SetTemperatureIndex(int index) {
   if (QAbstractButton* b = temperature_->button(index)) b->setChecked(true);
 }
-void TForm_Settings::SetMeasureIndex(int index) {
+void SettingsDialog::SetMeasureIndex(int index) {
   if (QAbstractButton* b = measure_->button(index)) b->setChecked(true);
 }
 
-void TForm_Settings::RemoveClick() {
+void SettingsDialog::RemoveClick() {
   RemoveAutoStart();
   ShowMessage(QStringLiteral("auto startup removed"), this);
   config_.AutoStart = false;
 }
 
-void TForm_Settings::AddClick() {
+void SettingsDialog::AddClick() {
   AddAutoStart(QCoreApplication::applicationFilePath());
   config_.AutoStart = true;
   ShowMessage(QStringLiteral("auto startup added"), this);
 }
 
-void TForm_Settings::CloseClick() {
+void SettingsDialog::CloseClick() {
   config_.TemperatureUnits = TemperatureIndex() == 1 ? QStringLiteral("C") : QStringLiteral("F");
   config_.MeasureUnits = MeasureIndex() == 1 ? QStringLiteral("M") : QStringLiteral("I");
   accept();

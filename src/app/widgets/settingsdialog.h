@@ -1,17 +1,17 @@
 #pragma once
 // The preferences dialog: temperature and measurement units, and the session-start
-// entry. Units reach TConfig only through "Close"; the AutoStart buttons act at once.
+// entry. Units reach Config only through "Close"; the AutoStart buttons act at once.
 
 #include <QDialog>
 
 class QButtonGroup;
 class QGroupBox;
-class TConfig;
+class Config;
 
-class TForm_Settings : public QDialog {
+class SettingsDialog : public QDialog {
   Q_OBJECT
  public:
-  explicit TForm_Settings(TConfig& config, QWidget* parent = nullptr);
+  explicit SettingsDialog(Config& config, QWidget* parent = nullptr);
 
   // The selected item of each radio group (0 or 1).
   int TemperatureIndex() const;
@@ -28,7 +28,7 @@ class TForm_Settings : public QDialog {
   QGroupBox* MakeRadioGroup(const QString& name, const QStringList& items,
                             QButtonGroup** group);
 
-  TConfig& config_;
+  Config& config_;
   QButtonGroup* temperature_ = nullptr;
   QButtonGroup* measure_ = nullptr;
 };

@@ -2,11 +2,11 @@
 
 #include "app/widgets/messages.h"
 #include "cycle/calendarreport.h"
-#include "cycle/cyclemodel.h"
-#include "cycle/widgets/mycalendar.h"
+#include "core/cyclemodel.h"
+#include "cycle/widgets/monthcalendar.h"
 #include "cycle/widgets/probabilitychart.h"
 
-bool WriteCalendarReportFromScreen(TMyCalendar& grid, TProbabilityChart& chart,
+bool WriteCalendarReportFromScreen(MonthCalendar& grid, ProbabilityChart& chart,
                                    const CycleSettings& settings, const QDate& selectedDate,
                                    const QString& buildFolder, QWidget* parent) {
   QString error;

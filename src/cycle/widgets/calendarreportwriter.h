@@ -6,13 +6,13 @@
 #include <QString>
 
 class QWidget;
-class TMyCalendar;
-class TProbabilityChart;
+class MonthCalendar;
+class ProbabilityChart;
 struct CycleSettings;
 
 // Writes calendar.jpg, chart.jpg, legend.jpg and calendar.html into buildFolder. A file
 // that cannot be written is shown in the application's error box and false returns, so
 // the caller neither opens nor prints the page.
-bool WriteCalendarReportFromScreen(TMyCalendar& grid, TProbabilityChart& chart,
+bool WriteCalendarReportFromScreen(MonthCalendar& grid, ProbabilityChart& chart,
                                    const CycleSettings& settings, const QDate& selectedDate,
                                    const QString& buildFolder, QWidget* parent = nullptr);

@@ -6,8 +6,8 @@
 #include <QLineSeries>
 #include <QPainter>
 
-#include "app/textutil.h"
-#include "cycle/cyclemodel.h"
+#include "core/textutil.h"
+#include "core/cyclemodel.h"
 #include "cycle/monthlayout.h"
 
 namespace {
@@ -19,7 +19,7 @@ constexpr qreal kLabelGap = 3;
 
 }  // namespace
 
-TProbabilityChart::TProbabilityChart(QWidget* parent)
+ProbabilityChart::ProbabilityChart(QWidget* parent)
     : QChartView(parent),
       series_(new QLineSeries),
       bottom_(new QCategoryAxis),
@@ -79,12 +79,12 @@ TProbabilityChart::TProbabilityChart(QWidget* parent)
   title_->setFont(titleFont);
   title_->setBrush(QColor(128, 128, 128));
   title_->setZValue(10);
-  connect(c, &QChart::geometryChanged, this, &TProbabilityChart::PlaceTitle);
-  connect(c, &QChart::plotAreaChanged, this, &TProbabilityChart::PlaceDayLabels);
+  connect(c, &QChart::geometryChanged, this, &ProbabilityChart::PlaceTitle);
+  connect(c, &QChart::plotAreaChanged, this, &ProbabilityChart::PlaceDayLabels);
   PlaceTitle();
 }
 
-void TProbabilityChart::PlaceDayLabels() {
+void ProbabilityChart::PlaceDayLabels() {
   const QRectF plot = chart()->plotArea();
   qreal lastRight = -1e9;
   for (qsizetype i = 0; i < dayLabels_.size(); ++i) {
@@ -101,25 +101,25 @@ void TProbabilityChart::PlaceDayLabels() {
   }
 }
 
-QStringList TProbabilityChart::ShownLabels() const {
+QStringList ProbabilityChart::ShownLabels() const {
   QStringList shown;
   for (const auto* item : dayLabels_)
     if (item->isVisible()) shown << item->text();
   return shown;
 }
 
-void TProbabilityChart::PlaceTitle() {
+void ProbabilityChart::PlaceTitle() {
   const QRectF area = chart()->rect();
   const QRectF text = title_->boundingRect();
   title_->setPos(area.right() - text.width() - 8, area.top() + 4);
 }
 
-void TProbabilityChart::resizeEvent(QResizeEvent* event) {
+void ProbabilityChart::resizeEvent(QResizeEvent* event) {
   QChartView::resizeEvent(event);
   PlaceTitle();
 }
 
-void TProbabilityChart::Refresh(const CycleSettings& settings, const QDate& monthDate) {
+void ProbabilityChart::Refresh(const CycleSettings& settings, const QDate& monthDate) {
   series_->clear();
   labels_.clear();
   qDeleteAll(dayLabels_);
@@ -154,13 +154,13 @@ void TProbabilityChart::Refresh(const CycleSettings& settings, const QDate& mont
   PlaceDayLabels();
 }
 
-QList<QPointF> TProbabilityChart::Points() const { return series_->points(); }
+QList<QPointF> ProbabilityChart::Points() const { return series_->points(); }
 
-QString TProbabilityChart::BottomTitle() const { return bottom_->titleText(); }
+QString ProbabilityChart::BottomTitle() const { return bottom_->titleText(); }
 
-QStringList TProbabilityChart::LeftLabels() const { return left_->categoriesLabels(); }
+QStringList ProbabilityChart::LeftLabels() const { return left_->categoriesLabels(); }
 
-QImage TProbabilityChart::RenderImage() {
+QImage ProbabilityChart::RenderImage() {
   QImage image(size(), QImage::Format_RGB32);
   image.fill(Qt::white);
   PlaceDayLabels();

@@ -16,11 +16,11 @@ class QGraphicsSimpleTextItem;
 class QLineSeries;
 struct CycleSettings;
 
-class TProbabilityChart : public QChartView {
+class ProbabilityChart : public QChartView {
   Q_OBJECT
 
  public:
-  explicit TProbabilityChart(QWidget* parent = nullptr);
+  explicit ProbabilityChart(QWidget* parent = nullptr);
 
   // Rebuilds the chart for the month of monthDate.
   void Refresh(const CycleSettings& settings, const QDate& monthDate);

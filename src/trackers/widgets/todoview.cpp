@@ -1,4 +1,4 @@
-#include "trackers/widgets/frmtodo.h"
+#include "trackers/widgets/todoview.h"
 
 #include <QAbstractTableModel>
 #include <QApplication>
@@ -22,9 +22,9 @@
 
 #include "app/config.h"
 #include "app/icons.h"
-#include "app/tdir.h"
-#include "app/textfile.h"
-#include "app/textutil.h"
+#include "app/datafolders.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
@@ -215,22 +215,22 @@ class ToDoItemDelegate : public QStyledItemDelegate {
 
 // ---------------------------------------------------------------------------------
 
-TfrmToDo::TfrmToDo(ViewHost* host, QWidget* parent) : QWidget(parent), host_(host) {
+TodoView::TodoView(ViewHost* host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName(QStringLiteral("frmToDo"));
   toDoFolder_ = host_->Dir().ToDoFolder();
   emptyPic_ = LoadCheckPicture(host_->Dir().ConfigFolder(), false);
   checkedPic_ = LoadCheckPicture(host_->Dir().ConfigFolder(), true);
   BuildControls();
-  categories_ = ReadCategories(host_->Config().ToDoCategories);
+  categories_ = ReadCategories(host_->Settings().ToDoCategories);
   FillCategoryList();
   SelectFirstCategory();
   SetHeading();
   ShowList();
 }
 
-TfrmToDo::~TfrmToDo() = default;
+TodoView::~TodoView() = default;
 
-void TfrmToDo::BuildControls() {
+void TodoView::BuildControls() {
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
@@ -313,7 +313,7 @@ void TfrmToDo::BuildControls() {
   cboCategory->viewport()->setAcceptDrops(true);
   cboCategory->installEventFilter(this);
   cboCategory->viewport()->installEventFilter(this);
-  connect(cboCategory, &QListWidget::currentRowChanged, this, &TfrmToDo::cboCategoryClick);
+  connect(cboCategory, &QListWidget::currentRowChanged, this, &TodoView::cboCategoryClick);
 
   makeButton(SpeedButton7, "SpeedButton7", "Report", GlyphIcon(Glyph::Report), 10, 358);
   SpeedButton7->setText(QStringLiteral("Report"));
@@ -348,31 +348,31 @@ void TfrmToDo::BuildControls() {
   };
   makeLink(Label5, "Label5", "Add Category", 400, 80);
   makeLink(Label6, "Label6", "Delete", 486, 40);
-  connect(Label5, &LinkLabel::clicked, this, &TfrmToDo::Label5Click);
-  connect(Label6, &LinkLabel::clicked, this, &TfrmToDo::Label6Click);
+  connect(Label5, &LinkLabel::clicked, this, &TodoView::Label5Click);
+  connect(Label6, &LinkLabel::clicked, this, &TodoView::Label6Click);
 
-  connect(SpeedButton1, &QToolButton::clicked, this, &TfrmToDo::SpeedButton1Click);
-  connect(bntCheck, &QToolButton::clicked, this, &TfrmToDo::bntCheckClick);
-  connect(btnDelete, &QToolButton::clicked, this, &TfrmToDo::btnDeleteClick);
-  connect(SpeedButton3, &QToolButton::clicked, this, &TfrmToDo::SpeedButton3Click);
-  connect(SpeedButton4, &QToolButton::clicked, this, &TfrmToDo::SpeedButton4Click);
-  connect(SpeedButton7, &QToolButton::clicked, this, &TfrmToDo::SpeedButton7Click);
-  connect(SpeedButton5, &QToolButton::clicked, this, &TfrmToDo::SpeedButton5Click);
+  connect(SpeedButton1, &QToolButton::clicked, this, &TodoView::SpeedButton1Click);
+  connect(bntCheck, &QToolButton::clicked, this, &TodoView::bntCheckClick);
+  connect(btnDelete, &QToolButton::clicked, this, &TodoView::btnDeleteClick);
+  connect(SpeedButton3, &QToolButton::clicked, this, &TodoView::SpeedButton3Click);
+  connect(SpeedButton4, &QToolButton::clicked, this, &TodoView::SpeedButton4Click);
+  connect(SpeedButton7, &QToolButton::clicked, this, &TodoView::SpeedButton7Click);
+  connect(SpeedButton5, &QToolButton::clicked, this, &TodoView::SpeedButton5Click);
 }
 
-void TfrmToDo::FillCategoryList() {
+void TodoView::FillCategoryList() {
   const QSignalBlocker block(cboCategory);
   cboCategory->clear();
   cboCategory->addItems(categories_);
 }
 
-void TfrmToDo::SelectFirstCategory() {
+void TodoView::SelectFirstCategory() {
   selected_ = categories_.isEmpty() ? -1 : 0;
   const QSignalBlocker block(cboCategory);
   cboCategory->setCurrentRow(selected_);
 }
 
-void TfrmToDo::SetHeading() {
+void TodoView::SetHeading() {
   if (selected_ < 0) {
     Category_Label->clear();
     return;
@@ -380,17 +380,17 @@ void TfrmToDo::SetHeading() {
   Category_Label->setText(CategoryHeading(categories_.at(selected_), date_));
 }
 
-QString TfrmToDo::CategoryFile(const QString& name) const {
+QString TodoView::CategoryFile(const QString& name) const {
   return ::CategoryFile(name, date_, toDoFolder_);
 }
 
-bool TfrmToDo::IsDayMarked(const QDate& date) const {
+bool TodoView::IsDayMarked(const QDate& date) const {
   return QFileInfo::exists(toDoFolder_ + TodayFileName(date));
 }
 
 // ---------------------------------------------------------------------------------
 
-void TfrmToDo::ShowDate(const QDate& date) {
+void TodoView::ShowDate(const QDate& date) {
   date_ = date;
   dragArmed_ = false;
   SelectFirstCategory();
@@ -401,7 +401,7 @@ void TfrmToDo::ShowDate(const QDate& date) {
   LoadList();
 }
 
-void TfrmToDo::LoadList() {
+void TodoView::LoadList() {
   loadFailed_ = false;
   if (selected_ < 0 || !date_.isValid()) {
     list_.SetLines({});
@@ -416,7 +416,7 @@ void TfrmToDo::LoadList() {
   ShowList();
 }
 
-void TfrmToDo::SaveList() {
+void TodoView::SaveList() {
   if (saving_ || selected_ < 0 || !date_.isValid()) return;
   saving_ = true;
   const QString path = CategoryFile(categories_.at(selected_));
@@ -434,14 +434,14 @@ void TfrmToDo::SaveList() {
   saving_ = false;
 }
 
-bool TfrmToDo::AppendItem(const QString& category, const QString& line) {
+bool TodoView::AppendItem(const QString& category, const QString& line) {
   QString error;
   if (::AppendItem(CategoryFile(category), line, &error)) return true;
   ShowError(error, this);
   return false;
 }
 
-bool TfrmToDo::WriteToDoReport() {
+bool TodoView::WriteToDoReport() {
   if (!date_.isValid()) return false;
   QString error;
   if (::WriteToDoReport(categories_, date_, toDoFolder_, host_->Dir().BuildFolder(), &error))
@@ -450,7 +450,7 @@ bool TfrmToDo::WriteToDoReport() {
   return false;
 }
 
-void TfrmToDo::ShowList() {
+void TodoView::ShowList() {
   const int want = list_.Current();
   int col = todo->currentIndex().isValid() ? todo->currentIndex().column() : 1;
   model_->Reset();
@@ -458,14 +458,14 @@ void TfrmToDo::ShowList() {
   todo->setCurrentIndex(model_->index(list_.Current(), col));
 }
 
-void TfrmToDo::ToggleItem(int index) {
+void TodoView::ToggleItem(int index) {
   list_.Toggle(index);
   model_->RowChanged(index);
 }
 
 // ---------------------------------------------------------------------------------
 
-void TfrmToDo::cboCategoryClick(int index) {
+void TodoView::cboCategoryClick(int index) {
   if (index < 0 || index >= categories_.size()) return;
   SaveList();
   selected_ = index;
@@ -474,7 +474,7 @@ void TfrmToDo::cboCategoryClick(int index) {
   LoadList();
 }
 
-bool TfrmToDo::cboCategoryDragDrop(int index) {
+bool TodoView::cboCategoryDragDrop(int index) {
   dragArmed_ = false;
   if (index < 0 || index >= categories_.size() || selected_ < 0 || !date_.isValid())
     return false;
@@ -487,44 +487,44 @@ bool TfrmToDo::cboCategoryDragDrop(int index) {
   return true;
 }
 
-void TfrmToDo::SpeedButton1Click() {
+void TodoView::SpeedButton1Click() {
   list_.InsertEmpty(list_.Current());
   ShowList();
   SaveList();
 }
 
-void TfrmToDo::bntCheckClick() { ToggleItem(list_.Current()); }
+void TodoView::bntCheckClick() { ToggleItem(list_.Current()); }
 
-void TfrmToDo::btnDeleteClick() {
+void TodoView::btnDeleteClick() {
   list_.Remove(list_.Current());
   ShowList();
   SaveList();
 }
 
-void TfrmToDo::SpeedButton3Click() {
+void TodoView::SpeedButton3Click() {
   if (list_.MoveUp(list_.Current())) ShowList();
   SaveList();
 }
 
-void TfrmToDo::SpeedButton4Click() {
+void TodoView::SpeedButton4Click() {
   if (list_.MoveDown(list_.Current())) ShowList();
   SaveList();
 }
 
-void TfrmToDo::SpeedButton7Click() {
+void TodoView::SpeedButton7Click() {
   // The report shows what is on screen, unsaved check marks included.
   SaveList();
   if (WriteToDoReport()) OpenDocument(host_->Dir().BuildFolder() + QStringLiteral("todo.html"));
 }
 
-void TfrmToDo::SpeedButton5Click() {
+void TodoView::SpeedButton5Click() {
   SaveList();
   if (WriteToDoReport())
     PrintReport(host_->Dir().BuildFolder() + QStringLiteral("todo.html"), PrintWait::Fixed);
 }
 
-bool TfrmToDo::ApplyCategories(const QStringList& categories) {
-  TConfig& config = host_->Config();
+bool TodoView::ApplyCategories(const QStringList& categories) {
+  Config& config = host_->Settings();
   const QString before = config.ToDoCategories;
   config.ToDoCategories = CategoriesText(categories);
   if (!config.SaveSettings()) {
@@ -538,7 +538,7 @@ bool TfrmToDo::ApplyCategories(const QStringList& categories) {
   return true;
 }
 
-void TfrmToDo::Label5Click() {
+void TodoView::Label5Click() {
   SaveList();
   // Cancelling yields the initial text too, which then becomes a category.
   const QString raw = AskText(QStringLiteral("New To-Do Category"),
@@ -556,7 +556,7 @@ void TfrmToDo::Label5Click() {
   LoadList();
 }
 
-void TfrmToDo::Label6Click() {
+void TodoView::Label6Click() {
   if (categories_.size() <= 1 || selected_ < 0) return;
   const QString name = categories_.at(selected_);
   if (!AskYesNo(DeleteCategoryQuestion(name), this)) return;
@@ -575,28 +575,28 @@ void TfrmToDo::Label6Click() {
 
 // ---------------------------------------------------------------------------------
 
-void TfrmToDo::hideEvent(QHideEvent* event) {
+void TodoView::hideEvent(QHideEvent* event) {
   // Leaving the page (another view, or the window closing) keeps check marks and typed
   // text that no other event has written yet.
   if (!event->spontaneous()) SaveList();
   QWidget::hideEvent(event);
 }
 
-bool TfrmToDo::IsOurDrag(const QEvent* event) const {
+bool TodoView::IsOurDrag(const QEvent* event) const {
   const auto* drop = static_cast<const QDropEvent*>(event);
   const QMimeData* mime = drop->mimeData();
   return mime && mime->data(QLatin1String(kDragMime)) ==
                      QByteArray::number(reinterpret_cast<quintptr>(this));
 }
 
-QMimeData* TfrmToDo::CreateDragData() const {
+QMimeData* TodoView::CreateDragData() const {
   auto* mime = new QMimeData;
   mime->setData(QLatin1String(kDragMime), QByteArray::number(reinterpret_cast<quintptr>(this)));
   mime->setText(list_.Item(list_.Current()).text);
   return mime;
 }
 
-void TfrmToDo::StartDrag() {
+void TodoView::StartDrag() {
   dragStarted_ = true;
   auto* drag = new QDrag(todo);
   drag->setMimeData(CreateDragData());
@@ -618,7 +618,7 @@ void TfrmToDo::StartDrag() {
   pressInCheck_ = false;
 }
 
-bool TfrmToDo::TodoMouseEvent(QEvent* event) {
+bool TodoView::TodoMouseEvent(QEvent* event) {
   auto* me = static_cast<QMouseEvent*>(event);
   const QPoint pos = me->position().toPoint();
   switch (event->type()) {
@@ -676,7 +676,7 @@ bool TfrmToDo::TodoMouseEvent(QEvent* event) {
   }
 }
 
-bool TfrmToDo::TodoKeyEvent(QEvent* event) {
+bool TodoView::TodoKeyEvent(QEvent* event) {
   auto* ke = static_cast<QKeyEvent*>(event);
   if (event->type() == QEvent::KeyRelease) {
     dragArmed_ = false;
@@ -696,7 +696,7 @@ bool TfrmToDo::TodoKeyEvent(QEvent* event) {
   return false;
 }
 
-bool TfrmToDo::CategoryDragEvent(QEvent* event) {
+bool TodoView::CategoryDragEvent(QEvent* event) {
   auto* de = static_cast<QDropEvent*>(event);
   if (!IsOurDrag(event)) {
     de->ignore();
@@ -733,7 +733,7 @@ bool TfrmToDo::CategoryDragEvent(QEvent* event) {
   }
 }
 
-bool TfrmToDo::eventFilter(QObject* watched, QEvent* event) {
+bool TodoView::eventFilter(QObject* watched, QEvent* event) {
   const QEvent::Type type = event->type();
   if (watched == todo->viewport()) {
     switch (type) {

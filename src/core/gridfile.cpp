@@ -1,4 +1,4 @@
-#include "trackers/gridfile.h"
+#include "core/gridfile.h"
 
 #include <QFileDevice>
 #include <QFileInfo>
@@ -9,7 +9,7 @@
 #include <limits>
 #include <utility>
 
-#include "app/textfile.h"
+#include "core/textfile.h"
 
 // ---------------------------------------------------------------------------------------
 // CellGrid

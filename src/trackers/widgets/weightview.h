@@ -21,11 +21,11 @@ class QScatterSeries;
 class QTabWidget;
 class QValueAxis;
 
-class TfrmWeight : public QWidget, public DateView {
+class WeightView : public QWidget, public DateView {
   Q_OBJECT
  public:
-  explicit TfrmWeight(ViewHost* host, QWidget* parent = nullptr);
-  ~TfrmWeight() override;
+  explicit WeightView(ViewHost* host, QWidget* parent = nullptr);
+  ~WeightView() override;
 
   // DateView
   void ShowDate(const QDate& date) override;

@@ -1,4 +1,4 @@
-#include "cycle/widgets/aboutbox.h"
+#include "shell/aboutbox.h"
 
 #include <QDesktopServices>
 #include <QLabel>
@@ -8,14 +8,14 @@
 #include <QVBoxLayout>
 
 #include "app/config.h"
-#include "app/tdir.h"
+#include "app/datafolders.h"
 #include "app/widgets/linklabel.h"
 
 namespace {
 const char* kSupportAddress = "support@mavelo.app";
 }
 
-TfrmAbout::TfrmAbout(const QString& picturePath, QWidget* parent) : QDialog(parent) {
+AboutBox::AboutBox(const QString& picturePath, QWidget* parent) : QDialog(parent) {
   setObjectName(QStringLiteral("frmAbout"));
   setWindowTitle(QStringLiteral("About"));
   auto* lay = new QVBoxLayout(this);

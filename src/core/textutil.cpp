@@ -1,4 +1,4 @@
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 #include <QTime>
 #include <charconv>

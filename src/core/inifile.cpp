@@ -1,10 +1,10 @@
-#include "app/inifile.h"
+#include "core/inifile.h"
 
 #include <QFileInfo>
 #include <QSet>
 
-#include "app/textfile.h"
-#include "app/textutil.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
 
 // The reading rules, after the Windows private-profile functions:
 // - a line whose first non-blank character is '[' and that holds a ']' later is a section

@@ -1,4 +1,4 @@
-#include "app/tdir.h"
+#include "app/datafolders.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
@@ -112,7 +112,7 @@ class Copier {
 
 }  // namespace
 
-TDir::TDir(const QString& programFolder) {
+DataFolders::DataFolders(const QString& programFolder) {
   program_ = WithSlash(programFolder);
   const QString base = UserDataFolder();
   maker_ = base + "Tarnwick/";
@@ -134,14 +134,14 @@ TDir::TDir(const QString& programFolder) {
   for (const QString& folder : laterFolders) ok_ = MakeFolder(folder) && ok_;
 }
 
-QString TDir::UserDataFolder() {
+QString DataFolders::UserDataFolder() {
   // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
   const QString env = qEnvironmentVariable("XDG_DATA_HOME");
   if (!env.isEmpty() && QDir::isAbsolutePath(env)) return WithSlash(QDir::cleanPath(env));
   return WithSlash(QDir::homePath() + "/.local/share");
 }
 
-QString TDir::ExecutableFolder() {
+QString DataFolders::ExecutableFolder() {
   if (QCoreApplication::instance()) return WithSlash(QCoreApplication::applicationDirPath());
   return WithSlash(QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).path());
 }
@@ -185,7 +185,7 @@ bool CopyFolder(const QString& source, const QString& target, const QString& con
   return copier.CopyEntry(src, targetFolder);
 }
 
-bool FirstRunDatabaseCopy(const TDir& dir) {
+bool FirstRunDatabaseCopy(const DataFolders& dir) {
   const QString marker = dir.DBFolder() + "Food.db";
   if (QFileInfo::exists(marker)) return true;
   QString shipped = dir.ProgramDBFolder();

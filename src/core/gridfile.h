@@ -10,7 +10,7 @@
 #include <QStringList>
 #include <QVector>
 
-#include "app/textutil.h"
+#include "core/textutil.h"
 
 class CellGrid {
  public:

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "app/dateview.h"
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 #include "cycle/monthlayout.h"
-#include "cycle/widgets/mycalendar.h"
+#include "cycle/widgets/monthcalendar.h"
 #include "support/fakehost.h"
 #include "support/testenv.h"
 
@@ -53,7 +53,7 @@ QList<int> Days(std::initializer_list<int> l) { return QList<int>(l); }
 
 }  // namespace
 
-class MyCalendarTest : public QObject {
+class MonthCalendarTest : public QObject {
   Q_OBJECT
 
  private:
@@ -61,8 +61,8 @@ class MyCalendarTest : public QObject {
   std::unique_ptr<FakeHost> host_;
   FakeView view_;
 
-  std::unique_ptr<TMyCalendar> MakeGrid(const QDate& date) {
-    auto grid = std::make_unique<TMyCalendar>(host_.get(), [this] { return &view_; });
+  std::unique_ptr<MonthCalendar> MakeGrid(const QDate& date) {
+    auto grid = std::make_unique<MonthCalendar>(host_.get(), [this] { return &view_; });
     grid->resize(328, 272);
     grid->MoveToDate(date);
     return grid;
@@ -74,7 +74,7 @@ class MyCalendarTest : public QObject {
   static QRect TrackerArea(const QRect& cell) {
     return QRect(cell.left() + 1, cell.top() + 1, 17, 25) & cell;
   }
-  static QList<int> DaysWith(const TMyCalendar& grid, const QImage& img,
+  static QList<int> DaysWith(const MonthCalendar& grid, const QImage& img,
                              const ColourTest& test, QRect (*area)(const QRect&),
                              int minPixels = 4) {
     QList<int> days;
@@ -91,7 +91,7 @@ class MyCalendarTest : public QObject {
   void init() {
     env_ = std::make_unique<TestEnv>();
     host_ = std::make_unique<FakeHost>();
-    host_->Config().Cycle = CycleSettings{QDate(2009, 3, 1), 28, 14, 1};
+    host_->Settings().Cycle = CycleSettings{QDate(2009, 3, 1), 28, 14, 1};
     host_->viewName = "calendar";
     view_ = FakeView();
   }
@@ -169,7 +169,7 @@ class MyCalendarTest : public QObject {
 
   void startsOnDayOneOfTheSelectedMonth() {
     host_->selected = QDate(2009, 3, 17);
-    TMyCalendar grid(host_.get());
+    MonthCalendar grid(host_.get());
     QCOMPARE(grid.Date(), QDate(2009, 3, 1));
   }
 
@@ -182,7 +182,7 @@ class MyCalendarTest : public QObject {
   void moveToDate() {
     QFETCH(QDate, target);
     auto grid = MakeGrid(QDate(2009, 1, 31));
-    QSignalSpy spy(grid.get(), &TMyCalendar::dateChanged);
+    QSignalSpy spy(grid.get(), &MonthCalendar::dateChanged);
     grid->MoveToDate(target);
     QCOMPARE(grid->Date(), target);
     QCOMPARE(spy.count(), 1);
@@ -195,7 +195,7 @@ class MyCalendarTest : public QObject {
 
   void moveToSameDateFiresNothing() {
     auto grid = MakeGrid(QDate(2009, 3, 5));
-    QSignalSpy spy(grid.get(), &TMyCalendar::dateChanged);
+    QSignalSpy spy(grid.get(), &MonthCalendar::dateChanged);
     grid->MoveToDate(QDate(2009, 3, 5));
     grid->MoveToDate(QDate());  // an invalid date is not a move
     QCOMPARE(spy.count(), 0);
@@ -217,7 +217,7 @@ class MyCalendarTest : public QObject {
     QFETCH(QPoint, cell);
     QFETCH(QDate, expected);
     auto grid = MakeGrid(QDate(2009, 3, 5));
-    QSignalSpy spy(grid.get(), &TMyCalendar::dateChanged);
+    QSignalSpy spy(grid.get(), &MonthCalendar::dateChanged);
     QTest::mouseClick(grid.get(), Qt::LeftButton, {}, grid->CellRect(cell.x(), cell.y()).center());
     if (expected.isValid()) {
       QCOMPARE(spy.count(), 1);
@@ -231,7 +231,7 @@ class MyCalendarTest : public QObject {
 
   void clickOnGridLineSelectsNothing() {
     auto grid = MakeGrid(QDate(2009, 3, 5));
-    QSignalSpy spy(grid.get(), &TMyCalendar::dateChanged);
+    QSignalSpy spy(grid.get(), &MonthCalendar::dateChanged);
     const QRect r = grid->CellRect(3, 2);
     QTest::mouseClick(grid.get(), Qt::LeftButton, {}, QPoint(r.right() + 1, r.center().y()));
     QTest::mouseClick(grid.get(), Qt::RightButton, {}, r.center());
@@ -240,8 +240,8 @@ class MyCalendarTest : public QObject {
 
   void doubleClick() {
     auto grid = MakeGrid(QDate(2009, 3, 5));
-    QSignalSpy changed(grid.get(), &TMyCalendar::dateChanged);
-    QSignalSpy dbl(grid.get(), &TMyCalendar::doubleClicked);
+    QSignalSpy changed(grid.get(), &MonthCalendar::dateChanged);
+    QSignalSpy dbl(grid.get(), &MonthCalendar::doubleClicked);
     const QPoint p = grid->CellRect(3, 2).center();
     QTest::mousePress(grid.get(), Qt::LeftButton, {}, p);
     QTest::mouseRelease(grid.get(), Qt::LeftButton, {}, p);
@@ -253,7 +253,7 @@ class MyCalendarTest : public QObject {
 
   void arrowKeysStayInTheMonth() {
     auto grid = MakeGrid(QDate(2009, 3, 5));
-    QSignalSpy spy(grid.get(), &TMyCalendar::dateChanged);
+    QSignalSpy spy(grid.get(), &MonthCalendar::dateChanged);
     QTest::keyClick(grid.get(), Qt::Key_Down);
     QCOMPARE(grid->Date(), QDate(2009, 3, 12));
     QTest::keyClick(grid.get(), Qt::Key_Right);
@@ -283,7 +283,7 @@ class MyCalendarTest : public QObject {
   void cellColours() {
     QFETCH(CycleSettings, settings);
     QFETCH(QDate, date);
-    host_->Config().Cycle = settings;
+    host_->Settings().Cycle = settings;
     auto grid = MakeGrid(date);
     const QImage img = grid->RenderImage();
     QCOMPARE(img.size(), QSize(328, 272));
@@ -338,7 +338,7 @@ class MyCalendarTest : public QObject {
     QFETCH(QList<int>, stars);
     QFETCH(QList<int>, crosses);
     host_->viewName = view;
-    host_->Config().Cycle.Goal = goal;
+    host_->Settings().Cycle.Goal = goal;
     auto grid = MakeGrid(QDate(2009, 3, 25));
     const QImage img = grid->RenderImage();
     QCOMPARE(DaysWith(*grid, img, HeartRed, &MarkArea, 20), hearts);
@@ -365,7 +365,7 @@ class MyCalendarTest : public QObject {
   }
 
   void crossStaysInTheLeftTwelvePixels() {
-    host_->Config().Cycle.Goal = 0;
+    host_->Settings().Cycle.Goal = 0;
     auto grid = MakeGrid(QDate(2009, 3, 25));
     const QImage img = grid->RenderImage();
     // 9 March: neutral colour, a cross, grey digit "9" in the middle.
@@ -401,7 +401,7 @@ class MyCalendarTest : public QObject {
     QFETCH(QList<int>, arrows);
     QFETCH(QList<int>, berries);
     host_->viewName = view;
-    host_->Config().Cycle.Goal = 1;  // Conceive: hearts only in the calendar and basal views
+    host_->Settings().Cycle.Goal = 1;  // Conceive: hearts only in the calendar and basal views
     view_.picture = DayMarkPicture(picture);
     view_.loaded = loaded;
     // Days of other months are never asked about, so a mark there shows nowhere.
@@ -417,5 +417,5 @@ class MyCalendarTest : public QObject {
   }
 };
 
-QTEST_MAIN(MyCalendarTest)
-#include "test_mycalendar.moc"
+QTEST_MAIN(MonthCalendarTest)
+#include "test_monthcalendar.moc"

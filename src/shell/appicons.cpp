@@ -1,4 +1,4 @@
-#include "cycle/widgets/appicons.h"
+#include "shell/appicons.h"
 
 #include <QHash>
 #include <QPainter>

@@ -1,10 +1,10 @@
-#include "app/jpeg.h"
+#include "core/jpeg.h"
 
 #include <QBuffer>
 #include <QImageWriter>
 #include <QPainter>
 
-#include "app/textfile.h"
+#include "core/textfile.h"
 
 bool SaveReportJpeg(const QImage& image, const QString& path, QString* error) {
   QByteArray bytes;

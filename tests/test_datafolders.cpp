@@ -1,6 +1,6 @@
 #include <QtTest>
 
-#include "app/tdir.h"
+#include "app/datafolders.h"
 #include "support/testenv.h"
 
 namespace {
@@ -47,7 +47,7 @@ const QStringList kDataFolders = {"Log",    "DB",       "Config", "Build",  "FTP
 
 }  // namespace
 
-class TestTDir : public QObject {
+class TestDataFolders : public QObject {
   Q_OBJECT
  private slots:
   void freshProfileCreatesTheTree();
@@ -75,14 +75,14 @@ class TestTDir : public QObject {
   void openFolderUrl();
 };
 
-void TestTDir::freshProfileCreatesTheTree() {
+void TestDataFolders::freshProfileCreatesTheTree() {
   TestEnv env;
   // A fresh profile: not even the XDG data folder exists yet.
   QVERIFY(QDir(env.dataHome()).removeRecursively());
   const QString program = env.home() + "/program/";
   QVERIFY(QDir().mkpath(program));
 
-  TDir dir(program);
+  DataFolders dir(program);
   QVERIFY(dir.ok());
   QCOMPARE(dir.MakerFolder(), env.dataHome() + "/Tarnwick/");
   QCOMPARE(dir.DataRoot(), env.dataRoot());
@@ -97,13 +97,13 @@ void TestTDir::freshProfileCreatesTheTree() {
   QVERIFY(!QFileInfo::exists(program + "Brand"));
 
   // A second start finds everything in place.
-  TDir again(program);
+  DataFolders again(program);
   QVERIFY(again.ok());
 }
 
-void TestTDir::pathsEndInSlash() {
+void TestDataFolders::pathsEndInSlash() {
   TestEnv env;
-  TDir dir(env.home() + "/program");  // no trailing slash given
+  DataFolders dir(env.home() + "/program");  // no trailing slash given
   QCOMPARE(dir.ProgramFolder(), env.home() + "/program/");
   QCOMPARE(dir.ProgramDBFolder(), env.home() + "/program/DB/");
   QCOMPARE(dir.BrandFolder(), env.home() + "/program/Brand/");
@@ -114,11 +114,11 @@ void TestTDir::pathsEndInSlash() {
   QCOMPARE(dir.ConfigFolder() + "application.ini", env.dataRoot() + "Config/application.ini");
   QCOMPARE(dir.HeartFolder(), env.dataRoot() + "Heart/");
   QCOMPARE(dir.BabyFolder(), env.dataRoot() + "Baby/");
-  QVERIFY(TDir::ExecutableFolder().endsWith('/'));
-  QVERIFY(QFileInfo(TDir::ExecutableFolder() + "test_tdir").isExecutable());
+  QVERIFY(DataFolders::ExecutableFolder().endsWith('/'));
+  QVERIFY(QFileInfo(DataFolders::ExecutableFolder() + "test_tdir").isExecutable());
 }
 
-void TestTDir::userDataFolder_data() {
+void TestDataFolders::userDataFolder_data() {
   QTest::addColumn<QString>("value");  // null: unset; "@" stands for the test's home
   QTest::addColumn<QString>("expected");
   QTest::newRow("set") << "@/elsewhere" << "@/elsewhere/";
@@ -128,7 +128,7 @@ void TestTDir::userDataFolder_data() {
   QTest::newRow("relative is ignored") << "relative/data" << "@/.local/share/";
 }
 
-void TestTDir::userDataFolder() {
+void TestDataFolders::userDataFolder() {
   QFETCH(QString, value);
   QFETCH(QString, expected);
   TestEnv env;
@@ -136,17 +136,17 @@ void TestTDir::userDataFolder() {
     qunsetenv("XDG_DATA_HOME");
   else
     qputenv("XDG_DATA_HOME", value.replace("@", env.home()).toLocal8Bit());
-  QCOMPARE(TDir::UserDataFolder(), expected.replace("@", env.home()));
-  TDir dir(env.home() + "/program/");
+  QCOMPARE(DataFolders::UserDataFolder(), expected.replace("@", env.home()));
+  DataFolders dir(env.home() + "/program/");
   QVERIFY(dir.ok());
   QVERIFY(QFileInfo(expected + "Tarnwick/Mavelo/Heart").isDir());
 }
 
-void TestTDir::blockedFolderStaysMissing() {
+void TestDataFolders::blockedFolderStaysMissing() {
   TestEnv env;
   // A file where the Notes folder belongs.
   WriteBytes(env.dataRoot() + "Notes", "in the way");
-  TDir dir(env.home() + "/program/");
+  DataFolders dir(env.home() + "/program/");
   QVERIFY(!dir.ok());
   QCOMPARE(ReadBytes(env.dataRoot() + "Notes"), QByteArray("in the way"));
   // Everything else was still made, before and after it.
@@ -154,17 +154,17 @@ void TestTDir::blockedFolderStaysMissing() {
     if (name != "Notes") QVERIFY2(QFileInfo(env.dataRoot() + name).isDir(), qPrintable(name));
 }
 
-void TestTDir::readOnlyProgramFolderIsNoFailure() {
+void TestDataFolders::readOnlyProgramFolderIsNoFailure() {
   TestEnv env;
   // The program folder lies under a regular file: neither it nor Help can be made, but
   // the program does not depend on them.
   WriteBytes(env.home() + "/file", "x");
-  TDir dir(env.home() + "/file/program/");
+  DataFolders dir(env.home() + "/file/program/");
   QVERIFY(dir.ok());
   QVERIFY(QFileInfo(env.dataRoot() + "Heart").isDir());
 }
 
-void TestTDir::copyFolderTree() {
+void TestDataFolders::copyFolderTree() {
   TestEnv env;
   const QString src = MakeSource(env.home());
   const QString target = env.home() + "/target";  // missing: made by the copy
@@ -178,7 +178,7 @@ void TestTDir::copyFolderTree() {
   QCOMPARE(Tree(env.home() + "/target2/Shipped"), Tree(src));
 }
 
-void TestTDir::copyFolderMerges_data() {
+void TestDataFolders::copyFolderMerges_data() {
   QTest::addColumn<QString>("confirm");
   QTest::addColumn<bool>("asks");
   QTest::newRow("Y asks") << "Y" << true;
@@ -188,7 +188,7 @@ void TestTDir::copyFolderMerges_data() {
   QTest::newRow("Yes silent") << "Yes" << false;
 }
 
-void TestTDir::copyFolderMerges() {
+void TestDataFolders::copyFolderMerges() {
   QFETCH(QString, confirm);
   QFETCH(bool, asks);
   TestEnv env;
@@ -210,7 +210,7 @@ void TestTDir::copyFolderMerges() {
   QCOMPARE(Tree(target + "/Shipped"), want);
 }
 
-void TestTDir::copyFolderDeclinedReplaceKeepsFile() {
+void TestDataFolders::copyFolderDeclinedReplaceKeepsFile() {
   TestEnv env;
   const QString src = MakeSource(env.home());
   const QString target = env.home() + "/target";
@@ -230,7 +230,7 @@ void TestTDir::copyFolderDeclinedReplaceKeepsFile() {
   QCOMPARE(QDir(target + "/Shipped").entryList(QDir::Files | QDir::Hidden).size(), 3);
 }
 
-void TestTDir::copySingleFile() {
+void TestDataFolders::copySingleFile() {
   TestEnv env;
   const QString src = MakeSource(env.home());
   QVERIFY(CopyFolder(src + "/notes.txt", env.home() + "/out", "N"));
@@ -240,7 +240,7 @@ void TestTDir::copySingleFile() {
   QCOMPARE(ReadBytes(env.home() + "/out/notes.txt"), QByteArray("changed"));
 }
 
-void TestTDir::copyFolderRefuses_data() {
+void TestDataFolders::copyFolderRefuses_data() {
   QTest::addColumn<QString>("source");  // "@" stands for the test's home
   QTest::addColumn<QString>("target");
   const QString longName = "@/" + QString(4100, 'x');
@@ -255,7 +255,7 @@ void TestTDir::copyFolderRefuses_data() {
   QTest::newRow("target under a file") << "@/Shipped" << "@/plainfile/below";
 }
 
-void TestTDir::copyFolderRefuses() {
+void TestDataFolders::copyFolderRefuses() {
   QFETCH(QString, source);
   QFETCH(QString, target);
   TestEnv env;
@@ -267,7 +267,7 @@ void TestTDir::copyFolderRefuses() {
   QCOMPARE(Tree(env.home()), before);
 }
 
-void TestTDir::copyFolderTooLongDestination() {
+void TestDataFolders::copyFolderTooLongDestination() {
   TestEnv env;
   // A target deep enough that the copied files' paths pass 4096 characters.
   QString target = env.home();
@@ -280,38 +280,38 @@ void TestTDir::copyFolderTooLongDestination() {
   QCOMPARE(ReadBytes(target + "/src/short.txt"), QByteArray("fits"));
 }
 
-void TestTDir::firstRunCopy() {
+void TestDataFolders::firstRunCopy() {
   TestEnv env;
   const QString program = env.home() + "/program/";
   WriteBytes(program + "DB/Food.db", "food table");
   WriteBytes(program + "DB/Health.db", "health tables");
-  TDir dir(program);
-  QVERIFY(QFileInfo(dir.DBFolder()).isDir());  // created empty by TDir
+  DataFolders dir(program);
+  QVERIFY(QFileInfo(dir.DBFolder()).isDir());  // created empty by DataFolders
   QVERIFY(FirstRunDatabaseCopy(dir));
   QCOMPARE(Tree(dir.DBFolder()), Tree(program + "DB"));
   QVERIFY(!QFileInfo::exists(dir.DataRoot() + "Food.db"));
 }
 
-void TestTDir::firstRunCopySkippedWhenPresent() {
+void TestDataFolders::firstRunCopySkippedWhenPresent() {
   TestEnv env;
   const QString program = env.home() + "/program/";
   WriteBytes(program + "DB/Food.db", "shipped");
   WriteBytes(program + "DB/Health.db", "shipped");
-  TDir dir(program);
+  DataFolders dir(program);
   WriteBytes(dir.DBFolder() + "Food.db", "the user's own");
   QVERIFY(FirstRunDatabaseCopy(dir));
   QCOMPARE(ReadBytes(dir.DBFolder() + "Food.db"), QByteArray("the user's own"));
   QVERIFY(!QFileInfo::exists(dir.DBFolder() + "Health.db"));
 }
 
-void TestTDir::firstRunCopyWithoutShippedFolder() {
+void TestDataFolders::firstRunCopyWithoutShippedFolder() {
   TestEnv env;
-  TDir dir(env.home() + "/program/");
+  DataFolders dir(env.home() + "/program/");
   QVERIFY(!FirstRunDatabaseCopy(dir));
   QVERIFY(QFileInfo(dir.DBFolder()).isDir());
 }
 
-void TestTDir::openDocumentUrls_data() {
+void TestDataFolders::openDocumentUrls_data() {
   QTest::addColumn<QString>("target");  // "@" stands for the test's home
   QTest::addColumn<QString>("url");
   QTest::newRow("home page") << "https://www.mavelo.app/" << "https://www.mavelo.app/";
@@ -324,7 +324,7 @@ void TestTDir::openDocumentUrls_data() {
   QTest::newRow("colon in file name") << "@/a:b.html" << "file://@/a:b.html";
 }
 
-void TestTDir::openDocumentUrls() {
+void TestDataFolders::openDocumentUrls() {
   QFETCH(QString, target);
   QFETCH(QString, url);
   TestEnv env;
@@ -337,7 +337,7 @@ void TestTDir::openDocumentUrls() {
   QCOMPARE(opened[0].toString(QUrl::FullyEncoded), url.replace("@", env.home()));
 }
 
-void TestTDir::openFolderUrl() {
+void TestDataFolders::openFolderUrl() {
   TestEnv env;
   QList<QUrl> opened;
   SetOpenUrlHandler([&](const QUrl& u) { opened << u; });
@@ -349,5 +349,5 @@ void TestTDir::openFolderUrl() {
                                 QUrl::fromLocalFile(env.home() + "/relative")}));
 }
 
-QTEST_GUILESS_MAIN(TestTDir)
-#include "test_tdir.moc"
+QTEST_GUILESS_MAIN(TestDataFolders)
+#include "test_datafolders.moc"

@@ -6,9 +6,9 @@
 #include <QImage>
 
 #include "app/dateview.h"
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 #include "cycle/monthlayout.h"
-#include "cycle/widgets/mycalendar.h"
+#include "cycle/widgets/monthcalendar.h"
 #include "cycle/widgets/probabilitychart.h"
 
 namespace {
@@ -19,8 +19,8 @@ class BenchHost : public ViewHost {
   void SetSelectedDate(const QDate&) override {}
   QString CurrentViewName() const override { return view; }
   const CycleSettings& Cycle() const override { return cycle; }
-  TConfig& Config() override { std::abort(); }
-  const TDir& Dir() const override { std::abort(); }
+  Config& Settings() override { std::abort(); }
+  const DataFolders& Dir() const override { std::abort(); }
   QString view = "calendar";
   CycleSettings cycle{QDate(2009, 3, 1), 28, 14, 0};
 };
@@ -36,7 +36,7 @@ void BM_GridPaint(benchmark::State& state, const char* view) {
   BenchHost host;
   host.view = view;
   BenchView tracker;
-  TMyCalendar grid(&host, [&] { return &tracker; });
+  MonthCalendar grid(&host, [&] { return &tracker; });
   grid.resize(328, 272);
   grid.MoveToDate(QDate(2009, 3, 15));
   QImage image(328, 272, QImage::Format_RGB32);
@@ -55,7 +55,7 @@ void BM_MonthProbabilityPoints(benchmark::State& state) {
 BENCHMARK(BM_MonthProbabilityPoints);
 
 void BM_ChartRefresh(benchmark::State& state) {
-  TProbabilityChart chart;
+  ProbabilityChart chart;
   chart.resize(330, 200);
   const CycleSettings s{QDate(2009, 3, 1), 28, 14, 1};
   int month = 0;

@@ -12,7 +12,7 @@
 
 #include "app/config.h"
 #include "app/dateview.h"
-#include "app/tdir.h"
+#include "app/datafolders.h"
 
 class QComboBox;
 class QDateEdit;
@@ -24,28 +24,34 @@ class QStackedWidget;
 class QSystemTrayIcon;
 class QTimer;
 class QAction;
-class TMyCalendar;
-class TProbabilityChart;
+class MonthCalendar;
+class ProbabilityChart;
 class JournalMarks;
 
-class TForm1 : public QMainWindow, public ViewHost {
+class MainWindow : public QMainWindow, public ViewHost {
   Q_OBJECT
  public:
   // The creation handler: builds the folder tree under programFolder's data root,
-  // applies the saved theme, reads brand.ini, shows the tray icon and arms the 500 ms
-  // start-up timer (autoStart false leaves the timer off; tests call Startup()).
-  explicit TForm1(const QString& programFolder, bool autoStart = true, QWidget* parent = nullptr);
-  ~TForm1() override;
+  // applies the saved theme, reads brand.ini and shows the tray icon. With autoStart the
+  // start-up routine runs as soon as the window has been shown and painted (show it
+  // with ShowAndStart); without, tests call Startup() themselves.
+  explicit MainWindow(const QString& programFolder, bool autoStart = true, QWidget* parent = nullptr);
+  ~MainWindow() override;
 
   // ViewHost
   QDate SelectedDate() const override;
   void SetSelectedDate(const QDate& date) override;
   QString CurrentViewName() const override { return viewName_; }
   const CycleSettings& Cycle() const override;
-  TConfig& Config() override { return *config_; }
-  const TDir& Dir() const override { return *dir_; }
+  Config& Settings() override { return *config_; }
+  const DataFolders& Dir() const override { return *dir_; }
 
   void Startup();
+  // Centres the empty window, shows it, and lets the start-up routine fill it.
+  void ShowAndStart() {
+    CentreOnScreen();
+    show();
+  }
   bool Started() const { return started_; }
   void ShowView(const QString& name);
   void DispatchDate(const QDate& date);
@@ -56,15 +62,17 @@ class TForm1 : public QMainWindow, public ViewHost {
   void ApplyThemeByName(const QString& name);
   QString CurrentTheme() const { return theme_; }
 
-  TMyCalendar* Grid() const { return grid_; }
+  MonthCalendar* Grid() const { return grid_; }
   DateView* View(const QString& name) const { return views_.value(name); }
   // Writes calendar.jpg, chart.jpg, legend.jpg and calendar.html; false after an error box.
   bool WriteCalendarReport();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void showEvent(QShowEvent* event) override;
 
  private:
+  void CentreOnScreen();
   void BuildMenus();
   void BuildHeader(QWidget* header);
   QWidget* BuildCalendarPage();
@@ -84,15 +92,16 @@ class TForm1 : public QMainWindow, public ViewHost {
   void OnLastPeriodChanged();
   void OnCycleSpin();
   void OnPickerChanged(const QDate& date);
-  void DockView(const QString& name, QWidget* view, QWidget* panel);
+  DateView* DockView(const QString& name, QWidget* view, QWidget* panel);
   bool SaveCurrentNote();
   bool StoreMemo();
 
-  std::unique_ptr<TDir> dir_;
-  std::unique_ptr<TConfig> config_;
+  std::unique_ptr<DataFolders> dir_;
+  std::unique_ptr<Config> config_;
   QString viewName_ = QStringLiteral("calendar");
   QString theme_;
   bool started_ = false;
+  bool autoStartup_ = true;
   bool exited_ = false;
   bool settingPicker_ = false;
   bool loadingFooter_ = false;
@@ -120,7 +129,7 @@ class TForm1 : public QMainWindow, public ViewHost {
   QWidget* calendarLeft_ = nullptr;
   QLabel* monthLabel_ = nullptr;
   QWidget* panel1_ = nullptr;
-  TMyCalendar* grid_ = nullptr;
+  MonthCalendar* grid_ = nullptr;
   QLabel* dayCaption_ = nullptr;
   QLabel* dayCaption2_ = nullptr;
   QLabel* dayCaption3_ = nullptr;
@@ -128,7 +137,7 @@ class TForm1 : public QMainWindow, public ViewHost {
   QWidget* adviseTile_ = nullptr;
   QPlainTextEdit* advise_ = nullptr;
   QPlainTextEdit* birthday_ = nullptr;
-  TProbabilityChart* chart_ = nullptr;
+  ProbabilityChart* chart_ = nullptr;
   QPlainTextEdit* note_ = nullptr;
   QWidget* forumNav_ = nullptr;
   QHash<QString, QWidget*> panels_;

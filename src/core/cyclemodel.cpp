@@ -1,4 +1,4 @@
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 
 // Every text here is a QStringLiteral, so returning it copies a pointer to static data
 // and never allocates.

@@ -1,12 +1,13 @@
-#include "cycle/widgets/mycalendar.h"
+#include "cycle/widgets/monthcalendar.h"
 
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
 #include "app/dateview.h"
-#include "app/textutil.h"
-#include "cycle/cyclemodel.h"
+#include "core/clock.h"
+#include "core/textutil.h"
+#include "core/cyclemodel.h"
 #include "cycle/gridpictures.h"
 #include "cycle/monthlayout.h"
 
@@ -33,40 +34,40 @@ void DrawCentred(QPainter& p, const QRect& r, const QString& text) {
 
 }  // namespace
 
-TMyCalendar::TMyCalendar(ViewHost* host, CurrentViewFn currentView, QWidget* parent)
+MonthCalendar::MonthCalendar(ViewHost* host, CurrentViewFn currentView, QWidget* parent)
     : QWidget(parent), host_(host), currentView_(std::move(currentView)) {
   QDate start = host_ ? host_->SelectedDate() : QDate();
-  if (!start.isValid()) start = QDate::currentDate();
+  if (!start.isValid()) start = Clock::Today();
   date_ = QDate(start.year(), start.month(), 1);
   setFont(GridFont(15));
   setFocusPolicy(Qt::StrongFocus);
   setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TMyCalendar::MoveToDate(const QDate& date) {
+void MonthCalendar::MoveToDate(const QDate& date) {
   if (!date.isValid()) return;
   SelectDate(date);
 }
 
-void TMyCalendar::SelectDate(const QDate& date) {
+void MonthCalendar::SelectDate(const QDate& date) {
   const bool differs = date != date_;
   date_ = date;
   update();
   if (differs) emit dateChanged(date_);
 }
 
-QRect TMyCalendar::CellRect(int col, int row) const {
+QRect MonthCalendar::CellRect(int col, int row) const {
   return GridCellRect(col, row, width(), height());
 }
 
-QImage TMyCalendar::RenderImage() {
+QImage MonthCalendar::RenderImage() {
   QImage image(size(), QImage::Format_RGB32);
   image.fill(Qt::white);
   render(&image);
   return image;
 }
 
-void TMyCalendar::paintEvent(QPaintEvent*) {
+void MonthCalendar::paintEvent(QPaintEvent*) {
   QPainter p(this);
   const int w = width(), h = height();
   p.fillRect(rect(), Qt::white);
@@ -157,7 +158,7 @@ void TMyCalendar::paintEvent(QPaintEvent*) {
   }
 }
 
-void TMyCalendar::mousePressEvent(QMouseEvent* event) {
+void MonthCalendar::mousePressEvent(QMouseEvent* event) {
   if (event->button() != Qt::LeftButton) {
     QWidget::mousePressEvent(event);
     return;
@@ -167,12 +168,12 @@ void TMyCalendar::mousePressEvent(QMouseEvent* event) {
   if (day > 0) SelectDate(QDate(date_.year(), date_.month(), day));
 }
 
-void TMyCalendar::mouseDoubleClickEvent(QMouseEvent* event) {
+void MonthCalendar::mouseDoubleClickEvent(QMouseEvent* event) {
   if (event->button() == Qt::LeftButton) emit doubleClicked();
   QWidget::mouseDoubleClickEvent(event);
 }
 
-void TMyCalendar::keyPressEvent(QKeyEvent* event) {
+void MonthCalendar::keyPressEvent(QKeyEvent* event) {
   int step = 0;
   switch (event->key()) {
     case Qt::Key_Left: step = -1; break;

@@ -1,4 +1,4 @@
-#include "cycle/widgets/mainwindow.h"
+#include "shell/mainwindow.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -25,45 +25,35 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "app/textutil.h"
+#include "core/clock.h"
+#include "core/textutil.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
 #include "app/widgets/settingsdialog.h"
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 #include "cycle/gridpictures.h"
 #include "cycle/journal.h"
-#include "cycle/widgets/aboutbox.h"
+#include "shell/aboutbox.h"
 #include "cycle/widgets/calendarreportwriter.h"
-#include "cycle/widgets/appicons.h"
-#include "cycle/widgets/mycalendar.h"
+#include "shell/appicons.h"
+#include "cycle/widgets/monthcalendar.h"
 #include "cycle/widgets/probabilitychart.h"
-#include "cycle/widgets/themes.h"
+#include "shell/themes.h"
+#include "shell/viewtable.h"
 
-#if __has_include("trackers/widgets/frmtodo.h")
-#include "trackers/widgets/frmtodo.h"
-#define MAVELO_HAS_TODO 1
-#endif
-#if __has_include("basal/widgets/frmbasal.h")
-#include "basal/widgets/frmbasal.h"
-#define MAVELO_HAS_BASAL 1
-#endif
-#if __has_include("trackers/widgets/frmweight.h")
-#include "trackers/widgets/frmweight.h"
-#define MAVELO_HAS_WEIGHT 1
-#endif
 
 // The journal's marks on the month grid: days that have a note file.
 class JournalMarks : public DateView {
  public:
-  explicit JournalMarks(const TDir& dir) : dir_(dir) {}
+  explicit JournalMarks(const DataFolders& dir) : dir_(dir) {}
   void ShowDate(const QDate&) override {}
   DayMarkPicture MarkPicture() const override { return DayMarkPicture::Berry; }
   bool IsDayMarked(const QDate& d) const override { return NoteExists(dir_.NotesFolder(), d); }
 
  private:
-  const TDir& dir_;
+  const DataFolders& dir_;
 };
 
 namespace {
@@ -112,7 +102,7 @@ QPlainTextEdit* MakeMemo(QWidget* parent, const QString& name, const QFont& font
 }
 
 const CycleSettings& DefaultCycle() {
-  static const CycleSettings s{QDate::currentDate(), 28, 14, 0};
+  static const CycleSettings s{Clock::Today(), 28, 14, 0};
   return s;
 }
 }  // namespace
@@ -120,11 +110,11 @@ const CycleSettings& DefaultCycle() {
 // ---------------------------------------------------------------------------------
 // Creation
 
-TForm1::TForm1(const QString& programFolder, bool autoStart, QWidget* parent)
+MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* parent)
     : QMainWindow(parent) {
   setObjectName(QStringLiteral("Form1"));
   setWindowIcon(AppIcon());
-  dir_ = std::make_unique<TDir>(programFolder);
+  dir_ = std::make_unique<DataFolders>(programFolder);
   if (!dir_->ok()) ShowMessage(QStringLiteral("Error creating install directories"), this);
   journalMarks_ = std::make_unique<JournalMarks>(*dir_);
 
@@ -208,37 +198,57 @@ TForm1::TForm1(const QString& programFolder, bool autoStart, QWidget* parent)
     for (auto& i : icons_)
       if (i.name == QLatin1String("Calendar_Icon")) i.picture->setEnabled(true);
   });
+  // Armed when the window is first shown: the routine runs once the empty window has
+  // been painted, with no idle wait before it.
   startupTimer_ = new QTimer(this);
   startupTimer_->setSingleShot(true);
-  startupTimer_->setInterval(500);
-  connect(startupTimer_, &QTimer::timeout, this, &TForm1::Startup);
-  if (autoStart) startupTimer_->start();
+  startupTimer_->setInterval(0);
+  connect(startupTimer_, &QTimer::timeout, this, &MainWindow::Startup);
+  autoStartup_ = autoStart;
 }
 
-TForm1::~TForm1() {
+void MainWindow::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (autoStartup_ && !started_ && !grid_ && !startupTimer_->isActive()) startupTimer_->start();
+}
+
+void MainWindow::CentreOnScreen() {
+  // Centred by its laid-out size: before the layout has run the window is smaller than
+  // it will be and would hang past the right edge of the screen.
+  ensurePolished();
+  if (layout()) layout()->activate();
+  adjustSize();
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    QRect frame = frameGeometry();
+    frame.moveCenter(screen->availableGeometry().center());
+    move(frame.topLeft());
+  }
+}
+
+MainWindow::~MainWindow() {
   // The views use the folder tree and the settings while they close; close them first.
   views_.clear();
   delete takeCentralWidget();
 }
 
-void TForm1::BuildMenus() {
+void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
   exitAction->setObjectName(QStringLiteral("Exit1"));
-  connect(exitAction, &QAction::triggered, this, &TForm1::close);
+  connect(exitAction, &QAction::triggered, this, &MainWindow::close);
   QAction* hide = file->addAction(QStringLiteral("H&ide"));
   hide->setObjectName(QStringLiteral("Hide1"));
-  connect(hide, &QAction::triggered, this, &TForm1::hide);
+  connect(hide, &QAction::triggered, this, &MainWindow::hide);
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
   QAction* planner = tools->addAction(QStringLiteral("Weekly Planner"));
   planner->setObjectName(QStringLiteral("WeeklyPlanner1"));
-  connect(planner, &QAction::triggered, this, &TForm1::OpenWeeklyPlanner);
+  connect(planner, &QAction::triggered, this, &MainWindow::OpenWeeklyPlanner);
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
   QAction* prefs = settings->addAction(QStringLiteral("User Prefrenses"));
   prefs->setObjectName(QStringLiteral("UserPrefrenses1"));
-  connect(prefs, &QAction::triggered, this, &TForm1::ShowSettings);
+  connect(prefs, &QAction::triggered, this, &MainWindow::ShowSettings);
   startWithWindows_ = settings->addAction(QStringLiteral("Start with windows"));
   startWithWindows_->setObjectName(QStringLiteral("StartWithWindows1"));
   startWithWindows_->setCheckable(true);
@@ -273,10 +283,10 @@ void TForm1::BuildMenus() {
   connect(appDir, &QAction::triggered, this, [this] { OpenFolder(dir_->ProgramFolder()); });
   QAction* about = help->addAction(QStringLiteral("About"));
   about->setObjectName(QStringLiteral("About1"));
-  connect(about, &QAction::triggered, this, &TForm1::ShowAbout);
+  connect(about, &QAction::triggered, this, &MainWindow::ShowAbout);
 }
 
-void TForm1::BuildHeader(QWidget* header) {
+void MainWindow::BuildHeader(QWidget* header) {
   dateBar_ = new QWidget(header);
   dateBar_->setObjectName(QStringLiteral("DateBar"));
   dateBar_->setGeometry(kDateBarLeft, kDateBarTop, kDateBarWidth, kDateBarHeight);
@@ -295,7 +305,7 @@ void TForm1::BuildHeader(QWidget* header) {
   datePicker_->setDisplayFormat(QStringLiteral("MMMM d, yyyy"));
   datePicker_->setCalendarPopup(true);
   datePicker_->setDateRange(QDate(1900, 1, 1), QDate(2199, 12, 31));
-  datePicker_->setDate(QDate::currentDate());
+  datePicker_->setDate(Clock::Today());
   datePicker_->setGeometry(38, 4, 221, 25);
   auto* right = new QPushButton(QStringLiteral(" > "), dateBar_);
   right->setObjectName(QStringLiteral("ArrowRight"));
@@ -308,75 +318,51 @@ void TForm1::BuildHeader(QWidget* header) {
     SetSelectedDate(SelectedDate().addDays(1));
     DispatchDate(SelectedDate());
   });
-  connect(datePicker_, &QDateEdit::dateChanged, this, &TForm1::OnPickerChanged);
+  connect(datePicker_, &QDateEdit::dateChanged, this, &MainWindow::OnPickerChanged);
 
   title_ = MakeLabel(header, QStringLiteral("ui_title"), QString(), ArialFont(15, true),
                      QColor(60, 66, 80));
   title_->setGeometry(kDateBarLeft + 2, kDateBarTop + kDateBarHeight + 6, kDateBarWidth, 24);
 
-  struct Def {
-    const char* name;
-    const char* hint;
-    const char* caption;
-    const char* view;
-    bool visible;
-  };
-  const Def defs[] = {
-      {"Ovulation_Icon", "Mavelo", "Ovulation", "calendar", true},
-      {"Basal_Icon", "Basal Temperature", "Basal Temp", "basal", true},
-      {"Calories_Icon", "Diet Diary", "Calories", "eat", true},
-      {"Exercise_Icon", "Fitness Tracker", "Exercise", "exercise", true},
-      {"Weight_Icon", "Weight Tracker", "Weight", "weight", true},
-      {"Heart_Icon", "Blood Pressure", "Blood Pressure", "heart", true},
-      {"Sleep_Icon", "Sleep Tracker", "Sleep", "sleep", false},
-      {"Kids_Icon", "ToDo", "Baby & Kids", "kids", true},
-      {"ToDo_Icon", "ToDo", "To Do", "todo", true},
-      {"Journal_icon", "Note", "Journal", "note", true},
-      {"Health_Icon", "Health", "Health", "health", false},
-      {"Calendar_Icon", "Note", "Week Planner", "", true},
-      {"Forum_Icon", "Note", "Forum", "forum", false},
-  };
-  for (const Def& d : defs) {
+  for (const ViewEntry& entry : ViewTable()) {
+    if (entry.icon.isEmpty()) continue;
     Icon icon;
-    icon.name = QLatin1String(d.name);
+    icon.name = entry.icon;
     auto* pic = new LinkLabel(QString(), header);
     pic->setObjectName(icon.name);
-    pic->setToolTip(QLatin1String(d.hint));
+    pic->setToolTip(entry.hint);
     pic->setPixmap(FeatureIcon(icon.name));
     pic->setFixedSize(36, 36);
     pic->setAlignment(Qt::AlignCenter);
-    auto* cap = new LinkLabel(QLatin1String(d.caption), header);
+    auto* cap = new LinkLabel(entry.caption, header);
     cap->setObjectName(icon.name + QStringLiteral("_Caption"));
     cap->setProperty("iconCaption", true);
     cap->setFont(ArialFont(11));
     cap->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     cap->setWordWrap(true);
-    pic->setVisible(d.visible);
-    cap->setVisible(d.visible);
+    pic->setVisible(entry.iconShown);
+    cap->setVisible(entry.iconShown);
     icon.picture = pic;
     icon.caption = cap;
-    const QString view = QLatin1String(d.view);
-    if (icon.name == QLatin1String("Calendar_Icon")) {
-      connect(pic, &LinkLabel::clicked, this, &TForm1::OpenWeeklyPlanner);
+    if (entry.outerPage < 0) {
+      connect(pic, &LinkLabel::clicked, this, &MainWindow::OpenWeeklyPlanner);
     } else {
-      connect(pic, &LinkLabel::clicked, this, [this, view] {
+      const QString view = entry.name;
+      const int page = entry.iconPage;
+      connect(pic, &LinkLabel::clicked, this, [this, view, page] {
         ShowView(view);
-        // The kids and sleep views each open on their own page of pgSleep.
-        if (view == QLatin1String("kids") || view == QLatin1String("sleep")) {
-          if (QWidget* v = dynamic_cast<QWidget*>(views_.value(view)))
-            if (auto* pg = v->findChild<QStackedWidget*>(QStringLiteral("pgSleep")))
-              pg->setCurrentIndex(view == QLatin1String("kids") ? 1 : 0);
-        }
+        if (page >= 0)
+          if (DateView* v = views_.value(view)) v->ShowPage(page);
       });
     }
     // A click on a caption does what the "today" link does.
-    connect(cap, &LinkLabel::clicked, this, &TForm1::GoToday);
+    connect(cap, &LinkLabel::clicked, this, &MainWindow::GoToday);
     icons_.append(icon);
   }
   LayoutIcons();
 }
 
-void TForm1::LayoutIcons() {
+void MainWindow::LayoutIcons() {
   const int start = kDateBarLeft + kDateBarWidth;
   const int slot = std::min(120, (kClientWidth - start) / 10);
   int i = 0;
@@ -393,7 +379,7 @@ void TForm1::LayoutIcons() {
   }
 }
 
-QWidget* TForm1::BuildCalendarPage() {
+QWidget* MainWindow::BuildCalendarPage() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("CalendarPage"));
 
@@ -408,12 +394,12 @@ QWidget* TForm1::BuildCalendarPage() {
 
   LinkLabel* today = MakeLink(page, QStringLiteral("lblToday"), QStringLiteral("today"));
   today->setGeometry(7, 358, 60, 18);
-  connect(today, &LinkLabel::clicked, this, &TForm1::GoToday);
+  connect(today, &LinkLabel::clicked, this, &MainWindow::GoToday);
   LinkLabel* open = MakeLink(page, QStringLiteral("lblOpen"), QStringLiteral("Open"));
   open->setGeometry(290, 358, 45, 18);
   open->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   open->setToolTip(QStringLiteral("Weekly Planner"));
-  connect(open, &LinkLabel::clicked, this, &TForm1::OpenWeeklyPlanner);
+  connect(open, &LinkLabel::clicked, this, &MainWindow::OpenWeeklyPlanner);
 
   uiPg_ = new QStackedWidget(page);
   uiPg_->setObjectName(QStringLiteral("ui_pg"));
@@ -451,7 +437,7 @@ QWidget* TForm1::BuildCalendarPage() {
   return page;
 }
 
-QWidget* TForm1::BuildDayPanel() {
+QWidget* MainWindow::BuildDayPanel() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("DayPanel"));
   dayCaption_ = MakeLabel(page, QStringLiteral("ui_calendar_day"), QString(), ArialFont(16));
@@ -473,7 +459,7 @@ QWidget* TForm1::BuildDayPanel() {
     m->document()->setDocumentMargin(2);
   }
 
-  chart_ = new TProbabilityChart(page);
+  chart_ = new ProbabilityChart(page);
   chart_->setGeometry(4, 160, 320, 286);
 
   MakeLabel(page, QStringLiteral("Label10"), QStringLiteral("Your Ovulation Cycle"), ArialFont(19, true),
@@ -509,7 +495,7 @@ QWidget* TForm1::BuildDayPanel() {
   return page;
 }
 
-QWidget* TForm1::BuildJournalPage() {
+QWidget* MainWindow::BuildJournalPage() {
   auto* page = new QWidget;
   page->setObjectName(QStringLiteral("JournalPage"));
   auto* lay = new QVBoxLayout(page);
@@ -518,7 +504,7 @@ QWidget* TForm1::BuildJournalPage() {
   dayCaption2_ = MakeLabel(page, QStringLiteral("ui_calendar_day2"), QString(), ArialFont(19, true));
   top->addWidget(dayCaption2_, 1);
   LinkLabel* save = MakeLink(page, QStringLiteral("Label11"), QStringLiteral("save"));
-  connect(save, &LinkLabel::clicked, this, &TForm1::SaveNoteLink);
+  connect(save, &LinkLabel::clicked, this, &MainWindow::SaveNoteLink);
   top->addWidget(save);
   lay->addLayout(top);
   note_ = new QPlainTextEdit(page);
@@ -529,7 +515,7 @@ QWidget* TForm1::BuildJournalPage() {
   return page;
 }
 
-QWidget* TForm1::BuildFooter() {
+QWidget* MainWindow::BuildFooter() {
   auto* footer = new QWidget;
   footer->setObjectName(QStringLiteral("pnlFooter"));
   footer->setFixedHeight(kFooterHeight);
@@ -570,7 +556,7 @@ QWidget* TForm1::BuildFooter() {
   lastPeriod_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
   lastPeriod_->setCalendarPopup(true);
   lastPeriod_->setDateRange(LastPeriodMinimum(), LastPeriodMaximum());
-  lastPeriod_->setDate(QDate::currentDate());
+  lastPeriod_->setDate(Clock::Today());
   lastPeriod_->setGeometry(x0 + 136, 20, 110, 24);
   MakeLabel(footer, QStringLiteral("lblCycle"), QStringLiteral("Cycle Length"), ArialFont(11, true))
       ->setGeometry(x0 + 254, 4, 80, 14);
@@ -592,14 +578,14 @@ QWidget* TForm1::BuildFooter() {
     s->setFocusPolicy(Qt::NoFocus);
   }
 
-  connect(goal_, &QComboBox::currentIndexChanged, this, &TForm1::OnGoalChanged);
-  connect(lastPeriod_, &QDateEdit::dateChanged, this, &TForm1::OnLastPeriodChanged);
-  connect(cycle_, &QSpinBox::valueChanged, this, &TForm1::OnCycleSpin);
-  connect(luteal_, &QSpinBox::valueChanged, this, &TForm1::OnCycleSpin);
+  connect(goal_, &QComboBox::currentIndexChanged, this, &MainWindow::OnGoalChanged);
+  connect(lastPeriod_, &QDateEdit::dateChanged, this, &MainWindow::OnLastPeriodChanged);
+  connect(cycle_, &QSpinBox::valueChanged, this, &MainWindow::OnCycleSpin);
+  connect(luteal_, &QSpinBox::valueChanged, this, &MainWindow::OnCycleSpin);
   return footer;
 }
 
-void TForm1::FillLegend() {
+void MainWindow::FillLegend() {
   struct Entry {
     const char* name;
     CycleClassKind kind;
@@ -628,7 +614,7 @@ void TForm1::FillLegend() {
       ->setText(QStringLiteral("No intercourse"));
 }
 
-void TForm1::BuildTray() {
+void MainWindow::BuildTray() {
   tray_ = new QSystemTrayIcon(AppIcon(), this);
   tray_->setObjectName(QStringLiteral("CoolTrayIcon1"));
   tray_->setToolTip(QStringLiteral("Mavelo"));
@@ -638,10 +624,9 @@ void TForm1::BuildTray() {
   caption->setEnabled(false);
   QAction* stop = menu->addAction(QStringLiteral("Stop Alarm"));
   connect(stop, &QAction::triggered, this, [this] {
-    // The sleep and kids views stop their alarms; they answer to "StopAlarm".
+    // The sleep view first, then the kids view; views without alarms ignore it.
     for (const char* name : {"sleep", "kids"})
-      if (auto* v = dynamic_cast<QObject*>(views_.value(QLatin1String(name))))
-        QMetaObject::invokeMethod(v, "StopAlarm");
+      if (DateView* v = views_.value(QLatin1String(name))) v->StopAlarm();
   });
   menu->addSeparator();
   QAction* open = menu->addAction(QStringLiteral("Open"));
@@ -655,7 +640,7 @@ void TForm1::BuildTray() {
     activateWindow();
   });
   QAction* exitAction = menu->addAction(QStringLiteral("Exit"));
-  connect(exitAction, &QAction::triggered, this, &TForm1::close);
+  connect(exitAction, &QAction::triggered, this, &MainWindow::close);
   tray_->setContextMenu(menu);
   connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
     if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) {
@@ -670,37 +655,37 @@ void TForm1::BuildTray() {
 // ---------------------------------------------------------------------------------
 // The selected date and the cycle settings
 
-QDate TForm1::SelectedDate() const { return datePicker_->date(); }
+QDate MainWindow::SelectedDate() const { return datePicker_->date(); }
 
-void TForm1::SetSelectedDate(const QDate& date) {
+void MainWindow::SetSelectedDate(const QDate& date) {
   if (!date.isValid()) return;
   settingPicker_ = true;
   datePicker_->setDate(date);
   settingPicker_ = false;
 }
 
-const CycleSettings& TForm1::Cycle() const { return config_ ? config_->Cycle : DefaultCycle(); }
+const CycleSettings& MainWindow::Cycle() const { return config_ ? config_->Cycle : DefaultCycle(); }
 
-void TForm1::OnPickerChanged(const QDate& date) {
+void MainWindow::OnPickerChanged(const QDate& date) {
   // A date chosen in the picker becomes the selected date; setting it from code does not
   // dispatch.
   if (settingPicker_ || !started_) return;
   DispatchDate(date);
 }
 
-void TForm1::GoToday() {
-  SetSelectedDate(QDate::currentDate());
+void MainWindow::GoToday() {
+  SetSelectedDate(Clock::Today());
   DispatchDate(SelectedDate());
 }
 
 // ---------------------------------------------------------------------------------
 // Start-up
 
-void TForm1::Startup() {
+void MainWindow::Startup() {
   startupTimer_->stop();
   if (started_ || grid_) return;
 
-  grid_ = new TMyCalendar(
+  grid_ = new MonthCalendar(
       this,
       [this]() -> DateView* {
         if (viewName_ == QLatin1String("note")) return journalMarks_.get();
@@ -711,7 +696,7 @@ void TForm1::Startup() {
   grid_->setGeometry(0, 0, panel1_->width(), panel1_->height());
   grid_->hide();
 
-  config_ = std::make_unique<TConfig>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
+  config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
   if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
   LoadFooterFromConfig();
   LoadBrand(dir_->BrandFolder() + QStringLiteral("brand.ini"));
@@ -727,28 +712,15 @@ void TForm1::Startup() {
     grid_->show();
 
     const QDate d0 = grid_->Date();
-#ifdef MAVELO_HAS_TODO
-    {
-      auto* v = new TfrmToDo(this);
-      DockView(QStringLiteral("todo"), v, panels_.value(QStringLiteral("pnlToDo")));
-      v->ShowDate(d0);
+    for (const ViewEntry& entry : ViewTable()) {
+      if (!entry.make) continue;
+      QWidget* view = entry.make(this);
+      DateView* dateView = DockView(entry.name, view, panels_.value(entry.panel));
+      dateView->StartView(d0);
+      if (entry.firstShowDate) dateView->ShowDate(d0);
     }
-#endif
-#ifdef MAVELO_HAS_BASAL
-    {
-      auto* v = new TfrmBasal(this);
-      DockView(QStringLiteral("basal"), v, panels_.value(QStringLiteral("pnlBasal")));
-    }
-#endif
-#ifdef MAVELO_HAS_WEIGHT
-    {
-      auto* v = new TfrmWeight(this);
-      DockView(QStringLiteral("weight"), v, panels_.value(QStringLiteral("pnlWeight")));
-      v->ShowDate(d0);
-    }
-#endif
-    connect(grid_, &TMyCalendar::dateChanged, this, &TForm1::SelectDay);
-    connect(grid_, &TMyCalendar::doubleClicked, this, &TForm1::OpenWeeklyPlanner);
+    connect(grid_, &MonthCalendar::dateChanged, this, &MainWindow::SelectDay);
+    connect(grid_, &MonthCalendar::doubleClicked, this, &MainWindow::OpenWeeklyPlanner);
     started_ = true;
     startWithWindows_->setChecked(config_->AutoStart);
     // The health tables come with their view; the first-run copy of the shipped
@@ -757,24 +729,25 @@ void TForm1::Startup() {
     started_ = true;
     ShowError(QString::fromUtf8(e.what()), this);
   }
-  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
-    QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
-    move(frame.topLeft());
+  if (!isVisible()) {
+    CentreOnScreen();
+    show();
   }
-  show();
   viewName_ = QStringLiteral("calendar");
   GoToday();
 }
 
-void TForm1::DockView(const QString& name, QWidget* view, QWidget* panel) {
+DateView* MainWindow::DockView(const QString& name, QWidget* view, QWidget* panel) {
   auto* lay = new QVBoxLayout(panel);
   lay->setContentsMargins(0, 0, 0, 0);
   lay->addWidget(view);
-  views_.insert(name, dynamic_cast<DateView*>(view));
+  auto* dateView = dynamic_cast<DateView*>(view);
+  Q_ASSERT(dateView);
+  views_.insert(name, dateView);
+  return dateView;
 }
 
-void TForm1::LoadFooterFromConfig() {
+void MainWindow::LoadFooterFromConfig() {
   loadingFooter_ = true;
   const CycleSettings c = config_->Cycle;
   goal_->setCurrentIndex(c.Goal >= 0 && c.Goal <= 3 ? c.Goal : -1);
@@ -792,46 +765,24 @@ void TForm1::LoadFooterFromConfig() {
 // ---------------------------------------------------------------------------------
 // Views and dates
 
-void TForm1::ShowView(const QString& name) {
-  struct Row {
-    const char* name;
-    int outer;
-    int inner;  // -1 unchanged
-    bool footer;
-    bool dateBar;
-    const char* title;
-  };
-  static const Row rows[] = {
-      {"calendar", 0, 0, true, true, "Mavelo"},
-      {"basal", 1, 1, true, true, "Basal Temperature"},
-      {"health", 5, 4, false, false, "Health Information"},
-      {"heart", 0, 9, false, true, "Blood Pressure Tracker"},
-      {"sleep", 3, 7, false, false, ""},
-      {"kids", 6, 7, false, true, "Baby & Kids Tracker"},
-      {"weight", 0, 5, false, true, "Weight Tracker"},
-      {"exercise", 0, 6, false, true, "Exercise Tracker"},
-      {"eat", 0, 8, false, true, "Calorie Tracker"},
-      {"todo", 0, 2, false, true, nullptr},
-      {"note", 0, 3, false, true, "Journal"},
-      {"forum", 4, -1, false, true, ""},
-  };
-  const Row* row = nullptr;
-  for (const Row& r : rows)
-    if (name == QLatin1String(r.name)) row = &r;
-  if (!row) return;
+void MainWindow::ShowView(const QString& name) {
+  const ViewEntry* row = FindView(name);
+  if (!row || row->outerPage < 0) return;
 
+  if (name != viewName_)
+    if (DateView* left = views_.value(viewName_)) left->SaveOnLeave();
   viewName_ = name;
   footer_->hide();
   forumNav_->setVisible(name == QLatin1String("forum"));
   title_->clear();
 
-  pgMain_->setCurrentIndex(row->outer);
-  if (row->inner >= 0) uiPg_->setCurrentIndex(row->inner);
+  pgMain_->setCurrentIndex(row->outerPage);
+  if (row->innerPage >= 0) uiPg_->setCurrentIndex(row->innerPage);
   footer_->setVisible(row->footer);
   dateBar_->setVisible(row->dateBar);
   datePicker_->setVisible(name != QLatin1String("forum"));
-  if (row->title) {
-    title_->setText(QLatin1String(row->title));
+  if (!row->title.isNull()) {
+    title_->setText(row->title);
   } else if (grid_) {
     title_->setText(FormatDate(QStringLiteral("mmm d, yyyy"), grid_->Date()) + QLatin1Char(' '));
   }
@@ -841,7 +792,7 @@ void TForm1::ShowView(const QString& name) {
   if (grid_) grid_->update();
 }
 
-void TForm1::DispatchDate(const QDate& date) {
+void MainWindow::DispatchDate(const QDate& date) {
   if (!started_) return;
   if (viewName_ == QLatin1String("calendar")) {
     monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), date));
@@ -856,9 +807,9 @@ void TForm1::DispatchDate(const QDate& date) {
     if (DateView* v = views_.value(QLatin1String(name))) v->RefreshCharts();
 }
 
-void TForm1::RefreshChart() { chart_->Refresh(Cycle(), SelectedDate()); }
+void MainWindow::RefreshChart() { chart_->Refresh(Cycle(), SelectedDate()); }
 
-void TForm1::SelectDay() {
+void MainWindow::SelectDay() {
   if (!started_) return;
   const QDate d = grid_->Date();
   SetSelectedDate(d);
@@ -897,13 +848,13 @@ void TForm1::SelectDay() {
   DispatchDate(d);
 }
 
-bool TForm1::SaveCurrentNote() {
+bool MainWindow::SaveCurrentNote() {
   // An untouched memo needs no write; an emptied one removes the note file.
   if (notePath_.isEmpty() || !note_->document()->isModified()) return true;
   return StoreMemo();
 }
 
-bool TForm1::StoreMemo() {
+bool MainWindow::StoreMemo() {
   QString error;
   if (!StoreNote(notePath_, note_->toPlainText(), &error)) {
     ShowError(error, this);
@@ -913,7 +864,7 @@ bool TForm1::StoreMemo() {
   return true;
 }
 
-void TForm1::SaveNoteLink() {
+void MainWindow::SaveNoteLink() {
   if (notePath_.isEmpty() || note_->toPlainText().isEmpty() || !StoreMemo()) return;
   ShowMessage(QStringLiteral("Note saved"), this);
   if (grid_) grid_->update();
@@ -922,14 +873,14 @@ void TForm1::SaveNoteLink() {
 // ---------------------------------------------------------------------------------
 // Footer
 
-void TForm1::OnGoalChanged() {
+void MainWindow::OnGoalChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.Goal = goal_->currentIndex();
   if (grid_) grid_->update();
   if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
 }
 
-void TForm1::OnLastPeriodChanged() {
+void MainWindow::OnLastPeriodChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.LastPeriod = lastPeriod_->date();
   if (!started_) return;
@@ -938,7 +889,7 @@ void TForm1::OnLastPeriodChanged() {
   if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
 }
 
-void TForm1::OnCycleSpin() {
+void MainWindow::OnCycleSpin() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.CycleLength = cycle_->value();
   config_->Cycle.LutealLength = luteal_->value();
@@ -948,27 +899,27 @@ void TForm1::OnCycleSpin() {
 // ---------------------------------------------------------------------------------
 // Menus, dialogs, exit
 
-void TForm1::ApplyThemeByName(const QString& name) {
+void MainWindow::ApplyThemeByName(const QString& name) {
   if (!ApplyTheme(this, name)) return;
   theme_ = name;
   if (QAction* a = findChild<QAction*>(QStringLiteral("Theme_") + name)) a->setChecked(true);
 }
 
-void TForm1::ShowSettings() {
+void MainWindow::ShowSettings() {
   if (!config_) return;
   {
-    TForm_Settings dialog(*config_, this);
+    SettingsDialog dialog(*config_, this);
     dialog.exec();
   }
   startWithWindows_->setChecked(config_->AutoStart);
 }
 
-void TForm1::ShowAbout() {
-  TfrmAbout about(dir_->BrandFolder() + QStringLiteral("about.jpg"), this);
+void MainWindow::ShowAbout() {
+  AboutBox about(dir_->BrandFolder() + QStringLiteral("about.jpg"), this);
   about.exec();
 }
 
-void TForm1::OpenWeeklyPlanner() {
+void MainWindow::OpenWeeklyPlanner() {
   for (auto& i : icons_)
     if (i.name == QLatin1String("Calendar_Icon")) i.picture->setEnabled(false);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
@@ -983,12 +934,12 @@ void TForm1::OpenWeeklyPlanner() {
   plannerTimer_->start();
 }
 
-bool TForm1::WriteCalendarReport() {
+bool MainWindow::WriteCalendarReport() {
   return WriteCalendarReportFromScreen(*grid_, *chart_, Cycle(), SelectedDate(),
                                        dir_->BuildFolder(), this);
 }
 
-void TForm1::ExitSequence() {
+void MainWindow::ExitSequence() {
   if (exited_) return;
   exited_ = true;
   if (IsThemeName(theme_)) SaveTheme(theme_);
@@ -999,12 +950,14 @@ void TForm1::ExitSequence() {
     RemoveAutoStart();
   SaveCurrentNote();
   // The views write on their own events; a last save of the view on screen keeps what
-  // was typed into a field that still has the focus.
+  // was typed into a field that still has the focus, and every view writes what it
+  // still holds unwritten.
   if (DateView* v = views_.value(viewName_)) v->SaveBeforeDateChange();
+  for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
   if (!config_->SaveSettings()) ShowError(config_->lastError(), this);
 }
 
-void TForm1::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
   ExitSequence();
   event->accept();
   if (tray_) tray_->hide();

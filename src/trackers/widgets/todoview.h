@@ -20,12 +20,12 @@ class QTableView;
 class QToolButton;
 class ToDoItemModel;
 
-class TfrmToDo : public QWidget, public DateView {
+class TodoView : public QWidget, public DateView {
   Q_OBJECT
 
  public:
-  explicit TfrmToDo(ViewHost* host, QWidget* parent = nullptr);
-  ~TfrmToDo() override;
+  explicit TodoView(ViewHost* host, QWidget* parent = nullptr);
+  ~TodoView() override;
 
   // DateView
   void ShowDate(const QDate& date) override;

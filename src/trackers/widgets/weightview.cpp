@@ -1,4 +1,4 @@
-#include "trackers/widgets/frmweight.h"
+#include "trackers/widgets/weightview.h"
 
 #include <QApplication>
 #include <QAreaSeries>
@@ -25,8 +25,9 @@
 #include <cmath>
 
 #include "app/config.h"
-#include "app/tdir.h"
-#include "app/textutil.h"
+#include "app/datafolders.h"
+#include "core/clock.h"
+#include "core/textutil.h"
 #include "app/widgets/messages.h"
 #include "trackers/bmi.h"
 #include "trackers/bmipicture.h"
@@ -118,7 +119,7 @@ QRegularExpressionValidator* NumberValidator(int wholeDigits, int decimals, QObj
 }
 }  // namespace
 
-TfrmWeight::TfrmWeight(ViewHost* host, QWidget* parent)
+WeightView::WeightView(ViewHost* host, QWidget* parent)
     : QWidget(parent), host_(host), model_(host->Dir().WeightFolder()) {
   setObjectName(QStringLiteral("frmWeight"));
   auto* layout = new QVBoxLayout(this);
@@ -137,22 +138,22 @@ TfrmWeight::TfrmWeight(ViewHost* host, QWidget* parent)
   pg_->addTab(BuildHistoryTab(), QStringLiteral("History"));
   pg_->addTab(BuildBmiTab(), QStringLiteral("BMI"));
   layout->addWidget(pg_, 1);
-  connect(pg_, &QTabWidget::currentChanged, this, &TfrmWeight::pgChange);
+  connect(pg_, &QTabWidget::currentChanged, this, &WeightView::pgChange);
 
-  height_->setText(QString::number(host_->Config().BmiHeight));
-  const QString unit = host_->Config().WeightUnitLabel();
+  height_->setText(QString::number(host_->Settings().BmiHeight));
+  const QString unit = host_->Settings().WeightUnitLabel();
   weightUnit1_->setText(unit);
   weightUnit2_->setText(unit);
-  heightUnit_->setText(host_->Config().LengthUnitLabel());
+  heightUnit_->setText(host_->Settings().LengthUnitLabel());
 }
 
-TfrmWeight::~TfrmWeight() {
+WeightView::~WeightView() {
   // The fields outlive the model while QWidget deletes them, and a focused field that
   // goes away reports "editing finished": no handler may run on a half-destroyed view.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
 }
 
-void TfrmWeight::BuildHeader(QWidget* box) {
+void WeightView::BuildHeader(QWidget* box) {
   auto* v = new QVBoxLayout(box);
   v->setContentsMargins(6, 4, 6, 4);
   v->setSpacing(2);
@@ -190,7 +191,7 @@ void TfrmWeight::BuildHeader(QWidget* box) {
   connect(clear, &QPushButton::clicked, this, [this] { UserClearClick(); });
 }
 
-QWidget* TfrmWeight::BuildTargetTab() {
+QWidget* WeightView::BuildTargetTab() {
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
   v->setContentsMargins(8, 6, 8, 4);
@@ -289,7 +290,7 @@ QWidget* TfrmWeight::BuildTargetTab() {
   return page;
 }
 
-QWidget* TfrmWeight::BuildHistoryTab() {
+QWidget* WeightView::BuildHistoryTab() {
   auto* page = new QWidget;
   auto* v = new QVBoxLayout(page);
   v->setContentsMargins(8, 6, 8, 4);
@@ -319,7 +320,7 @@ QWidget* TfrmWeight::BuildHistoryTab() {
   return page;
 }
 
-QWidget* TfrmWeight::BuildBmiTab() {
+QWidget* WeightView::BuildBmiTab() {
   auto* page = new QWidget;
   // The arrow formula gives pixels within the tab, so the table sits at its origin.
   bmiPicture_ = new QLabel(page);
@@ -408,14 +409,14 @@ QWidget* TfrmWeight::BuildBmiTab() {
 
 // --- DateView ---------------------------------------------------------------------
 
-void TfrmWeight::ShowDate(const QDate& date) {
+void WeightView::ShowDate(const QDate& date) {
   if (!date.isValid()) return;
   QStringList errors;
   filling_ = true;
   lastReported_.clear();
 
   model_.SetDate(date);
-  TConfig& config = host_->Config();
+  Config& config = host_->Settings();
   weightUnit1_->setText(config.WeightUnitLabel());
   weightUnit2_->setText(config.WeightUnitLabel());
   heightUnit_->setText(config.LengthUnitLabel());
@@ -448,21 +449,21 @@ void TfrmWeight::ShowDate(const QDate& date) {
   }
 }
 
-bool TfrmWeight::IsDayMarked(const QDate& date) const {
+bool WeightView::IsDayMarked(const QDate& date) const {
   return shown_ && date.isValid() && model_.HasWeight(YearGridRow(date));
 }
 
 // --- saving -----------------------------------------------------------------------
 
-bool TfrmWeight::SaveWeight() { return SaveWeightReporting(false); }
+bool WeightView::SaveWeight() { return SaveWeightReporting(false); }
 
-bool TfrmWeight::SaveWeightReporting(bool always) {
+bool WeightView::SaveWeightReporting(bool always) {
   if (!shown_ || filling_) return true;
   QString errors;
   const bool ok = model_.SaveDay(WeightValue(), GoalValue(), &errors);
   int height = 0;
   if (IniFile::ParseInteger(height_->text().trimmed(), &height))
-    host_->Config().BmiHeight = std::clamp(height, kMinHeight, kMaxHeight);
+    host_->Settings().BmiHeight = std::clamp(height, kMinHeight, kMaxHeight);
   if (ok) {
     lastReported_.clear();
   } else {
@@ -471,7 +472,7 @@ bool TfrmWeight::SaveWeightReporting(bool always) {
   return ok;
 }
 
-void TfrmWeight::Report(const QString& errors, bool always) {
+void WeightView::Report(const QString& errors, bool always) {
   if (!always && errors == lastReported_) return;
   // Set before the box opens: the box takes the focus, and leaving a field saves again.
   lastReported_ = errors;
@@ -480,27 +481,27 @@ void TfrmWeight::Report(const QString& errors, bool always) {
 
 // --- edits ------------------------------------------------------------------------
 
-double TfrmWeight::WeightValue() const {
+double WeightView::WeightValue() const {
   double v = 0;
   return ParseNumber(weight_->text(), &v) ? v : 0;
 }
 
-double TfrmWeight::GoalValue() const {
+double WeightView::GoalValue() const {
   double v = 0;
   return ParseNumber(goal_->text(), &v) ? v : 0;
 }
 
-int TfrmWeight::DaysValue() const {
+int WeightView::DaysValue() const {
   bool ok = false;
   const int v = days_->text().trimmed().toInt(&ok);
   return ok ? v : 0;
 }
 
-bool TfrmWeight::Imperial() const { return host_->Config().MeasureUnits == u"I"; }
+bool WeightView::Imperial() const { return host_->Settings().MeasureUnits == u"I"; }
 
-void TfrmWeight::SetGoalText(double goal) { goal_->setText(OneDecimal(goal)); }
+void WeightView::SetGoalText(double goal) { goal_->setText(OneDecimal(goal)); }
 
-void TfrmWeight::Weight_TodayChange() {
+void WeightView::Weight_TodayChange() {
   if (filling_) return;
   const double w = WeightValue();
   if (w > 0) {
@@ -514,21 +515,21 @@ void TfrmWeight::Weight_TodayChange() {
   }
 }
 
-void TfrmWeight::Weight_TodayExit() {
+void WeightView::Weight_TodayExit() {
   if (filling_) return;
   SaveWeight();
 }
 
-void TfrmWeight::WEight_GoalChange() {
+void WeightView::WEight_GoalChange() {
   if (filling_ || !shown_) return;
   SaveWeight();
   ShowPlan();
   ShowGoalMessage();
 }
 
-void TfrmWeight::days_dietChange() { WEight_GoalChange(); }
+void WeightView::days_dietChange() { WEight_GoalChange(); }
 
-void TfrmWeight::days_dietExit() {
+void WeightView::days_dietExit() {
   const int v = DaysValue();
   const int clamped = std::clamp(v, kMinDays, kMaxDays);
   if (clamped == v && !days_->text().trimmed().isEmpty()) return;
@@ -537,7 +538,7 @@ void TfrmWeight::days_dietExit() {
   days_dietChange();
 }
 
-void TfrmWeight::BMI_HeightExit() {
+void WeightView::BMI_HeightExit() {
   int v = 0;
   const bool ok = IniFile::ParseInteger(height_->text().trimmed(), &v);
   const int clamped = std::clamp(ok ? v : kMinHeight, kMinHeight, kMaxHeight);
@@ -545,14 +546,14 @@ void TfrmWeight::BMI_HeightExit() {
   height_->setText(QString::number(clamped));
 }
 
-void TfrmWeight::pgChange(int) {
+void WeightView::pgChange(int) {
   if (filling_ || !shown_) return;
   SaveWeight();
   ShowPlan();
   ShowGoalMessage();
 }
 
-void TfrmWeight::save_weightClick() {
+void WeightView::save_weightClick() {
   const double w = WeightValue();
   bool ok = true;
   if (w > 0) {
@@ -572,7 +573,7 @@ void TfrmWeight::save_weightClick() {
   if (ok && shown_) ShowMessage(QStringLiteral("Weight Saved"), this);
 }
 
-void TfrmWeight::UserClearClick() {
+void WeightView::UserClearClick() {
   weight_->setText(OneDecimal(0));
   Weight_TodayChange();
   // Written to the file by the next save; the chart and the month grid drop the day now.
@@ -580,7 +581,7 @@ void TfrmWeight::UserClearClick() {
   ShowHistory();
 }
 
-void TfrmWeight::SpeedButton1Click() {
+void WeightView::SpeedButton1Click() {
   ShowPlan();
   ShowGoalMessage();
   daysLeft_->show();
@@ -589,11 +590,11 @@ void TfrmWeight::SpeedButton1Click() {
   targetView_->show();
 }
 
-void TfrmWeight::Button1Click() { ShowBMI(); }
+void WeightView::Button1Click() { ShowBMI(); }
 
 // --- drawing ----------------------------------------------------------------------
 
-void TfrmWeight::ShowHistory() {
+void WeightView::ShowHistory() {
   const QVector<DatedWeight> points = model_.History();
   QList<QPointF> xy;
   xy.reserve(points.size());
@@ -605,7 +606,7 @@ void TfrmWeight::ShowHistory() {
   }
   history_->replace(xy);
   if (points.isEmpty()) {
-    const int year = model_.Year() > 0 ? model_.Year() : QDate::currentDate().year();
+    const int year = model_.Year() > 0 ? model_.Year() : Clock::Today().year();
     const QDate first(year, 1, 1);
     SetDayRange(historyX_, QDateTime(first, QTime(0, 0)), first.daysTo(QDate(year, 12, 31)));
     const double g = GoalValue();
@@ -617,11 +618,11 @@ void TfrmWeight::ShowHistory() {
   SetValueRange(historyY_, lo, hi);
 }
 
-void TfrmWeight::ShowPlan() {
+void WeightView::ShowPlan() {
   const double w = WeightValue();
   const double g = GoalValue();
   const int c = DaysValue();
-  const QDateTime now = QDateTime::currentDateTime();
+  const QDateTime now = Clock::Now();
   const WeightPlan plan = MakeWeightPlan(w, g, c, now);
 
   QList<QPointF> ref, area;
@@ -640,14 +641,14 @@ void TfrmWeight::ShowPlan() {
   SetValueRange(targetY_, std::max(0.0, lo), hi);
 }
 
-void TfrmWeight::ShowGoalMessage() {
+void WeightView::ShowGoalMessage() {
   const GoalMessage m = MakeGoalMessage(WeightValue(), GoalValue(), DaysValue(), !Imperial(),
-                                        host_->Config().WeightUnitLabel());
+                                        host_->Settings().WeightUnitLabel());
   if (m.daysLeft) daysLeft_->setText(*m.daysLeft);
   if (m.calories) calories_->setText(*m.calories);
 }
 
-void TfrmWeight::ShowBMI() {
+void WeightView::ShowBMI() {
   double h = 0, w = 0;
   if (!ParseNumber(height_->text(), &h) || !ParseNumber(weight_->text(), &w)) return;
   const bool imperial = Imperial();
@@ -659,7 +660,7 @@ void TfrmWeight::ShowBMI() {
   bmiWarning_->setText(BmiWarningText(index));
 }
 
-void TfrmWeight::PlaceArrow(const QPoint& point) {
+void WeightView::PlaceArrow(const QPoint& point) {
   arrow_->move(bmiPicture_->pos() + point);
   arrow_->show();
   arrow_->raise();

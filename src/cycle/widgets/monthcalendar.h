@@ -12,7 +12,7 @@
 class DateView;
 class ViewHost;
 
-class TMyCalendar : public QWidget {
+class MonthCalendar : public QWidget {
   Q_OBJECT
 
  public:
@@ -21,7 +21,7 @@ class TMyCalendar : public QWidget {
 
   // Starts on day 1 of the month of host->SelectedDate() (today when that is not a
   // valid date). The host must outlive the grid.
-  explicit TMyCalendar(ViewHost* host, CurrentViewFn currentView = {},
+  explicit MonthCalendar(ViewHost* host, CurrentViewFn currentView = {},
                        QWidget* parent = nullptr);
 
   QDate Date() const { return date_; }

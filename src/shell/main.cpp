@@ -9,8 +9,8 @@
 #include <cstdio>
 
 #include "app/singleinstance.h"
-#include "app/tdir.h"
-#include "cycle/widgets/mainwindow.h"
+#include "app/datafolders.h"
+#include "shell/mainwindow.h"
 
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  TForm1 window(TDir::ExecutableFolder());
+  MainWindow window(DataFolders::ExecutableFolder());
   QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
     window.showNormal();
     window.raise();
@@ -55,5 +55,6 @@ int main(int argc, char** argv) {
     });
     poll->start(1);
   }
+  window.ShowAndStart();
   return app.exec();
 }

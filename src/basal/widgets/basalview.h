@@ -15,11 +15,11 @@ class QMenu;
 class QAction;
 class QToolButton;
 
-class TfrmBasal : public QWidget, public DateView {
+class BasalView : public QWidget, public DateView {
   Q_OBJECT
 
  public:
-  explicit TfrmBasal(ViewHost* host, QWidget* parent = nullptr);
+  explicit BasalView(ViewHost* host, QWidget* parent = nullptr);
 
   void ShowDate(const QDate& date) override;
   void RefreshCharts() override;

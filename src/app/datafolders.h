@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <functional>
 
-class TDir {
+class DataFolders {
  public:
   // Builds the paths and creates the missing folders (one level each) in the order:
   // program, maker, data root, Log, DB, Config, Build, Help, FTP, Notes, ToDo, Basal,
@@ -16,7 +16,7 @@ class TDir {
   // ($XDG_DATA_HOME) is created first when missing. A folder that cannot be created
   // stays missing; ok() then is false when it is one of the data folders (the program
   // and Help folders may sit in a read-only install, and nothing depends on them).
-  explicit TDir(const QString& programFolder);
+  explicit DataFolders(const QString& programFolder);
 
   bool ok() const { return ok_; }
 
@@ -83,4 +83,4 @@ bool CopyFolder(const QString& source, const QString& target, const QString& con
 // Copies the shipped DB folder into the data root when the data DB folder has no
 // Food.db yet. Synchronous: the copy is complete when it returns. True when Food.db is
 // there afterwards.
-bool FirstRunDatabaseCopy(const TDir& dir);
+bool FirstRunDatabaseCopy(const DataFolders& dir);

@@ -1,4 +1,4 @@
-#include "cycle/widgets/themes.h"
+#include "shell/themes.h"
 
 #include <QSettings>
 #include <QWidget>

@@ -1,4 +1,4 @@
-#include "basal/widgets/frmbasal.h"
+#include "basal/widgets/basalview.h"
 
 #include <QAction>
 #include <QContextMenuEvent>
@@ -12,8 +12,8 @@
 #include <QToolTip>
 
 #include "app/config.h"
-#include "app/tdir.h"
-#include "app/textutil.h"
+#include "app/datafolders.h"
+#include "core/textutil.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
@@ -23,7 +23,7 @@
 #include "basal/basalsigns.h"
 #include "basal/widgets/basalgrid.h"
 #include "basal/widgets/basalpictures.h"
-#include "cycle/cyclemodel.h"
+#include "core/cyclemodel.h"
 
 namespace {
 
@@ -101,17 +101,17 @@ void DrawFixedCell(QPainter& p, const QRect& rect, const QString& text) {
 
 }  // namespace
 
-QString TfrmBasal::BasalInfoUrl() {
+QString BasalView::BasalInfoUrl() {
   return QStringLiteral("https://en.wikipedia.org/wiki/Basal_body_temperature");
 }
 
-TfrmBasal::TfrmBasal(ViewHost* host, QWidget* parent) : QWidget(parent), host_(host) {
+BasalView::BasalView(ViewHost* host, QWidget* parent) : QWidget(parent), host_(host) {
   setObjectName(QStringLiteral("frmBasal"));
   chart_.SetFolder(host_->Dir().BasalFolder());
   BuildPage();
 }
 
-void TfrmBasal::BuildPage() {
+void BasalView::BuildPage() {
   // The page keeps its size; a smaller page area shows its top-left part.
   resize(kPageWidth, kPageHeight);
 
@@ -266,9 +266,9 @@ void TfrmBasal::BuildPage() {
   basalChart_->SetText(0, 0, QStringLiteral("Cycle Day"));
 }
 
-QSize TfrmBasal::sizeHint() const { return QSize(kPageWidth, kPageHeight); }
+QSize BasalView::sizeHint() const { return QSize(kPageWidth, kPageHeight); }
 
-void TfrmBasal::ShowDate(const QDate& date) {
+void BasalView::ShowDate(const QDate& date) {
   if (!date.isValid()) return;
   if (shown_) Save();
   selected_ = date;
@@ -281,14 +281,14 @@ void TfrmBasal::ShowDate(const QDate& date) {
   RefreshCharts();
 }
 
-void TfrmBasal::BuildWindow() {
+void BasalView::BuildWindow() {
   for (int k = 0; k < kBasalDayColumns; ++k) {
     const QDate d = chart_.ColumnDate(k + 1);
     dateChart_->SetText(k, 0, FormatDate(QStringLiteral("ddd"), d));
     dateChart_->SetText(k, 1, FormatDate(QStringLiteral("mmm"), d));
     dateChart_->SetText(k, 2, FormatDate(QStringLiteral("d"), d));
   }
-  const QString units = host_->Config().TemperatureUnits;
+  const QString units = host_->Settings().TemperatureUnits;
   for (int r = 1; r <= kBasalLevelRows; ++r) basalChart_->SetText(0, r, LevelLabel(r, units));
   FillCycleDays();
 
@@ -304,7 +304,7 @@ void TfrmBasal::BuildWindow() {
   sexChart_->SetCurrentQuietly(-1, -1);
 }
 
-void TfrmBasal::FillCycleDays() {
+void BasalView::FillCycleDays() {
   for (int c = 1; c <= kBasalDayColumns; ++c) {
     const QString n = QString::number(CycleDayNumber(host_->Cycle(), chart_.ColumnDate(c)));
     basalChart_->SetText(c, 0, n);
@@ -312,7 +312,7 @@ void TfrmBasal::FillCycleDays() {
   }
 }
 
-void TfrmBasal::FillSigns() {
+void BasalView::FillSigns() {
   for (int c = 1; c <= kBasalDayColumns; ++c) {
     sexChart_->SetText(c, kDischargeRow, chart_.Discharge(c));
     sexChart_->SetText(c, kCervixRow, chart_.Cervix(c));
@@ -322,7 +322,7 @@ void TfrmBasal::FillSigns() {
   sexChart_->viewport()->update();
 }
 
-void TfrmBasal::RefreshCharts() {
+void BasalView::RefreshCharts() {
   // Before the first ShowDate the view shows nothing.
   if (!shown_) return;
   // The cycle settings may have changed: the day numbers follow the colours.
@@ -332,12 +332,12 @@ void TfrmBasal::RefreshCharts() {
   sexChart_->viewport()->update();
 }
 
-void TfrmBasal::SelectColumnDate(int column) {
+void BasalView::SelectColumnDate(int column) {
   selected_ = chart_.ColumnDate(column);
   host_->SetSelectedDate(selected_);
 }
 
-void TfrmBasal::Basal_ChartSelectCell(int col, int row) {
+void BasalView::Basal_ChartSelectCell(int col, int row) {
   if (!shown_ || col < 1 || row < 1) return;
   chart_.SetLevel(col, row);
   SelectColumnDate(col);
@@ -346,7 +346,7 @@ void TfrmBasal::Basal_ChartSelectCell(int col, int row) {
   Save();
 }
 
-void TfrmBasal::ClearCurrentDay() {
+void BasalView::ClearCurrentDay() {
   if (!shown_) return;
   const int c = basalChart_->currentColumn();
   if (c < 1) return;
@@ -357,7 +357,7 @@ void TfrmBasal::ClearCurrentDay() {
   Save();
 }
 
-void TfrmBasal::Sex_ChartMouseUp(int col, int row) {
+void BasalView::Sex_ChartMouseUp(int col, int row) {
   if (!shown_ || col < 1) return;
   bool changed = false;
   const QString hint = chart_.ClickSign(col, row, &changed);
@@ -368,7 +368,7 @@ void TfrmBasal::Sex_ChartMouseUp(int col, int row) {
   if (!chart_.SaveColumnYear(col, &error)) ShowError(error, this);
 }
 
-void TfrmBasal::Sex_ChartMouseMove(int col, int row) {
+void BasalView::Sex_ChartMouseMove(int col, int row) {
   if (!shown_ || col < 1 || row < 1) {
     ShowSignHint(QString());
     return;
@@ -376,23 +376,23 @@ void TfrmBasal::Sex_ChartMouseMove(int col, int row) {
   ShowSignHint(SignHoverHint(row, sexChart_->Text(col, row)));
 }
 
-void TfrmBasal::ShowSignHint(const QString& hint) {
+void BasalView::ShowSignHint(const QString& hint) {
   sexChart_->setToolTip(hint);
   if (hint.isEmpty()) QToolTip::hideText();
   else if (sexChart_->viewport()->underMouse()) QToolTip::showText(QCursor::pos(), hint, sexChart_);
 }
 
-void TfrmBasal::Sex_ChartSelectCell(int col, int) {
+void BasalView::Sex_ChartSelectCell(int col, int) {
   if (!shown_ || col < 1) return;
   SelectColumnDate(col);
   dateChart_->viewport()->update();
 }
 
-QString TfrmBasal::ReportPath() const {
+QString BasalView::ReportPath() const {
   return host_->Dir().BuildFolder() + QLatin1String(kBasalReportPage);
 }
 
-bool TfrmBasal::WriteReport() {
+bool BasalView::WriteReport() {
   // Rendered now, so the picture shows the change just made.
   QImage picture(panel_->size(), QImage::Format_RGB32);
   picture.fill(Qt::white);
@@ -405,7 +405,7 @@ bool TfrmBasal::WriteReport() {
   return true;
 }
 
-void TfrmBasal::Save() {
+void BasalView::Save() {
   if (!shown_) return;
   WriteReport();
   QStringList errors;
@@ -413,16 +413,16 @@ void TfrmBasal::Save() {
   for (const QString& e : errors) ShowError(e, this);
 }
 
-void TfrmBasal::SpeedButton7Click() {
+void BasalView::SpeedButton7Click() {
   if (!shown_) return;
   if (WriteReport()) OpenDocument(ReportPath());
 }
 
-void TfrmBasal::SpeedButton5Click() { PrintReport(ReportPath(), PrintWait::Fixed); }
+void BasalView::SpeedButton5Click() { PrintReport(ReportPath(), PrintWait::Fixed); }
 
-void TfrmBasal::Label5Click() { OpenDocument(BasalInfoUrl()); }
+void BasalView::Label5Click() { OpenDocument(BasalInfoUrl()); }
 
-void TfrmBasal::PaintBasalCell(QPainter& p, const QRect& rect, int col, int row) const {
+void BasalView::PaintBasalCell(QPainter& p, const QRect& rect, int col, int row) const {
   if (col == 0 || row == 0) {
     DrawFixedCell(p, rect, basalChart_->Text(col, row));
     return;
@@ -452,7 +452,7 @@ void TfrmBasal::PaintBasalCell(QPainter& p, const QRect& rect, int col, int row)
   }
 }
 
-void TfrmBasal::PaintSexCell(QPainter& p, const QRect& rect, int col, int row) const {
+void BasalView::PaintSexCell(QPainter& p, const QRect& rect, int col, int row) const {
   if (col == 0 || row == 0) {
     DrawFixedCell(p, rect, sexChart_->Text(col, row));
     return;
@@ -471,7 +471,7 @@ void TfrmBasal::PaintSexCell(QPainter& p, const QRect& rect, int col, int row) c
   DrawCellText(p, cell, text);
 }
 
-void TfrmBasal::PaintDateCell(QPainter& p, const QRect& rect, int col, int row) const {
+void BasalView::PaintDateCell(QPainter& p, const QRect& rect, int col, int row) const {
   const QRect cell = Inner(rect);
   if (!shown_) {
     p.fillRect(rect, Qt::white);
