@@ -50,4 +50,6 @@ class ViewHost {
   virtual const CycleSettings& Cycle() const = 0;
   virtual Config& Settings() = 0;
   virtual const DataFolders& Dir() const = 0;
+  // A save added or removed a day's record: the month grid redraws its marks.
+  virtual void DayMarksChanged() {}
 };

@@ -666,6 +666,10 @@ void MainWindow::SetSelectedDate(const QDate& date) {
 
 const CycleSettings& MainWindow::Cycle() const { return config_ ? config_->Cycle : DefaultCycle(); }
 
+void MainWindow::DayMarksChanged() {
+  if (grid_) grid_->update();
+}
+
 void MainWindow::OnPickerChanged(const QDate& date) {
   // A date chosen in the picker becomes the selected date; setting it from code does not
   // dispatch.

@@ -45,6 +45,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   const CycleSettings& Cycle() const override;
   Config& Settings() override { return *config_; }
   const DataFolders& Dir() const override { return *dir_; }
+  void DayMarksChanged() override;
 
   void Startup();
   // Centres the empty window, shows it, and lets the start-up routine fill it.

@@ -26,10 +26,12 @@ class FakeHost : public ViewHost {
   const CycleSettings& Cycle() const override { return config_->Cycle; }
   Config& Settings() override { return *config_; }
   const DataFolders& Dir() const override { return *dir_; }
+  void DayMarksChanged() override { ++marksChangedCalls; }
 
   QDate selected = QDate(2009, 3, 5);
   QString viewName = "calendar";
   int setDateCalls = 0;
+  int marksChangedCalls = 0;
 
  private:
   std::unique_ptr<DataFolders> dir_;
