@@ -570,6 +570,39 @@ class ToDoTest : public QObject {
     QVERIFY(f.errors().isEmpty());
   }
 
+  // Typing into a row keeps every character, whether the row was current before the
+  // click or not; nothing typed is replaced by a late editor opening.
+  void typingIntoARowKeepsEveryCharacter_data() {
+    QTest::addColumn<bool>("selectedBefore");
+    QTest::newRow("click on the current row") << true;
+    QTest::newRow("click on another row") << false;
+  }
+  void typingIntoARowKeepsEveryCharacter() {
+    QFETCH(bool, selectedBefore);
+    ViewFixture f;
+    f.show();
+    f.view.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&f.view));
+    f.view.ShowDate(kMar1);
+    f.setText(0, "Old");
+    f.button("SpeedButton1")->click();  // a second, empty row
+    const int row = 0;
+    f.list()->setFocus();
+    f.list()->setCurrentIndex(f.list()->model()->index(selectedBefore ? row : 1, 1));
+    QTest::mouseClick(f.list()->viewport(), Qt::LeftButton, {}, f.textCell(row));
+    // Each key goes where the focus is at that moment, as a keyboard's keys do.
+    auto type = [](const QString& text) {
+      for (QChar c : text) QTest::keyClick(QApplication::focusWidget(), c.toLatin1());
+    };
+    type("Self drop test");
+    // Longer than the double-click interval, after which a delayed edit would fire.
+    QTest::qWait(QApplication::doubleClickInterval() + 200);
+    type("!");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    const QString text = f.view.List().Item(row).text;
+    QCOMPARE(text, QString("Self drop test!"));
+  }
+
   void unwritableList() {
     ViewFixture f;
     const QString path = f.todoDir + "TodayY2009M3D1.txt";
@@ -640,12 +673,11 @@ class ToDoTest : public QObject {
     ViewFixture f;
     f.view.ShowDate(kMar1);
     auto* link = f.view.findChild<QWidget*>("Label6");
-    // "Today" is asked about, then refused.
+    // "Today" is refused at once, without a question that could only lead to the refusal.
     QTest::mouseClick(link, Qt::LeftButton);
     QCOMPARE(f.env.messageTexts(),
-             QStringList({"Are you sure you want to delete category 'Today'",
-                          "Today is reserved. Today is for the selected date. Can no delete "}));
-    QCOMPARE(f.env.messages.at(1).kind, MessageKind::Info);
+             QStringList({"Today is reserved. Today is for the selected date. Can no delete "}));
+    QCOMPARE(f.env.messages.at(0).kind, MessageKind::Info);
     QCOMPARE(f.view.Categories().size(), 10);
 
     // No keeps the entry.

@@ -269,8 +269,11 @@ void TodoView::BuildControls() {
   todo->setGeometry(10, 68, kCheckColumnWidth + kTextColumnWidth + 20, 282);
   todo->setSelectionMode(QAbstractItemView::SingleSelection);
   todo->setSelectionBehavior(QAbstractItemView::SelectItems);
-  todo->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::SelectedClicked |
-                        QAbstractItemView::EditKeyPressed | QAbstractItemView::AnyKeyPressed);
+  // A click on the selected row edits at once (see TodoMouseEvent): the view's own delayed
+  // edit on such a click would reopen the editor after the first keys were typed and
+  // replace them.
+  todo->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                        QAbstractItemView::AnyKeyPressed);
   todo->setDragDropMode(QAbstractItemView::NoDragDrop);
   todo->viewport()->setAcceptDrops(true);
   todo->viewport()->setMouseTracking(true);
@@ -559,11 +562,12 @@ void TodoView::Label5Click() {
 void TodoView::Label6Click() {
   if (categories_.size() <= 1 || selected_ < 0) return;
   const QString name = categories_.at(selected_);
-  if (!AskYesNo(DeleteCategoryQuestion(name), this)) return;
+  // Asking first about a category that cannot go would only lead to a refusal.
   if (name == QLatin1String("Today")) {
     ShowMessage(QString::fromLatin1(kTodayReservedMessage), this);
     return;
   }
+  if (!AskYesNo(DeleteCategoryQuestion(name), this)) return;
   SaveList();
   QStringList next = categories_;
   next.removeAt(selected_);
@@ -644,6 +648,14 @@ bool TodoView::TodoMouseEvent(QEvent* event) {
       }
       dragArmed_ = false;
       pressInCheck_ = false;
+      // A press on the text of the row already current opens its editor now.
+      const auto* editor = todo->viewport()->findChild<QLineEdit*>();
+      if (event->type() == QEvent::MouseButtonPress && idx == todo->currentIndex() &&
+          !(editor && editor->isVisible())) {
+        todo->setFocus(Qt::MouseFocusReason);
+        todo->edit(idx);
+        return true;
+      }
       return false;
     }
     case QEvent::MouseMove:
