@@ -110,6 +110,7 @@ class BasalTest : public QObject {
   void clearingTheCurrentDay();
   void rightClickDoesNotSetABar();
   void keyboardMoveSetsTemperature();
+  void clickAfterDoubleClickCounts();
   void dischargeCycle();
   void cervixAndIntercourse();
   void signHoverHints();
@@ -413,13 +414,48 @@ void BasalTest::keyboardMoveSetsTemperature() {
   BasalSetup s;
   s.view->ShowDate(QDate(2009, 6, 15));
   Click(s.chart(), 6, 8);
+  const QByteArray before = s.line(2009, QDate(2009, 6, 5).dayOfYear());
+  // Walking with the arrows only moves the current cell: no bar, no write, no date.
   s.chart()->setFocus();
   QTest::keyClick(s.chart(), Qt::Key_Up);
-  QCOMPARE(s.view->Chart().BarTop(6), 7);
   QTest::keyClick(s.chart(), Qt::Key_Right);
+  QTest::keyClick(s.chart(), Qt::Key_Right);
+  QCOMPARE(s.view->Chart().BarTop(6), 8);
+  QCOMPARE(s.view->Chart().BarTop(7), 0);
+  QCOMPARE(s.view->Chart().BarTop(8), 0);
+  QCOMPARE(s.host.selected, QDate(2009, 6, 5));
+  QCOMPARE(s.line(2009, QDate(2009, 6, 5).dayOfYear()), before);
+  QCOMPARE(s.load(2009).Cell(kBarTopCol, QDate(2009, 6, 7).dayOfYear()).trimmed(), QString());
+  // Space (or Enter) sets the level at the current cell, as a click would.
+  QTest::keyClick(s.chart(), Qt::Key_Space);
+  QCOMPARE(s.view->Chart().BarTop(8), 7);
+  QCOMPARE(s.host.selected, QDate(2009, 6, 7));
+  QCOMPARE(s.load(2009).Cell(kBarTopCol, QDate(2009, 6, 7).dayOfYear()), QString("7"));
+  QTest::keyClick(s.chart(), Qt::Key_Left);
+  QTest::keyClick(s.chart(), Qt::Key_Return);
   QCOMPARE(s.view->Chart().BarTop(7), 7);
-  QCOMPARE(s.host.selected, QDate(2009, 6, 6));
-  QCOMPARE(s.load(2009).Cell(kBarTopCol, QDate(2009, 6, 6).dayOfYear()), QString("7"));
+  // The signs grid follows the same rule.
+  s.signs()->setFocus();
+  Click(s.signs(), 2, 1);
+  QCOMPARE(s.signs()->Text(2, 1), QString("P"));
+  QTest::keyClick(s.signs(), Qt::Key_Right);
+  QTest::keyClick(s.signs(), Qt::Key_Down);
+  QCOMPARE(s.signs()->Text(3, 2), QString());
+  QCOMPARE(s.host.selected, QDate(2009, 6, 1));
+}
+
+// A click that follows a double click at once is a click of its own: three quick clicks
+// on a sign step it three times.
+void BasalTest::clickAfterDoubleClickCounts() {
+  BasalSetup s;
+  s.view->ShowDate(QDate(2009, 6, 15));
+  const QPoint at = s.signs()->CellRect(4, 3).center();
+  QTest::mouseClick(s.signs()->viewport(), Qt::LeftButton, {}, at);
+  QVERIFY(s.view->Chart().Intercourse(4));
+  QTest::mouseDClick(s.signs()->viewport(), Qt::LeftButton, {}, at);
+  QTest::mouseClick(s.signs()->viewport(), Qt::LeftButton, {}, at, 100);
+  const bool afterFour = s.view->Chart().Intercourse(4);
+  QVERIFY2(!afterFour, "the click after the double click was dropped");
 }
 
 void BasalTest::dischargeCycle() {

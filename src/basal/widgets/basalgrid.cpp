@@ -1,6 +1,7 @@
 #include "basal/widgets/basalgrid.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -53,8 +54,9 @@ BasalGrid::BasalGrid(int cols, int rows, int fixedCols, int fixedRows, QWidget* 
     }
   }
   setCurrentCell(-1, -1);
+  // Only a click selects through a change of the current cell; keys move it quietly.
   connect(this, &QTableWidget::currentCellChanged, this, [this](int row, int col, int, int) {
-    if (quiet_ || row < 0 || col < 0 || IsFixed(col, row)) return;
+    if (quiet_ || !clicking_ || row < 0 || col < 0 || IsFixed(col, row)) return;
     emit cellSelected(col, row);
   });
   FitSize();
@@ -113,9 +115,35 @@ void BasalGrid::mousePressEvent(QMouseEvent* e) {
     return;
   }
   const QModelIndex before = currentIndex();
+  clicking_ = true;
   QTableWidget::mousePressEvent(e);
+  clicking_ = false;
   // A click on the current cell selects it again, as a click on any other cell does.
   if (before == index && currentIndex() == index) emit cellSelected(index.column(), index.row());
+}
+
+void BasalGrid::keyPressEvent(QKeyEvent* e) {
+  switch (e->key()) {
+    case Qt::Key_Space:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: {
+      const QModelIndex index = currentIndex();
+      if (index.isValid() && !IsFixed(index.column(), index.row()))
+        emit cellSelected(index.column(), index.row());
+      e->accept();
+      return;
+    }
+    default:
+      QTableWidget::keyPressEvent(e);
+  }
+}
+
+void BasalGrid::focusInEvent(QFocusEvent* e) {
+  // Reached by the keyboard with no current cell: start at the first cell that can be
+  // chosen, without choosing it.
+  if (!currentIndex().isValid() && fixedCols_ < columnCount() && fixedRows_ < rowCount())
+    SetCurrentQuietly(fixedCols_, fixedRows_);
+  QTableWidget::focusInEvent(e);
 }
 
 void BasalGrid::mouseReleaseEvent(QMouseEvent* e) {

@@ -2,7 +2,8 @@
 // A text-cell grid drawn by its owner, as the basal page's three grids are: no headers,
 // no scroll bars, fixed column and row sizes, cells addressed (column, row). The first
 // fixedCols columns and fixedRows rows cannot be selected, by mouse or keyboard. Only the
-// left button selects, so a right click for the context menu never changes a cell.
+// left button selects, so a right click for the context menu never changes a cell. The
+// arrow keys only move the current cell; a click, Space or Enter selects it.
 
 #include <QTableWidget>
 #include <functional>
@@ -31,7 +32,7 @@ class BasalGrid : public QTableWidget {
   void SetCurrentQuietly(int col, int row);
 
  signals:
-  // A cell became current through the user (click or keyboard).
+  // The user chose a cell: a left click, or Space / Enter on the current cell.
   void cellSelected(int col, int row);
   // The left mouse button was released over a cell.
   void cellReleased(int col, int row);
@@ -45,6 +46,8 @@ class BasalGrid : public QTableWidget {
   void mouseReleaseEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseDoubleClickEvent(QMouseEvent* e) override;
+  void keyPressEvent(QKeyEvent* e) override;
+  void focusInEvent(QFocusEvent* e) override;
   QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
 
  private:
@@ -54,5 +57,6 @@ class BasalGrid : public QTableWidget {
   int fixedCols_, fixedRows_;
   CellPainter painter_;
   bool quiet_ = false;
+  bool clicking_ = false;  // the current cell changes under a left press
   QPoint hovered_{-1, -1};
 };
