@@ -19,6 +19,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "core/cyclemodel.h"
 #include "core/inifile.h"
 #include "app/datafolders.h"
 #include "core/textfile.h"
@@ -156,6 +157,36 @@ class MainWindowTest : public QObject {
     for (int i = 0; i < points.size(); ++i) QCOMPARE(points[i].y(), double(expected[i]));
     QCOMPARE(chart->BottomTitle(), QString("March"));
     QCOMPARE(child<QLabel>("ui_calendarmonth")->text(), QString("March"));
+  }
+
+  // Changing a setting in the footer refreshes the day panel at once: advice, tile colour
+  // and birth date agree with the grid for the new settings.
+  void dayPanelFollowsTheSettings_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("value");
+    QTest::newRow("goal") << "ui_goal" << 0;
+    QTest::newRow("cycle length") << "ui_cycle" << 35;
+    QTest::newRow("luteal phase") << "ui_luteal" << 18;
+    QTest::newRow("last period") << "ui_LastPeriod" << 10;
+  }
+  void dayPanelFollowsTheSettings() {
+    QFETCH(QString, control);
+    QFETCH(int, value);
+    useExampleSettings(1);  // Conceive
+    const QDate day(2009, 3, 15);
+    clickDay(day);
+    const QString before = child<QPlainTextEdit>("ui_advise")->toPlainText();
+    QCOMPARE(before, AdviceText(form->Cycle(), day));
+    QWidget* w = form->findChild<QWidget*>(control);
+    if (auto* spin = qobject_cast<QSpinBox*>(w)) spin->setValue(value);
+    else if (auto* combo = qobject_cast<QComboBox*>(w)) combo->setCurrentIndex(value);
+    else qobject_cast<QDateEdit*>(w)->setDate(QDate(2009, 3, value));
+    const QString after = child<QPlainTextEdit>("ui_advise")->toPlainText();
+    QCOMPARE(after, AdviceText(form->Cycle(), day));
+    QVERIFY2(after != before, qPrintable(after));
+    QVERIFY(child<QWidget>("ui_advise_tile")->styleSheet().contains(
+        CycleColour(form->Cycle(), day).name()));
+    QCOMPARE(form->SelectedDate(), day);
   }
 
   void noGoalKeepsThePreviousAdvice() {

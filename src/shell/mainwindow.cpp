@@ -811,18 +811,9 @@ void MainWindow::DispatchDate(const QDate& date) {
     if (DateView* v = views_.value(QLatin1String(name))) v->RefreshCharts();
 }
 
-void MainWindow::RefreshChart() { chart_->Refresh(Cycle(), SelectedDate()); }
-
-void MainWindow::SelectDay() {
-  if (!started_) return;
-  const QDate d = grid_->Date();
-  SetSelectedDate(d);
-  const QString longDate = FormatDate(QStringLiteral("dddddd"), d);
-  dayCaption_->setText(longDate);
-  dayCaption2_->setText(longDate);
-  todoDay_->setText(longDate);
-  dayCaption3_->clear();
-
+void MainWindow::FillAdvice() {
+  if (!panelDate_.isValid()) return;
+  const QDate d = panelDate_;
   const CycleSettings& c = Cycle();
   adviseTile_->setStyleSheet(
       QStringLiteral("background: %1; border-radius: 5px;").arg(CycleColour(c, d).name()));
@@ -835,6 +826,22 @@ void MainWindow::SelectDay() {
         FormatDate(QStringLiteral("dddddd"), due) + QStringLiteral("\n\nYour baby's Zodiac sign will be '") +
         ZodiacSign(due) + QLatin1Char('\''));
   }
+}
+
+void MainWindow::RefreshChart() { chart_->Refresh(Cycle(), SelectedDate()); }
+
+void MainWindow::SelectDay() {
+  if (!started_) return;
+  const QDate d = grid_->Date();
+  SetSelectedDate(d);
+  const QString longDate = FormatDate(QStringLiteral("dddddd"), d);
+  dayCaption_->setText(longDate);
+  dayCaption2_->setText(longDate);
+  todoDay_->setText(longDate);
+  dayCaption3_->clear();
+
+  panelDate_ = d;
+  FillAdvice();
   RefreshChart();
 
   // Journal: keep the note of the day left, then load the note of the new day.
@@ -880,6 +887,8 @@ void MainWindow::SaveNoteLink() {
 void MainWindow::OnGoalChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.Goal = goal_->currentIndex();
+  // The day panel answers for the settings on screen, not the ones it was filled with.
+  FillAdvice();
   if (grid_) grid_->update();
   if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
 }
@@ -888,6 +897,7 @@ void MainWindow::OnLastPeriodChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.LastPeriod = lastPeriod_->date();
   if (!started_) return;
+  FillAdvice();
   RefreshChart();
   grid_->update();
   if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
@@ -897,6 +907,7 @@ void MainWindow::OnCycleSpin() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.CycleLength = cycle_->value();
   config_->Cycle.LutealLength = luteal_->value();
+  FillAdvice();
   DispatchDate(SelectedDate());
 }
 

@@ -85,6 +85,9 @@ class MainWindow : public QMainWindow, public ViewHost {
   void FillLegend();
   void LoadFooterFromConfig();
   void RefreshChart();
+  // The advice tile, advice and birth date of the day in the day panel, for the settings
+  // on screen.
+  void FillAdvice();
   void SaveNoteLink();
   void OpenWeeklyPlanner();
   void ShowAbout();
@@ -106,6 +109,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool exited_ = false;
   bool settingPicker_ = false;
   bool loadingFooter_ = false;
+  QDate panelDate_;   // the day the day panel shows
   QString notePath_;  // the note file of the day in the journal memo; empty before the first day
 
   QTimer* startupTimer_ = nullptr;
