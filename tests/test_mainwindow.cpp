@@ -259,18 +259,38 @@ class MainWindowTest : public QObject {
     QVERIFY(QFile::exists(env->configHome() + "/autostart/Mavelo.desktop"));
   }
 
-  void arrowsInTheJournalMoveOnlyTheDateBar() {
+  // In the journal the note always belongs to the day in the date bar: the arrows keep
+  // what was typed in the day left and open the next day's note.
+  void arrowsInTheJournalOpenTheNextNote() {
+    WriteTextFile(notesFolder() + "Y2009M3D7.txt", "seventh", nullptr);
     form->ShowView("note");
     clickDay(QDate(2009, 3, 5));
-    QTest::keyClicks(child<QPlainTextEdit>("ui_note"), "unsaved");
+    QTest::keyClicks(child<QPlainTextEdit>("ui_note"), "fifth");
     QTest::mouseClick(child<QPushButton>("ArrowRight"), Qt::LeftButton);
+    QCOMPARE(NoteText(notesFolder() + "Y2009M3D5.txt"), QString("fifth\r\n"));
+    QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString());
+    QCOMPARE(child<QLabel>("ui_calendar_day2")->text(), QString("Friday, March 6, 2009"));
     QTest::mouseClick(child<QPushButton>("ArrowRight"), Qt::LeftButton);
     QCOMPARE(form->SelectedDate(), QDate(2009, 3, 7));
-    QCOMPARE(form->Grid()->Date(), QDate(2009, 3, 5));
-    QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString("unsaved"));
-    QVERIFY(!QFile::exists(notesFolder() + "Y2009M3D7.txt"));
+    QCOMPARE(form->Grid()->Date(), QDate(2009, 3, 7));
+    QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString("seventh"));
+    QVERIFY(!QFile::exists(notesFolder() + "Y2009M3D6.txt"));
     QTest::mouseClick(child<QPushButton>("ArrowLeft"), Qt::LeftButton);
     QCOMPARE(form->SelectedDate(), QDate(2009, 3, 6));
+    QCOMPARE(child<QLabel>("ui_calendar_day2")->text(), QString("Friday, March 6, 2009"));
+    QVERIFY(env->messages.isEmpty());
+  }
+
+  // The to-do title is the day of the list on screen, after any way of changing it.
+  void toDoTitleFollowsTheDateBar() {
+    clickDay(QDate(2009, 3, 5));
+    form->ShowView("todo");
+    QCOMPARE(child<QLabel>("ui_title")->text(), QString("Mar 5, 2009 "));
+    QTest::mouseClick(child<QPushButton>("ArrowRight"), Qt::LeftButton);
+    QCOMPARE(child<QLabel>("ui_title")->text(), QString("Mar 6, 2009 "));
+    child<QDateEdit>("Date_Picker")->setDate(QDate(2009, 4, 1));
+    QCOMPARE(child<QLabel>("ui_title")->text(), QString("Apr 1, 2009 "));
+    QCOMPARE(child<QLabel>("ui_todo_day")->text(), QString("Wednesday, April 1, 2009"));
   }
 
   void arrowsInTheCalendarMoveTheGrid() {
@@ -319,17 +339,17 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QLabel>("ui_title")->text(), title);
   }
 
-  // The grid follows the date bar only in the calendar and to-do views.
-  void gridFollowsTheDateInCalendarAndToDoOnly_data() {
+  // The grid follows the date bar in the calendar, to-do and journal views.
+  void gridFollowsTheDateBar_data() {
     QTest::addColumn<QString>("view");
     QTest::addColumn<bool>("follows");
     QTest::newRow("calendar") << "calendar" << true;
     QTest::newRow("todo") << "todo" << true;
     QTest::newRow("weight") << "weight" << false;
     QTest::newRow("basal") << "basal" << false;
-    QTest::newRow("note") << "note" << false;
+    QTest::newRow("note") << "note" << true;
   }
-  void gridFollowsTheDateInCalendarAndToDoOnly() {
+  void gridFollowsTheDateBar() {
     QFETCH(QString, view);
     QFETCH(bool, follows);
     clickDay(QDate(2009, 3, 5));

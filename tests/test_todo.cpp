@@ -524,13 +524,18 @@ class ToDoTest : public QObject {
     QVERIFY(!QFile::exists(path));
     QVERIFY(!f.view.IsDayMarked(kMar1));
     f.setText(0, "Call mom");
+    int redraws = f.host.marksChangedCalls;
     f.view.SaveList();
     QCOMPARE(FileBytes(path), QByteArray("F=Call mom\r\n"));
     QVERIFY(f.view.IsDayMarked(kMar1));
+    // The month grid is told, so the mark shows at once.
+    QVERIFY(f.host.marksChangedCalls > redraws);
     // Deleting the last item: the file goes with it and the item stays gone.
+    redraws = f.host.marksChangedCalls;
     f.button("btnDelete")->click();
     QVERIFY(!QFile::exists(path));
     QVERIFY(!f.view.IsDayMarked(kMar1));
+    QVERIFY(f.host.marksChangedCalls > redraws);
     f.view.LoadList();
     QCOMPARE(f.view.List().Lines(), QStringList({"F="}));
     QVERIFY(f.errors().isEmpty());

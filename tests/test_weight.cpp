@@ -120,6 +120,8 @@ class WeightTest : public QObject {
   void fieldLimits();
   void bmiButton_data();
   void bmiButton();
+  void typedWeightReachesHistoryAndMarks();
+  void dayWithoutWeightShowsNoPlanOrIndex();
 };
 
 // --- records ----------------------------------------------------------------------
@@ -728,6 +730,46 @@ void WeightTest::bmiButton() {
   // Leaving the date copies the height into the configuration.
   rig.view.SaveBeforeDateChange();
   QCOMPARE(rig.host.Settings().BmiHeight, height.toInt());
+}
+
+// A weight typed is in the history chart and marked on the month grid at once.
+void WeightTest::typedWeightReachesHistoryAndMarks() {
+  Rig rig;
+  rig.view.ShowDate(QDate(2009, 3, 5));
+  QCOMPARE(rig.historySeries()->count(), 0);
+  const int before = rig.host.marksChangedCalls;
+  rig.type("Weight_Today", "142.5");
+  QCOMPARE(rig.historySeries()->count(), 1);
+  QCOMPARE(rig.historySeries()->at(0).y(), 142.5);
+  QVERIFY(rig.view.IsDayMarked(QDate(2009, 3, 5)));
+  QVERIFY(rig.host.marksChangedCalls > before);
+}
+
+// A day without a weight shows no body-mass index, no plan and no calorie advice,
+// rather than figures computed from a weight of 0.
+void WeightTest::dayWithoutWeightShowsNoPlanOrIndex() {
+  Rig rig;
+  rig.view.ShowDate(QDate(2009, 3, 5));
+  auto* pg = rig.view.findChild<QTabWidget*>("pg");
+  rig.type("Weight_Today", "150");
+  pg->setCurrentIndex(2);
+  rig.button("Button1")->click();
+  QVERIFY(!rig.label("BMI_Index")->text().isEmpty());
+  QVERIFY(!rig.label("lblCalories")->text().isEmpty());
+
+  rig.view.ShowDate(QDate(2009, 3, 6));
+  QCOMPARE(rig.edit("Weight_Today")->text(), QString("0.0"));
+  QCOMPARE(rig.label("BMI_Index")->text(), QString());
+  QCOMPARE(rig.label("BMI_Warning")->text(), QString());
+  QVERIFY(rig.label("arrow")->isHidden());
+  QCOMPARE(rig.label("ui_days_left")->text(), QString());
+  QCOMPARE(rig.label("lblCalories")->text(), QString());
+  auto* chart = rig.view.findChild<QChartView*>("target_Graph")->chart();
+  for (QAbstractSeries* series : chart->series())
+    if (auto* line = qobject_cast<QLineSeries*>(series)) QCOMPARE(line->count(), 0);
+  // Calculate on such a day shows nothing either.
+  rig.button("Button1")->click();
+  QCOMPARE(rig.label("BMI_Warning")->text(), QString());
 }
 
 QTEST_MAIN(WeightTest)

@@ -785,11 +785,7 @@ void MainWindow::ShowView(const QString& name) {
   footer_->setVisible(row->footer);
   dateBar_->setVisible(row->dateBar);
   datePicker_->setVisible(name != QLatin1String("forum"));
-  if (!row->title.isNull()) {
-    title_->setText(row->title);
-  } else if (grid_) {
-    title_->setText(FormatDate(QStringLiteral("mmm d, yyyy"), grid_->Date()) + QLatin1Char(' '));
-  }
+  ShowTitle();
   if (name == QLatin1String("forum")) OpenDocument(Brand().ForumUrl);
 
   DispatchDate(SelectedDate());
@@ -805,8 +801,12 @@ void MainWindow::DispatchDate(const QDate& date) {
   } else if (DateView* v = views_.value(viewName_)) {
     v->SaveBeforeDateChange();
     v->ShowDate(date);
-    if (viewName_ == QLatin1String("todo")) grid_->MoveToDate(date);
   }
+  // The to-do lists and the journal note belong to the grid's day, so the grid follows
+  // the date bar there; its change of day saves and loads the note.
+  if (viewName_ == QLatin1String("todo") || viewName_ == QLatin1String("note"))
+    grid_->MoveToDate(date);
+  ShowTitle();
   for (const char* name : {"basal", "sleep", "kids"})
     if (DateView* v = views_.value(QLatin1String(name))) v->RefreshCharts();
 }
@@ -826,6 +826,15 @@ void MainWindow::FillAdvice() {
         FormatDate(QStringLiteral("dddddd"), due) + QStringLiteral("\n\nYour baby's Zodiac sign will be '") +
         ZodiacSign(due) + QLatin1Char('\''));
   }
+}
+
+void MainWindow::ShowTitle() {
+  const ViewEntry* row = FindView(viewName_);
+  if (!row) return;
+  if (!row->title.isNull())
+    title_->setText(row->title);
+  else if (grid_)
+    title_->setText(FormatDate(QStringLiteral("mmm d, yyyy"), grid_->Date()) + QLatin1Char(' '));
 }
 
 void MainWindow::RefreshChart() { chart_->Refresh(Cycle(), SelectedDate()); }

@@ -85,6 +85,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void FillLegend();
   void LoadFooterFromConfig();
   void RefreshChart();
+  // The view title of the current view: its own, or the grid's day.
+  void ShowTitle();
   // The advice tile, advice and birth date of the day in the day panel, for the settings
   // on screen.
   void FillAdvice();

@@ -434,12 +434,17 @@ void TodoView::SaveList() {
     if (!SaveToDoList(list_, path, &error)) ShowError(error, this);
   }
   WriteToDoReport();
+  // A list written or removed adds or drops the day's mark.
+  host_->DayMarksChanged();
   saving_ = false;
 }
 
 bool TodoView::AppendItem(const QString& category, const QString& line) {
   QString error;
-  if (::AppendItem(CategoryFile(category), line, &error)) return true;
+  if (::AppendItem(CategoryFile(category), line, &error)) {
+    host_->DayMarksChanged();
+    return true;
+  }
   ShowError(error, this);
   return false;
 }

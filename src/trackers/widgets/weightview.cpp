@@ -466,6 +466,9 @@ bool WeightView::SaveWeightReporting(bool always) {
     host_->Settings().BmiHeight = std::clamp(height, kMinHeight, kMaxHeight);
   if (ok) {
     lastReported_.clear();
+    // The history and the month grid show the weight just typed.
+    ShowHistory();
+    host_->DayMarksChanged();
   } else {
     Report(errors, always);
   }
@@ -504,11 +507,12 @@ void WeightView::SetGoalText(double goal) { goal_->setText(OneDecimal(goal)); }
 void WeightView::Weight_TodayChange() {
   if (filling_) return;
   const double w = WeightValue();
-  if (w > 0) {
-    SaveWeight();
-    ShowPlan();
-    ShowGoalMessage();
-  }
+  if (w > 0) SaveWeight();
+  // The plan, its messages and a body-mass index on screen follow the weight; a day
+  // without one shows none.
+  ShowPlan();
+  ShowGoalMessage();
+  if (w <= 0 || !arrow_->isHidden()) ShowBMI();
   if (GoalValue() < w - 5) {
     SetGoalText(w - 5);
     WEight_GoalChange();
@@ -623,6 +627,12 @@ void WeightView::ShowPlan() {
   const double g = GoalValue();
   const int c = DaysValue();
   const QDateTime now = Clock::Now();
+  if (w <= 0) {
+    // No weight on this day: a plan from 0 would be nonsense.
+    reference_->clear();
+    planLine_->clear();
+    return;
+  }
   const WeightPlan plan = MakeWeightPlan(w, g, c, now);
 
   QList<QPointF> ref, area;
@@ -642,6 +652,11 @@ void WeightView::ShowPlan() {
 }
 
 void WeightView::ShowGoalMessage() {
+  if (WeightValue() <= 0) {
+    daysLeft_->clear();
+    calories_->clear();
+    return;
+  }
   const GoalMessage m = MakeGoalMessage(WeightValue(), GoalValue(), DaysValue(), !Imperial(),
                                         host_->Settings().WeightUnitLabel());
   if (m.daysLeft) daysLeft_->setText(*m.daysLeft);
@@ -650,7 +665,14 @@ void WeightView::ShowGoalMessage() {
 
 void WeightView::ShowBMI() {
   double h = 0, w = 0;
-  if (!ParseNumber(height_->text(), &h) || !ParseNumber(weight_->text(), &w)) return;
+  if (!ParseNumber(height_->text(), &h) || !ParseNumber(weight_->text(), &w) || w <= 0 ||
+      h <= 0) {
+    // A day without a weight has no index, class or arrow.
+    bmiIndex_->clear();
+    bmiWarning_->clear();
+    arrow_->hide();
+    return;
+  }
   const bool imperial = Imperial();
   const double cm = BmiHeightCm(h, imperial);
   const double kg = BmiWeightKg(w, imperial);
