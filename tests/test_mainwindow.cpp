@@ -74,6 +74,10 @@ class MainWindowTest : public QObject {
   QString notesFolder() const { return env->dataRoot() + "Notes/"; }
 
  private slots:
+  void initTestCase() {
+    // The offscreen desktop has no tray; most tests stand for one that has.
+    SetSystemTrayAvailable(true);
+  }
   void init() {
     env = std::make_unique<TestEnv>();
     opened.clear();
@@ -467,6 +471,19 @@ class MainWindowTest : public QObject {
     QVERIFY(tray);
     emit tray->activated(QSystemTrayIcon::DoubleClick);
     QVERIFY(form->isVisible());
+  }
+
+  // Without a system tray nothing could bring a hidden window back: Hide is disabled.
+  void hideIsDisabledWithoutATray() {
+    QVERIFY(form->findChild<QAction*>("Hide1")->isEnabled());
+    SetSystemTrayAvailable(false);
+    MainWindow window(TestEnv::programFolder(), false);
+    SetSystemTrayAvailable(true);
+    window.Startup();
+    QAction* hide = window.findChild<QAction*>("Hide1");
+    QVERIFY(!hide->isEnabled());
+    hide->trigger();
+    QVERIFY(window.isVisible());
   }
 
   void startWithWindowsTogglesAutoStart() {

@@ -82,7 +82,7 @@ class ProgramTest : public QObject {
     QByteArray err;
     QTRY_VERIFY_WITH_TIMEOUT((err += second.readAllStandardError()).contains(
                                  "Only one calendar can be opened at a time. Exiting this "
-                                 "instance of Tobrin"),
+                                 "instance of Mavelo"),
                              30000);
     second.kill();
     second.waitForFinished();

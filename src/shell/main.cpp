@@ -26,7 +26,7 @@ int main(int argc, char** argv) {
   SingleInstance instance(QCoreApplication::applicationFilePath());
   if (!instance.TryAdmit()) {
     const QString message = QStringLiteral(
-        "Only one calendar can be opened at a time. Exiting this instance of Tobrin");
+        "Only one calendar can be opened at a time. Exiting this instance of Mavelo");
     std::fprintf(stderr, "%s\n", qPrintable(message));
     QMessageBox::information(nullptr, QStringLiteral("Mavelo"), message);
     return 0;

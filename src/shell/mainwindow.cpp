@@ -231,6 +231,18 @@ MainWindow::~MainWindow() {
   delete takeCentralWidget();
 }
 
+namespace {
+std::optional<bool>& TrayOverride() {
+  static std::optional<bool> value;
+  return value;
+}
+bool TrayAvailable() {
+  return TrayOverride().value_or(QSystemTrayIcon::isSystemTrayAvailable());
+}
+}  // namespace
+
+void SetSystemTrayAvailable(std::optional<bool> available) { TrayOverride() = available; }
+
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
@@ -238,7 +250,11 @@ void MainWindow::BuildMenus() {
   connect(exitAction, &QAction::triggered, this, &MainWindow::close);
   QAction* hide = file->addAction(QStringLiteral("H&ide"));
   hide->setObjectName(QStringLiteral("Hide1"));
-  connect(hide, &QAction::triggered, this, &MainWindow::hide);
+  // Only the tray icon brings a hidden window back; without a tray there is no way back.
+  hide->setEnabled(TrayAvailable());
+  connect(hide, &QAction::triggered, this, [this] {
+    if (TrayAvailable()) QWidget::hide();
+  });
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
   QAction* planner = tools->addAction(QStringLiteral("Weekly Planner"));

@@ -9,6 +9,7 @@
 #include <QMainWindow>
 #include <QPointer>
 #include <memory>
+#include <optional>
 
 #include "app/config.h"
 #include "app/dateview.h"
@@ -27,6 +28,9 @@ class QAction;
 class MonthCalendar;
 class ProbabilityChart;
 class JournalMarks;
+
+// Tests: whether the desktop has a system tray (nullopt: ask the desktop).
+void SetSystemTrayAvailable(std::optional<bool> available);
 
 class MainWindow : public QMainWindow, public ViewHost {
   Q_OBJECT
