@@ -73,6 +73,8 @@ class TestDataFolders : public QObject {
   void openDocumentUrls_data();
   void openDocumentUrls();
   void openFolderUrl();
+  void openFailuresAreReported_data();
+  void openFailuresAreReported();
 };
 
 void TestDataFolders::freshProfileCreatesTheTree() {
@@ -349,5 +351,51 @@ void TestDataFolders::openFolderUrl() {
                                 QUrl::fromLocalFile(env.home() + "/relative")}));
 }
 
-QTEST_GUILESS_MAIN(TestDataFolders)
+// What the desktop answers decides what the user hears: a missing xdg-open or one that
+// finds no handler is an error naming what could not be opened (for a page, its path).
+void TestDataFolders::openFailuresAreReported_data() {
+  QTest::addColumn<QString>("xdgOpen");  // the fake xdg-open's script; empty: none
+  QTest::addColumn<QString>("expected");  // a part of the message; empty: no message
+  QTest::newRow("no xdg-open") << "" << "xdg-open is missing";
+  QTest::newRow("no handler") << "exit 3" << "no program to open it was found";
+  QTest::newRow("handler failed") << "exit 4" << "xdg-open exit code 4";
+  QTest::newRow("opened") << "echo \"$1\" > \"@/bin/opened\"" << "";
+}
+
+void TestDataFolders::openFailuresAreReported() {
+  QFETCH(QString, xdgOpen);
+  QFETCH(QString, expected);
+  TestEnv env;
+  const QString bin = env.home() + "/bin";
+  QDir().mkpath(bin);
+  if (!xdgOpen.isEmpty()) {
+    QFile script(bin + "/xdg-open");
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\n" + xdgOpen.replace("@", env.home()).toUtf8() + "\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  }
+  const QByteArray oldPath = qgetenv("PATH");
+  qputenv("PATH", bin.toLocal8Bit());
+  QStringList messages;
+  SetOpenFailureHandler([&](const QString& m) { messages << m; });
+  const QString page = env.home() + "/Build/calendar.html";
+  OpenDocument(page);
+  if (expected.isEmpty()) {
+    QTRY_VERIFY(QFile::exists(bin + "/opened"));
+    QTest::qWait(100);
+    QVERIFY(messages.isEmpty());
+    QFile opened(bin + "/opened");
+    QVERIFY(opened.open(QIODevice::ReadOnly));
+    QCOMPARE(opened.readAll().trimmed(), QUrl::fromLocalFile(page).toEncoded());
+  } else {
+    QTRY_COMPARE(messages.size(), 1);
+    QVERIFY2(messages[0].contains(page), qPrintable(messages[0]));
+    QVERIFY2(messages[0].contains(expected), qPrintable(messages[0]));
+  }
+  SetOpenFailureHandler({});
+  qputenv("PATH", oldPath);
+}
+
+QTEST_MAIN(TestDataFolders)
 #include "test_datafolders.moc"

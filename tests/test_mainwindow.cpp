@@ -486,6 +486,27 @@ class MainWindowTest : public QObject {
     QVERIFY(window.isVisible());
   }
 
+  // A report that cannot be opened (no browser) is an error box with the page's path.
+  void reportThatCannotBeOpenedIsAnError() {
+    const QString bin = env->home() + "/bin";
+    QDir().mkpath(bin);
+    QFile script(bin + "/xdg-open");
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\nexit 3\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", bin.toLocal8Bit());
+    SetOpenUrlHandler({});
+    auto* viewReport = child<QWidget>("DayPanel")->findChild<QLabel*>("Label9");
+    QTest::mouseClick(viewReport, Qt::LeftButton);
+    QTRY_COMPARE(env->messages.size(), 1);
+    qputenv("PATH", oldPath);
+    QCOMPARE(env->messages[0].kind, MessageKind::Error);
+    QVERIFY2(env->messages[0].text.contains(env->dataRoot() + "Build/calendar.html"),
+             qPrintable(env->messages[0].text));
+  }
+
   void startWithWindowsTogglesAutoStart() {
     auto* item = form->findChild<QAction*>("StartWithWindows1");
     QVERIFY(item->isChecked());

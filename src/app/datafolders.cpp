@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QSaveFile>
+#include <QStandardPaths>
 
 namespace {
 
@@ -31,6 +33,32 @@ OpenUrlHandler& UrlHandler() {
   return handler;
 }
 
+OpenFailureHandler& FailureHandler() {
+  static OpenFailureHandler handler;
+  return handler;
+}
+
+void ReportOpenFailure(const QUrl& url, const QString& reason) {
+  if (!FailureHandler()) return;
+  const QString what = url.isLocalFile() ? url.toLocalFile() : url.toString();
+  QString text = QStringLiteral("Could not open \"%1\": %2.").arg(what, reason);
+  if (url.isLocalFile() && what.endsWith(QLatin1String(".html"), Qt::CaseInsensitive))
+    text += QStringLiteral(" The page is saved there; you can open it in your web browser.");
+  FailureHandler()(text);
+}
+
+// xdg-open's exit codes, as its manual gives them.
+QString XdgOpenReason(int exitCode) {
+  switch (exitCode) {
+    case 1: return QStringLiteral("xdg-open did not understand the request");
+    case 2: return QStringLiteral("it does not exist");
+    case 3: return QStringLiteral("no program to open it was found (is a web browser or file "
+                                  "manager installed?)");
+    default: return QStringLiteral("the program that should open it failed (xdg-open exit code %1)")
+                 .arg(exitCode);
+  }
+}
+
 void OpenUrl(const QUrl& url) {
   if (!url.isValid() || url.isEmpty()) return;
   try {
@@ -40,7 +68,32 @@ void OpenUrl(const QUrl& url) {
     }
     // The desktop services need a GUI application; without one there is nothing to show.
     if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
-    QDesktopServices::openUrl(url);
+    const QString xdgOpen = QStandardPaths::findExecutable(QStringLiteral("xdg-open"));
+    if (xdgOpen.isEmpty()) {
+      if (!QDesktopServices::openUrl(url))
+        ReportOpenFailure(url, QStringLiteral("no program to open it was found (xdg-open is "
+                                              "missing)"));
+      return;
+    }
+    // xdg-open tells by its exit code whether a handler took the address. It runs on its
+    // own, without pipes, and is not ended with this program: a browser it started in
+    // the foreground goes on when Mavelo closes.
+    auto* process = new QProcess;
+    process->setStandardOutputFile(QProcess::nullDevice());
+    process->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(process, &QProcess::errorOccurred, process,
+                     [process, url](QProcess::ProcessError error) {
+                       if (error != QProcess::FailedToStart) return;
+                       ReportOpenFailure(url, QStringLiteral("xdg-open could not be started"));
+                       process->deleteLater();
+                     });
+    QObject::connect(process, &QProcess::finished, process,
+                     [process, url](int exitCode, QProcess::ExitStatus status) {
+                       if (status == QProcess::NormalExit && exitCode != 0)
+                         ReportOpenFailure(url, XdgOpenReason(exitCode));
+                       process->deleteLater();
+                     });
+    process->start(xdgOpen, {url.toString(QUrl::FullyEncoded)});
   } catch (...) {
     // Opening a document is a courtesy: a failure must never reach the caller.
   }
@@ -147,6 +200,8 @@ QString DataFolders::ExecutableFolder() {
 }
 
 void SetOpenUrlHandler(OpenUrlHandler handler) { UrlHandler() = std::move(handler); }
+
+void SetOpenFailureHandler(OpenFailureHandler handler) { FailureHandler() = std::move(handler); }
 
 QUrl DocumentUrl(const QString& pathOrUrl) {
   if (pathOrUrl.isEmpty()) return QUrl();

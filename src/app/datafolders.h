@@ -54,12 +54,20 @@ class DataFolders {
   QString program_, maker_, root_;
 };
 
-// Shows a local file or web address with the desktop's default handler. Never raises.
-// Text with a scheme ("https://...", "mailto:...", "file:...") is taken as an address;
-// anything else is a local path (made absolute).
+// Shows a local file or web address with the desktop's default handler (xdg-open).
+// Never raises. Text with a scheme ("https://...", "mailto:...", "file:...") is taken as an
+// address; anything else is a local path (made absolute). When it cannot be opened (no
+// xdg-open, no browser or handler), the failure handler is told, possibly later, once
+// xdg-open has answered.
 void OpenDocument(const QString& pathOrUrl);
-// Opens a folder in the desktop's file manager. Never raises.
+// Opens a folder in the desktop's file manager, with the same failure report.
 void OpenFolder(const QString& path);
+
+// Receives the user's message when a document, address or folder could not be opened:
+// what it was (for a page, the path of the HTML file) and why. The main window shows it
+// in an error box.
+using OpenFailureHandler = std::function<void(const QString& message)>;
+void SetOpenFailureHandler(OpenFailureHandler handler);
 
 // Tests: every OpenDocument / OpenFolder call hands its URL to this handler instead of
 // launching the desktop's handler (xdg-open). Pass {} to restore the desktop.

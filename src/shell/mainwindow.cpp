@@ -117,6 +117,10 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   dir_ = std::make_unique<DataFolders>(programFolder);
   if (!dir_->ok()) ShowMessage(QStringLiteral("Error creating install directories"), this);
   journalMarks_ = std::make_unique<JournalMarks>(*dir_);
+  // The answer may come after the window that asked is gone; the box goes over whatever
+  // window is active then.
+  SetOpenFailureHandler(
+      [](const QString& message) { ShowError(message, QApplication::activeWindow()); });
 
   auto* client = new QWidget(this);
   client->setObjectName(QStringLiteral("client"));
