@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QProcess>
@@ -505,6 +507,63 @@ class MainWindowTest : public QObject {
     QCOMPARE(env->messages[0].kind, MessageKind::Error);
     QVERIFY2(env->messages[0].text.contains(env->dataRoot() + "Build/calendar.html"),
              qPrintable(env->messages[0].text));
+  }
+
+  // The keyboard reaches every feature: Tab stops on the header icons and links, Enter or
+  // Space opens them, the View menu has Ctrl+1 .. Ctrl+0, and the spinners take typing.
+  void keyboardReachesTheFeatures() {
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QStringList visited;
+    QWidget* start = child<QWidget>("Ovulation_Icon");
+    start->setFocus(Qt::TabFocusReason);
+    QWidget* w = start;
+    for (int i = 0; i < 200; ++i) {
+      visited << w->objectName();
+      w = w->nextInFocusChain();
+      while (w && !(w->isVisibleTo(form.get()) && w->isEnabled() && (w->focusPolicy() & Qt::TabFocus)))
+        w = w->nextInFocusChain();
+      if (!w || w == start) break;
+    }
+    for (const ViewEntry& entry : ViewTable())
+      if (!entry.icon.isEmpty() && entry.iconShown)
+        QVERIFY2(visited.contains(entry.icon), qPrintable(entry.icon));
+    for (const char* link : {"lblToday", "lblOpen", "Label9", "ui_print_link", "ui_cycle", "ui_luteal"})
+      QVERIFY2(visited.contains(link), link);
+
+    auto* basal = child<QWidget>("Basal_Icon");
+    basal->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(basal, Qt::Key_Return);
+    QCOMPARE(form->CurrentViewName(), QString("basal"));
+    auto* weight = child<QWidget>("Weight_Icon");
+    weight->setFocus(Qt::TabFocusReason);
+    QTest::keyClick(weight, Qt::Key_Space);
+    QCOMPARE(form->CurrentViewName(), QString("weight"));
+
+    QStringList menus;
+    for (QAction* a : form->menuBar()->actions()) menus << a->text();
+    QCOMPARE(menus, QStringList({"&File", "&View", "&Tools", "&Settings", "Th&emes", "&Help"}));
+    QMenu* viewMenu = form->findChild<QMenu*>("View1");
+    QVERIFY(viewMenu);
+    QStringList texts;
+    for (QAction* a : viewMenu->actions()) texts << a->text();
+    QCOMPARE(texts.first(), QString("&Ovulation"));
+    QVERIFY2(texts.contains("&Basal Temp"), qPrintable(texts.join('|')));
+    QVERIFY2(texts.contains("Baby && &Kids"), qPrintable(texts.join('|')));
+    QCOMPARE(form->findChild<QAction*>("View_basal")->shortcut(), QKeySequence("Ctrl+2"));
+    QCOMPARE(form->findChild<QAction*>("View_calendar")->shortcut(), QKeySequence("Ctrl+1"));
+    form->findChild<QAction*>("View_calendar")->trigger();
+    QCOMPARE(form->CurrentViewName(), QString("calendar"));
+    QTest::keyClick(form.get(), Qt::Key_2, Qt::ControlModifier);
+    QCOMPARE(form->CurrentViewName(), QString("basal"));
+
+    form->ShowView("calendar");
+    auto* cycle = child<QSpinBox>("ui_cycle");
+    cycle->setFocus(Qt::TabFocusReason);
+    cycle->selectAll();
+    QTest::keyClicks(cycle, "35");
+    QTest::keyClick(cycle, Qt::Key_Return);
+    QCOMPARE(form->Cycle().CycleLength, 35);
   }
 
   void startWithWindowsTogglesAutoStart() {

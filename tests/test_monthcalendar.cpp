@@ -251,7 +251,8 @@ class MonthCalendarTest : public QObject {
     QCOMPARE(grid->Date(), QDate(2009, 3, 11));
   }
 
-  void arrowKeysStayInTheMonth() {
+  // The keys walk through the days and on into the next or previous month.
+  void arrowKeysCrossMonths() {
     auto grid = MakeGrid(QDate(2009, 3, 5));
     QSignalSpy spy(grid.get(), &MonthCalendar::dateChanged);
     QTest::keyClick(grid.get(), Qt::Key_Down);
@@ -260,12 +261,38 @@ class MonthCalendarTest : public QObject {
     QCOMPARE(grid->Date(), QDate(2009, 3, 13));
     grid->MoveToDate(QDate(2009, 3, 2));
     spy.clear();
-    QTest::keyClick(grid.get(), Qt::Key_Up);    // would leave March
     QTest::keyClick(grid.get(), Qt::Key_Left);
     QCOMPARE(grid->Date(), QDate(2009, 3, 1));
-    QTest::keyClick(grid.get(), Qt::Key_Left);  // would leave March
-    QCOMPARE(grid->Date(), QDate(2009, 3, 1));
+    QTest::keyClick(grid.get(), Qt::Key_Left);
+    QCOMPARE(grid->Date(), QDate(2009, 2, 28));
+    QTest::keyClick(grid.get(), Qt::Key_Down);
+    QCOMPARE(grid->Date(), QDate(2009, 3, 7));
+    QTest::keyClick(grid.get(), Qt::Key_Up);
+    QCOMPARE(grid->Date(), QDate(2009, 2, 28));
+    QTest::keyClick(grid.get(), Qt::Key_PageDown);
+    QCOMPARE(grid->Date(), QDate(2009, 3, 28));
+    grid->MoveToDate(QDate(2009, 12, 31));
+    spy.clear();
+    QTest::keyClick(grid.get(), Qt::Key_Right);
+    QCOMPARE(grid->Date(), QDate(2010, 1, 1));
     QCOMPARE(spy.count(), 1);
+  }
+
+  // With the keyboard focus the selected day wears a frame; the report picture never.
+  void focusFrameOnScreenOnly() {
+    auto grid = MakeGrid(QDate(2009, 3, 5));
+    grid->show();
+    QVERIFY(QTest::qWaitForWindowExposed(grid.get()));
+    grid->clearFocus();
+    QVERIFY(!grid->hasFocus());
+    const QImage unfocused = grid->grab().toImage();
+    grid->activateWindow();
+    grid->setFocus();
+    QTRY_VERIFY(grid->hasFocus());
+    const QImage focused = grid->grab().toImage();
+    QVERIFY(focused != unfocused);
+    QCOMPARE(grid->RenderImage().convertToFormat(QImage::Format_RGB32),
+             unfocused.convertToFormat(QImage::Format_RGB32));
   }
 
   // --- painting ----------------------------------------------------------------------

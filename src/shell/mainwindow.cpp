@@ -260,7 +260,11 @@ void MainWindow::BuildMenus() {
     if (TrayAvailable()) QWidget::hide();
   });
 
-  QMenu* tools = menuBar()->addMenu(QStringLiteral("Tools"));
+  QMenu* view = menuBar()->addMenu(QStringLiteral("&View"));
+  view->setObjectName(QStringLiteral("View1"));
+  BuildViewMenu(view);
+
+  QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
   QAction* planner = tools->addAction(QStringLiteral("Weekly Planner"));
   planner->setObjectName(QStringLiteral("WeeklyPlanner1"));
   connect(planner, &QAction::triggered, this, &MainWindow::OpenWeeklyPlanner);
@@ -277,7 +281,7 @@ void MainWindow::BuildMenus() {
     if (config_) config_->AutoStart = checked;
   });
 
-  QMenu* themes = menuBar()->addMenu(QStringLiteral("Themes"));
+  QMenu* themes = menuBar()->addMenu(QStringLiteral("Th&emes"));
   themes->setObjectName(QStringLiteral("Themes1"));
   auto* group = new QActionGroup(this);
   for (const QString& name : ThemeNames()) {
@@ -304,6 +308,37 @@ void MainWindow::BuildMenus() {
   QAction* about = help->addAction(QStringLiteral("About"));
   about->setObjectName(QStringLiteral("About1"));
   connect(about, &QAction::triggered, this, &MainWindow::ShowAbout);
+}
+
+void MainWindow::OpenFeature(const ViewEntry& entry) {
+  ShowView(entry.name);
+  if (entry.iconPage >= 0)
+    if (DateView* v = views_.value(entry.name)) v->ShowPage(entry.iconPage);
+}
+
+void MainWindow::BuildViewMenu(QMenu* menu) {
+  // Every view with an icon in the header, in its order: Ctrl+1 .. Ctrl+0 for the first
+  // ten, and a mnemonic each (the first letter of a word not taken yet).
+  QString taken;
+  int number = 0;
+  for (const ViewEntry& entry : ViewTable()) {
+    if (entry.outerPage < 0 || !entry.iconShown) continue;
+    QString text = entry.caption;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+      const bool wordStart = i == 0 || text.at(i - 1) == u' ';
+      const QChar c = text.at(i).toLower();
+      if (wordStart && c.isLetter() && !taken.contains(c)) {
+        taken += c;
+        text.insert(i, u'&');
+        break;
+      }
+    }
+    text.replace(QStringLiteral(" & "), QStringLiteral(" && "));
+    QAction* action = menu->addAction(text);
+    action->setObjectName(QStringLiteral("View_") + entry.name);
+    if (number < 10) action->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_0 + (++number % 10))));
+    connect(action, &QAction::triggered, this, [this, &entry] { OpenFeature(entry); });
+  }
 }
 
 void MainWindow::BuildHeader(QWidget* header) {
@@ -354,8 +389,11 @@ void MainWindow::BuildHeader(QWidget* header) {
     pic->setPixmap(FeatureIcon(icon.name));
     pic->setFixedSize(36, 36);
     pic->setAlignment(Qt::AlignCenter);
+    pic->setAccessibleName(entry.caption);
     auto* cap = new LinkLabel(entry.caption, header);
     cap->setObjectName(icon.name + QStringLiteral("_Caption"));
+    // The icon above is the keyboard's stop; the caption's "today" is the today link's.
+    cap->setFocusPolicy(Qt::NoFocus);
     cap->setProperty("iconCaption", true);
     cap->setFont(ArialFont(11));
     cap->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -367,13 +405,7 @@ void MainWindow::BuildHeader(QWidget* header) {
     if (entry.outerPage < 0) {
       connect(pic, &LinkLabel::clicked, this, &MainWindow::OpenWeeklyPlanner);
     } else {
-      const QString view = entry.name;
-      const int page = entry.iconPage;
-      connect(pic, &LinkLabel::clicked, this, [this, view, page] {
-        ShowView(view);
-        if (page >= 0)
-          if (DateView* v = views_.value(view)) v->ShowPage(page);
-      });
+      connect(pic, &LinkLabel::clicked, this, [this, &entry] { OpenFeature(entry); });
     }
     // A click on a caption does what the "today" link does.
     connect(cap, &LinkLabel::clicked, this, &MainWindow::GoToday);
@@ -384,7 +416,10 @@ void MainWindow::BuildHeader(QWidget* header) {
 
 void MainWindow::LayoutIcons() {
   const int start = kDateBarLeft + kDateBarWidth;
-  const int slot = std::min(120, (kClientWidth - start) / 10);
+  // The visible icons share the strip right of the date bar, however many there are.
+  const auto shown = std::count_if(icons_.cbegin(), icons_.cend(),
+                                   [](const Icon& icon) { return !icon.picture->isHidden(); });
+  const int slot = std::min<int>(120, (kClientWidth - start) / std::max<qsizetype>(1, shown));
   int i = 0;
   for (Icon& icon : icons_) {
     if (icon.picture->isHidden()) continue;
@@ -592,11 +627,9 @@ QWidget* MainWindow::BuildFooter() {
   luteal_->setRange(10, 18);
   luteal_->setValue(12);
   luteal_->setGeometry(x0 + 334, 20, 70, 24);
-  // The spinners change only through their arrows.
-  for (QSpinBox* s : {cycle_, luteal_}) {
-    s->findChild<QLineEdit*>()->setReadOnly(true);
-    s->setFocusPolicy(Qt::NoFocus);
-  }
+  // Typed numbers count once they are whole, not at every digit: "3" on the way to "35"
+  // would redraw everything for a cycle of 3 days.
+  for (QSpinBox* s : {cycle_, luteal_}) s->setKeyboardTracking(false);
 
   connect(goal_, &QComboBox::currentIndexChanged, this, &MainWindow::OnGoalChanged);
   connect(lastPeriod_, &QDateEdit::dateChanged, this, &MainWindow::OnLastPeriodChanged);

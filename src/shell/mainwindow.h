@@ -28,6 +28,7 @@ class QAction;
 class MonthCalendar;
 class ProbabilityChart;
 class JournalMarks;
+struct ViewEntry;
 
 // Tests: whether the desktop has a system tray (nullopt: ask the desktop).
 void SetSystemTrayAvailable(std::optional<bool> available);
@@ -79,6 +80,9 @@ class MainWindow : public QMainWindow, public ViewHost {
  private:
   void CentreOnScreen();
   void BuildMenus();
+  void BuildViewMenu(QMenu* menu);
+  // A header icon or View menu entry: the view, on the page its icon opens.
+  void OpenFeature(const ViewEntry& entry);
   void BuildHeader(QWidget* header);
   QWidget* BuildCalendarPage();
   QWidget* BuildDayPanel();

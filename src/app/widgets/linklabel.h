@@ -1,6 +1,7 @@
 #pragma once
-// A label that reacts to the mouse: the links of the views ("save", "today", "View
-// Report") and the header icons with their captions.
+// A label that acts as a link: the links of the views ("save", "today", "View Report")
+// and the header icons. It takes the keyboard focus by Tab, shows a focus frame, and
+// Enter or Space run it as a click does.
 
 #include <QLabel>
 
@@ -16,4 +17,6 @@ class LinkLabel : public QLabel {
  protected:
   void mouseReleaseEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
 };

@@ -63,7 +63,10 @@ QRect MonthCalendar::CellRect(int col, int row) const {
 QImage MonthCalendar::RenderImage() {
   QImage image(size(), QImage::Format_RGB32);
   image.fill(Qt::white);
+  // The picture is the month, not the keyboard focus.
+  rendering_ = true;
   render(&image);
+  rendering_ = false;
   return image;
 }
 
@@ -156,6 +159,15 @@ void MonthCalendar::paintEvent(QPaintEvent*) {
       }
     }
   }
+
+  // Where the keyboard is: a dotted frame inside the selected day.
+  if (hasFocus() && !rendering_) {
+    const int index = QDate(year, month, 1).dayOfWeek() % 7 + date_.day() - 1;
+    const QRect r = CellRect(index % 7, 1 + index / 7).adjusted(1, 1, -2, -2);
+    p.setPen(QPen(Qt::black, 1, Qt::DotLine));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r);
+  }
 }
 
 void MonthCalendar::mousePressEvent(QMouseEvent* event) {
@@ -174,15 +186,26 @@ void MonthCalendar::mouseDoubleClickEvent(QMouseEvent* event) {
 }
 
 void MonthCalendar::keyPressEvent(QKeyEvent* event) {
-  int step = 0;
+  QDate next;
   switch (event->key()) {
-    case Qt::Key_Left: step = -1; break;
-    case Qt::Key_Right: step = 1; break;
-    case Qt::Key_Up: step = -kGridColumns; break;
-    case Qt::Key_Down: step = kGridColumns; break;
+    case Qt::Key_Left: next = date_.addDays(-1); break;
+    case Qt::Key_Right: next = date_.addDays(1); break;
+    case Qt::Key_Up: next = date_.addDays(-kGridColumns); break;
+    case Qt::Key_Down: next = date_.addDays(kGridColumns); break;
+    case Qt::Key_PageUp: next = date_.addMonths(-1); break;
+    case Qt::Key_PageDown: next = date_.addMonths(1); break;
     default: QWidget::keyPressEvent(event); return;
   }
-  // The keys move the selection inside the month shown, like the cells of a grid.
-  const QDate next = date_.addDays(step);
-  if (next.month() == date_.month() && next.year() == date_.year()) SelectDate(next);
+  // The keys walk on into the month before or after, as a calendar's days do.
+  if (next.isValid()) SelectDate(next);
+}
+
+void MonthCalendar::focusInEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusInEvent(event);
+}
+
+void MonthCalendar::focusOutEvent(QFocusEvent* event) {
+  update();
+  QWidget::focusOutEvent(event);
 }

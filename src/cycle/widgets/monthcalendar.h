@@ -50,6 +50,8 @@ class MonthCalendar : public QWidget {
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void focusInEvent(QFocusEvent* event) override;
+  void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void SelectDate(const QDate& date);
@@ -57,4 +59,5 @@ class MonthCalendar : public QWidget {
   ViewHost* host_;
   CurrentViewFn currentView_;
   QDate date_;
+  bool rendering_ = false;
 };
