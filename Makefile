@@ -18,7 +18,9 @@ configure: deps $(BUILD)/build.ninja
 build: configure
 	cmake --build $(BUILD)
 
-run: build
+# Only the program and its shipped files; the tests and benchmarks wait for `make test`.
+run: configure
+	cmake --build $(BUILD) --target mavelo
 	$(BUILD)/bin/mavelo
 
 test: build
