@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 
-.PHONY: run test build deps configure bench fuzz clean look-deps
+.PHONY: run test build deps configure bench fuzz clean look-deps package
 
 deps:
 	@bash scripts/install-deps.sh
@@ -25,6 +25,11 @@ run: configure
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# A Debian package of the program: build/mavelo_<version>_amd64.deb
+package: configure
+	cmake --build $(BUILD) --target mavelo mavelo_icons
+	cd $(BUILD) && cpack -G DEB
 
 bench: build
 	@for b in $(BUILD)/bin/bench_*; do echo "== $$b"; $$b; done

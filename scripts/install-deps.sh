@@ -11,6 +11,7 @@ packages=(
   libgl-dev fontconfig fonts-liberation2
   libbenchmark-dev
   poppler-utils
+  desktop-file-utils appstream dpkg-dev file
 )
 # Extra tools for looking at the program and its reports by hand (screenshots,
 # headless browser), asked for with: install-deps.sh --look

@@ -199,6 +199,14 @@ QString DataFolders::ExecutableFolder() {
   return WithSlash(QFileInfo(QFileInfo("/proc/self/exe").canonicalFilePath()).path());
 }
 
+QString DataFolders::ProgramFolderFor(const QString& executableFolder) {
+  const QString beside = WithSlash(executableFolder);
+  for (const char* shipped : {"Brand", "Help", "DB", "Sound", "Config"})
+    if (QFileInfo(beside + QLatin1String(shipped)).isDir()) return beside;
+  const QString installed = WithSlash(QDir::cleanPath(beside + QStringLiteral("../share/mavelo")));
+  return QFileInfo(installed).isDir() ? installed : beside;
+}
+
 void SetOpenUrlHandler(OpenUrlHandler handler) { UrlHandler() = std::move(handler); }
 
 void SetOpenFailureHandler(OpenFailureHandler handler) { FailureHandler() = std::move(handler); }

@@ -48,6 +48,10 @@ class DataFolders {
   static QString UserDataFolder();
   // The folder of the running executable, with "/".
   static QString ExecutableFolder();
+  // The program folder, where the shipped folders (Brand, Help, Sound, DB, Config) are:
+  // beside the executable when they are there (the build tree), otherwise
+  // ../share/mavelo/ from it (an installed program). With "/".
+  static QString ProgramFolderFor(const QString& executableFolder);
 
  private:
   bool ok_ = true;

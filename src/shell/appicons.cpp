@@ -25,11 +25,13 @@ void Badge(QPainter& p, const QColor& colour) {
   p.drawRoundedRect(QRectF(1.5, 1.5, kSize - 3, kSize - 3), 8, 8);
 }
 
-QPixmap Draw(const QString& name) {
-  QPixmap pm(kSize, kSize);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
+// Drawn on a 32-unit square, scaled to the size asked for.
+QImage DrawImage(const QString& name, int size) {
+  QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  QPainter p(&image);
   p.setRenderHint(QPainter::Antialiasing);
+  p.scale(qreal(size) / kSize, qreal(size) / kSize);
   const QPen white(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
   if (name == QLatin1String("Ovulation_Icon") || name == QLatin1String("app")) {
     Badge(p, QColor(232, 84, 128));
@@ -140,12 +142,21 @@ QPixmap Draw(const QString& name) {
     bubble.lineTo(15, 20);
     p.drawPath(bubble.simplified());
   }
-  return pm;
+  p.end();
+  return image;
 }
+
+QPixmap Draw(const QString& name) { return QPixmap::fromImage(DrawImage(name, kSize)); }
 }  // namespace
 
+QImage AppIconImage(int size) { return DrawImage(QStringLiteral("app"), size); }
+
 QIcon AppIcon() {
-  static const QIcon icon(Draw(QStringLiteral("app")));
+  static const QIcon icon = [] {
+    QIcon i;
+    for (int size : {16, 24, 32, 48, 64, 128}) i.addPixmap(QPixmap::fromImage(AppIconImage(size)));
+    return i;
+  }();
   return icon;
 }
 

@@ -12,9 +12,42 @@
 #include "app/datafolders.h"
 #include "shell/mainwindow.h"
 
+namespace {
+constexpr const char* kUsage =
+    "Usage: mavelo [options]\n"
+    "Mavelo: a cycle calendar and organiser for a woman's health and her family's day.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Show this help and exit.\n"
+    "  -v, --version  Show the version and exit.\n"
+    "\n"
+    "Qt's own options (such as -platform or -style) are understood as well.\n"
+    "Your records are kept under $XDG_DATA_HOME/Tarnwick/Mavelo/\n"
+    "(by default ~/.local/share/Tarnwick/Mavelo/).\n";
+
+// --help and --version answer on the terminal, before any window or display is needed.
+// Returns the exit code, or -1 to go on and start the program.
+int AnswerCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray arg(argv[i]);
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--version" || arg == "-v") {
+      std::printf("Mavelo %d.%d.%d.%d\n", MAVELO_VERSION_MAJOR, MAVELO_VERSION_MINOR,
+                  MAVELO_VERSION_PATCH, MAVELO_VERSION_TWEAK);
+      return 0;
+    }
+  }
+  return -1;
+}
+}  // namespace
+
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
   sinceStart.start();
+  if (const int code = AnswerCommandLine(argc, argv); code >= 0) return code;
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Mavelo"));
   QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
@@ -32,7 +65,8 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  MainWindow window(DataFolders::ExecutableFolder());
+  const QString programFolder = DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder());
+  MainWindow window(programFolder);
   QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
     window.showNormal();
     window.raise();
@@ -40,12 +74,14 @@ int main(int argc, char** argv) {
   });
 
   // MAVELO_STARTUP_BENCH=1: report the time from process start to the window shown with
-  // today selected, and leave without the exit sequence (used by the start-up benchmark).
+  // today selected and the program folder in use, and leave without the exit sequence
+  // (used by the start-up benchmark and the install test).
   if (qEnvironmentVariableIsSet("MAVELO_STARTUP_BENCH")) {
     auto* poll = new QTimer(&window);
     QObject::connect(poll, &QTimer::timeout, &window, [&] {
       if (!window.Started() || !window.isVisible()) return;
       std::printf("startup_ms %lld\n", static_cast<long long>(sinceStart.elapsed()));
+      std::printf("program_folder %s\n", qPrintable(programFolder));
       QFile status(QStringLiteral("/proc/self/status"));
       if (status.open(QIODevice::ReadOnly))
         for (const QByteArray& line : status.readAll().split('\n'))
