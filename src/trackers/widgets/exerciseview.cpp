@@ -327,7 +327,7 @@ QWidget* ExerciseView::BuildActivitiesPage() {
   activities_->setResizeMode(QListView::Adjust);
   activities_->setUniformItemSizes(true);
   activities_->setSelectionMode(QAbstractItemView::SingleSelection);
-  activities_->installEventFilter(this);
+  activities_->viewport()->installEventFilter(this);
   v->addWidget(activities_, 1);
 
   setTabOrder(workout_, activities_);
@@ -403,7 +403,7 @@ QWidget* ExerciseView::BuildCardioPage() {
 }
 
 bool ExerciseView::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == activities_ && event->type() == QEvent::Resize) {
+  if (activities_ && watched == activities_->viewport() && event->type() == QEvent::Resize) {
     // Four columns across the list's width.
     const int width = std::max(60, (activities_->viewport()->width() - 4) / 4);
     activities_->setGridSize(QSize(width, activities_->fontMetrics().height() + 6));
