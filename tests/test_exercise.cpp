@@ -22,6 +22,7 @@
 #include <QtTest>
 
 #include "core/clock.h"
+#include "shell/mainwindow.h"
 #include "core/textfile.h"
 #include "support/fakehost.h"
 #include "support/testenv.h"
@@ -129,6 +130,7 @@ class ExerciseTest : public QObject {
   void addActivityThroughBox_data();
   void addActivityThroughBox();
   void deletedActivityStaysWithItsDays();
+  void unreadableActivityListIsNotReplaced();
 
   // --- view ---
   void showDateFillsForm();
@@ -150,6 +152,7 @@ class ExerciseTest : public QObject {
   void unreadableYearFileIsNotReplaced();
   void chartAndSummariesOnScreen();
   void keyboardTicksAndLinks();
+  void inTheMainWindow();
 };
 
 // --- arithmetic and texts -------------------------------------------------------------
@@ -495,6 +498,29 @@ void ExerciseTest::deletedActivityStaysWithItsDays() {
   rig.view.ShowDate(day.addDays(2));
   QCOMPARE(rig.storedCell(2009, day, kExActivities),
            QString("Running,Tennis,Yoga,\"Zumba Gold\""));
+}
+
+void ExerciseTest::unreadableActivityListIsNotReplaced() {
+  TestEnv env;
+  FakeHost host;
+  FixedToday today(QDate(2009, 3, 14));
+  const QString listPath = host.Dir().ConfigFolder() + "activity.txt";
+  QVERIFY(QDir().mkpath(listPath));  // a folder where the list belongs cannot be read
+  ExerciseView view(&host);
+  view.StartView(QDate(2009, 3, 14));
+  QCOMPARE(env.messages.size(), 1);
+  QVERIFY(env.messages.first().text.startsWith("Cannot open file \"" + listPath + "\""));
+  // The program's list serves meanwhile.
+  QCOMPARE(view.Activities(), BuiltInActivities());
+  view.ShowDate(QDate(2009, 3, 14));
+  env.clearMessages();
+  env.answer = [](const MessageRequest& r) {
+    return MessageAnswer{true, r.kind == MessageKind::Input ? "Zumba" : r.initial};
+  };
+  view.Label12Click();
+  QCOMPARE(env.messages.size(), 2);  // the name box, then the refusal
+  QVERIFY(env.messages.last().text.startsWith("Cannot create file \"" + listPath + "\""));
+  QVERIFY(QFileInfo(listPath).isDir());
 }
 
 // --- view ------------------------------------------------------------------------------
@@ -883,6 +909,43 @@ void ExerciseTest::keyboardTicksAndLinks() {
   save->setFocus();
   QTest::keyClick(save, Qt::Key_Return);
   QCOMPARE(rig.env.messageTexts(), QStringList{"Your workout information was saved"});
+}
+
+void ExerciseTest::inTheMainWindow() {
+  TestEnv env;
+  FixedToday today(QDate(2009, 3, 14));
+  MainWindow form(TestEnv::programFolder(), false);
+  const QString folder = env.dataRoot() + "Exercise/";
+  QVERIFY(QDir().mkpath(folder));
+  QVERIFY(QFile::copy(TestEnv::testData("trackers/exercise-2009.txt"), folder + "2009.txt"));
+  const QByteArray before = FileBytes(folder + "2009.txt");
+  form.show();
+  form.Startup();
+  auto* view = form.findChild<ExerciseView*>();
+  QVERIFY(view);
+  // Made at start-up with the activity list and the grid's first date (day 1 of the
+  // month), before it is shown.
+  QVERIFY(view->HasLoaded());
+  QCOMPARE(view->Activities().size(), 63);
+  QCOMPARE(view->ShownDate(), QDate(2009, 3, 1));
+
+  form.ShowView("exercise");
+  QCOMPARE(view->ShownDate(), QDate(2009, 3, 14));
+  QVERIFY(form.View("exercise")->IsDayMarked(QDate(2009, 3, 7)));
+  QVERIFY(!form.View("exercise")->IsDayMarked(QDate(2009, 3, 1)));
+  // Showing the view and moving through days wrote nothing.
+  form.SetSelectedDate(QDate(2009, 3, 15));
+  form.DispatchDate(QDate(2009, 3, 15));
+  QCOMPARE(view->ShownDate(), QDate(2009, 3, 15));
+  QCOMPARE(FileBytes(folder + "2009.txt"), before);
+
+  // A distance typed just before the program ends is written.
+  auto* bike = view->findChild<QDoubleSpinBox*>("Distance_bike");
+  bike->setValue(8.5);
+  form.ExitSequence();
+  CellGrid grid;
+  QVERIFY(LoadGridFile(grid, folder + "2009.txt"));
+  QCOMPARE(grid.Cell(kExBike, QDate(2009, 3, 15).dayOfYear()), QString("8.5"));
 }
 
 QTEST_MAIN(ExerciseTest)

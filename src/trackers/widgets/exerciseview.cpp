@@ -362,6 +362,8 @@ QWidget* ExerciseView::BuildCaloriesPage() {
   bars_ = new QBarSet(QStringLiteral("Calories"));
   bars_->setColor(kBarColour);
   bars_->setBorderColor(kBarColour.darker(130));
+  bars_->setLabelColor(QColor(60, 60, 60));
+  bars_->setLabelFont(ArialFont(10));
   series->append(bars_);
   series->setBarWidth(0.6);
   series->setLabelsVisible(true);
@@ -766,9 +768,23 @@ void ExerciseView::ShowWeekChart() {
     for (int i = 0; i < values.size(); ++i)
       if (bars_->at(i) != values.at(i)) bars_->replace(i, values.at(i));
   }
-  // Room above the tallest bar for its label.
-  const double upper = top <= 0 ? 100.0 : std::ceil(top * 1.15 / 50.0) * 50.0;
-  if (chartY_->min() != 0 || chartY_->max() != upper) chartY_->setRange(0, upper);
+  // Round steps (1, 2 or 5 times a power of ten), with room above the tallest bar for
+  // its label.
+  const double want = std::max(100.0, top * 1.15);
+  const double raw = want / 5;
+  const double power = std::pow(10.0, std::floor(std::log10(raw)));
+  double step = 10 * power;
+  for (double m : {1.0, 2.0, 5.0})
+    if (m * power >= raw) {
+      step = m * power;
+      break;
+    }
+  const int ticks = int(std::ceil(want / step));
+  const double upper = ticks * step;
+  if (chartY_->min() != 0 || chartY_->max() != upper) {
+    chartY_->setRange(0, upper);
+    chartY_->setTickCount(ticks + 1);
+  }
 }
 
 void ExerciseView::ShowSummaries() {
