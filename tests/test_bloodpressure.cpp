@@ -421,9 +421,15 @@ void BloodPressureTest::addOnScreen() {
   // The time cell is current, its editor open.
   QCOMPARE(rig.table()->currentIndex(), rig.model()->index(0, kBpTime));
   QVERIFY(rig.table()->indexWidget(rig.model()->index(0, kBpTime)));
-  // Adding does not write by itself.
+  // Adding does not write by itself, not even from another tab.
   QVERIFY(rig.view.Unsaved());
   QVERIFY(!FileLines(rig.path(2009)).value(1).startsWith("\"May 3, 2009\""));
+  rig.view.SaveReadings();
+  rig.tabs()->setCurrentIndex(2);
+  rig.click("SpeedButton1");
+  QCOMPARE(rig.tabs()->currentIndex(), 0);
+  QCOMPARE(rig.model()->rowCount(), 16);
+  QCOMPARE(FileLines(rig.path(2009)).size(), 16);  // the first new reading and the fixture
 }
 
 void BloodPressureTest::deleteOnScreen() {

@@ -263,10 +263,12 @@ void BloodPressureView::OpenReadings(const QDate& date) {
 
 void BloodPressureView::SpeedButton1Click() {
   if (!opened_) return;
+  // The table comes to the front first: choosing a tab writes the log, and the new
+  // reading is not written until it is edited or left.
+  pg_->setCurrentIndex(0);
   table_->CommitEditor();
   model_->AddReading(date_, Clock::Now());
   const QModelIndex time = model_->index(0, kBpTime);
-  pg_->setCurrentIndex(0);
   table_->setCurrentIndex(time);
   table_->scrollToTop();
   table_->setFocus(Qt::OtherFocusReason);
