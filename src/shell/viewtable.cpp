@@ -1,6 +1,8 @@
 #include "shell/viewtable.h"
 
 #include "basal/widgets/basalview.h"
+#include "trackers/widgets/bloodpressureview.h"
+#include "trackers/widgets/exerciseview.h"
 #include "trackers/widgets/todoview.h"
 #include "trackers/widgets/weightview.h"
 
@@ -22,11 +24,11 @@ const QList<ViewEntry>& ViewTable() {
       {"eat", "Calories_Icon", "Diet Diary", "Calories", true, -1, "pnlEat", 0, 8, false, true,
        "Calorie Tracker", {}, true},
       {"exercise", "Exercise_Icon", "Fitness Tracker", "Exercise", true, -1, "pnlExercise", 0,
-       6, false, true, "Exercise Tracker", {}, true},
+       6, false, true, "Exercise Tracker", Make<ExerciseView>, true},
       {"weight", "Weight_Icon", "Weight Tracker", "Weight", true, -1, "pnlWeight", 0, 5, false,
        true, "Weight Tracker", Make<WeightView>, true},
       {"heart", "Heart_Icon", "Blood Pressure", "Blood Pressure", true, -1, "pnlHeart", 0, 9,
-       false, true, "Blood Pressure Tracker", {}, false},
+       false, true, "Blood Pressure Tracker", Make<BloodPressureView>, false},
       {"sleep", "Sleep_Icon", "Sleep Tracker", "Sleep", false, 0, "pnlSleep", 3, 7, false,
        false, "", {}, true},
       {"kids", "Kids_Icon", "ToDo", "Baby & Kids", true, 1, "pnlKids", 6, 7, false, true,

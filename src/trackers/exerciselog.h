@@ -1,0 +1,176 @@
+#pragma once
+// The exercise records and their arithmetic, without widgets: one year grid per year
+// (Exercise folder + year + ".txt", eleven columns, row r = day r of the year), one note
+// file per day (Exercise folder + day key + ".txt"), the calorie estimate, the texts the
+// view shows, and the week chart and summaries, which are always about today.
+
+#include <QDate>
+#include <QDateTime>
+#include <QHash>
+#include <QLocale>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+#include "core/gridfile.h"
+#include "core/textutil.h"
+
+inline constexpr int kExerciseColumns = 11;
+enum ExerciseColumn {
+  kExDate = 0,
+  kExHours = 1,
+  kExMinutes = 2,
+  kExIntensity = 3,
+  kExActivities = 4,
+  kExCalories = 5,
+  kExWorkout = 6,
+  kExRun = 7,
+  kExBike = 8,
+  kExSwim = 9,
+  kExClimb = 10,
+};
+
+// The limits of the form's fields.
+inline constexpr int kMaxExerciseHours = 59;
+inline constexpr int kMaxExerciseMinutes = 59;
+inline constexpr int kMaxIntensity = 10;
+inline constexpr int kMaxWorkoutCalories = 10000;
+
+// "Date", "Hours", ... "Climb".
+const QStringList& ExerciseHeaders();
+// The 63 activities the list holds when neither activity.txt exists.
+const QStringList& BuiltInActivities();
+
+QString ExerciseYearPath(const QString& exerciseFolder, int year);
+QString ExerciseNotePath(const QString& exerciseFolder, const QDate& date);
+
+// (hours * 60 + minutes) * (intensity + 1) * 2, limited to 0 .. 10000.
+int EstimateCalories(int hours, int minutes, int intensity);
+// The text under the intensity bar: "10 calories/minute. Like jogging 5 miles/hour".
+QString IntensityText(int intensity);
+// The ticked names joined by " and ".
+QString WorkoutText(const QStringList& ticked);
+
+// The Activities cell: names joined by commas, a name holding a space, comma, double
+// quote or control character written in double quotes (inner quotes doubled). An empty
+// list gives the empty text.
+QString ActivitiesCell(const QStringList& names);
+QStringList ReadActivitiesCell(const QString& cell);
+// Splits a day's stored names into those on the list (ticked; compared exactly) and the
+// others, which the day keeps although the list no longer offers them.
+void SplitStoredActivities(const QStringList& stored, const QStringList& list,
+                           QStringList* onList, QStringList* notOnList);
+
+// A day's record as the form shows it.
+struct WorkoutDay {
+  int hours = 0;
+  int minutes = 0;
+  int intensity = 0;
+  int calories = 0;
+  QStringList activities;  // ticked names in list order, then the ones not on the list
+  QString workout;
+  double run = 0;
+  double bike = 0;
+  double swim = 0;
+  double climb = 0;
+  bool operator==(const WorkoutDay&) const = default;
+};
+
+// Whole numbers read as 0 when a cell is not one, and are held to the fields' limits;
+// distances read as 0 when a cell is not a number of 0 or more.
+WorkoutDay ReadWorkoutDay(const CellGrid& grid, int row, const QLocale& locale = AppLocale());
+// Writes every column of the day row, zeros included.
+void WriteWorkoutDay(CellGrid& grid, int row, const WorkoutDay& day,
+                     const QLocale& locale = AppLocale());
+// A day is marked on the month grid when its Calories cell, trimmed, is neither empty
+// nor "0".
+bool HasWorkoutText(const QString& caloriesCell);
+
+// One bar of the week chart.
+struct WeekBar {
+  QDate date;
+  int calories = 0;
+  bool operator==(const WeekBar&) const = default;
+};
+
+// The totals of three windows ending today: 7 days (today and the 6 before), 30 days
+// (today and the 29 before) and the year so far, none reaching before 1 January.
+struct ExerciseSummary {
+  enum Window { Week = 0, Month = 1, Year = 2 };
+  qint64 calories[3] = {0, 0, 0};
+  double run[3] = {0, 0, 0};
+  double bike[3] = {0, 0, 0};
+  qint64 swim[3] = {0, 0, 0};
+  qint64 climb[3] = {0, 0, 0};
+};
+ExerciseSummary SummarizeYear(const CellGrid& grid, int todayRow,
+                              const QLocale& locale = AppLocale());
+// The texts of grid_calories (3 rows) and Grid_Facts (5 rows), 4 columns each.
+QVector<QStringList> CalorieSummaryRows(const ExerciseSummary& s);
+QVector<QStringList> DistanceSummaryRows(const ExerciseSummary& s);
+
+// The activity list file (activity.txt): one name per line.
+struct ActivityList {
+  QStringList items;
+  // The user's file exists but could not be read: it must not be replaced.
+  bool userFileUnreadable = false;
+  QString error;
+};
+// The user's file, else the program's, else the built-in list. Blank lines are skipped.
+ActivityList LoadActivityList(const QString& userPath, const QString& programPath);
+bool SaveActivityList(const QString& path, const QStringList& items, QString* error);
+// The answer of the "New Activity Type" box, trimmed, when it may be added: not empty,
+// not "Activity", and not on the list already (compared trimmed, ignoring case).
+// Empty when nothing is to be added.
+QString ActivityToAdd(const QStringList& items, const QString& answer);
+
+// One shown year of records, and read-only looks at other years' files for the charts
+// about today.
+class ExerciseLog {
+ public:
+  explicit ExerciseLog(const QString& exerciseFolder);
+
+  const QString& Folder() const { return folder_; }
+
+  // Loads the year file, or starts the year empty when there is none. False with the
+  // user's message when the file exists but cannot be read; the grid is then the empty
+  // year and Save refuses to replace the file.
+  bool OpenYear(int year, QString* error = nullptr);
+  bool YearLoaded() const { return year_ > 0; }
+  int Year() const { return year_; }
+  const QString& YearPath() const { return yearPath_; }
+  bool YearReadFailed() const { return yearReadFailed_; }
+  QString ReadFailedMessage() const;
+  const CellGrid& Grid() const { return grid_; }
+
+  WorkoutDay Day(int row) const { return ReadWorkoutDay(grid_, row); }
+  void SetDay(int row, const WorkoutDay& day) { WriteWorkoutDay(grid_, row, day); }
+  bool HasWorkout(int row) const;
+  // Writes the whole year grid. False with the message on failure, and when the file
+  // could not be read (it holds records this grid never saw).
+  bool Save(QString* error = nullptr);
+
+  // Calories of today and the 7 days before, oldest first; each date's row is read from
+  // its own year (the shown grid for the shown year, the file for another).
+  QVector<WeekBar> WeekChart(const QDate& today) const;
+  ExerciseSummary Summaries(const QDate& today) const;
+
+ private:
+  // The grid of a year: the shown one, or a read-only copy of that year's file (read
+  // again when the file changes). Null when there is no file or it cannot be read.
+  const CellGrid* YearGrid(int year) const;
+
+  struct OtherYear {
+    CellGrid grid;
+    QDateTime modified;
+    qint64 size = -1;
+    bool ok = false;
+  };
+
+  QString folder_;
+  int year_ = 0;
+  QString yearPath_;
+  bool yearReadFailed_ = false;
+  CellGrid grid_;
+  mutable QHash<int, OtherYear> others_;
+};
