@@ -170,11 +170,10 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
     WriteHeaders(history_, HistoryHeaders());
   }
 
-  const bool hasRecord =
-      anyFile || !history_.Cell(1, YearGridRow(date)).trimmed().isEmpty();
-  // Labels and totals follow what was read; the history row only for a day that already
-  // has a record, so that looking at a day does not mark it as eaten nothing.
-  ComputeTotals(hasRecord);
+  // Labels and totals follow what was read; the history row only for a day with files,
+  // so that looking at a day neither marks it as eaten nothing nor wipes a history row
+  // whose day files are gone.
+  ComputeTotals(anyFile);
   loaded_ = true;
   modified_ = false;
   if (error) *error = errors.join(u'\n');

@@ -86,8 +86,8 @@ class MealDay {
 
   // Reads the day's four meals and energy shares and the year's history. Missing files
   // leave their grids empty below the header. Totals and labels are brought up to date
-  // from what was read, writing nothing; a day without any record gets no history row,
-  // so looking at a day never marks it. A file that exists but cannot be read gives
+  // from what was read, writing nothing; only a day with files gets its history row
+  // recomputed, so looking at a day never marks it. A file that exists but cannot be read gives
   // false with the user's message (one per line); it will not be overwritten.
   bool LoadDay(const QDate& date, QString* error = nullptr);
 

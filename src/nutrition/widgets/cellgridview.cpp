@@ -18,6 +18,7 @@ namespace {
 constexpr int kRowHeight = 16;
 constexpr int kTextInset = 2;
 const char* const kOriginalText = "originalText";
+const char* const kEnterPressed = "enterPressed";
 
 // Draws a cell as the grids of the diary do, and keeps typed text in the grid as it is
 // typed.
@@ -75,6 +76,16 @@ class CellGridDelegate : public QStyledItemDelegate {
     // the cursor to the end.
     if (edit->text() == text) return;
     edit->setText(text);
+  }
+
+  bool eventFilter(QObject* object, QEvent* event) override {
+    // Enter ends an edit the way any move to another row does; only the key asks for
+    // more.
+    if (event->type() == QEvent::KeyPress) {
+      const int key = static_cast<QKeyEvent*>(event)->key();
+      if (key == Qt::Key_Return || key == Qt::Key_Enter) object->setProperty(kEnterPressed, true);
+    }
+    return QStyledItemDelegate::eventFilter(object, event);
   }
 
   void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option,
@@ -255,9 +266,12 @@ void CellGridView::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHi
     if (original.isValid() && currentIndex().isValid())
       model_->setData(currentIndex(), original, Qt::EditRole);
   }
+  // Read before the editor goes: what the signals start may run the event loop.
+  const bool enter = hint == QAbstractItemDelegate::SubmitModelCache &&
+                     editor->property(kEnterPressed).toBool();
   QTableView::closeEditor(editor, hint);
   if (hint != QAbstractItemDelegate::RevertModelCache) Q_EMIT editFinished();
-  if (hint == QAbstractItemDelegate::SubmitModelCache) Q_EMIT enterPressed();
+  if (enter) Q_EMIT enterPressed();
 }
 
 void CellGridView::focusOutEvent(QFocusEvent* event) {

@@ -187,7 +187,9 @@ FoodListsWindow::FoodListsWindow(const QString& foodFolder, QWidget* parent)
 }
 
 FoodListsWindow::~FoodListsWindow() {
+  // The grids go before the lists they show, and tell no handler on the way.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 QWidget* FoodListsWindow::BuildBrowsePage() {

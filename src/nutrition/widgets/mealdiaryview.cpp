@@ -198,9 +198,10 @@ MealDiaryView::MealDiaryView(ViewHost* host, QWidget* parent)
 }
 
 MealDiaryView::~MealDiaryView() {
-  // Grids that lose the focus while QWidget deletes them would recompute on a
-  // half-destroyed view.
+  // Grids that lose the focus while they go would recompute on a half-destroyed view;
+  // and the grids go before the records they show.
   for (QObject* child : findChildren<QObject*>()) child->disconnect(this);
+  qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
 }
 
 QWidget* MealDiaryView::BuildMealPage(int meal) {
