@@ -20,11 +20,13 @@
 #include <QtTest>
 
 #include "app/datafolders.h"
+#include "core/clock.h"
 #include "core/gridfile.h"
 #include "nutrition/mealday.h"
 #include "nutrition/widgets/foodlistswindow.h"
 #include "nutrition/widgets/foodpickers.h"
 #include "nutrition/widgets/mealdiaryview.h"
+#include "shell/mainwindow.h"
 #include "support/fakehost.h"
 #include "support/testenv.h"
 
@@ -185,6 +187,7 @@ class MealDiaryTest : public QObject {
   void searchBoxClick();
   void saveButtonReportsEveryFailure();
   void marksRedrawWhenTheDayGainsARecord();
+  void inTheMainWindow();
 };
 
 // --- the day's records and figures --------------------------------------------------
@@ -886,6 +889,40 @@ void MealDiaryTest::marksRedrawWhenTheDayGainsARecord() {
   rig.type("Breakfast_Chart", 1, 1, "80");
   QCOMPARE(rig.host.marksChangedCalls, afterLoad + 1);
   QCOMPARE(rig.view.MarkPicture(), DayMarkPicture::Berry);
+}
+
+void MealDiaryTest::inTheMainWindow() {
+  TestEnv env;
+  Clock::SetSource([] { return QDateTime(kDay, QTime(12, 0)); });
+  {
+    MainWindow form(TestEnv::programFolder(), false);
+    form.Startup();
+    auto* view = dynamic_cast<MealDiaryView*>(form.View("eat"));
+    QVERIFY(view);
+    QCOMPARE(view->parentWidget()->objectName(), QString("pnlEat"));
+    QVERIFY(view->HasLoaded());
+    const QString folder = env.dataRoot() + "Food/";
+    form.ShowView("eat");
+    form.ShowView("calendar");
+    form.ShowView("eat");
+    // Showing the view wrote nothing.
+    QVERIFY(FilesIn(folder).isEmpty());
+    QCOMPARE(view->findChild<QLabel*>("lblDate")->text(), QString("Saturday, March 14, 2009"));
+
+    // Typed, the editor still open, and the program ends.
+    auto* grid = view->findChild<QTableView*>("Breakfast_Chart");
+    const QModelIndex idx = grid->model()->index(0, 0);
+    grid->setCurrentIndex(idx);
+    grid->edit(idx);
+    auto* editor = qobject_cast<QLineEdit*>(grid->indexWidget(idx));
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "Muesli");
+    form.ExitSequence();
+    QCOMPARE(ReadLines(MealFilePath(folder, kDay, 1)).at(1), QString("Muesli,,,,"));
+    // The month grid marks the day while the calorie tracker is shown.
+    QVERIFY(form.View("eat")->IsDayMarked(kDay));
+  }
+  Clock::SetSource({});
 }
 
 QTEST_MAIN(MealDiaryTest)

@@ -181,6 +181,8 @@ FoodListsWindow::FoodListsWindow(const QString& foodFolder, QWidget* parent)
   connect(closeTop, &QPushButton::clicked, this, &QDialog::reject);
   connect(pgTop_, &QTabWidget::currentChanged, this, [this] { UpdateSelectedFood(); });
 
+  // The Close at the top is the last stop of the Tab key, after the one at the bottom.
+  setTabOrder(close, closeTop);
   ShowCategory(1);
   shelf_->setFocus();
   if (!loadErrors.isEmpty()) ShowError(loadErrors, this);

@@ -296,7 +296,7 @@ QWidget* MealDiaryView::BuildTodayPage() {
   v->setContentsMargins(6, 4, 6, 6);
   v->setSpacing(2);
   v->addWidget(MakeLabel(QStringLiteral("Nutrition Facts"), ArialFont(24, true), facts));
-  v->addWidget(MakeLabel(QStringLiteral("What you ate today"), ArialFont(11), facts));
+  v->addWidget(MakeLabel(QStringLiteral("What you ate this day"), ArialFont(11), facts));
   v->addWidget(Rule(8, facts));
   v->addWidget(MakeLabel(QStringLiteral("Amount Per Day"), ArialFont(10, true), facts));
 
@@ -410,6 +410,7 @@ QWidget* MealDiaryView::BuildTodayPage() {
   auto* view = new QChartView(chart, page);
   view->setObjectName(QStringLiteral("Pie_Chart7"));
   view->setRenderHint(QPainter::Antialiasing);
+  view->setFocusPolicy(Qt::NoFocus);
   right->addWidget(view, 1);
   h->addLayout(right, 1);
   return page;
@@ -467,6 +468,7 @@ QWidget* MealDiaryView::BuildHistoryPage() {
   historyGraph_ = new QChartView(chart, page);
   historyGraph_->setObjectName(QStringLiteral("History_Graph"));
   historyGraph_->setRenderHint(QPainter::Antialiasing);
+  historyGraph_->setFocusPolicy(Qt::NoFocus);
   v->addWidget(historyGraph_, 1);
 
   auto* bar = new QFrame(page);
@@ -505,6 +507,7 @@ QWidget* MealDiaryView::BuildHands() {
     auto* b = new QToolButton(panel);
     b->setObjectName(QLatin1String(name));
     b->setToolTip(QLatin1String(hint));
+    b->setAccessibleName(QLatin1String(hint));
     b->setIcon(GlyphIcon(glyph));
     b->setIconSize(QSize(16, 16));
     b->setAutoRaise(true);
@@ -539,6 +542,7 @@ QWidget* MealDiaryView::BuildFridgePanel() {
   picture->setAutoRaise(true);
   picture->setCursor(Qt::PointingHandCursor);
   picture->setToolTip(QStringLiteral("Search the food database"));
+  picture->setAccessibleName(picture->toolTip());
   picture->setFocusPolicy(Qt::NoFocus);  // "Go" does the same from the keyboard
   v->addWidget(picture, 0, Qt::AlignHCenter);
 
