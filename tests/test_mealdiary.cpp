@@ -253,6 +253,8 @@ void MealDiaryTest::columnSums_data() {
   QTest::newRow("spaces trimmed, empties skipped") << QStringList{" 7 ", " ", ""} << "7";
   QTest::newRow("grouped thousands are not a number") << QStringList{"1,000", "3"} << "3";
   QTest::newRow("nothing numeric") << QStringList{"x", "-1"} << "0";
+  QTest::newRow("absurd amounts are held, not overflowed")
+      << QStringList{"1e300", "9e18", "1e300"} << "1000000000000";
 }
 
 void MealDiaryTest::columnSums() {

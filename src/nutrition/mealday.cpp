@@ -16,6 +16,9 @@ const QString kNotReplaced =
 
 // The energy per gram: carbohydrate and protein 4 kilocalories, fat 9.
 constexpr qint64 kCarbEnergy = 4, kProteinEnergy = 4, kFatEnergy = 9;
+// A column sum is held at a trillion, so that no figure typed (1e300 calories) can carry
+// the day's arithmetic past the range of whole numbers.
+constexpr qint64 kLargestSum = 1'000'000'000'000;
 // The daily reference amounts of the facts panel, in grams.
 constexpr double kFatReference = 65, kCarbsReference = 300, kProteinReference = 50;
 
@@ -214,7 +217,8 @@ void MealDay::ComputeTotals(bool historyRow) {
   for (int meal = 1; meal <= kMealCount; ++meal) {
     const CellGrid& grid = MealGrid(meal);
     for (int c = 1; c < kMealColumns; ++c)
-      sums[meal - 1][c] = GridColumnTotal(grid, c, 1, grid.RowCount() - 1);
+      sums[meal - 1][c] =
+          std::min(GridColumnTotal(grid, c, 1, grid.RowCount() - 1), kLargestSum);
     t.mealCalories[meal - 1] = sums[meal - 1][1];
   }
   qint64 day = 0;

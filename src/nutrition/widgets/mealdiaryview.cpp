@@ -754,7 +754,7 @@ void MealDiaryView::PickFromFoodDatabase(const QString& keyword, PickPlace place
   if (!meal) return;
   // The row is the one current when the pick started.
   const int row = model_.MealGrid(meal).CurrentRow();
-  const std::optional<FoodPick> pick = PickFromFoodDatabaseWindow(this, keyword);
+  const std::optional<FoodPick> pick = PickFromFoodDatabaseWindow(window(), keyword);
   if (!pick || pick->IsEmpty() || meal != ShownMeal()) return;
   if (place == PickPlace::InsertTop)
     model_.InsertPick(meal, *pick);
@@ -768,7 +768,7 @@ void MealDiaryView::PickFromFoodLists(bool searchNow) {
   const int meal = ShownMeal();
   if (!meal) return;
   const std::optional<FoodPick> pick =
-      PickFromFoodListsWindow(this, host_->Dir().FoodFolder(), SearchKeyword(), searchNow);
+      PickFromFoodListsWindow(window(), host_->Dir().FoodFolder(), SearchKeyword(), searchNow);
   if (!pick || pick->IsEmpty() || meal != ShownMeal()) return;
   model_.InsertPick(meal, *pick);
   ReloadMealGrid(meal);
