@@ -18,6 +18,7 @@
 #include <QTableView>
 #include <QToolButton>
 #include <QtTest>
+#include <sys/stat.h>
 
 #include "app/datafolders.h"
 #include "core/clock.h"
@@ -158,6 +159,7 @@ class MealDiaryTest : public QObject {
   void loadRefreshesTotalsWithoutWriting();
   void saveComputesTotalsFirst();
   void savedBytes();
+  void anEditRewritesOnlyWhatChanged();
   void namesInAnyLanguageSurvive();
   void windowsFileReadsRight();
   void shortFileStillLeavesRowsToType();
@@ -369,6 +371,38 @@ void MealDiaryTest::savedBytes() {
   QCOMPARE(FilesIn(d.folder()),
            QStringList({"2009History.txt", "Y2009M3D14-Breakfast.txt", "Y2009M3D14-Dinner.txt",
                         "Y2009M3D14-Lunch.txt", "Y2009M3D14-Snack.txt", "Y2009M3D14-Treat.txt"}));
+}
+
+void MealDiaryTest::anEditRewritesOnlyWhatChanged() {
+  Day d;
+  d.copyFixture("Y2009M3D14-Breakfast.txt");
+  QVERIFY(d.day.LoadDay(kDay));
+  QVERIFY(d.day.SaveDay());
+  // Each write puts a new file in place, so a file's inode tells whether it was written.
+  auto inodes = [&] {
+    QMap<QString, ino_t> out;
+    for (const QString& name : FilesIn(d.folder())) {
+      struct stat st {};
+      if (::stat(QFile::encodeName(d.folder() + name).constData(), &st) == 0) out[name] = st.st_ino;
+    }
+    return out;
+  };
+  const auto before = inodes();
+  QCOMPARE(before.size(), 6);
+  QVERIFY(d.day.SaveDay());
+  QCOMPARE(inodes(), before);
+  d.eat(2, {"Soup", "80"});
+  QVERIFY(d.day.SaveDay());
+  const auto after = inodes();
+  for (const QString& name : before.keys()) {
+    const bool written = name.contains("Lunch") || name.contains("Treat") ||
+                         name.contains("History");
+    QVERIFY2((after.value(name) != before.value(name)) == written, qPrintable(name));
+  }
+  // A file removed behind the diary's back is written again.
+  QVERIFY(QFile::remove(d.folder() + "Y2009M3D14-Snack.txt"));
+  QVERIFY(d.day.SaveDay());
+  QVERIFY(QFile::exists(d.folder() + "Y2009M3D14-Snack.txt"));
 }
 
 void MealDiaryTest::namesInAnyLanguageSurvive() {

@@ -121,7 +121,12 @@ bool MealDay::LoadGrid(CellGrid& grid, const QString& path, bool* existed,
   *existed = QFileInfo::exists(path);
   if (!*existed) return true;
   QString e;
-  if (LoadGridFile(grid, path, &e)) return true;
+  QByteArray bytes;
+  if (ReadFileBytes(path, &bytes, &e)) {
+    LoadGridBytes(grid, bytes);
+    onDisk_.insert(path, bytes);
+    return true;
+  }
   errors->append(e);
   unreadable_.append(path);
   return false;
@@ -131,6 +136,7 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
   if (!date.isValid()) return false;
   date_ = date;
   unreadable_.clear();
+  onDisk_.clear();
   QStringList errors;
   bool anyFile = false;
 
@@ -163,6 +169,9 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
     if (!OpenYearGrid(history_, year, kMealColumns, HistoryHeaders(), path, &e)) {
       errors << e;
       unreadable_ << path;
+    } else if (QFileInfo::exists(path)) {
+      // What the file holds, as this grid would write it unchanged.
+      onDisk_.insert(path, GridToBytes(history_));
     }
     // One row per day of the year, each dated anew in the user's language.
     history_.SetRowCount(QDate(year, 1, 1).daysInYear() + 1);
@@ -196,8 +205,15 @@ bool MealDay::SaveDay(QString* error) {
       errors << CannotCreateMessage(path, kNotReplaced);
       return;
     }
+    // A file that already holds these very bytes is left alone: one edit rewrites its
+    // meal, the shares and the history, not the whole day.
+    const QByteArray bytes = GridToBytes(grid);
+    if (onDisk_.value(path) == bytes && QFileInfo::exists(path)) return;
     QString e;
-    if (!SaveGridFile(grid, path, &e)) errors << e;
+    if (WriteFileBytes(path, bytes, &e))
+      onDisk_.insert(path, bytes);
+    else
+      errors << e;
   };
   for (int meal = 1; meal <= kMealCount; ++meal)
     save(MealGrid(meal), MealFilePath(folder_, date_, meal));

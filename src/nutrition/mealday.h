@@ -8,7 +8,9 @@
 //   2009History.txt                            one row per day of the year
 // The view edits the grids in place and asks this class for every figure it shows.
 
+#include <QByteArray>
 #include <QDate>
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -137,4 +139,6 @@ class MealDay {
   MealTotals totals_;
   // Files that exist but could not be read: never replaced.
   QStringList unreadable_;
+  // The bytes each file of the day holds, as read or last written.
+  QHash<QString, QByteArray> onDisk_;
 };
