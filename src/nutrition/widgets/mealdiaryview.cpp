@@ -21,7 +21,6 @@
 #include <QScrollBar>
 #include <QStackedBarSeries>
 #include <QTabWidget>
-#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QValueAxis>
