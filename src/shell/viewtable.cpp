@@ -1,6 +1,7 @@
 #include "shell/viewtable.h"
 
 #include "basal/widgets/basalview.h"
+#include "nutrition/widgets/mealdiaryview.h"
 #include "trackers/widgets/bloodpressureview.h"
 #include "trackers/widgets/exerciseview.h"
 #include "trackers/widgets/todoview.h"
@@ -22,7 +23,7 @@ const QList<ViewEntry>& ViewTable() {
       {"basal", "Basal_Icon", "Basal Temperature", "Basal Temp", true, -1, "pnlBasal", 1, 1,
        true, true, "Basal Temperature", Make<BasalView>, false},
       {"eat", "Calories_Icon", "Diet Diary", "Calories", true, -1, "pnlEat", 0, 8, false, true,
-       "Calorie Tracker", {}, true},
+       "Calorie Tracker", Make<MealDiaryView>, true},
       {"exercise", "Exercise_Icon", "Fitness Tracker", "Exercise", true, -1, "pnlExercise", 0,
        6, false, true, "Exercise Tracker", Make<ExerciseView>, true},
       {"weight", "Weight_Icon", "Weight Tracker", "Weight", true, -1, "pnlWeight", 0, 5, false,

@@ -1,0 +1,373 @@
+#include "nutrition/mealday.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+#include <climits>
+#include <cmath>
+
+#include "core/textfile.h"
+#include "core/textutil.h"
+
+namespace {
+
+const QString kNotReplaced =
+    QStringLiteral("The file could not be read, so it was not replaced.");
+
+// The energy per gram: carbohydrate and protein 4 kilocalories, fat 9.
+constexpr qint64 kCarbEnergy = 4, kProteinEnergy = 4, kFatEnergy = 9;
+// A column sum is held at a trillion, so that no figure typed (1e300 calories) can carry
+// the day's arithmetic past the range of whole numbers.
+constexpr qint64 kLargestSum = 1'000'000'000'000;
+// The daily reference amounts of the facts panel, in grams.
+constexpr double kFatReference = 65, kCarbsReference = 300, kProteinReference = 50;
+
+QString Whole(qint64 v) { return QString::number(v); }
+QString Percent(int v) { return QString::number(v) + u'%'; }
+QString Grams(qint64 v) { return QString::number(v) + u'g'; }
+
+void WriteHeaders(CellGrid& grid, const QStringList& headers) {
+  for (int c = 0; c < headers.size(); ++c) grid.SetCell(c, 0, headers.at(c));
+}
+
+// The first food row whose name is blank; the current row stays when every row has one.
+void CurrentToFirstFree(CellGrid& grid) {
+  for (int r = 1; r < grid.RowCount(); ++r) {
+    if (grid.Cell(0, r).trimmed().isEmpty()) {
+      grid.SetCurrent(0, r);
+      return;
+    }
+  }
+}
+
+}  // namespace
+
+QString MealWord(int meal) {
+  switch (meal) {
+    case 1: return QStringLiteral("Breakfast");
+    case 2: return QStringLiteral("Lunch");
+    case 3: return QStringLiteral("Dinner");
+    case 4: return QStringLiteral("Snack");
+    default: return {};
+  }
+}
+
+const QStringList& MealHeaders() {
+  static const QStringList headers{QStringLiteral("Food"), QStringLiteral("Calories"),
+                                   QStringLiteral("Carbs g"), QStringLiteral("Prot g"),
+                                   QStringLiteral("Fat g")};
+  return headers;
+}
+
+const QStringList& HistoryHeaders() {
+  static const QStringList headers = [] {
+    QStringList h = MealHeaders();
+    h[0] = QStringLiteral("Date");
+    return h;
+  }();
+  return headers;
+}
+
+QString MealFilePath(const QString& foodFolder, const QDate& date, int meal) {
+  return foodFolder + DayKey(date) + u'-' + MealWord(meal) + QStringLiteral(".txt");
+}
+
+QString TreatFilePath(const QString& foodFolder, const QDate& date) {
+  return foodFolder + DayKey(date) + QStringLiteral("-Treat.txt");
+}
+
+QString HistoryFilePath(const QString& foodFolder, int year) {
+  return foodFolder + QString::number(year) + QStringLiteral("History.txt");
+}
+
+int PercentOf(double part, double whole) {
+  if (whole == 0 || !std::isfinite(part) || !std::isfinite(whole)) return 0;
+  // Multiplied first: 29 of 100 is 29, where 29 / 100 * 100 would give 28.999...
+  const double q = std::trunc(part * 100.0 / whole);
+  if (!std::isfinite(q)) return 0;
+  return static_cast<int>(std::clamp(q, double(INT_MIN), double(INT_MAX)));
+}
+
+QString ShownFoodText(const QString& text) {
+  if (text.size() <= kShownNameLength) return text;
+  qsizetype cut = kShownNameLength;
+  // Never half a character outside the basic plane.
+  if (text.at(cut - 1).isHighSurrogate()) --cut;
+  return text.left(cut) + QStringLiteral("...");
+}
+
+// ---------------------------------------------------------------------------------------
+
+MealDay::MealDay(const QString& foodFolder)
+    : folder_(foodFolder), total_(kMealColumns, 8), sum_(kMealColumns, 2),
+      history_(kMealColumns, 1) {
+  for (CellGrid& g : meals_) {
+    g = CellGrid(kMealColumns, kMealRows);
+    WriteHeaders(g, MealHeaders());
+  }
+  WriteHeaders(sum_, MealHeaders());
+  ComputeTotals(false);
+}
+
+CellGrid& MealDay::MealGrid(int meal) { return meals_.at(std::clamp(meal, 1, kMealCount) - 1); }
+
+const CellGrid& MealDay::MealGrid(int meal) const {
+  return meals_.at(std::clamp(meal, 1, kMealCount) - 1);
+}
+
+bool MealDay::LoadGrid(CellGrid& grid, const QString& path, bool* existed,
+                       QStringList* errors) {
+  grid.Clear();
+  *existed = QFileInfo::exists(path);
+  if (!*existed) return true;
+  QString e;
+  QByteArray bytes;
+  if (ReadFileBytes(path, &bytes, &e)) {
+    LoadGridBytes(grid, bytes);
+    onDisk_.insert(path, bytes);
+    return true;
+  }
+  errors->append(e);
+  unreadable_.append(path);
+  return false;
+}
+
+bool MealDay::LoadDay(const QDate& date, QString* error) {
+  if (!date.isValid()) return false;
+  date_ = date;
+  unreadable_.clear();
+  onDisk_.clear();
+  QStringList errors;
+  bool anyFile = false;
+
+  for (int meal = 1; meal <= kMealCount; ++meal) {
+    CellGrid& grid = MealGrid(meal);
+    bool existed = false;
+    const bool read = LoadGrid(grid, MealFilePath(folder_, date, meal), &existed, &errors);
+    anyFile = anyFile || existed;
+    // A short or narrow file still leaves 24 rows to type into and every column.
+    grid.SetColCount(std::max(grid.ColCount(), kMealColumns));
+    grid.SetRowCount(existed && read ? std::max(grid.RowCount(), kMealRows) : kMealRows);
+    WriteHeaders(grid, MealHeaders());
+    grid.SetCurrent(0, 1);
+    CurrentToFirstFree(grid);
+  }
+
+  {
+    bool existed = false;
+    LoadGrid(sum_, TreatFilePath(folder_, date), &existed, &errors);
+    anyFile = anyFile || existed;
+    sum_.SetColCount(kMealColumns);
+    sum_.SetRowCount(2);
+    WriteHeaders(sum_, MealHeaders());
+  }
+
+  {
+    const int year = date.year();
+    const QString path = HistoryFilePath(folder_, year);
+    QString e;
+    if (!OpenYearGrid(history_, year, kMealColumns, HistoryHeaders(), path, &e)) {
+      errors << e;
+      unreadable_ << path;
+    } else if (QFileInfo::exists(path)) {
+      // What the file holds, as this grid would write it unchanged.
+      onDisk_.insert(path, GridToBytes(history_));
+    }
+    // One row per day of the year, each dated anew in the user's language.
+    history_.SetRowCount(QDate(year, 1, 1).daysInYear() + 1);
+    const QDate newYear(year, 1, 1);
+    const QLocale locale = AppLocale();
+    for (int r = 1; r < history_.RowCount(); ++r)
+      history_.SetCell(0, r, FormatDate(QStringLiteral("mmmm d"), newYear.addDays(r - 1), locale));
+    WriteHeaders(history_, HistoryHeaders());
+  }
+
+  // Labels and totals follow what was read; the history row only for a day with files,
+  // so that looking at a day neither marks it as eaten nothing nor wipes a history row
+  // whose day files are gone.
+  ComputeTotals(anyFile);
+  loaded_ = true;
+  modified_ = false;
+  if (error) *error = errors.join(u'\n');
+  return errors.isEmpty();
+}
+
+bool MealDay::SaveDay(QString* error) {
+  if (!date_.isValid()) {
+    if (error) error->clear();
+    return true;
+  }
+  // Totals first, so that the energy shares and the history row hold this very day.
+  ComputeTotals(true);
+  QStringList errors;
+  auto save = [&](const CellGrid& grid, const QString& path) {
+    if (unreadable_.contains(path)) {
+      errors << CannotCreateMessage(path, kNotReplaced);
+      return;
+    }
+    // A file that already holds these very bytes is left alone: one edit rewrites its
+    // meal, the shares and the history, not the whole day.
+    const QByteArray bytes = GridToBytes(grid);
+    if (onDisk_.value(path) == bytes && QFileInfo::exists(path)) return;
+    QString e;
+    if (WriteFileBytes(path, bytes, &e))
+      onDisk_.insert(path, bytes);
+    else
+      errors << e;
+  };
+  for (int meal = 1; meal <= kMealCount; ++meal)
+    save(MealGrid(meal), MealFilePath(folder_, date_, meal));
+  save(sum_, TreatFilePath(folder_, date_));
+  save(history_, HistoryFilePath(folder_, date_.year()));
+  // What could not be written stays modified, so that leaving the day tries again.
+  modified_ = !errors.isEmpty();
+  if (error) *error = errors.join(u'\n');
+  return errors.isEmpty();
+}
+
+void MealDay::RecomputeTotals() { ComputeTotals(true); }
+
+void MealDay::ComputeTotals(bool historyRow) {
+  MealTotals t;
+  std::array<std::array<qint64, kMealColumns>, kMealCount> sums{};
+  for (int meal = 1; meal <= kMealCount; ++meal) {
+    const CellGrid& grid = MealGrid(meal);
+    for (int c = 1; c < kMealColumns; ++c)
+      sums[meal - 1][c] =
+          std::min(GridColumnTotal(grid, c, 1, grid.RowCount() - 1), kLargestSum);
+    t.mealCalories[meal - 1] = sums[meal - 1][1];
+  }
+  qint64 day = 0;
+  for (qint64 m : t.mealCalories) day += m;
+
+  total_.SetColCount(kMealColumns);
+  total_.SetRowCount(8);
+  total_.Clear();
+  WriteHeaders(total_, MealHeaders());
+  for (int meal = 1; meal <= kMealCount; ++meal) {
+    const qint64 m = t.mealCalories[meal - 1];
+    t.mealShares[meal - 1] = PercentOf(double(m), double(day));
+    t.mealLabels[meal - 1] = MealWord(meal) + QStringLiteral(": ") + Whole(m) +
+                             QStringLiteral(" Calories or ") + Percent(t.mealShares[meal - 1]) +
+                             QStringLiteral(" of Day Total ") + Whole(day) +
+                             QStringLiteral(" Calories");
+    QStringList row{MealWord(meal)};
+    for (int c = 1; c < kMealColumns; ++c) row << Whole(sums[meal - 1][c]);
+    total_.SetRow(meal, row);
+  }
+  t.calories = GridColumnTotal(total_, 1, 1, 5);
+  t.carbs = GridColumnTotal(total_, 2, 1, 5);
+  t.protein = GridColumnTotal(total_, 3, 1, 5);
+  t.fat = GridColumnTotal(total_, 4, 1, 5);
+  total_.SetRow(6, {QStringLiteral("TOTAL"), Whole(t.calories), Grams(t.carbs),
+                    Grams(t.protein), Grams(t.fat)});
+
+  t.energy = kCarbEnergy * t.carbs + kProteinEnergy * t.protein + kFatEnergy * t.fat;
+  const double e = double(t.energy);
+  sum_.SetColCount(std::max(sum_.ColCount(), kMealColumns));
+  sum_.SetRowCount(2);
+  WriteHeaders(sum_, MealHeaders());
+  sum_.SetRow(1, {QStringLiteral("TOTAL"), Whole(t.calories),
+                  Percent(PercentOf(double(kCarbEnergy * t.carbs), e)),
+                  Percent(PercentOf(double(kProteinEnergy * t.protein), e)),
+                  Percent(PercentOf(double(kFatEnergy * t.fat), e))});
+
+  if (historyRow && date_.isValid()) {
+    const int row = YearGridRow(date_);
+    history_.SetCell(0, row, FormatDate(QStringLiteral("mmmm d"), date_));
+    history_.SetCell(1, row, Whole(t.calories));
+    history_.SetCell(2, row, Whole(t.carbs));
+    history_.SetCell(3, row, Whole(t.protein));
+    history_.SetCell(4, row, Whole(t.fat));
+  }
+
+  t.factCalories = Whole(t.calories);
+  t.factCarbs = Grams(t.carbs);
+  t.factProtein = Grams(t.protein);
+  t.factFat = Grams(t.fat);
+  t.factFatCalories = Whole(kFatEnergy * t.fat);
+  t.factFatPercent = Percent(PercentOf(double(t.fat), kFatReference));
+  t.factCarbsPercent = Percent(PercentOf(double(t.carbs), kCarbsReference));
+  t.factProteinPercent = Percent(PercentOf(double(t.protein), kProteinReference));
+  totals_ = t;
+}
+
+HistoryGraph MealDay::HistoryGraphPoints(int days) const {
+  HistoryGraph g;
+  if (!loaded_ || !date_.isValid()) return g;
+  const int last = history_.RowCount() - 1;
+  g.average = static_cast<qint64>(std::floor(GridColumnAverage(history_, 1, 1, last)));
+  const int b = YearGridRow(date_);
+  const int c = std::max(1, b - std::max(days, 0));
+  int n = 1;
+  for (int r = b; r >= c; --r, ++n) {
+    double v = 0;
+    if (ReadNumericCell(history_.Cell(1, r), &v)) g.points.append({n, r, v});
+  }
+  g.labelCount = b - c + 1;
+  return g;
+}
+
+bool MealDay::IsDayMarked(const QDate& date) const {
+  // The history in memory is the viewed year's; another year's days are not in it.
+  if (!loaded_ || !date.isValid() || date.year() != date_.year()) return false;
+  return !history_.Cell(1, YearGridRow(date)).trimmed().isEmpty();
+}
+
+void MealDay::InsertTopRow(CellGrid& grid) {
+  grid.SetRowCount(grid.RowCount() + 1);
+  // The new, empty, last row climbs to row 1.
+  for (int r = grid.RowCount() - 1; r > 1; --r) grid.SwapRows(r, r - 1);
+}
+
+void MealDay::InsertPick(int meal, const FoodPick& pick) {
+  if (meal < 1 || meal > kMealCount || pick.IsEmpty()) return;
+  CellGrid& grid = MealGrid(meal);
+  InsertTopRow(grid);
+  OverwriteRow(meal, 1, pick);
+}
+
+void MealDay::OverwriteRow(int meal, int row, const FoodPick& pick) {
+  if (meal < 1 || meal > kMealCount || pick.IsEmpty()) return;
+  CellGrid& grid = MealGrid(meal);
+  if (row < 1 || row >= grid.RowCount()) return;
+  const QStringList cells = pick.Cells();
+  for (int c = 0; c < kMealColumns; ++c) grid.SetCell(c, row, cells.at(c));
+  grid.SetCurrent(grid.CurrentCol(), row);
+  modified_ = true;
+}
+
+void MealDay::DeleteRow(int meal, int row) {
+  if (meal < 1 || meal > kMealCount) return;
+  CellGrid& grid = MealGrid(meal);
+  row = std::max(row, 1);
+  if (row >= grid.RowCount()) return;
+  for (int c = 0; c < kMealColumns; ++c) grid.SetCell(c, row, QString());
+  modified_ = true;
+}
+
+void MealDay::RowUp(int meal, int row) {
+  if (meal < 1 || meal > kMealCount) return;
+  GridRowUp(MealGrid(meal), row);
+  modified_ = true;
+}
+
+void MealDay::RowDown(int meal, int row) {
+  if (meal < 1 || meal > kMealCount) return;
+  GridRowDown(MealGrid(meal), row);
+  modified_ = true;
+}
+
+void MealDay::SetCell(int meal, int col, int row, const QString& text) {
+  if (meal < 1 || meal > kMealCount || row < 1) return;
+  CellGrid& grid = MealGrid(meal);
+  if (grid.Cell(col, row) == text) return;
+  grid.SetCell(col, row, text);
+  modified_ = true;
+}
+
+QString MealDay::ReadFailedMessage() const {
+  QStringList out;
+  for (const QString& path : unreadable_) out << CannotCreateMessage(path, kNotReplaced);
+  return out.join(u'\n');
+}
