@@ -11,6 +11,8 @@ packages=(
   libgl-dev fontconfig fonts-liberation2
   libbenchmark-dev
   poppler-utils
+  sox libsox-fmt-base
+  pulseaudio pulseaudio-utils
 )
 # Extra tools for looking at the program and its reports by hand (screenshots,
 # headless browser), asked for with: install-deps.sh --look

@@ -1,6 +1,7 @@
 #include "shell/viewtable.h"
 
 #include "basal/widgets/basalview.h"
+#include "sleep/widgets/sleepview.h"
 #include "trackers/widgets/todoview.h"
 #include "trackers/widgets/weightview.h"
 
@@ -9,6 +10,9 @@ template <typename View>
 QWidget* Make(ViewHost* host) {
   return new View(host);
 }
+// The sleep view and the kids view are one class set up twice.
+QWidget* MakeSleep(ViewHost* host) { return new SleepView(host, SleepSetup::Sleep()); }
+QWidget* MakeKids(ViewHost* host) { return new SleepView(host, SleepSetup::Kids()); }
 }  // namespace
 
 const QList<ViewEntry>& ViewTable() {
@@ -27,10 +31,10 @@ const QList<ViewEntry>& ViewTable() {
        true, "Weight Tracker", Make<WeightView>, true},
       {"heart", "Heart_Icon", "Blood Pressure", "Blood Pressure", true, -1, "pnlHeart", 0, 9,
        false, true, "Blood Pressure Tracker", {}, false},
-      {"sleep", "Sleep_Icon", "Sleep Tracker", "Sleep", false, 0, "pnlSleep", 3, 7, false,
-       false, "", {}, true},
+      {"sleep", "Sleep_Icon", "Sleep Tracker", "Sleep", true, 0, "pnlSleep", 3, 7, false,
+       false, "", MakeSleep, true},
       {"kids", "Kids_Icon", "ToDo", "Baby & Kids", true, 1, "pnlKids", 6, 7, false, true,
-       "Baby & Kids Tracker", {}, true},
+       "Baby & Kids Tracker", MakeKids, true},
       {"todo", "ToDo_Icon", "ToDo", "To Do", true, -1, "pnlToDo", 0, 2, false, true, QString(),
        Make<TodoView>, true},
       {"note", "Journal_icon", "Note", "Journal", true, -1, "", 0, 3, false, true, "Journal",
