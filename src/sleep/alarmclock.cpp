@@ -26,11 +26,13 @@ AlarmClock::TickResult AlarmClock::Tick(const QDateTime& now,
   for (int i = 0; i < 2; ++i) {
     const AlarmList* list = lists[i];
     if (!list || !list->HasCheckBoxes() || rangAt_[i] == minute) continue;
-    for (const ListViewItem& entry : list->Items()) {
-      if (!AlarmRings(entry, now)) continue;
+    const QList<ListViewItem>& items = list->Items();
+    for (int e = 0; e < items.size(); ++e) {
+      if (!AlarmRings(items.at(e), now)) continue;
       rangAt_[i] = minute;
       Ring(sound ? sound(i) : QString());
       (i == kBedList ? result.bedRang : result.secondRang) = true;
+      result.entry[i] = e;
       break;
     }
   }

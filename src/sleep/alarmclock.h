@@ -28,6 +28,8 @@ class AlarmClock {
   struct TickResult {
     bool bedRang = false;
     bool secondRang = false;
+    // The index of the entry that rang in each list, -1 for none.
+    std::array<int, 2> entry{-1, -1};
     bool snoozeRang = false;
     bool stopped = false;  // the automatic stop ended the alarm's sound
   };

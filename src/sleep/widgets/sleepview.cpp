@@ -2,6 +2,7 @@
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
+#include <QCategoryAxis>
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
@@ -97,6 +98,24 @@ void DrawGridLines(QPainter& p, const QRect& rect) {
 }
 
 QRect Inner(const QRect& rect) { return rect.adjusted(0, 0, -1, -1); }
+
+// Draws a single line inside rect, squeezed sideways when it is wider: three-letter day
+// and month names and "10.5" must fit an 18-pixel day column.
+void DrawFittedText(QPainter& p, const QRect& rect, const QString& text, Qt::Alignment align) {
+  if (text.isEmpty() || rect.width() <= 0) return;
+  const int width = p.fontMetrics().horizontalAdvance(text);
+  p.setPen(Qt::black);
+  if (width <= rect.width()) {
+    p.drawText(rect, align | Qt::TextSingleLine, text);
+    return;
+  }
+  p.save();
+  p.translate(rect.left(), rect.top());
+  p.scale(qreal(rect.width()) / width, 1.0);
+  const Qt::Alignment vertical = align & Qt::AlignVertical_Mask;
+  p.drawText(QRect(0, 0, width, rect.height()), vertical | Qt::AlignLeft | Qt::TextSingleLine, text);
+  p.restore();
+}
 
 QChart* MakeChart() {
   auto* chart = new QChart;
@@ -263,11 +282,21 @@ void SleepView::BuildGoToBedPage(QWidget* page) {
   auto* x = new QDateTimeAxis;
   x->setFormat(QStringLiteral("h AP"));
   x->setLabelsAngle(-90);
+  x->setTruncateLabels(false);
   x->setLabelsFont(ArialFont(10));
   x->setTickCount(25);
-  auto* y = new QValueAxis;
+  // The sleep depths name the values beside the chart: Awake 1 at the top down to Deep
+  // Sleep -4.
+  auto* y = new QCategoryAxis;
   y->setRange(-4.5, 1.5);
-  y->setVisible(false);
+  y->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
+  y->append(QStringLiteral("Deep Sleep"), -4);
+  y->append(QStringLiteral("Light Sleep"), -2);
+  y->append(QStringLiteral("Dreaming"), -1);
+  y->append(QStringLiteral("Awake"), 1);
+  y->setLineVisible(false);
+  y->setGridLineVisible(false);
+  y->setLabelsFont(ArialFont(12));
   chart->addAxis(x, Qt::AlignBottom);
   chart->addAxis(y, Qt::AlignLeft);
   for (QLineSeries* s : {cycle, wake}) {
@@ -278,33 +307,8 @@ void SleepView::BuildGoToBedPage(QWidget* page) {
   cycleGraph_ = new QChartView(chart, page);
   cycleGraph_->setObjectName(QStringLiteral("Cycle_graph"));
   cycleGraph_->setRenderHint(QPainter::Antialiasing);
-  cycleGraph_->setGeometry(390, 8, 400, 414);
+  cycleGraph_->setGeometry(300, 8, 498, 414);
   cycleGraph_->setFocusPolicy(Qt::NoFocus);
-  const QStringList captions = {QStringLiteral("Awake"), QStringLiteral("Dreaming"),
-                                QStringLiteral("Light Sleep"), QStringLiteral("Deep Sleep")};
-  for (const QString& c : captions) {
-    QLabel* l = AddLabel(page, QString(), c, 300, 0, 88, 16);
-    l->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    cycleCaptions_ << l;
-  }
-  connect(chart, &QChart::plotAreaChanged, this, [this](const QRectF&) { PlaceCycleCaptions(); });
-  PlaceCycleCaptions();
-}
-
-void SleepView::PlaceCycleCaptions() {
-  if (!cycleGraph_ || cycleCaptions_.size() != 4) return;
-  QChart* chart = cycleGraph_->chart();
-  auto* cycle = qobject_cast<QLineSeries*>(chart->series().value(0));
-  const QRectF plot = chart->plotArea();
-  // Awake 1, Dreaming -1, Light Sleep -2, Deep Sleep -4 on the range -4.5 .. 1.5.
-  const double values[] = {1, -1, -2, -4};
-  for (int i = 0; i < 4; ++i) {
-    const double yPos = plot.top() + (1.5 - values[i]) / 6.0 * plot.height();
-    const QPoint at = cycleGraph_->mapTo(cycleGraph_->parentWidget(),
-                                         cycleGraph_->mapFromScene(QPointF(plot.left(), yPos)));
-    cycleCaptions_[i]->move(cycleGraph_->x() - 92, at.y() - 8);
-  }
-  Q_UNUSED(cycle);
 }
 
 void SleepView::BuildTrackPage(QWidget* page) {
@@ -805,11 +809,7 @@ void SleepView::PaintSlotCell(QPainter& p, const QRect& rect, int col, int row) 
   DrawGridLines(p, rect);
   if (!initialised_ || col < 1) return;
   if (row == 0) {
-    const QString text = sleepChart_->Text(col, 0);
-    if (!text.isEmpty()) {
-      p.setPen(Qt::black);
-      p.drawText(cell, Qt::AlignCenter | Qt::TextSingleLine, text);
-    }
+    DrawFittedText(p, cell.adjusted(1, 0, -1, 0), sleepChart_->Text(col, 0), Qt::AlignCenter);
     return;
   }
   // Alternate day columns are lightly shaded.
@@ -828,9 +828,9 @@ void SleepView::PaintDateCell(QPainter& p, const QRect& rect, int col, int row) 
   const QDate date = log_.ColumnDate(col + 1);
   const QRect cell = Inner(rect).adjusted(-1, -1, 1, 1);
   p.fillRect(cell, CycleColour(host_->Cycle(), date));
-  p.setPen(Qt::black);
-  p.drawText(QRect(cell.topLeft() + QPoint(2, 2), cell.size()),
-             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, dateChart_->Text(col, row));
+  // The text 2 pixels right of and below the filled rectangle's corner, within the column.
+  DrawFittedText(p, QRect(cell.topLeft() + QPoint(2, 2), QSize(cell.width() - 3, cell.height() - 2)),
+                 dateChart_->Text(col, row), Qt::AlignLeft | Qt::AlignTop);
   if (date == selected_) {
     p.fillRect(QRect(cell.left(), rect.top(), 2, rect.height()), kSelectedDateColour);
     p.fillRect(QRect(cell.right() - 2, rect.top(), 2, rect.height()), kSelectedDateColour);

@@ -96,7 +96,6 @@ class SleepView : public QWidget, public DateView {
   void ShowWeekdayChart(const QDate& date);
   void DrawSleepCycle(const QDateTime& bedTime);
   void ClearSleepCycle();
-  void PlaceCycleCaptions();
 
   void LoadLists();
   void FillList(const AlarmList& list, QTreeWidget* view);
@@ -144,7 +143,6 @@ class SleepView : public QWidget, public DateView {
   QPlainTextEdit* note_ = nullptr;
   QChartView* weekChart_ = nullptr;
   QChartView* cycleGraph_ = nullptr;
-  QList<QLabel*> cycleCaptions_;
   QTreeWidget* bedListView_ = nullptr;
   QTreeWidget* secondListView_ = nullptr;
   QComboBox* bedSound_ = nullptr;
