@@ -16,7 +16,9 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QtEndian>
 #include <QtTest>
+#include <cmath>
 
 #include "core/clock.h"
 #include "core/textfile.h"
@@ -164,6 +166,8 @@ class AlarmsTest : public QObject {
   void listWithoutCheckBoxes();
   void unreadableListIsNeverWritten();
   void soundChoices();
+  void shippedSoundsArePcmAndNotSilent_data();
+  void shippedSoundsArePcmAndNotSilent();
   void sleepCycleChart();
 };
 
@@ -888,6 +892,56 @@ void AlarmsTest::soundChoices() {
     QVERIFY2(QFileInfo(rig.wav(name + ".wav")).isFile(), qPrintable(name));
   }
   QVERIFY(!QFile::exists(rig.wav("Silence.wav")));
+}
+
+void AlarmsTest::shippedSoundsArePcmAndNotSilent_data() {
+  QTest::addColumn<QString>("name");
+  for (const char* n : {"Wind", "Rain", "Thunder", "Music", "CalmSeaWaves", "HarbourAmbient",
+                        "RiverFlowRapids", "Buzz", "Klaxon", "PulsingBuzz", "DrinkGulp",
+                        "BabyCrying", "Kisses", "Chirps"})
+    QTest::newRow(n) << QString::fromLatin1(n);
+}
+
+void AlarmsTest::shippedSoundsArePcmAndNotSilent() {
+  QFETCH(QString, name);
+  const QByteArray wav = FileBytes(TestEnv::programFolder() + "Sound/" + name + ".wav");
+  QVERIFY(wav.size() > 44);
+  QCOMPARE(wav.left(4), QByteArray("RIFF"));
+  QCOMPARE(wav.mid(8, 4), QByteArray("WAVE"));
+  auto u16 = [&](qsizetype at) { return qFromLittleEndian<quint16>(wav.constData() + at); };
+  auto u32 = [&](qsizetype at) { return qFromLittleEndian<quint32>(wav.constData() + at); };
+  // Walk the chunks: "fmt " says PCM, 16 bits; "data" holds the samples.
+  quint32 rate = 0;
+  int channels = 0;
+  QByteArray samples;
+  for (qsizetype at = 12; at + 8 <= wav.size();) {
+    const QByteArray id = wav.mid(at, 4);
+    const quint32 size = u32(at + 4);
+    if (id == "fmt ") {
+      QCOMPARE(u16(at + 8), quint16(1));    // PCM
+      channels = u16(at + 10);
+      rate = u32(at + 12);
+      QCOMPARE(u16(at + 22), quint16(16));  // bits per sample
+    } else if (id == "data") {
+      samples = wav.mid(at + 8, size);
+    }
+    at += 8 + size + (size & 1);
+  }
+  QVERIFY(channels >= 1);
+  QVERIFY(rate >= 8000);
+  QVERIFY(!samples.isEmpty());
+  const double seconds = double(samples.size()) / (2.0 * channels * rate);
+  QVERIFY2(seconds >= 1 && seconds <= 12, qPrintable(QString::number(seconds)));
+  const auto* s = reinterpret_cast<const qint16*>(samples.constData());
+  double sum = 0;
+  int peak = 0;
+  for (qsizetype i = 0; i < samples.size() / 2; ++i) {
+    sum += double(s[i]) * s[i];
+    peak = std::max(peak, std::abs(int(s[i])));
+  }
+  const double rms = std::sqrt(sum / (samples.size() / 2));
+  QVERIFY2(rms > 1000, qPrintable(QString::number(rms)));
+  QVERIFY2(peak > 8000, qPrintable(QString::number(peak)));
 }
 
 void AlarmsTest::sleepCycleChart() {

@@ -118,6 +118,8 @@ class SleepTest : public QObject {
   void noteFollowsTheDate();
   void noteWrittenAtExitAndOnFocusLoss();
   void oldWindowsNoteReads();
+  void notePauseInTypingWrites();
+  void noteSurvivesAFailedWrite();
   void unreadableYearFileIsNeverWritten();
   void failedWriteIsReportedAndRetried();
   void drawing();
@@ -629,6 +631,43 @@ void SleepTest::oldWindowsNoteReads() {
   rig.view->SaveOnLeave();
   QCOMPARE(rig.bytes(rig.folder() + "Y2009M2D10-note.txt"),
            QString("Café before bed\r\nSlept à merveille\r\n!\r\n").toUtf8());
+}
+
+void SleepTest::notePauseInTypingWrites() {
+  Rig rig;
+  rig.view->ShowDate(QDate(2009, 2, 10));
+  rig.view->ShowPage(QString("Note"));
+  QTest::keyClicks(rig.note(), "Nightmare about exams");
+  // No focus change, no date change, no exit: a pause is enough.
+  QTRY_COMPARE_WITH_TIMEOUT(rig.bytes(rig.folder() + "Y2009M2D10-note.txt"),
+                            QByteArray("Nightmare about exams\r\n"), 10000);
+  QVERIFY(!rig.note()->document()->isModified());
+}
+
+void SleepTest::noteSurvivesAFailedWrite() {
+  Rig rig;
+  rig.view->ShowDate(QDate(2009, 2, 10));
+  const QString folder = rig.folder();
+  QVERIFY(QDir(folder).removeRecursively());
+  QFile blocker(folder.chopped(1));
+  QVERIFY(blocker.open(QIODevice::WriteOnly));
+  blocker.close();
+  rig.note()->setPlainText("Could not sleep");
+  rig.note()->document()->setModified(true);
+  rig.view->ShowDate(QDate(2009, 2, 11));
+  QCOMPARE(rig.env.messages.size(), 1);
+  QVERIFY(rig.env.messages.at(0).text.startsWith("Cannot create file \"" + folder + "Y2009M2D10-note.txt"));
+  // Back on that day, what was typed is still there.
+  rig.view->ShowDate(QDate(2009, 2, 10));
+  QCOMPARE(rig.note()->toPlainText(), QString("Could not sleep"));
+  rig.view->ShowDate(QDate(2009, 2, 12));
+  // With the folder back, the program's end writes it.
+  QVERIFY(QFile::remove(folder.chopped(1)));
+  QVERIFY(QDir().mkpath(folder));
+  rig.env.clearMessages();
+  rig.view->SaveOnLeave();
+  QVERIFY(rig.env.messages.isEmpty());
+  QCOMPARE(rig.bytes(folder + "Y2009M2D10-note.txt"), QByteArray("Could not sleep\r\n"));
 }
 
 void SleepTest::unreadableYearFileIsNeverWritten() {

@@ -3,11 +3,22 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QIODevice>
+#include <QStringDecoder>
 #include <QtEndian>
 
 #include "core/textfile.h"
 
 namespace {
+
+// A string of the file: UTF-8 when it is valid UTF-8 (a byte-order mark inside a string is
+// text like any other), otherwise the Windows-1252 of older files.
+QString DecodeString(const char* data, qsizetype size) {
+  QStringDecoder utf8(QStringDecoder::Utf8,
+                      QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
+  QString text = utf8(QByteArrayView(data, size));
+  if (!utf8.hasError()) return text;
+  return DecodeText(QByteArray::fromRawData(data, size));
+}
 
 // Reads from bytes that are all in memory, so no length can ask for more than is there.
 class Reader {
@@ -35,7 +46,7 @@ class Reader {
       return true;
     }
     if (size_ - pos_ < n) return Cut();
-    *out = DecodeText(QByteArray::fromRawData(data_ + pos_, n));
+    *out = DecodeString(data_ + pos_, n);
     pos_ += n;
     return true;
   }

@@ -405,6 +405,14 @@ void SleepView::BuildNotePage(QWidget* page) {
   note_->setFont(ArialFont(13));
   note_->setTabChangesFocus(true);
   note_->installEventFilter(this);
+  // A pause in typing writes the note, so that a crash loses at most the last seconds.
+  noteTimer_ = new QTimer(this);
+  noteTimer_->setSingleShot(true);
+  noteTimer_->setInterval(2000);
+  connect(noteTimer_, &QTimer::timeout, this, [this] { SaveDayNote(true); });
+  connect(note_, &QPlainTextEdit::textChanged, this, [this] {
+    if (!loadingNote_) noteTimer_->start();
+  });
 }
 
 void SleepView::BuildSecondListPage(QWidget* page) {
@@ -538,6 +546,7 @@ void SleepView::SaveSleepState() {
 
 void SleepView::SaveOnLeave() {
   SaveDayNote();
+  SaveUnsavedNotes();
   SaveSleepState();
 }
 
@@ -629,7 +638,8 @@ void SleepView::LoadDayNote(const QDate& date) {
   loadingNote_ = false;
 }
 
-bool SleepView::SaveDayNote() {
+bool SleepView::SaveDayNote(bool quiet) {
+  noteTimer_->stop();
   if (notePath_.isEmpty() || noteReadFailed_ || !note_->document()->isModified()) return true;
   const QString text = note_->toPlainText();
   // An empty note is an empty file; otherwise every line ends with CR LF.
@@ -637,12 +647,26 @@ bool SleepView::SaveDayNote() {
   QString error;
   if (!WriteTextLines(notePath_, lines, &error)) {
     unsavedNotes_.insert(notePath_, text);
-    ShowError(error, this);
+    if (!quiet) ShowError(error, this);
     return false;
   }
   unsavedNotes_.remove(notePath_);
   note_->document()->setModified(false);
   return true;
+}
+
+void SleepView::SaveUnsavedNotes() {
+  // Notes of other days whose write failed: one more try before the program ends.
+  const QStringList paths = unsavedNotes_.keys();
+  for (const QString& path : paths) {
+    if (path == notePath_) continue;
+    const QString text = unsavedNotes_.value(path);
+    QString error;
+    if (WriteTextLines(path, text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n')), &error))
+      unsavedNotes_.remove(path);
+    else
+      ShowError(error, this);
+  }
 }
 
 bool SleepView::eventFilter(QObject* watched, QEvent* event) {

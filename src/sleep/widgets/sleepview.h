@@ -91,7 +91,10 @@ class SleepView : public QWidget, public DateView {
   void ReportErrors(const QStringList& errors);
 
   void LoadDayNote(const QDate& date);
-  bool SaveDayNote();
+  // Writes the note when it was changed. `quiet`: a failure is only remembered (the typing
+  // pause save), to be reported at the next save that the user makes happen.
+  bool SaveDayNote(bool quiet = false);
+  void SaveUnsavedNotes();
 
   void ShowWeekdayChart(const QDate& date);
   void DrawSleepCycle(const QDateTime& bedTime);
@@ -149,4 +152,5 @@ class SleepView : public QWidget, public DateView {
   QComboBox* secondSound_ = nullptr;
   QTimer* clockTimer_ = nullptr;
   QTimer* snoozeTimer_ = nullptr;
+  QTimer* noteTimer_ = nullptr;
 };
