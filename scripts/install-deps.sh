@@ -11,6 +11,8 @@ packages=(
   libgl-dev fontconfig fonts-liberation2
   libbenchmark-dev
   poppler-utils
+  # the alarm sounds are made by sox at build time; the sound test plays them into its
+  # own PulseAudio daemon and records them with parec
   sox libsox-fmt-base
   pulseaudio pulseaudio-utils
 )

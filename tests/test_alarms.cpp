@@ -976,6 +976,17 @@ void AlarmsTest::sleepCycleChart() {
   list->setFocus();
   QTest::keyClick(list, Qt::Key_Up);
   QCOMPARE(cycle->at(0).x(), qreal(QDateTime(QDate(2009, 1, 1), QTime(22, 30)).toMSecsSinceEpoch()));
+  // Deleted, its chart goes with it: the entry now selected is drawn.
+  rig.press("Button4");
+  QCOMPARE(rig.view->BedTimes().Count(), 1);
+  QCOMPARE(rig.view->BedTimes().Items().at(0).caption, QString("Daily at 11:00 PM"));
+  QCOMPARE(list->currentItem(), list->topLevelItem(0));
+  QCOMPARE(cycle->at(0).x(), qreal(bed.toMSecsSinceEpoch()));
+  // The last one deleted, the chart is empty again.
+  rig.press("Button4");
+  QCOMPARE(rig.view->BedTimes().Count(), 0);
+  QCOMPARE(cycle->count(), 0);
+  QCOMPARE(wake->count(), 0);
 }
 
 QTEST_MAIN(AlarmsTest)

@@ -237,14 +237,7 @@ void SleepView::BuildGoToBedPage(QWidget* page) {
           [this](QTreeWidgetItem* item, int) { ListItemChanged(bedList_, bedListView_, item); });
   // The chart follows the selected bed time, by mouse or keyboard.
   connect(bedListView_, &QTreeWidget::currentItemChanged, this,
-          [this](QTreeWidgetItem* item, QTreeWidgetItem*) {
-            const int i = item ? bedListView_->indexOfTopLevelItem(item) : -1;
-            if (i < 0 || i >= bedList_.Count() || bedList_.Items().at(i).subItems.size() < 2) {
-              ClearSleepCycle();
-              return;
-            }
-            DrawSleepCycle(ReadAlarmTime(bedList_.Items().at(i).subItems.at(1)));
-          });
+          [this](QTreeWidgetItem*, QTreeWidgetItem*) { ShowBedTimeCycle(); });
   connect(AddButton(page, QStringLiteral("Button3"), QStringLiteral("Add"), 8, 336, 80),
           &QPushButton::clicked, this, [this] { Button3Click(); });
   connect(AddButton(page, QStringLiteral("Button4"), QStringLiteral("Delete"), 96, 336, 80),
@@ -687,6 +680,12 @@ void SleepView::LoadLists() {
 
 void SleepView::FillList(const AlarmList& list, QTreeWidget* view) {
   if (!view) return;
+  FillListItems(list, view);
+  // The chart shows the bed time now selected (a delete selects the next one).
+  if (view == bedListView_) ShowBedTimeCycle();
+}
+
+void SleepView::FillListItems(const AlarmList& list, QTreeWidget* view) {
   const QSignalBlocker block(view);
   const int current = view->indexOfTopLevelItem(view->currentItem());
   view->clear();
@@ -791,6 +790,16 @@ void SleepView::ClockTimer() {
 
 // ---------------------------------------------------------------------------------
 // The sleep-cycle chart
+
+void SleepView::ShowBedTimeCycle() {
+  QTreeWidgetItem* item = bedListView_->currentItem();
+  const int i = item ? bedListView_->indexOfTopLevelItem(item) : -1;
+  if (i < 0 || i >= bedList_.Count() || bedList_.Items().at(i).subItems.size() < 2) {
+    ClearSleepCycle();
+    return;
+  }
+  DrawSleepCycle(ReadAlarmTime(bedList_.Items().at(i).subItems.at(1)));
+}
 
 void SleepView::ClearSleepCycle() {
   QChart* chart = cycleGraph_->chart();

@@ -97,11 +97,13 @@ class SleepView : public QWidget, public DateView {
   void SaveUnsavedNotes();
 
   void ShowWeekdayChart(const QDate& date);
+  void ShowBedTimeCycle();
   void DrawSleepCycle(const QDateTime& bedTime);
   void ClearSleepCycle();
 
   void LoadLists();
   void FillList(const AlarmList& list, QTreeWidget* view);
+  void FillListItems(const AlarmList& list, QTreeWidget* view);
   void AddEntry(AlarmList& list, QTreeWidget* view);
   void DeleteEntry(AlarmList& list, QTreeWidget* view);
   void SaveList(AlarmList& list);
