@@ -39,10 +39,11 @@ FUZZ_SECONDS ?= 60
 fuzz: deps
 	cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DMAVELO_FUZZ=ON -DMAVELO_TESTS=OFF
-	cmake --build build-fuzz --target fuzz_gridfile fuzz_inifile
-	@mkdir -p build-fuzz/corpus-grid build-fuzz/corpus-ini
+	cmake --build build-fuzz --target fuzz_gridfile fuzz_inifile fuzz_listviewfile
+	@mkdir -p build-fuzz/corpus-grid build-fuzz/corpus-ini build-fuzz/corpus-listview
 	build-fuzz/bin/fuzz_gridfile -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus-grid tests/data/grid
 	build-fuzz/bin/fuzz_inifile -max_total_time=$(FUZZ_SECONDS) -max_len=65536 build-fuzz/corpus-ini tests/data/ini
+	build-fuzz/bin/fuzz_listviewfile -max_total_time=$(FUZZ_SECONDS) -max_len=65536 -malloc_limit_mb=64 build-fuzz/corpus-listview tests/data/sleep
 
 clean:
 	rm -rf $(BUILD) build-fuzz

@@ -12,6 +12,10 @@ packages=(
   libbenchmark-dev
   poppler-utils
   desktop-file-utils appstream dpkg-dev file
+  # the alarm sounds are made by sox at build time; the sound test plays them into its
+  # own PulseAudio daemon and records them with parec
+  sox libsox-fmt-base
+  pulseaudio pulseaudio-utils
 )
 # Extra tools for looking at the program and its reports by hand (screenshots,
 # headless browser), asked for with: install-deps.sh --look

@@ -321,7 +321,7 @@ class MainWindowTest : public QObject {
     QTest::newRow("weight") << "weight" << 0 << 5 << false << true << "Weight Tracker";
     QTest::newRow("heart") << "heart" << 0 << 9 << false << true << "Blood Pressure Tracker";
     QTest::newRow("health") << "health" << 5 << 4 << false << false << "Health Information";
-    QTest::newRow("sleep") << "sleep" << 3 << 7 << false << false << "";
+    QTest::newRow("sleep") << "sleep" << 3 << 7 << false << true << "";
     QTest::newRow("kids") << "kids" << 6 << 7 << false << true << "Baby & Kids Tracker";
     QTest::newRow("eat") << "eat" << 0 << 8 << false << true << "Calorie Tracker";
     QTest::newRow("exercise") << "exercise" << 0 << 6 << false << true << "Exercise Tracker";

@@ -2,6 +2,7 @@
 
 #include "basal/widgets/basalview.h"
 #include "nutrition/widgets/mealdiaryview.h"
+#include "sleep/widgets/sleepview.h"
 #include "trackers/widgets/bloodpressureview.h"
 #include "trackers/widgets/exerciseview.h"
 #include "trackers/widgets/todoview.h"
@@ -12,6 +13,9 @@ template <typename View>
 QWidget* Make(ViewHost* host) {
   return new View(host);
 }
+// The sleep view and the kids view are one class set up twice.
+QWidget* MakeSleep(ViewHost* host) { return new SleepView(host, SleepSetup::Sleep()); }
+QWidget* MakeKids(ViewHost* host) { return new SleepView(host, SleepSetup::Kids()); }
 }  // namespace
 
 const QList<ViewEntry>& ViewTable() {
@@ -30,10 +34,12 @@ const QList<ViewEntry>& ViewTable() {
        true, "Weight Tracker", Make<WeightView>, true},
       {"heart", "Heart_Icon", "Blood Pressure", "Blood Pressure", true, -1, "pnlHeart", 0, 9,
        false, true, "Blood Pressure Tracker", Make<BloodPressureView>, false},
-      {"sleep", "Sleep_Icon", "Sleep Tracker", "Sleep", false, 0, "pnlSleep", 3, 7, false,
-       false, "", {}, true},
+      // The sleep log keeps the date bar, as the kids view does: without it the 33-day
+      // window could not be moved to another month from its own page.
+      {"sleep", "Sleep_Icon", "Sleep Tracker", "Sleep", true, 0, "pnlSleep", 3, 7, false,
+       true, "", MakeSleep, true},
       {"kids", "Kids_Icon", "ToDo", "Baby & Kids", true, 1, "pnlKids", 6, 7, false, true,
-       "Baby & Kids Tracker", {}, true},
+       "Baby & Kids Tracker", MakeKids, true},
       {"todo", "ToDo_Icon", "ToDo", "To Do", true, -1, "pnlToDo", 0, 2, false, true, QString(),
        Make<TodoView>, true},
       {"note", "Journal_icon", "Note", "Journal", true, -1, "", 0, 3, false, true, "Journal",

@@ -1,0 +1,250 @@
+#include "sleep/sleeplog.h"
+
+#include <algorithm>
+
+#include "core/textfile.h"
+#include "core/textutil.h"
+
+namespace {
+constexpr int kWeekDays = 7;
+constexpr int kMonthDays = 30;
+
+// The first row of a window of `days` days that ends at row d, never the header row.
+int FirstRow(int d, int days) { return std::max(1, d - days + 1); }
+
+QString OneDecimal(double v) { return FormatNumber(QStringLiteral("0.0"), v); }
+}  // namespace
+
+QString SlotLabel(int slot) {
+  static const char* const kEvening[] = {"8 pm",  "8:30 pm",  "9 pm",  "9:30 pm",
+                                         "10 pm", "10:30 pm", "11 pm", "11:30 pm",
+                                         "12 am", "12:30 am"};
+  if (slot < 1 || slot > kSleepSlots) return {};
+  if (slot <= 10) return QString::fromLatin1(kEvening[slot - 1]);
+  const QString half = (slot % 2) ? QStringLiteral(":00") : QStringLiteral(":30");
+  if (slot <= 32) return QString::number(1 + (slot - 11) / 2) + half + QStringLiteral(" am");
+  if (slot <= 34) return QStringLiteral("12") + half + QStringLiteral(" pm");
+  return QString::number(1 + (slot - 35) / 2) + half + QStringLiteral(" pm");
+}
+
+QString SlotHint(int slot) {
+  if (slot < 1 || slot > kSleepSlots) return {};
+  // The last half hour of a day ends where the next day's first begins.
+  const QString end = slot == kSleepSlots ? SlotLabel(1) : SlotLabel(slot + 1);
+  return SlotLabel(slot) + QStringLiteral(" - ") + end;
+}
+
+QStringList HourLabels() {
+  QStringList out{QStringLiteral("Sleep Time")};
+  for (int i = 0; i < 24; ++i) {
+    const int hour24 = (20 + i) % 24;
+    const int hour12 = hour24 % 12 == 0 ? 12 : hour24 % 12;
+    const QString ampm = hour24 < 12 ? QStringLiteral(" am") : QStringLiteral(" pm");
+    out << QStringLiteral("%1").arg(hour12, 2) + ampm;
+  }
+  return out;
+}
+
+QStringList SleepYearHeaders() {
+  QStringList h{QStringLiteral("Date"), QStringLiteral("Farenheit"), QStringLiteral("Celsius"),
+                QStringLiteral("BarHeight"), QStringLiteral("Time")};
+  while (h.size() < kSleepYearColumns) h << QString();
+  return h;
+}
+
+QString SleepYearPath(const QString& folder, int year) {
+  return folder + QString::number(year) + QStringLiteral("-Sleep.txt");
+}
+
+QString SleepNotePath(const QString& folder, const QDate& date) {
+  return folder + DayKey(date) + QStringLiteral("-note.txt");
+}
+
+QDate SleepWindowStart(const QDate& date) {
+  if (!date.isValid()) return {};
+  return QDate(date.year(), date.month(), date.daysInMonth()).addDays(-30);
+}
+
+QDate ThirtyDayStart(const QDate& date) {
+  if (!date.isValid()) return {};
+  return std::max(date.addDays(-(kMonthDays - 1)), QDate(date.year(), 1, 1));
+}
+
+SleepAverages SleepAveragesOf(const CellGrid& yearGrid, const QDate& date) {
+  SleepAverages a;
+  if (!date.isValid()) return a;
+  const int d = YearGridRow(date);
+  a.week = GridColumnAverage(yearGrid, kSleepHoursCol, FirstRow(d, kWeekDays), d);
+  a.month = GridColumnAverage(yearGrid, kSleepHoursCol, FirstRow(d, kMonthDays), d);
+  return a;
+}
+
+std::array<double, 7> WeekdayHours(const CellGrid& yearGrid, const QDate& date) {
+  std::array<double, 7> v{};
+  if (!date.isValid()) return v;
+  const int d = YearGridRow(date);
+  for (int w = 1; w <= 7; ++w)
+    v[w - 1] = GridWeekdayAverage(yearGrid, date.year(), w, kSleepHoursCol,
+                                  FirstRow(d, kMonthDays), d);
+  return v;
+}
+
+QString WeekdayRangeText(const QDate& date) {
+  if (!date.isValid()) return {};
+  return FormatDate(QStringLiteral("mmm d"), ThirtyDayStart(date)) + QStringLiteral(" - ") +
+         FormatDate(QStringLiteral("mmm d"), date);
+}
+
+QString AveragesText(const SleepAverages& a) {
+  return QStringLiteral("7 day average : ") + OneDecimal(a.week) +
+         QStringLiteral(" hours/day   30 day average : ") + OneDecimal(a.month) +
+         QStringLiteral(" hours/day");
+}
+
+// ---------------------------------------------------------------------------------
+
+SleepLog::SleepLog(const QString& folder) : folder_(folder) {}
+
+void SleepLog::Open(const QDate& date, QStringList* errors) {
+  if (!date.isValid()) return;
+  start_ = SleepWindowStart(date);
+  const int firstYear = start_.year();
+  const int lastYear = start_.addDays(kSleepDayColumns - 1).year();
+
+  std::vector<HeldYear> held;
+  held.swap(years_);
+  for (int y = firstYear; y <= lastYear; ++y) {
+    auto kept = std::find_if(held.begin(), held.end(),
+                             [y](const HeldYear& h) { return h.year == y && h.dirty; });
+    if (kept != held.end()) {
+      years_.push_back(std::move(*kept));
+      held.erase(kept);
+      continue;
+    }
+    HeldYear h;
+    h.year = y;
+    h.path = SleepYearPath(folder_, y);
+    QString error;
+    if (!OpenYearGrid(h.grid, y, kSleepYearColumns, SleepYearHeaders(), h.path, &error)) {
+      h.readable = false;
+      h.readError = error;
+      if (errors) errors->append(error);
+    }
+    years_.push_back(std::move(h));
+  }
+  // A year with unsaved changes that the new window no longer shows stays held, so that
+  // the next save still writes it.
+  for (HeldYear& h : held)
+    if (h.dirty) years_.push_back(std::move(h));
+}
+
+QDate SleepLog::ColumnDate(int column) const {
+  if (!start_.isValid() || column < 1 || column > kSleepDayColumns) return {};
+  return start_.addDays(column - 1);
+}
+
+int SleepLog::DateColumn(const QDate& date) const {
+  if (!start_.isValid() || !date.isValid()) return 0;
+  const qint64 c = start_.daysTo(date) + 1;
+  return (c >= 1 && c <= kSleepDayColumns) ? static_cast<int>(c) : 0;
+}
+
+SleepLog::HeldYear* SleepLog::HolderOf(const QDate& date) {
+  if (!date.isValid()) return nullptr;
+  for (HeldYear& y : years_)
+    if (y.year == date.year()) return &y;
+  return nullptr;
+}
+
+const SleepLog::HeldYear* SleepLog::HolderOf(const QDate& date) const {
+  if (!date.isValid()) return nullptr;
+  for (const HeldYear& y : years_)
+    if (y.year == date.year()) return &y;
+  return nullptr;
+}
+
+bool SleepLog::IsAsleep(int column, int slot) const {
+  if (slot < 1 || slot > kSleepSlots) return false;
+  const QDate d = ColumnDate(column);
+  const HeldYear* y = HolderOf(d);
+  if (!y) return false;
+  // Compared without copying: this runs for every cell of every repaint.
+  const QStringList& row = y->grid.RowTexts(YearGridRow(d));
+  const int col = SleepSlotColumn(slot);
+  return col < row.size() && row.at(col).trimmed() == QLatin1String("*");
+}
+
+QString SleepLog::HoursText(int column) const {
+  const QDate d = ColumnDate(column);
+  const HeldYear* y = HolderOf(d);
+  if (!y) return {};
+  // A load leaves a single space in an empty field: nothing to show.
+  return y->grid.Cell(kSleepHoursCol, YearGridRow(d)).trimmed();
+}
+
+double SleepLog::ColumnHours(int column) const {
+  int asleep = 0;
+  for (int k = 1; k <= kSleepSlots; ++k)
+    if (IsAsleep(column, k)) ++asleep;
+  return 0.5 * asleep;
+}
+
+bool SleepLog::Toggle(int column, int slot, QString* error) {
+  if (slot < 1 || slot > kSleepSlots) return false;
+  const QDate date = ColumnDate(column);
+  HeldYear* y = HolderOf(date);
+  if (!y) return false;
+  if (!y->readable) {
+    // Its file holds records we could not read: a mark here could never be saved
+    // without overwriting them.
+    if (error) *error = y->readError;
+    return false;
+  }
+  const int d = YearGridRow(date);
+  const bool asleep = !IsAsleep(column, slot);
+  y->grid.SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
+  y->grid.SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date));
+  y->grid.SetCell(kSleepHoursCol, d, OneDecimal(ColumnHours(column)));
+  y->dirty = true;
+  return true;
+}
+
+const CellGrid* SleepLog::GridOf(const QDate& date) const {
+  const HeldYear* y = HolderOf(date);
+  return y ? &y->grid : nullptr;
+}
+
+QString SleepLog::PathOf(int year) const {
+  for (const HeldYear& y : years_)
+    if (y.year == year) return y.path;
+  return SleepYearPath(folder_, year);
+}
+
+SleepAverages SleepLog::Averages(const QDate& date) const {
+  const CellGrid* g = GridOf(date);
+  return g ? SleepAveragesOf(*g, date) : SleepAverages{};
+}
+
+std::array<double, 7> SleepLog::Weekdays(const QDate& date) const {
+  const CellGrid* g = GridOf(date);
+  return g ? WeekdayHours(*g, date) : std::array<double, 7>{};
+}
+
+bool SleepLog::Save(QStringList* errors) {
+  bool ok = true;
+  for (HeldYear& y : years_) {
+    if (!y.dirty || !y.readable) continue;
+    QString error;
+    if (SaveGridFile(y.grid, y.path, &error)) {
+      y.dirty = false;
+    } else {
+      ok = false;
+      if (errors) errors->append(error);
+    }
+  }
+  return ok;
+}
+
+bool SleepLog::HasUnsavedChanges() const {
+  return std::any_of(years_.begin(), years_.end(), [](const HeldYear& y) { return y.dirty; });
+}

@@ -1,0 +1,121 @@
+#pragma once
+// The sleep log: a day is 48 half-hour slots from 8 pm; the view shows a window of 33 days
+// and the marks live in one year grid file per calendar year (Sleep folder + year +
+// "-Sleep.txt"), slot k of day d in column k + 10 of row d, the day's hours in column 2.
+//
+// The window of December ends with 1 and 2 January of the next year. Those two columns
+// belong to the next year's file, held alongside the shown year; rows are never looked up
+// by day number alone, so they never touch 1 and 2 January of the shown year.
+
+#include <QDate>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <vector>
+
+#include "core/gridfile.h"
+
+inline constexpr int kSleepDayColumns = 33;
+inline constexpr int kSleepSlots = 48;
+inline constexpr int kSleepYearColumns = 59;
+
+// Columns of the sleep year file.
+enum SleepYearColumn {
+  kSleepDateCol = 0,    // "mmmm d", written when the grid is started
+  kSleepEditedCol = 1,  // "mmm d", written each time the day is edited
+  kSleepHoursCol = 2,   // hours asleep, "0.0"
+};
+// Slot k (1..48) of a day lives in this column.
+inline constexpr int SleepSlotColumn(int slot) { return slot + 10; }
+
+// "8 pm", "8:30 pm" .. "12:30 am", "1:00 am" .. "7:30 pm"; empty outside 1..48.
+QString SlotLabel(int slot);
+// The tooltip of a slot: its start, " - ", its end ("11:30 pm - 12 am"); the last slot
+// of the day ends at 8 pm.
+QString SlotHint(int slot);
+// The hour labels beside the grid: "Sleep Time", then " 8 pm" .. " 7 pm" (24 rows).
+QStringList HourLabels();
+
+// "Date", "Farenheit", "Celsius", "BarHeight", "Time", then empty titles up to 59.
+QStringList SleepYearHeaders();
+// folder + year + "-Sleep.txt".
+QString SleepYearPath(const QString& folder, int year);
+// folder + day key + "-note.txt" (Y2009M2D10-note.txt).
+QString SleepNotePath(const QString& folder, const QDate& date);
+
+// The first day of the window of date's month: the month's last day less 30 days.
+QDate SleepWindowStart(const QDate& date);
+
+// The two averages the grid page shows for a day.
+struct SleepAverages {
+  double week = 0;   // the day and the 6 before
+  double month = 0;  // the day and the 29 before
+};
+// Both clipped at 1 January of the date's year; only days with a number in column 2 count.
+SleepAverages SleepAveragesOf(const CellGrid& yearGrid, const QDate& date);
+// The first day that a 30-day figure of date uses (clipped at 1 January).
+QDate ThirtyDayStart(const QDate& date);
+// Average hours per weekday, Monday first, over the 30 days that end at date.
+std::array<double, 7> WeekdayHours(const CellGrid& yearGrid, const QDate& date);
+// "Dec 22 - Jan 20" style: the days the weekday chart covers.
+QString WeekdayRangeText(const QDate& date);
+// "7 day average : 7.5 hours/day   30 day average : 7.2 hours/day".
+QString AveragesText(const SleepAverages& a);
+
+class SleepLog {
+ public:
+  explicit SleepLog(const QString& folder = QString());
+  void SetFolder(const QString& folder) { folder_ = folder; }
+  const QString& Folder() const { return folder_; }
+
+  // Places the window on date's month and opens the year files it covers. A year held
+  // with unsaved changes (its last save failed) is kept instead of being read again. A
+  // file that exists but cannot be read adds its message to *errors; that year then
+  // shows empty, takes no marks and is never written over.
+  void Open(const QDate& date, QStringList* errors);
+  bool IsOpen() const { return !years_.empty(); }
+
+  QDate WindowStart() const { return start_; }
+  // Day column 1..33; an invalid date outside.
+  QDate ColumnDate(int column) const;
+  // The column of a date, 0 when it lies outside the window.
+  int DateColumn(const QDate& date) const;
+
+  bool IsAsleep(int column, int slot) const;
+  // The header cell of a day column: the stored hours text (nothing for a day never
+  // edited).
+  QString HoursText(int column) const;
+  // 0.5 for every slot of the column marked asleep.
+  double ColumnHours(int column) const;
+
+  // Toggles a slot of a day column and records the day's date and hours. False, with
+  // *error, when that day's year file could not be read (nothing changes then) or the
+  // cell is outside the window.
+  bool Toggle(int column, int slot, QString* error = nullptr);
+
+  // The year grid that holds a date, or nullptr when that year is not held.
+  const CellGrid* GridOf(const QDate& date) const;
+  QString PathOf(int year) const;
+  SleepAverages Averages(const QDate& date) const;
+  std::array<double, 7> Weekdays(const QDate& date) const;
+
+  // Writes every held year with unsaved changes. False with one message per failure.
+  bool Save(QStringList* errors);
+  bool HasUnsavedChanges() const;
+
+ private:
+  struct HeldYear {
+    int year = 0;
+    QString path;
+    CellGrid grid;
+    bool readable = true;  // false: the file exists but could not be read
+    QString readError;     // the message of that failed read
+    bool dirty = false;    // changed since it was last written
+  };
+  HeldYear* HolderOf(const QDate& date);
+  const HeldYear* HolderOf(const QDate& date) const;
+
+  QString folder_;
+  QDate start_;
+  std::vector<HeldYear> years_;
+};
