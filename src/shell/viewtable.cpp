@@ -1,6 +1,7 @@
 #include "shell/viewtable.h"
 
 #include "basal/widgets/basalview.h"
+#include "trackers/widgets/healthview.h"
 #include "trackers/widgets/todoview.h"
 #include "trackers/widgets/weightview.h"
 
@@ -35,8 +36,8 @@ const QList<ViewEntry>& ViewTable() {
        Make<TodoView>, true},
       {"note", "Journal_icon", "Note", "Journal", true, -1, "", 0, 3, false, true, "Journal",
        {}, false},
-      {"health", "Health_Icon", "Health", "Health", false, -1, "pnlHealth", 5, 4, false, false,
-       "Health Information", {}, false},
+      {"health", "Health_Icon", "Health", "Health", true, -1, "pnlHealth", 5, 4, false, false,
+       "Health Information", Make<HealthView>, false},
       {"planner", "Calendar_Icon", "Note", "Week Planner", true, -1, "", -1, -1, false, true,
        "", {}, false},
       {"forum", "Forum_Icon", "Note", "Forum", false, -1, "", 4, -1, false, true, "", {},

@@ -12,9 +12,10 @@
 
 class FakeHost : public ViewHost {
  public:
-  // Call after a TestEnv exists (the paths come from its XDG folders).
-  FakeHost()
-      : dir_(std::make_unique<DataFolders>(TestEnv::programFolder())),
+  // Call after a TestEnv exists (the paths come from its XDG folders). The program
+  // folder is the build's, or one a test prepared (its shipped DB folder, say).
+  explicit FakeHost(const QString& programFolder = TestEnv::programFolder())
+      : dir_(std::make_unique<DataFolders>(programFolder)),
         config_(std::make_unique<Config>(dir_->ConfigFolder() + "application.ini")) {}
 
   QDate SelectedDate() const override { return selected; }
