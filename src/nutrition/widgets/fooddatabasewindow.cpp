@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/database.h"
 #include "app/widgets/fonts.h"
@@ -143,11 +144,28 @@ FoodDatabaseWindow::FoodDatabaseWindow(QWidget* parent) : QDialog(parent) {
     pal.setColor(QPalette::Inactive, QPalette::HighlightedText, Qt::black);
     grid_->setPalette(pal);
   }
+  QHeaderView* header = grid_->horizontalHeader();
+  header->setFont(ArialFont(11));
+  // The style draws section titles in its own header font unless a style sheet names one.
+  header->setStyleSheet(QStringLiteral(
+      "QHeaderView::section { font-family: Arial; font-size: 11px; padding: 2px 3px; "
+      "background: rgb(236,240,246); border: none; border-right: 1px solid rgb(200,208,220); "
+      "border-bottom: 1px solid rgb(200,208,220); }"));
+  header->setHighlightSections(false);
+  // The column widths of the grid, widened where a title would not fit; the food name
+  // takes what the window gives beyond them.
   const int widths[] = {310, 44, 43, 49, 43};
-  for (int c = 0; c < FoodQuery::ColumnCount; ++c) grid_->setColumnWidth(c, widths[c]);
-  grid_->horizontalHeader()->setStretchLastSection(false);
-  grid_->horizontalHeader()->setHighlightSections(false);
-  grid_->setMinimumWidth(310 + 44 + 43 + 49 + 43 + 22);
+  const QFontMetrics titles(header->font());
+  int total = 0;
+  for (int c = 0; c < FoodQuery::ColumnCount; ++c) {
+    const QString title = query_->headerData(c, Qt::Horizontal).toString();
+    const int w = std::max(widths[c], titles.horizontalAdvance(title) + 10);
+    grid_->setColumnWidth(c, w);
+    total += w;
+  }
+  header->setSectionResizeMode(FoodQuery::NameColumn, QHeaderView::Stretch);
+  header->setStretchLastSection(false);
+  grid_->setMinimumWidth(total + 24);
   grid_->installEventFilter(this);
   right->addWidget(grid_, 1);
   right->addWidget(BuildNavigator());
@@ -317,10 +335,13 @@ QWidget* FoodDatabaseWindow::BuildServingPanel() {
   grams_ = new QLabel(panel);
   grams_->setObjectName(QStringLiteral("grams_label"));
   grams_->setFont(ArialFont(13));
+  grams_->setMinimumWidth(160);
   calories_ = new QLabel(panel);
   calories_->setObjectName(QStringLiteral("Calories_Label"));
   calories_->setFont(ArialFont(16, true));
   calories_->setStyleSheet(QStringLiteral("color: rgb(200,0,0);"));
+  calories_->setMinimumWidth(200);
+  calories_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   figures->addWidget(grams_);
   figures->addStretch(1);
   figures->addWidget(calories_);
