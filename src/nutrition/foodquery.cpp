@@ -7,7 +7,17 @@
 #include "nutrition/foodgroups.h"
 
 namespace {
-QString SelectColumns() { return FoodColumnNames().join(u", "); }
+// What the grid and the serving panel show, and the key: the searches read no more
+// (a search of every food reads 7,413 rows, so each column counts).
+const FoodField kRead[] = {FoodField::NDB_No,     FoodField::Long_Desc, FoodField::Energ_Kcal,
+                           FoodField::Protein,    FoodField::Carbohydrt, FoodField::Lipid_Tot,
+                           FoodField::GMWT_1,     FoodField::GMWT_DESC1};
+
+QString ReadColumns() {
+  QStringList names;
+  for (FoodField f : kRead) names << FoodColumnName(f);
+  return names.join(u", ");
+}
 }  // namespace
 
 FoodRecord OwnFoodRecord(const OwnFood& food) {
@@ -49,6 +59,8 @@ QString FoodQuery::LikeLiteral(const QString& keyword) {
 }
 
 bool FoodQuery::SearchByKeyword(const QString& keyword) {
+  // Every description begins with the empty text.
+  if (keyword.isEmpty()) return Fill(QStringLiteral("1"), {});
   const QString w = LikeLiteral(keyword);
   // Begins with the keyword, or ends with it; a word only in the middle is not found.
   return Fill(QStringLiteral("LOWER(Long_Desc) LIKE ? ESCAPE '\\' "
@@ -78,13 +90,14 @@ bool FoodQuery::Fill(const QString& where, const QStringList& values) {
   } else {
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    ok = q.prepare(QStringLiteral("SELECT %1 FROM food WHERE %2").arg(SelectColumns(), where));
+    ok = q.prepare(QStringLiteral("SELECT %1 FROM food WHERE %2").arg(ReadColumns(), where));
     for (int i = 0; ok && i < values.size(); ++i) q.bindValue(i, values[i]);
     ok = ok && q.exec();
     if (ok) {
       while (q.next()) {
         FoodRecord r;
-        for (int f = 0; f < kFoodFieldCount; ++f) r.values[f] = q.value(f).toString();
+        int column = 0;
+        for (FoodField f : kRead) r[f] = q.value(column++).toString();
         found.append(std::move(r));
       }
       ok = !q.lastError().isValid();
@@ -160,15 +173,13 @@ bool FoodQuery::setData(const QModelIndex& index, const QVariant& value, int rol
 bool FoodQuery::Post() {
   if (editRow_ < 0) return true;
   error_.clear();
+  // The grid edits its five columns; the others are left as the table holds them.
   QStringList sets;
-  for (int f = 0; f < kFoodFieldCount; ++f)
-    if (f != int(FoodField::NDB_No)) sets << FoodColumnNames()[f] + QStringLiteral(" = ?");
+  for (int c = 0; c < ColumnCount; ++c) sets << FoodColumnName(ColumnField(c)) + QStringLiteral(" = ?");
   QSqlQuery q(db_);
   bool ok = q.prepare(QStringLiteral("UPDATE food SET %1 WHERE NDB_No = ?").arg(sets.join(u", ")));
-  int i = 0;
-  for (int f = 0; ok && f < kFoodFieldCount; ++f)
-    if (f != int(FoodField::NDB_No)) q.bindValue(i++, edited_.values[f]);
-  if (ok) q.bindValue(i, rows_[editRow_][FoodField::NDB_No]);
+  for (int c = 0; ok && c < ColumnCount; ++c) q.bindValue(c, edited_[ColumnField(c)]);
+  if (ok) q.bindValue(int(ColumnCount), rows_[editRow_][FoodField::NDB_No]);
   ok = ok && q.exec();
   if (!ok) {
     error_ = DatabaseWriteMessage(q.lastError());
@@ -239,7 +250,7 @@ bool FoodQuery::AddFood(FoodRecord food, int* row) {
   for (int f = 0; f < kFoodFieldCount; ++f) marks << QStringLiteral("?");
   QSqlQuery q(db_);
   bool ok = q.prepare(QStringLiteral("INSERT INTO food (%1) VALUES (%2)")
-                          .arg(SelectColumns(), marks.join(u", ")));
+                          .arg(FoodColumnNames().join(u", "), marks.join(u", ")));
   for (int f = 0; ok && f < kFoodFieldCount; ++f) q.bindValue(f, food.values[f]);
   ok = ok && q.exec();
   if (!ok) {

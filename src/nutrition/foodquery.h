@@ -59,7 +59,9 @@ class FoodQuery : public QAbstractTableModel {
   // posts the held one first (false when that fails).
   bool setData(const QModelIndex& index, const QVariant& value, int role = Qt::EditRole) override;
 
-  // The row's record as shown (a held change included).
+  // The row's record as shown (a held change included). A search reads the fields the
+  // grid and the serving panel show and the key; FdGrp_Cd, Sugar_Tot and Cholestrl stay
+  // empty here (a food added here keeps all of its fields).
   FoodRecord Record(int row) const;
   QString Field(int row, FoodField field) const { return Record(row)[field]; }
 
