@@ -162,6 +162,7 @@ class HealthTest : public QObject {
   void rowTypedThenLeftIsPosted_data();
   void rowTypedThenLeftIsPosted();
   void untouchedNewRowIsDropped();
+  void failedPostIsReportedAndKept();
   void deleteAsksAndRemovesOneRecord();
   void startupOpensTheTablesAndShowsTheIcon();
   void screenshots();
@@ -478,6 +479,33 @@ void HealthTest::untouchedNewRowIsDropped() {
   QCOMPARE(rig.stored("Health_Immunization"), QStringList{"Tetanus|2005"});
   rig.view->SaveOnLeave();
   QCOMPARE(rig.stored("Health_Immunization"), QStringList{"Tetanus|2005"});
+}
+
+// A row the database refuses stays in the grid, unwritten, and the user is told once;
+// the next leave writes it.
+void HealthTest::failedPostIsReportedAndKept() {
+  Rig rig;
+  QVERIFY(QFile::copy(rig.program->shippedDb(), rig.dataDb()));
+  QVERIFY(ExecOnDatabaseFile(rig.dataDb(), "CREATE TRIGGER refuse BEFORE INSERT ON Health_Prescription "
+                                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+  QVERIFY(rig.view->OpenHealthTables());
+  rig.clickMenu(2);
+  rig.clickNavigator("DBNavigator3", "Insert");
+  QTest::keyClicks(QApplication::focusWidget(), "since 5/2009");
+  rig.clickMenu(0);
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY2(rig.errors()[0].startsWith("Cannot create file \"" + rig.dataDb() + "\""), qPrintable(rig.errors()[0]));
+  QVERIFY(rig.errors()[0].contains("database or disk is full"));
+  auto* model = rig.view->Model("Health_Prescription");
+  QCOMPARE(model->rowCount(), 2);
+  QCOMPARE(model->index(1, 1).data().toString(), QString("since 5/2009"));
+  QCOMPARE(rig.stored("Health_Prescription").size(), 1);
+
+  QVERIFY(QSqlQuery(AppDatabase()).exec("DROP TRIGGER refuse"));
+  rig.view->SaveOnLeave();
+  QCOMPARE(rig.stored("Health_Prescription"),
+           (QStringList{"3/1 - 3/10|Amoxicillin|500 mg, 3 a day", "since 5/2009||"}));
+  QCOMPARE(rig.errors().size(), 1);
 }
 
 // Deleting asks first; of two identical appointments exactly the chosen one goes.

@@ -415,11 +415,15 @@ void HealthView::menuClick(int row) {
 }
 
 bool HealthView::PostGrid(Grid& grid) {
-  if (!grid.model) return true;
+  // The error box of a failed post takes the focus from the grid, which would post (and
+  // fail) once more behind it.
+  if (!grid.model || posting_) return true;
+  posting_ = true;
   static_cast<HealthGrid*>(grid.view)->CommitEditor();
-  if (grid.model->Post()) return true;
-  ShowError(grid.model->errorString(), this);
-  return false;
+  const bool ok = grid.model->Post();
+  if (!ok) ShowError(grid.model->errorString(), this);
+  posting_ = false;
+  return ok;
 }
 
 void HealthView::InsertRecord(Grid& grid) {

@@ -82,6 +82,7 @@ class HealthView : public QWidget, public DateView {
   ViewHost* host_;
   HealthRecords records_;
   bool loading_ = false;
+  bool posting_ = false;
   QString lastReported_;
 
   QListWidget* menu_ = nullptr;
