@@ -42,6 +42,7 @@
 #include "cycle/widgets/probabilitychart.h"
 #include "shell/themes.h"
 #include "shell/viewtable.h"
+#include "trackers/widgets/healthview.h"
 
 
 // The journal's marks on the month grid: days that have a note file.
@@ -780,8 +781,10 @@ void MainWindow::Startup() {
     connect(grid_, &MonthCalendar::doubleClicked, this, &MainWindow::OpenWeeklyPlanner);
     started_ = true;
     startWithWindows_->setChecked(config_->AutoStart);
-    // The health tables come with their view; the first-run copy of the shipped
-    // database folder runs with them.
+    // The program's database, after the first-run copy of the shipped DB folder, and the
+    // health tables over it; errors reach the user from there.
+    if (auto* health = dynamic_cast<HealthView*>(views_.value(QStringLiteral("health"))))
+      health->OpenHealthTables();
   } catch (const std::exception& e) {
     started_ = true;
     ShowError(QString::fromUtf8(e.what()), this);

@@ -5,6 +5,7 @@
 #include "sleep/widgets/sleepview.h"
 #include "trackers/widgets/bloodpressureview.h"
 #include "trackers/widgets/exerciseview.h"
+#include "trackers/widgets/healthview.h"
 #include "trackers/widgets/todoview.h"
 #include "trackers/widgets/weightview.h"
 
@@ -44,8 +45,8 @@ const QList<ViewEntry>& ViewTable() {
        Make<TodoView>, true},
       {"note", "Journal_icon", "Note", "Journal", true, -1, "", 0, 3, false, true, "Journal",
        {}, false},
-      {"health", "Health_Icon", "Health", "Health", false, -1, "pnlHealth", 5, 4, false, false,
-       "Health Information", {}, false},
+      {"health", "Health_Icon", "Health", "Health", true, -1, "pnlHealth", 5, 4, false, false,
+       "Health Information", Make<HealthView>, false},
       {"planner", "Calendar_Icon", "Note", "Week Planner", true, -1, "", -1, -1, false, true,
        "", {}, false},
       {"forum", "Forum_Icon", "Note", "Forum", false, -1, "", 4, -1, false, true, "", {},

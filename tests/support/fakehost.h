@@ -13,7 +13,7 @@
 class FakeHost : public ViewHost {
  public:
   // Call after a TestEnv exists (the paths come from its XDG folders). The program folder
-  // holds the shipped folders (Sound, Brand ...); a test may give one of its own.
+  // holds the shipped folders (Sound, Brand, DB ...); a test may give one of its own.
   explicit FakeHost(const QString& programFolder = TestEnv::programFolder())
       : dir_(std::make_unique<DataFolders>(programFolder)),
         config_(std::make_unique<Config>(dir_->ConfigFolder() + "application.ini")) {}

@@ -1,14 +1,20 @@
 #include "nutrition/widgets/foodpickers.h"
 
+#include "nutrition/widgets/fooddatabasewindow.h"
+
 namespace {
 FoodDatabasePicker& Override() {
   static FoodDatabasePicker picker;
   return picker;
 }
 
-// The food database window: until it exists, nothing is chosen.
-std::optional<FoodPick> ShowFoodDatabaseWindow(QWidget* /*parent*/, const QString& /*keyword*/) {
-  return std::nullopt;
+// The food database window, modal; a pick only when a food was eaten.
+std::optional<FoodPick> ShowFoodDatabaseWindow(QWidget* parent, const QString& keyword) {
+  FoodDatabaseWindow window(parent);
+  window.SetKeyword(keyword);
+  window.exec();
+  if (!window.Chosen()) return std::nullopt;
+  return window.Pick();
 }
 }  // namespace
 

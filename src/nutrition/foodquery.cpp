@@ -1,0 +1,266 @@
+#include "nutrition/foodquery.h"
+
+#include <QSqlError>
+#include <QSqlQuery>
+
+#include "app/database.h"
+#include "nutrition/foodgroups.h"
+
+namespace {
+// What the grid and the serving panel show, and the key: the searches read no more
+// (a search of every food reads 7,413 rows, so each column counts).
+const FoodField kRead[] = {FoodField::NDB_No,     FoodField::Long_Desc, FoodField::Energ_Kcal,
+                           FoodField::Protein,    FoodField::Carbohydrt, FoodField::Lipid_Tot,
+                           FoodField::GMWT_1,     FoodField::GMWT_DESC1};
+
+QString ReadColumns() {
+  QStringList names;
+  for (FoodField f : kRead) names << FoodColumnName(f);
+  return names.join(u", ");
+}
+}  // namespace
+
+FoodRecord OwnFoodRecord(const OwnFood& food) {
+  FoodRecord r;
+  r[FoodField::FdGrp_Cd] = FoodGroupCode(food.groupPosition);
+  r[FoodField::Long_Desc] = food.name;
+  r[FoodField::GMWT_DESC1] = food.serving;
+  r[FoodField::GMWT_1] = QString::number(food.weight);
+  r[FoodField::Energ_Kcal] = QString::number(food.calories);
+  r[FoodField::Carbohydrt] = QString::number(food.carbs);
+  r[FoodField::Lipid_Tot] = QString::number(food.fat);
+  r[FoodField::Protein] = QString::number(food.protein);
+  return r;
+}
+
+FoodField FoodQuery::ColumnField(int column) {
+  switch (column) {
+    case NameColumn: return FoodField::Long_Desc;
+    case CaloriesColumn: return FoodField::Energ_Kcal;
+    case CarbsColumn: return FoodField::Carbohydrt;
+    case ProteinColumn: return FoodField::Protein;
+    default: return FoodField::Lipid_Tot;
+  }
+}
+
+FoodQuery::FoodQuery(QObject* parent) : FoodQuery(AppDatabase(), parent) {}
+
+FoodQuery::FoodQuery(const QSqlDatabase& db, QObject* parent)
+    : QAbstractTableModel(parent), db_(db) {}
+
+QString FoodQuery::LikeLiteral(const QString& keyword) {
+  QString out;
+  out.reserve(keyword.size() + 4);
+  for (const QChar c : keyword.toLower()) {
+    if (c == u'\\' || c == u'%' || c == u'_') out += u'\\';
+    out += c;
+  }
+  return out;
+}
+
+bool FoodQuery::SearchByKeyword(const QString& keyword) {
+  // Every description begins with the empty text.
+  if (keyword.isEmpty()) return Fill(QStringLiteral("1"), {});
+  const QString w = LikeLiteral(keyword);
+  // Begins with the keyword, or ends with it; a word only in the middle is not found.
+  return Fill(QStringLiteral("LOWER(Long_Desc) LIKE ? ESCAPE '\\' "
+                             "OR LOWER(Long_Desc) LIKE ? ESCAPE '\\'"),
+              {w + u'%', u'%' + w});
+}
+
+bool FoodQuery::SearchByGroup(const QString& code) {
+  return Fill(QStringLiteral("FdGrp_Cd = ?"), {code});
+}
+
+void FoodQuery::Clear() {
+  beginResetModel();
+  rows_.clear();
+  editRow_ = -1;
+  endResetModel();
+}
+
+bool FoodQuery::Fill(const QString& where, const QStringList& values) {
+  if (IsEditing() && !Post()) return false;
+  error_.clear();
+  QVector<FoodRecord> found;
+  bool ok = db_.isOpen();
+  if (!ok) {
+    error_ = DatabaseOpenError();
+    if (error_.isEmpty()) error_ = DatabaseReadMessage(db_.lastError());
+  } else {
+    QSqlQuery q(db_);
+    q.setForwardOnly(true);
+    ok = q.prepare(QStringLiteral("SELECT %1 FROM food WHERE %2").arg(ReadColumns(), where));
+    for (int i = 0; ok && i < values.size(); ++i) q.bindValue(i, values[i]);
+    ok = ok && q.exec();
+    if (ok) {
+      while (q.next()) {
+        FoodRecord r;
+        int column = 0;
+        for (FoodField f : kRead) r[f] = q.value(column++).toString();
+        found.append(std::move(r));
+      }
+      ok = !q.lastError().isValid();
+    }
+    if (!ok) {
+      error_ = DatabaseReadMessage(q.lastError());
+      found.clear();
+    }
+  }
+  beginResetModel();
+  rows_ = std::move(found);
+  editRow_ = -1;
+  endResetModel();
+  return ok;
+}
+
+int FoodQuery::rowCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : int(rows_.size());
+}
+
+int FoodQuery::columnCount(const QModelIndex& parent) const {
+  return parent.isValid() ? 0 : ColumnCount;
+}
+
+FoodRecord FoodQuery::Record(int row) const {
+  if (row < 0 || row >= rows_.size()) return {};
+  return row == editRow_ ? edited_ : rows_[row];
+}
+
+QVariant FoodQuery::data(const QModelIndex& index, int role) const {
+  if (!index.isValid() || index.row() >= rows_.size()) return {};
+  if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
+  const FoodRecord& r = index.row() == editRow_ ? edited_ : rows_[index.row()];
+  return r[ColumnField(index.column())];
+}
+
+QVariant FoodQuery::headerData(int section, Qt::Orientation orientation, int role) const {
+  if (orientation != Qt::Horizontal) return QAbstractTableModel::headerData(section, orientation, role);
+  if (role == Qt::TextAlignmentRole && section == CaloriesColumn)
+    return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+  if (role != Qt::DisplayRole) return {};
+  switch (section) {
+    case NameColumn: return QStringLiteral("Food Name");
+    case CaloriesColumn: return QStringLiteral("Calories");
+    case CarbsColumn: return QStringLiteral("Carbs g");
+    case ProteinColumn: return QStringLiteral("Protein g");
+    case FatColumn: return QStringLiteral("Fat g");
+    default: return {};
+  }
+}
+
+Qt::ItemFlags FoodQuery::flags(const QModelIndex& index) const {
+  if (!index.isValid()) return Qt::NoItemFlags;
+  return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
+}
+
+bool FoodQuery::setData(const QModelIndex& index, const QVariant& value, int role) {
+  if (!index.isValid() || role != Qt::EditRole || index.row() >= rows_.size()) return false;
+  const int row = index.row();
+  if (editRow_ >= 0 && editRow_ != row && !Post()) return false;
+  const QString text = value.toString();
+  const FoodField field = ColumnField(index.column());
+  if (editRow_ < 0) {
+    if (rows_[row][field] == text) return true;
+    editRow_ = row;
+    edited_ = rows_[row];
+  }
+  edited_[field] = text;
+  emit dataChanged(index, index);
+  return true;
+}
+
+bool FoodQuery::Post() {
+  if (editRow_ < 0) return true;
+  error_.clear();
+  // The grid edits its five columns; the others are left as the table holds them.
+  QStringList sets;
+  for (int c = 0; c < ColumnCount; ++c) sets << FoodColumnName(ColumnField(c)) + QStringLiteral(" = ?");
+  QSqlQuery q(db_);
+  bool ok = q.prepare(QStringLiteral("UPDATE food SET %1 WHERE NDB_No = ?").arg(sets.join(u", ")));
+  for (int c = 0; ok && c < ColumnCount; ++c) q.bindValue(c, edited_[ColumnField(c)]);
+  if (ok) q.bindValue(int(ColumnCount), rows_[editRow_][FoodField::NDB_No]);
+  ok = ok && q.exec();
+  if (!ok) {
+    error_ = DatabaseWriteMessage(q.lastError());
+    return false;
+  }
+  if (q.numRowsAffected() != 1) {
+    error_ = DatabaseWriteMessage(QSqlError(
+        QString(), QStringLiteral("The food %1 is no longer in the table.")
+                       .arg(rows_[editRow_][FoodField::NDB_No])));
+    return false;
+  }
+  rows_[editRow_] = edited_;
+  editRow_ = -1;
+  return true;
+}
+
+void FoodQuery::Cancel() {
+  if (editRow_ < 0) return;
+  const int row = editRow_;
+  editRow_ = -1;
+  emit dataChanged(index(row, 0), index(row, ColumnCount - 1));
+}
+
+bool FoodQuery::RemoveFood(int row) {
+  if (row < 0 || row >= rows_.size()) return false;
+  error_.clear();
+  QSqlQuery q(db_);
+  bool ok = q.prepare(QStringLiteral("DELETE FROM food WHERE NDB_No = ?"));
+  q.bindValue(0, rows_[row][FoodField::NDB_No]);
+  ok = ok && q.exec();
+  if (!ok) {
+    error_ = DatabaseWriteMessage(q.lastError());
+    return false;
+  }
+  beginRemoveRows(QModelIndex(), row, row);
+  rows_.remove(row);
+  if (editRow_ == row)
+    editRow_ = -1;
+  else if (editRow_ > row)
+    --editRow_;
+  endRemoveRows();
+  return true;
+}
+
+QString FoodQuery::NextOwnFoodNumber() {
+  error_.clear();
+  QSqlQuery q(db_);
+  q.setForwardOnly(true);
+  if (!q.exec(QStringLiteral("SELECT NDB_No FROM food WHERE NDB_No LIKE 'F%'"))) {
+    error_ = DatabaseReadMessage(q.lastError());
+    return QString();
+  }
+  qint64 highest = 0;
+  while (q.next()) {
+    bool ok = false;
+    const qint64 n = q.value(0).toString().mid(1).toLongLong(&ok);
+    if (ok && n > highest) highest = n;
+  }
+  return QStringLiteral("F") + QString::number(highest + 1);
+}
+
+bool FoodQuery::AddFood(FoodRecord food, int* row) {
+  if (IsEditing() && !Post()) return false;
+  const QString number = NextOwnFoodNumber();
+  if (number.isEmpty()) return false;
+  food[FoodField::NDB_No] = number;
+  QStringList marks;
+  for (int f = 0; f < kFoodFieldCount; ++f) marks << QStringLiteral("?");
+  QSqlQuery q(db_);
+  bool ok = q.prepare(QStringLiteral("INSERT INTO food (%1) VALUES (%2)")
+                          .arg(FoodColumnNames().join(u", "), marks.join(u", ")));
+  for (int f = 0; ok && f < kFoodFieldCount; ++f) q.bindValue(f, food.values[f]);
+  ok = ok && q.exec();
+  if (!ok) {
+    error_ = DatabaseWriteMessage(q.lastError());
+    return false;
+  }
+  const int at = int(rows_.size());
+  beginInsertRows(QModelIndex(), at, at);
+  rows_.append(food);
+  endInsertRows();
+  if (row) *row = at;
+  return true;
+}

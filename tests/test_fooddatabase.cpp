@@ -1,0 +1,766 @@
+// The food database: the importer of the USDA release, the keyword and group searches,
+// the servings arithmetic, foods of one's own, and the window that hands a pick to the
+// meal diary.
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QComboBox>
+#include <QDoubleSpinBox>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTableView>
+#include <QTimer>
+#include <QToolButton>
+#include <QtTest>
+#include <functional>
+#include <memory>
+
+#include "app/database.h"
+#include "nutrition/foodgroups.h"
+#include "nutrition/foodquery.h"
+#include "nutrition/foodserving.h"
+#include "nutrition/foodtable.h"
+#include "nutrition/usdaimport.h"
+#include "nutrition/widgets/addfooddialog.h"
+#include "nutrition/widgets/fooddatabasewindow.h"
+#include "nutrition/widgets/foodpickers.h"
+#include "support/fixturedb.h"
+#include "support/testenv.h"
+
+namespace {
+
+// The fixture's twelve foods by number.
+const QString kApplesRaw = "09003";         // Apples, raw, with skin
+const QString kBabyJuiceApple = "03166";    // Babyfood, juice, apple
+const QString kStrudelApple = "18354";      // Strudel, apple
+const QString kPineappleJuice = "09273";    // Pineapple juice, canned, ...
+const QString kApplesauceMiddle = "03150";  // Babyfood, fruit, applesauce and pineapple, ...
+const QString kBlackberryJuice = "09043";   // 95 calories a cup
+const QString kBeefFlank = "13065";         // ... trimmed to 0" fat, choice, raw
+const QString kMilkReduced = "01079";       // Milk, reduced fat, fluid, 2% milkfat, ...
+const QString kMilkWhole = "01077";
+const QString kAscidians = "35004";         // no serving weight; Ethnic Foods
+const QString kSnackChips = "19003";        // Snacks
+const QString kPork = "10001";              // Pork
+
+// A fresh fixture Food.db opened as the program's database.
+struct DatabaseRig {
+  TestEnv env;
+  QString path = env.home() + "/Food.db";
+  DatabaseRig() {
+    QString e;
+    if (!CopyFixtureDatabase(path, &e)) qFatal("fixture: %s", qPrintable(e));
+    if (!OpenDatabaseFile(path, &e)) qFatal("open: %s", qPrintable(e));
+  }
+  ~DatabaseRig() { CloseDatabase(); }
+
+  QStringList errors() const {
+    QStringList out;
+    for (const auto& m : env.messages)
+      if (m.kind == MessageKind::Error) out << m.text;
+    return out;
+  }
+  // One stored food, straight from the table.
+  FoodRecord stored(const QString& number) const {
+    QSqlQuery q(AppDatabase());
+    q.prepare("SELECT " + FoodColumnNames().join(", ") + " FROM food WHERE NDB_No = ?");
+    q.bindValue(0, number);
+    FoodRecord r;
+    if (q.exec() && q.next())
+      for (int f = 0; f < kFoodFieldCount; ++f) r.values[f] = q.value(f).toString();
+    return r;
+  }
+  int count(const QString& where = "1") const {
+    QSqlQuery q(AppDatabase());
+    if (!q.exec("SELECT count(*) FROM food WHERE " + where) || !q.next()) return -1;
+    return q.value(0).toInt();
+  }
+};
+
+QStringList Numbers(const FoodQuery& query) {
+  QStringList out;
+  for (int r = 0; r < query.rowCount(); ++r) out << query.Field(r, FoodField::NDB_No);
+  return out;
+}
+
+// The food window over the fixture, shown at its own size.
+struct WindowRig : DatabaseRig {
+  std::unique_ptr<FoodDatabaseWindow> window = std::make_unique<FoodDatabaseWindow>();
+  WindowRig() {
+    window->show();
+    // Cell editors and the focus need the window to be the active one.
+    QApplication::setActiveWindow(window.get());
+  }
+  ~WindowRig() { window.reset(); }
+
+  template <typename T>
+  T* child(const char* name) const {
+    T* w = window->findChild<T*>(name);
+    if (!w) qFatal("no child %s", name);
+    return w;
+  }
+  QTableView* grid() const { return child<QTableView>("DBGrid2"); }
+  FoodQuery* query() const { return window->Query(); }
+  int currentRow() const { return grid()->currentIndex().row(); }
+  QString currentNumber() const { return query()->Field(currentRow(), FoodField::NDB_No); }
+  int rowOf(const QString& number) const { return int(Numbers(*query()).indexOf(number)); }
+  QPoint cellCentre(int row, int column = 0) const {
+    return grid()->visualRect(query()->index(row, column)).center();
+  }
+  void clickRow(int row) { QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row)); }
+  // As a desktop delivers it: a click, then a second press that is a double click.
+  void doubleClick(int row, int column = 0) {
+    QTest::mouseClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row, column));
+    QTest::mouseDClick(grid()->viewport(), Qt::LeftButton, {}, cellCentre(row, column));
+  }
+  void clickGroup(const QString& text) {
+    auto* list = child<QListWidget>("Group");
+    const auto items = list->findItems(text, Qt::MatchExactly);
+    QVERIFY2(items.size() == 1, qPrintable(text));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(items.first()).center());
+  }
+  void clickButton(const char* name) { QTest::mouseClick(child<QAbstractButton>(name), Qt::LeftButton); }
+  void clickNavigator(const char* name) {
+    auto* nav = child<QWidget>("DBNavigator1");
+    QTest::mouseClick(nav->findChild<QToolButton*>(name), Qt::LeftButton);
+  }
+};
+
+// Runs `body` on the next modal window to open, once the event loop shows it.
+void OnNextModal(std::function<void(QWidget*)> body) {
+  QTimer::singleShot(0, [body] {
+    QWidget* modal = QApplication::activeModalWidget();
+    QVERIFY(modal);
+    body(modal);
+  });
+}
+
+}  // namespace
+
+class FoodDatabaseTest : public QObject {
+  Q_OBJECT
+ private slots:
+  // --- the importer ---
+  void perServingText_data();
+  void perServingText();
+  void importedFoodsPerServing_data();
+  void importedFoodsPerServing();
+  void brokenReleaseImportsNothing_data();
+  void brokenReleaseImportsNothing();
+  void builtFoodDbHoldsTheRelease();
+
+  // --- searches and numbers ---
+  void foodGroupCode_data();
+  void foodGroupCode();
+  void keywordSearch_data();
+  void keywordSearch();
+  void groupSearch_data();
+  void groupSearch();
+  void scaleByServings_data();
+  void scaleByServings();
+  void commaLocaleReadsPointNumbers();
+  void ownFoodsNeverClash();
+  void editHeldUntilPosted();
+
+  // --- the window ---
+  void keywordFromDiarySearchedAtOnce();
+  void groupClickQueriesItsCode_data();
+  void groupClickQueriesItsCode();
+  void trackBarScalesThePick();
+  void pickFollowsTheHighlightedRow();
+  void noPickWithoutCurrentRecord_data();
+  void noPickWithoutCurrentRecord();
+  void doubleClickWhileEditingKeepsWindowOpen();
+  void typingSearchesOnceAfterTwoSeconds();
+  void addFoodThroughDialog();
+  void deleteAsksFirst();
+  void closingPostsAnEditedFood();
+  void missingFoodTableIsReported();
+  void seamHandsBackThePick();
+};
+
+// ------------------------------------------------------------------------------------
+// The importer
+
+void FoodDatabaseTest::perServingText_data() {
+  QTest::addColumn<QString>("per100g");
+  QTest::addColumn<QString>("weight");
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("whole milk, 1 cup") << "60" << "244.00" << "146.4";
+  // 0.26 x 1.25 = 0.325 exactly: a half, away from zero (binary doubles give 0.32).
+  QTest::newRow("exact half") << "0.26" << "125.00" << "0.33";
+  QTest::newRow("blackberry juice") << "38" << "250.00" << "95";
+  QTest::newRow("small") << "0.005" << "100" << "0.01";
+  QTest::newRow("zero") << "0.00" << "28.35" << "0";
+  QTest::newRow("no value stays empty") << "" << "244.00" << "";
+  QTest::newRow("not a number") << "1,5" << "100" << QString();
+  QTest::newRow("weight not a number") << "60" << "cup" << QString();
+}
+
+void FoodDatabaseTest::perServingText() {
+  QFETCH(QString, per100g);
+  QFETCH(QString, weight);
+  QFETCH(QString, expected);
+  const QString got = PerServingText(per100g, weight);
+  QCOMPARE(got, expected);
+  QCOMPARE(got.isNull(), expected.isNull());
+}
+
+void FoodDatabaseTest::importedFoodsPerServing_data() {
+  QTest::addColumn<QString>("number");
+  QTest::addColumn<QStringList>("expected");  // every column, in the table's order
+  QTest::newRow("apples: a cup of 125 g")
+      << kApplesRaw
+      << QStringList{kApplesRaw, "0900", "Apples, raw, with skin", "65", "0.33", "17.26",
+                     "12.99", "0.21", "0", "125", "1 cup, quartered or chopped"};
+  QTest::newRow("no serving weight: per 100 g")
+      << kAscidians
+      << QStringList{kAscidians, "3500", "Ascidians (tunughnak) (Alaska Native)", "20", "3.8",
+                     "0", "", "0.5", "7", "100", "100 g"};
+  QTest::newRow("a double quote in the description")
+      << kBeefFlank
+      << QStringList{kBeefFlank, "1300",
+                     "Beef, flank, separable lean and fat, trimmed to 0\" fat, choice, raw",
+                     "46.78", "6.02", "0", "0", "2.35", "11.62", "28.35", "1 oz"};
+}
+
+void FoodDatabaseTest::importedFoodsPerServing() {
+  QFETCH(QString, number);
+  QFETCH(QStringList, expected);
+  DatabaseRig rig;
+  QCOMPARE(rig.count(), 12);
+  const FoodRecord r = rig.stored(number);
+  QCOMPARE(QStringList(r.values.begin(), r.values.end()), expected);
+}
+
+void FoodDatabaseTest::brokenReleaseImportsNothing_data() {
+  QTest::addColumn<QString>("desc");
+  QTest::addColumn<QString>("abbrev");
+  QTest::addColumn<QString>("expectedInError");
+  const QString goodDesc = "~09043~^~0900~^~Blackberry juice, canned~^~BLACKBERRY JUC,CND~^~~^~~^~Y~^~~^0^~~^6.25^3.36^8.37^3.92\r\n";
+  QFile f(TestEnv::testData("usda/ABBREV.txt"));
+  f.open(QIODevice::ReadOnly);
+  QString goodAbbrev;
+  for (const QByteArray& line : f.readAll().split('\n'))
+    if (line.startsWith("~09043~")) goodAbbrev = QString::fromLatin1(line) + "\n";
+  QTest::newRow("no nutrient line") << goodDesc << "" << "has no line";
+  QTest::newRow("short nutrient line")
+      << goodDesc << QString(goodAbbrev).replace("^~1 cup~^^~~^0", "") << "line 1";
+  QTest::newRow("energy not a number")
+      << goodDesc << QString(goodAbbrev).replace("^90.90^38^", "^90.90^3x8^") << "Energ_Kcal";
+  QTest::newRow("nutrients of an undescribed food")
+      << goodDesc << goodAbbrev + QString(goodAbbrev).replace("~09043~", "~99999~") << "does not describe";
+}
+
+void FoodDatabaseTest::brokenReleaseImportsNothing() {
+  QFETCH(QString, desc);
+  QFETCH(QString, abbrev);
+  QFETCH(QString, expectedInError);
+  TestEnv env;
+  const QString descPath = env.home() + "/FOOD_DES.txt", abbrevPath = env.home() + "/ABBREV.txt";
+  for (const auto& [path, text] : {std::pair{descPath, desc}, std::pair{abbrevPath, abbrev}}) {
+    QFile out(path);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(text.toLatin1());
+  }
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "broken");
+    db.setDatabaseName(":memory:");
+    QVERIFY(db.open());
+    QString e;
+    QVERIFY(CreateFoodTable(db, &e));
+    QVERIFY(!ImportUsdaRelease(db, descPath, abbrevPath, &e));
+    QVERIFY2(e.contains(expectedInError), qPrintable(e));
+    QSqlQuery q("SELECT count(*) FROM food", db);
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 0);
+  }
+  QSqlDatabase::removeDatabase("broken");
+}
+
+// The database the build ships: the whole release, one food checked per serving.
+void FoodDatabaseTest::builtFoodDbHoldsTheRelease() {
+  const QString path = TestEnv::programFolder() + "DB/Food.db";
+  QVERIFY2(QFile::exists(path), qPrintable(path));
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "shipped");
+    db.setConnectOptions("QSQLITE_OPEN_READONLY");
+    db.setDatabaseName(path);
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    QVERIFY(q.exec("SELECT count(*), count(DISTINCT FdGrp_Cd) FROM food"));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toInt(), 7413);
+    QCOMPARE(q.value(1).toInt(), 24);
+    // Exactly the groups of the list.
+    QStringList codes;
+    QVERIFY(q.exec("SELECT DISTINCT FdGrp_Cd FROM food ORDER BY FdGrp_Cd"));
+    while (q.next()) codes << q.value(0).toString();
+    QStringList listed;
+    for (int p = 0; p < kFoodGroupCount; ++p) listed << FoodGroupCode(p);
+    QCOMPARE(codes, listed);
+    // Whole milk: 60 kcal, 3.22 g protein, 3.25 g fat, 4.52 g carbohydrate per 100 g;
+    // one cup is 244 g.
+    QVERIFY(q.exec("SELECT Long_Desc, Energ_Kcal, Protein, Lipid_Tot, Carbohydrt, GMWT_1, "
+                   "GMWT_DESC1 FROM food WHERE NDB_No = '01077'"));
+    QVERIFY(q.next());
+    QCOMPARE(q.value(0).toString(), QString("Milk, whole, 3.25% milkfat"));
+    QCOMPARE(q.value(1).toString(), QString("146.4"));
+    QCOMPARE(q.value(2).toString(), QString("7.86"));
+    QCOMPARE(q.value(3).toString(), QString("7.93"));
+    QCOMPARE(q.value(4).toString(), QString("11.03"));
+    QCOMPARE(q.value(5).toString(), QString("244"));
+    QCOMPARE(q.value(6).toString(), QString("1 cup"));
+    // The empty health tables come with it.
+    for (const char* table : {"Health_Appointments", "Health_Immunization", "Health_Prescription"})
+      QVERIFY2(q.exec(QString("SELECT count(*) FROM %1").arg(table)), table);
+  }
+  QSqlDatabase::removeDatabase("shipped");
+}
+
+// ------------------------------------------------------------------------------------
+// Searches and numbers
+
+void FoodDatabaseTest::foodGroupCode_data() {
+  QTest::addColumn<int>("position");
+  QTest::addColumn<QString>("code");
+  QTest::newRow("Dairy and Egg") << 0 << "0100";
+  QTest::newRow("Fruits and Fruit Juices") << 8 << "0900";
+  QTest::newRow("Pork") << 9 << "1000";
+  QTest::newRow("Meals, Entrees, and Sides") << 21 << "2200";
+  QTest::newRow("Snacks") << 22 << "2500";
+  QTest::newRow("Ethnic Foods") << 23 << "3500";
+  QTest::newRow("before the list") << -1 << "";
+  QTest::newRow("after the list") << 24 << "";
+}
+
+void FoodDatabaseTest::foodGroupCode() {
+  QFETCH(int, position);
+  QFETCH(QString, code);
+  QCOMPARE(FoodGroupCode(position), code);
+  if (!code.isEmpty()) QVERIFY(!FoodGroupNames().at(position).isEmpty());
+}
+
+void FoodDatabaseTest::keywordSearch_data() {
+  QTest::addColumn<QString>("keyword");
+  QTest::addColumn<QStringList>("expected");
+  // Begins with it or ends with it; "Pineapple juice" and "... applesauce and
+  // pineapple, strained" hold it only in the middle.
+  QTest::newRow("Apple") << "Apple" << QStringList{kBabyJuiceApple, kApplesRaw, kStrudelApple};
+  QTest::newRow("case ignored") << "APPLE" << QStringList{kBabyJuiceApple, kApplesRaw, kStrudelApple};
+  QTest::newRow("double quote") << "\"" << QStringList{};
+  QTest::newRow("percent") << "%" << QStringList{};
+  QTest::newRow("underscore") << "_" << QStringList{};
+  QTest::newRow("backslash") << "\\" << QStringList{};
+  QTest::newRow("underscore is no wildcard") << "_pples, raw, with skin" << QStringList{};
+  QTest::newRow("percent is no wildcard") << "a%e" << QStringList{};
+  QTest::newRow("quote found as written") << "0\" fat, choice, raw" << QStringList{kBeefFlank};
+  QTest::newRow("percent found as written") << "Milk, reduced fat, fluid, 2%" << QStringList{kMilkReduced};
+  QTest::newRow("statement text stays text") << "apple\" or 1=1 --" << QStringList{};
+  QTest::newRow("empty finds every food")
+      << "" << QStringList{kMilkWhole, kMilkReduced, kApplesauceMiddle, kBabyJuiceApple,
+                           kApplesRaw, kBlackberryJuice, kPineappleJuice, kPork, kBeefFlank,
+                           kStrudelApple, kSnackChips, kAscidians};
+}
+
+void FoodDatabaseTest::keywordSearch() {
+  QFETCH(QString, keyword);
+  QFETCH(QStringList, expected);
+  DatabaseRig rig;
+  FoodQuery query;
+  QVERIFY2(query.SearchByKeyword(keyword), qPrintable(query.errorString()));
+  QCOMPARE(Numbers(query), expected);
+}
+
+void FoodDatabaseTest::groupSearch_data() {
+  QTest::addColumn<QString>("code");
+  QTest::addColumn<QStringList>("expected");
+  QTest::newRow("Ethnic Foods") << "3500" << QStringList{kAscidians};
+  QTest::newRow("Snacks") << "2500" << QStringList{kSnackChips};
+  QTest::newRow("Pork") << "1000" << QStringList{kPork};
+  QTest::newRow("Fruits") << "0900" << QStringList{kApplesRaw, kBlackberryJuice, kPineappleJuice};
+  QTest::newRow("no such group") << "2500\" OR \"1\"=\"1" << QStringList{};
+}
+
+void FoodDatabaseTest::groupSearch() {
+  QFETCH(QString, code);
+  QFETCH(QStringList, expected);
+  DatabaseRig rig;
+  FoodQuery query;
+  QVERIFY(query.SearchByGroup(code));
+  QCOMPARE(Numbers(query), expected);
+}
+
+void FoodDatabaseTest::scaleByServings_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<double>("servings");
+  QTest::addColumn<QString>("expected");
+  QTest::newRow("142.5 to the even 142") << "95" << 1.5 << "142";
+  QTest::newRow("22.5 to 22") << "22.5" << 1.0 << "22";
+  QTest::newRow("23.5 to 24") << "23.5" << 1.0 << "24";
+  QTest::newRow("decimals") << "0.33" << 10.0 << "3";
+  QTest::newRow("no servings") << "95" << 0.0 << "0";
+  QTest::newRow("not a number") << "abc" << 2.0 << "0";
+  QTest::newRow("empty") << "" << 2.0 << "0";
+  QTest::newRow("no minus zero") << "-0.4" << 1.0 << "0";
+  QTest::newRow("spaces") << " 146.4 " << 1.0 << "146";
+}
+
+void FoodDatabaseTest::scaleByServings() {
+  QFETCH(QString, text);
+  QFETCH(double, servings);
+  QFETCH(QString, expected);
+  QCOMPARE(ScaleByServings(text, servings), expected);
+}
+
+// The table writes "."; a comma locale still reads 0.26 as 0.26 (not as 0), and a value
+// typed with the comma reads too.
+void FoodDatabaseTest::commaLocaleReadsPointNumbers() {
+  const QLocale german(QLocale::German, QLocale::Germany);
+  QCOMPARE(ReadFoodNumber("0.26", german), 0.26);
+  QCOMPARE(ReadFoodNumber("0,26", german), 0.26);
+  QCOMPARE(ReadFoodNumber("146.4", german), 146.4);
+  QCOMPARE(ReadFoodNumber("zwei", german), 0.0);
+  QCOMPARE(ScaleByServings("0.26", 100, german), QString("26"));
+  FoodRecord apples;
+  apples[FoodField::Long_Desc] = "Apples, raw, with skin";
+  apples[FoodField::Energ_Kcal] = "65";
+  apples[FoodField::Carbohydrt] = "17.26";
+  apples[FoodField::Protein] = "0.33";
+  apples[FoodField::Lipid_Tot] = "0.21";
+  const FoodPick pick = FoodPickOf(apples, 10, german);
+  QCOMPARE(pick.Cells(), (QStringList{"Apples, raw, with skin", "650", "173", "3", "2"}));
+}
+
+// "F" and a number not used yet: adding twice, or after an old program's F417, never
+// fails on the key.
+void FoodDatabaseTest::ownFoodsNeverClash() {
+  DatabaseRig rig;
+  FoodQuery query;
+  QVERIFY(query.SearchByGroup("2500"));
+  OwnFood rye;
+  rye.name = "Rye crisp";
+  rye.groupPosition = 22;
+  rye.serving = "1 Cup";
+  rye.weight = 10;
+  rye.calories = 37;
+  int row = -1;
+  QVERIFY2(query.AddFood(OwnFoodRecord(rye), &row), qPrintable(query.errorString()));
+  QCOMPARE(row, 1);
+  QCOMPARE(query.Field(row, FoodField::NDB_No), QString("F1"));
+  QVERIFY(query.AddFood(OwnFoodRecord(rye), &row));
+  QCOMPARE(query.Field(row, FoodField::NDB_No), QString("F2"));
+  const FoodRecord stored = rig.stored("F2");
+  QCOMPARE(stored[FoodField::FdGrp_Cd], QString("2500"));
+  QCOMPARE(stored[FoodField::GMWT_1], QString("10"));
+  QCOMPARE(stored[FoodField::GMWT_DESC1], QString("1 Cup"));
+  QCOMPARE(stored[FoodField::Energ_Kcal], QString("37"));
+  QCOMPARE(stored[FoodField::Long_Desc], QString("Rye crisp"));
+
+  QVERIFY(ExecOnDatabaseFile(rig.path, "INSERT INTO food (NDB_No, Long_Desc) VALUES ('F417', 'old')"));
+  QVERIFY(query.AddFood(OwnFoodRecord(rye), &row));
+  QCOMPARE(query.Field(row, FoodField::NDB_No), QString("F418"));
+  QCOMPARE(rig.count("Long_Desc = 'Rye crisp'"), 3);
+}
+
+// An edit is held until posted (moving to another row posts it); a post that cannot
+// find its record fails and keeps the edit.
+void FoodDatabaseTest::editHeldUntilPosted() {
+  DatabaseRig rig;
+  FoodQuery query;
+  QVERIFY(query.SearchByKeyword("apple"));
+  const int juice = int(Numbers(query).indexOf(kBabyJuiceApple));
+  QVERIFY(query.setData(query.index(juice, FoodQuery::CaloriesColumn), "20"));
+  QVERIFY(query.IsEditing());
+  QCOMPARE(query.Field(juice, FoodField::Energ_Kcal), QString("20"));
+  QCOMPARE(rig.stored(kBabyJuiceApple)[FoodField::Energ_Kcal], QString("14.9"));
+  // An edit in another row writes the first.
+  const int apples = int(Numbers(query).indexOf(kApplesRaw));
+  QVERIFY(query.setData(query.index(apples, FoodQuery::NameColumn), "Apples, my own"));
+  QCOMPARE(rig.stored(kBabyJuiceApple)[FoodField::Energ_Kcal], QString("20"));
+  query.Cancel();
+  QCOMPARE(query.Field(apples, FoodField::Long_Desc), QString("Apples, raw, with skin"));
+  QCOMPARE(rig.stored(kApplesRaw)[FoodField::Long_Desc], QString("Apples, raw, with skin"));
+
+  QVERIFY(query.setData(query.index(apples, FoodQuery::FatColumn), "1"));
+  QVERIFY(ExecOnDatabaseFile(rig.path, "DELETE FROM food WHERE NDB_No = '09003'"));
+  QVERIFY(!query.Post());
+  QVERIFY(query.errorString().contains("no longer in the table"));
+  QVERIFY(query.IsEditing());
+}
+
+// ------------------------------------------------------------------------------------
+// The window
+
+void FoodDatabaseTest::keywordFromDiarySearchedAtOnce() {
+  WindowRig rig;
+  QCOMPARE(rig.window->windowTitle(), QString("USDA - Food Database"));
+  QCOMPARE(rig.child<QLineEdit>("Search_Keyword")->text(), QString("Search"));
+  QCOMPARE(rig.query()->rowCount(), 0);  // nothing until the first search
+  rig.window->SetKeyword("apple");
+  QCOMPARE(rig.child<QLineEdit>("Search_Keyword")->text(), QString("apple"));
+  QCOMPARE(Numbers(*rig.query()), (QStringList{kBabyJuiceApple, kApplesRaw, kStrudelApple}));
+  QCOMPARE(rig.currentRow(), 0);
+  QCOMPARE(rig.child<QLabel>("DBText_Long_Desc")->text(), QString("Babyfood, juice, apple"));
+  QCOMPARE(rig.child<QLabel>("DBText_GMWT_DESC1")->text(), QString("Servings of 1 fl oz"));
+  // The magnifier searches the box's text at once.
+  rig.child<QLineEdit>("Search_Keyword")->setText("pork");
+  QTest::mouseClick(rig.child<QToolButton>("Search_button"), Qt::LeftButton);
+  QCOMPARE(Numbers(*rig.query()), QStringList{kPork});
+  QVERIFY(rig.errors().isEmpty());
+}
+
+void FoodDatabaseTest::groupClickQueriesItsCode_data() {
+  QTest::addColumn<QString>("item");
+  QTest::addColumn<QStringList>("expected");
+  QTest::newRow("Ethnic Foods") << "Ethnic Foods" << QStringList{kAscidians};
+  QTest::newRow("Snacks") << "Snacks" << QStringList{kSnackChips};
+  QTest::newRow("Pork") << "Pork " << QStringList{kPork};
+  QTest::newRow("Baked") << "Baked " << QStringList{kStrudelApple};
+}
+
+void FoodDatabaseTest::groupClickQueriesItsCode() {
+  QFETCH(QString, item);
+  QFETCH(QStringList, expected);
+  WindowRig rig;
+  rig.clickGroup(item);
+  QCOMPARE(Numbers(*rig.query()), expected);
+}
+
+// Position 6 is 1.5 servings: 95 calories give 142 (142.5 to the even neighbour).
+void FoodDatabaseTest::trackBarScalesThePick() {
+  WindowRig rig;
+  rig.window->SetKeyword("blackberry");
+  rig.window->ReadyTimerFired();
+  QCOMPARE(rig.child<QLabel>("Calories_Label")->text(), QString("95 calories"));
+  rig.child<QSlider>("track")->setValue(6);
+  QCOMPARE(rig.child<QDoubleSpinBox>("multiple")->value(), 1.5);
+  QCOMPARE(rig.child<QLabel>("Calories_Label")->text(), QString("142 calories"));
+  QCOMPARE(rig.child<QLabel>("grams_label")->text(), QString("375 grams"));
+  rig.clickButton("btnEat");
+  QVERIFY(rig.window->Chosen());
+  QCOMPARE(rig.window->result(), int(QDialog::Accepted));
+  QCOMPARE(rig.window->Pick().Cells(),
+           (QStringList{"Blackberry juice, canned", "142", "29", "1", "2"}));
+}
+
+// Moving with the arrow keys and eating takes the highlighted food, with the servings
+// shown for it; so does Enter.
+void FoodDatabaseTest::pickFollowsTheHighlightedRow() {
+  {
+  WindowRig rig;
+  rig.window->SetKeyword("apple");
+  rig.window->ReadyTimerFired();
+  rig.clickRow(0);
+  rig.child<QSlider>("track")->setValue(8);
+  QTest::keyClick(rig.grid(), Qt::Key_Down);
+  QCOMPARE(rig.currentNumber(), kApplesRaw);
+  QCOMPARE(rig.child<QLabel>("DBText_Long_Desc")->text(), QString("Apples, raw, with skin"));
+  QCOMPARE(rig.child<QLabel>("Calories_Label")->text(), QString("65 calories"));
+  rig.child<QSlider>("track")->setValue(8);
+  rig.clickButton("btnEat");
+  QVERIFY(rig.window->Chosen());
+  QCOMPARE(rig.window->Pick().Cells(), (QStringList{"Apples, raw, with skin", "130", "35", "1", "0"}));
+  }
+
+  WindowRig again;
+  again.window->SetKeyword("apple");
+  again.window->ReadyTimerFired();
+  QTest::keyClick(again.grid(), Qt::Key_Down);
+  QTest::keyClick(again.grid(), Qt::Key_Down);
+  QTest::keyClick(again.grid(), Qt::Key_Return);
+  QVERIFY(again.window->Chosen());
+  QCOMPARE(again.window->Pick().Name, QString("Strudel, apple"));
+}
+
+void FoodDatabaseTest::noPickWithoutCurrentRecord_data() {
+  QTest::addColumn<bool>("ready");
+  QTest::addColumn<QString>("keyword");
+  QTest::newRow("before the window is ready") << false << "apple";
+  QTest::newRow("after a search that found nothing") << true << "nothing like this";
+  QTest::newRow("before any search") << true << "";
+}
+
+// Eat, a double click and Enter hand back nothing without a current record or before
+// the window is ready; the window stays open.
+void FoodDatabaseTest::noPickWithoutCurrentRecord() {
+  QFETCH(bool, ready);
+  QFETCH(QString, keyword);
+  WindowRig rig;
+  if (!keyword.isEmpty()) rig.window->SetKeyword(keyword);
+  if (ready) rig.window->ReadyTimerFired();
+  auto* eat = rig.child<QPushButton>("btnEat");
+  QVERIFY(!eat->isEnabled());
+  QTest::mouseClick(eat, Qt::LeftButton);
+  if (rig.query()->rowCount() > 0)
+    rig.doubleClick(0);
+  QTest::keyClick(rig.grid(), Qt::Key_Return);
+  QVERIFY(!rig.window->Chosen());
+  QVERIFY(rig.window->isVisible());
+}
+
+void FoodDatabaseTest::doubleClickWhileEditingKeepsWindowOpen() {
+  WindowRig rig;
+  rig.window->SetKeyword("apple");
+  rig.window->ReadyTimerFired();
+  rig.clickNavigator("Edit");
+  QCOMPARE(rig.grid()->selectionBehavior(), QAbstractItemView::SelectItems);
+  rig.doubleClick(1);
+  QVERIFY(rig.window->isVisible());
+  QVERIFY(!rig.window->Chosen());
+  // The double click opened the cell for typing; Post writes it and browses again.
+  auto* editor = qobject_cast<QLineEdit*>(rig.grid()->indexWidget(rig.query()->index(1, 0)));
+  QVERIFY(editor);
+  editor->setText("Apples, picked today");
+  rig.clickNavigator("Post");
+  QCOMPARE(rig.stored(kApplesRaw)[FoodField::Long_Desc], QString("Apples, picked today"));
+  QCOMPARE(rig.grid()->selectionBehavior(), QAbstractItemView::SelectRows);
+  QCOMPARE(rig.grid()->editTriggers(), QAbstractItemView::NoEditTriggers);
+  // Browsing again, a double click eats.
+  rig.doubleClick(1);
+  QVERIFY(rig.window->Chosen());
+  QCOMPARE(rig.window->Pick().Name, QString("Apples, picked today"));
+}
+
+// The timer is armed by the first change and not put off by later ones; it searches the
+// text typed by then. The diary's keyword is searched at once, and its timer then
+// leaves the user's row alone.
+void FoodDatabaseTest::typingSearchesOnceAfterTwoSeconds() {
+  WindowRig rig;
+  auto* timer = rig.window->findChild<QTimer*>("SearchTimer");
+  QVERIFY(timer);
+  QCOMPARE(timer->interval(), 2000);
+  QVERIFY(!timer->isActive());
+  auto* box = rig.child<QLineEdit>("Search_Keyword");
+  box->selectAll();
+  QTest::keyClick(box, Qt::Key_P);
+  QVERIFY(timer->isActive());
+  QTest::keyClicks(box, "ork");
+  QVERIFY(timer->isActive());
+  QCOMPARE(rig.query()->rowCount(), 0);
+  rig.window->SearchTimerFired();
+  QVERIFY(!timer->isActive());
+  QCOMPARE(Numbers(*rig.query()), QStringList{kPork});
+
+  rig.window->SetKeyword("apple");
+  QVERIFY(timer->isActive());
+  rig.clickRow(2);
+  rig.window->SearchTimerFired();
+  QCOMPARE(rig.currentNumber(), kStrudelApple);
+}
+
+// Rye crisp in Snacks, 10 grams: stored with group 2500, weight 10 and an F number; a
+// second one gets the next number.
+void FoodDatabaseTest::addFoodThroughDialog() {
+  WindowRig rig;
+  rig.clickGroup("Snacks");
+  for (const QString& expected : {QString("F1"), QString("F2")}) {
+    OnNextModal([](QWidget* modal) {
+      auto* dialog = qobject_cast<AddFoodDialog*>(modal);
+      QVERIFY(dialog);
+      QCOMPARE(dialog->windowTitle(), QString("Add Food"));
+      dialog->findChild<QLineEdit*>("Foodname")->setText("Rye crisp");
+      dialog->findChild<QComboBox*>("Group")->setCurrentIndex(22);
+      dialog->findChild<QSpinBox*>("Weight")->setValue(10);
+      dialog->findChild<QSpinBox*>("Calories")->setValue(37);
+      QTest::mouseClick(dialog->findChild<QPushButton*>("btnAdd"), Qt::LeftButton);
+    });
+    rig.clickNavigator("Insert");
+    QCOMPARE(rig.currentNumber(), expected);
+    const FoodRecord stored = rig.stored(expected);
+    QCOMPARE(stored[FoodField::Long_Desc], QString("Rye crisp"));
+    QCOMPARE(stored[FoodField::FdGrp_Cd], QString("2500"));
+    QCOMPARE(stored[FoodField::GMWT_1], QString("10"));
+    QCOMPARE(stored[FoodField::GMWT_DESC1], QString("1 Cup"));
+    QCOMPARE(stored[FoodField::Energ_Kcal], QString("37"));
+    QCOMPARE(stored[FoodField::Carbohydrt], QString("1"));
+  }
+  // Cancel adds nothing.
+  OnNextModal([](QWidget* modal) {
+    QTest::mouseClick(modal->findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
+  });
+  rig.clickNavigator("Insert");
+  QCOMPARE(rig.count("NDB_No LIKE 'F%'"), 2);
+  QVERIFY(rig.errors().isEmpty());
+}
+
+void FoodDatabaseTest::deleteAsksFirst() {
+  WindowRig rig;
+  rig.window->SetKeyword("apple");
+  rig.clickRow(rig.rowOf(kStrudelApple));
+  rig.env.answer = [](const MessageRequest&) { return MessageAnswer{false, {}}; };
+  rig.clickNavigator("Delete");
+  QCOMPARE(rig.env.messages.size(), 1);
+  QCOMPARE(rig.env.messages[0].kind, MessageKind::Question);
+  QCOMPARE(rig.env.messages[0].text, QString("Delete record?"));
+  QCOMPARE(rig.count("NDB_No = '18354'"), 1);
+  QCOMPARE(rig.query()->rowCount(), 3);
+
+  rig.env.answer = [](const MessageRequest&) { return MessageAnswer{true, {}}; };
+  rig.clickNavigator("Delete");
+  QCOMPARE(rig.count("NDB_No = '18354'"), 0);
+  QCOMPARE(Numbers(*rig.query()), (QStringList{kBabyJuiceApple, kApplesRaw}));
+  QVERIFY(rig.currentRow() >= 0);
+}
+
+// What was typed into a food survives closing the window without Post.
+void FoodDatabaseTest::closingPostsAnEditedFood() {
+  WindowRig rig;
+  rig.window->SetKeyword("pork");
+  rig.clickNavigator("Edit");
+  rig.doubleClick(0, FoodQuery::CaloriesColumn);
+  auto* editor = qobject_cast<QLineEdit*>(rig.grid()->indexWidget(rig.query()->index(0, FoodQuery::CaloriesColumn)));
+  QVERIFY(editor);
+  editor->setText("100");
+  rig.clickButton("BitBtn3");
+  QVERIFY(!rig.window->isVisible());
+  QVERIFY(!rig.window->Chosen());
+  QCOMPARE(rig.stored(kPork)[FoodField::Energ_Kcal], QString("100"));
+}
+
+void FoodDatabaseTest::missingFoodTableIsReported() {
+  DatabaseRig rig;
+  CloseDatabase();
+  QVERIFY(ExecOnDatabaseFile(rig.path, "DROP TABLE food"));
+  QString e;
+  QVERIFY(OpenDatabaseFile(rig.path, &e));
+  FoodDatabaseWindow window;
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY2(rig.errors()[0].contains("holds no table \"food\""), qPrintable(rig.errors()[0]));
+  window.SetKeyword("apple");
+  QCOMPARE(window.Query()->rowCount(), 0);
+  QCOMPARE(rig.errors().size(), 1);
+}
+
+// The meal diary's way in: the window opens modally with its keyword and hands back the
+// food eaten, or nothing when closed.
+void FoodDatabaseTest::seamHandsBackThePick() {
+  DatabaseRig rig;
+  OnNextModal([](QWidget* modal) {
+    auto* window = qobject_cast<FoodDatabaseWindow*>(modal);
+    QVERIFY(window);
+    QCOMPARE(window->Query()->rowCount(), 1);
+    window->ReadyTimerFired();
+    QTest::mouseClick(window->findChild<QPushButton*>("btnEat"), Qt::LeftButton);
+  });
+  const std::optional<FoodPick> pick = PickFromFoodDatabaseWindow(nullptr, "blackberry");
+  QVERIFY(pick.has_value());
+  QCOMPARE(pick->Cells(), (QStringList{"Blackberry juice, canned", "95", "20", "1", "2"}));
+
+  OnNextModal([](QWidget* modal) {
+    QTest::mouseClick(modal->findChild<QPushButton*>("BitBtn3"), Qt::LeftButton);
+  });
+  QVERIFY(!PickFromFoodDatabaseWindow(nullptr, "blackberry").has_value());
+}
+
+QTEST_MAIN(FoodDatabaseTest)
+#include "test_fooddatabase.moc"
