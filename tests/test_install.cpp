@@ -64,9 +64,11 @@ class InstallTest : public QObject {
     // Every shipped file the build lays beside the executable is installed.
     for (const char* folder : {"Brand", "Help", "Sound", "DB", "Config"}) {
       const QString built = kBuild + "/bin/" + folder;
-      if (!QFileInfo(built).isDir()) continue;
+      QVERIFY2(QFileInfo(built).isDir(), folder);
       QCOMPARE(FilesUnder(share + folder), FilesUnder(built));
     }
+    QVERIFY(QFile::exists(share + "DB/Food.db"));
+    QCOMPARE(QDir(share + "Sound").entryList({"*.wav"}).size(), 14);
     QVERIFY(QFile::exists(prefix_ + "/share/applications/" + kAppId + ".desktop"));
     QVERIFY(QFile::exists(prefix_ + "/share/metainfo/" + kAppId + ".metainfo.xml"));
     for (int size : {16, 22, 24, 32, 48, 64, 128, 256, 512}) {
@@ -122,12 +124,10 @@ class InstallTest : public QObject {
     QVERIFY2(out.contains("startup_ms"), qPrintable(out));
     QVERIFY2(out.contains("program_folder " + prefix_ + "/share/mavelo/"), qPrintable(out));
     // The first run copies the shipped database folder into the user's data folder.
-    const QString shippedDb = prefix_ + "/share/mavelo/DB";
-    if (QFileInfo(shippedDb).isDir()) {
-      const QString dataDb = home.path() + "/.local/share/Tarnwick/Mavelo/DB/";
-      for (const QString& f : FilesUnder(shippedDb))
-        QVERIFY2(QFile::exists(dataDb + f), qPrintable(dataDb + f));
-    }
+    const QString dataDb = home.path() + "/.local/share/Tarnwick/Mavelo/DB/";
+    QVERIFY(QFile::exists(dataDb + "Food.db"));
+    QCOMPARE(QFileInfo(dataDb + "Food.db").size(),
+             QFileInfo(prefix_ + "/share/mavelo/DB/Food.db").size());
   }
 
   void versionAndHelpNeedNoDisplay_data() {
