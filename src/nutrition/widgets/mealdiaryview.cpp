@@ -29,6 +29,7 @@
 
 #include "app/datafolders.h"
 #include "app/widgets/fonts.h"
+#include "app/widgets/glyphs.h"
 #include "app/widgets/messages.h"
 #include "core/textutil.h"
 #include "nutrition/widgets/cellgridview.h"
@@ -46,51 +47,6 @@ const QColor kAverageGreen(50, 205, 69);
 
 const QList<int> kMealWidths{230, 45, 43, 43, 29};
 
-enum class Glyph { Delete, Up, Down, Edit, Save };
-
-// Small drawn pictures for the buttons beside the meals: the program ships no icon set.
-QIcon GlyphIcon(Glyph glyph) {
-  QPixmap pm(16, 16);
-  pm.fill(Qt::transparent);
-  QPainter p(&pm);
-  p.setRenderHint(QPainter::Antialiasing, true);
-  const QColor ink(70, 96, 130);
-  switch (glyph) {
-    case Glyph::Delete:
-      p.setPen(QPen(QColor(200, 50, 50), 2.2, Qt::SolidLine, Qt::RoundCap));
-      p.drawLine(QPointF(4, 4), QPointF(12, 12));
-      p.drawLine(QPointF(12, 4), QPointF(4, 12));
-      break;
-    case Glyph::Up:
-    case Glyph::Down: {
-      p.setPen(Qt::NoPen);
-      p.setBrush(ink);
-      const bool up = glyph == Glyph::Up;
-      const QPointF tri[] = {QPointF(3, up ? 11 : 5), QPointF(13, up ? 11 : 5),
-                             QPointF(8, up ? 4 : 12)};
-      p.drawPolygon(tri, 3);
-      break;
-    }
-    case Glyph::Edit: {
-      p.setPen(QPen(ink, 1));
-      p.setBrush(QColor(250, 210, 90));
-      const QPointF pencil[] = {QPointF(3, 13), QPointF(4, 10), QPointF(11, 3), QPointF(13, 5),
-                                QPointF(6, 12)};
-      p.drawPolygon(pencil, 5);
-      break;
-    }
-    case Glyph::Save:
-      p.setPen(QPen(ink, 1));
-      p.setBrush(QColor(90, 130, 200));
-      p.drawRect(QRectF(2.5, 2.5, 11, 11));
-      p.setBrush(Qt::white);
-      p.drawRect(QRectF(4.5, 2.5, 7, 4));
-      p.drawRect(QRectF(5.5, 9.5, 5, 4));
-      break;
-  }
-  p.end();
-  return QIcon(pm);
-}
 
 // The search panel's picture: an apple under a magnifying glass.
 QPixmap SearchPicture() {
