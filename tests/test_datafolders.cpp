@@ -115,7 +115,9 @@ void TestDataFolders::pathsEndInSlash() {
   QCOMPARE(dir.HeartFolder(), env.dataRoot() + "Heart/");
   QCOMPARE(dir.BabyFolder(), env.dataRoot() + "Baby/");
   QVERIFY(DataFolders::ExecutableFolder().endsWith('/'));
-  QVERIFY(QFileInfo(DataFolders::ExecutableFolder() + "test_tdir").isExecutable());
+  QVERIFY(QFileInfo(DataFolders::ExecutableFolder() +
+                    QFileInfo(QCoreApplication::applicationFilePath()).fileName())
+              .isExecutable());
 }
 
 void TestDataFolders::userDataFolder_data() {
