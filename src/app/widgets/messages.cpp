@@ -23,6 +23,8 @@ void ShowMessage(const QString& text, QWidget* parent) {
 }
 
 void ShowError(const QString& text, QWidget* parent) {
+  // An empty error is one already told (a refused save over a guarded file says it once).
+  if (text.trimmed().isEmpty()) return;
   if (Handler()) {
     Handler()({MessageKind::Error, QStringLiteral("Error"), text, {}});
     return;

@@ -22,7 +22,8 @@ struct MessageAnswer {
 
 // Plain modal box with an OK button.
 void ShowMessage(const QString& text, QWidget* parent = nullptr);
-// The application's general error box.
+// The application's general error box. An empty (or blank) text shows nothing: the
+// file layer hands out an empty error for a refusal it has told once already.
 void ShowError(const QString& text, QWidget* parent = nullptr);
 // Yes / No confirmation; true for Yes.
 bool AskYesNo(const QString& text, QWidget* parent = nullptr);
