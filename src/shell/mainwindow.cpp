@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "core/clock.h"
+#include "core/textfile.h"
 #include "core/textutil.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
@@ -105,6 +106,12 @@ const CycleSettings& DefaultCycle() {
   static const CycleSettings s{Clock::Today(), 28, 14, 0};
   return s;
 }
+
+// The footer's settings reach application.ini as soon as they change, so that a crash
+// keeps them; unchanged values write nothing.
+void SaveFooterSettings(Config& config, QWidget* parent) {
+  if (!config.SaveSettings()) ShowError(config.lastError(), parent);
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------
@@ -116,6 +123,8 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   setWindowIcon(AppIcon());
   dir_ = std::make_unique<DataFolders>(programFolder);
   if (!dir_->ok()) ShowMessage(QStringLiteral("Error creating install directories"), this);
+  // This instance has been admitted: what saves killed earlier left behind can go.
+  RemoveStaleSaveFiles(*dir_);
   journalMarks_ = std::make_unique<JournalMarks>(*dir_);
 
   auto* client = new QWidget(this);
@@ -818,6 +827,7 @@ void MainWindow::SelectDay() {
   const QDate d = grid_->Date();
   SetSelectedDate(d);
   const QString longDate = FormatDate(QStringLiteral("dddddd"), d);
+  const QString noteCaption = dayCaption2_->text();
   dayCaption_->setText(longDate);
   dayCaption2_->setText(longDate);
   todoDay_->setText(longDate);
@@ -837,17 +847,23 @@ void MainWindow::SelectDay() {
   }
   RefreshChart();
 
-  // Journal: keep the note of the day left, then load the note of the new day.
-  if (!SaveCurrentNote()) return;
-  note_->clear();
-  notePath_ = NoteFilePath(dir_->NotesFolder(), d);
-  QString text, error;
-  if (!LoadNote(notePath_, &text, &error)) {
-    ShowError(error, this);
-    return;
+  // Journal: keep the note of the day left, then load the note of the new day. A note
+  // that cannot be written stays in the memo under its own day, so nothing typed is
+  // lost; one that cannot be read is shown empty and read-only, and one too large to
+  // edit is shown read-only. The error is shown, and the date still reaches every view.
+  if (SaveCurrentNote()) {
+    notePath_ = NoteFilePath(dir_->NotesFolder(), d);
+    MemoNote loaded;
+    QString error;
+    const bool read = LoadMemoNote(notePath_, &loaded, &error);
+    note_->setReadOnly(!read || loaded.readOnly);
+    note_->setPlainText(loaded.text);
+    note_->document()->setModified(false);
+    if (!read) ShowError(error, this);
+    else if (loaded.readOnly) ShowError(TakeReadOnlyNotice(notePath_), this);
+  } else {
+    dayCaption2_->setText(noteCaption);
   }
-  note_->setPlainText(text);
-  note_->document()->setModified(false);
 
   DispatchDate(d);
 }
@@ -880,6 +896,7 @@ void MainWindow::SaveNoteLink() {
 void MainWindow::OnGoalChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.Goal = goal_->currentIndex();
+  SaveFooterSettings(*config_, this);
   if (grid_) grid_->update();
   if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
 }
@@ -887,6 +904,7 @@ void MainWindow::OnGoalChanged() {
 void MainWindow::OnLastPeriodChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.LastPeriod = lastPeriod_->date();
+  SaveFooterSettings(*config_, this);
   if (!started_) return;
   RefreshChart();
   grid_->update();
@@ -897,6 +915,7 @@ void MainWindow::OnCycleSpin() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.CycleLength = cycle_->value();
   config_->Cycle.LutealLength = luteal_->value();
+  SaveFooterSettings(*config_, this);
   DispatchDate(SelectedDate());
 }
 
