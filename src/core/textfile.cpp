@@ -402,11 +402,11 @@ bool WriteFileBytes(const QString& path, const QByteArray& bytes, QString* error
     if (error) *error = CannotCreateMessage(path, QStringLiteral("No file name given"));
     return false;
   }
+  if (!WriteAllowed(path, error)) return false;
   if (QFileInfo(path).isDir()) {
     if (error) *error = CannotCreateMessage(path, QStringLiteral("Is a directory"));
     return false;
   }
-  if (!WriteAllowed(path, error)) return false;
   // Only a real change reaches the disk.
   if (HoldsBytes(path, bytes)) return true;
   QSaveFile file(path);
@@ -454,11 +454,11 @@ bool AppendTextLine(const QString& path, const QString& line, QString* error) {
 bool RemoveRecordFile(const QString& path, QString* error) {
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) return true;
+  if (!WriteAllowed(path, error)) return false;
   if (info.isDir()) {
     if (error) *error = CannotCreateMessage(path, QStringLiteral("Is a directory"));
     return false;
   }
-  if (!WriteAllowed(path, error)) return false;
   QFile file(path);
   if (!file.remove()) {
     if (error) *error = CannotCreateMessage(path, FailureReason(file.errorString(), errno));
