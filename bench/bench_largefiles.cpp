@@ -1,6 +1,7 @@
 // Files far beyond what the program writes itself: opening a 10 MB journal note (short
-// lines, or one single line) in the running window, and showing the weight view over a
-// 50 MB year file (many rows, or a year of huge cells). Each case reports the peak
+// lines, or one single line) in the running window, showing the weight view over a
+// 50 MB year file (many rows, or a year of huge cells), and the to-do view over a 10 MB
+// list. Each case reports the peak
 // resident memory of the process and whether the big file was rewritten.
 //
 // Run one case per process, so that the memory figure is that case's own:
@@ -127,6 +128,31 @@ void BM_ShowWeightYear(benchmark::State& state) {
   RecordFacts(state, path, before);
 }
 BENCHMARK(BM_ShowWeightYear)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Switching to the to-do view on a day whose list file is 10 MB (many items, or one).
+void BM_ShowToDoList(benchmark::State& state) {
+  MainWindow form(DataFolders::ExecutableFolder(), false);
+  form.Startup();
+  form.show();
+  const QDate day(2009, 3, 15);
+  const QString path = form.Dir().ToDoFolder() + "Today" + DayKey(day) + ".txt";
+  QByteArray bytes;
+  if (state.range(0) == 0) {
+    while (bytes.size() < kNoteBytes) bytes += "F=" + QByteArray(97, 't') + "\r\n";
+  } else {
+    bytes = "F=" + QByteArray(kNoteBytes, 't') + "\r\n";
+  }
+  WriteBytes(path, bytes);
+  const QByteArray before = Digest(path);
+  form.SetSelectedDate(day);
+  for (auto _ : state) {
+    form.ShowView(QStringLiteral("todo"));
+    QApplication::processEvents();
+    form.ShowView(QStringLiteral("calendar"));
+  }
+  RecordFacts(state, path, before);
+}
+BENCHMARK(BM_ShowToDoList)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
