@@ -583,6 +583,26 @@ class MainWindowTest : public QObject {
     QVERIFY(env->messages.isEmpty());
   }
 
+  // A full disk as a setting changes: application.ini keeps its old bytes, the user
+  // hears why, and the next change that can be written is.
+  void fullDiskKeepsTheSettings() {
+    const QString ini = env->dataRoot() + "Config/application.ini";
+    QByteArray before;
+    QVERIFY(ReadFileBytes(ini, &before, nullptr));
+    {
+      FileSizeLimit full(16);
+      child<QSpinBox>("ui_cycle")->setValue(31);
+    }
+    QCOMPARE(env->messageTexts(), QStringList{CannotCreateMessage(ini, "File too large")});
+    QByteArray after;
+    QVERIFY(ReadFileBytes(ini, &after, nullptr));
+    QCOMPARE(after, before);
+    child<QSpinBox>("ui_luteal")->setValue(13);
+    IniFile saved(ini);
+    QCOMPARE(saved.ReadInteger("Calendar", "ui_CycleLength", 0), 31);
+    QCOMPARE(saved.ReadInteger("Calendar", "ui_luteal", 0), 13);
+  }
+
   // Start-up clears what a save killed in an earlier run left beside its file.
   void startClearsWhatKilledSavesLeft() {
     const QString kept = env->dataRoot() + "Weight/2009.txt";
