@@ -384,7 +384,10 @@ bool SaveGridFile(const CellGrid& grid, QIODevice* device, QString* error) {
     return false;
   }
   const QByteArray bytes = GridToBytes(grid);
-  const bool written = device->isWritable() && device->write(bytes) == bytes.size();
+  bool written = device->isWritable() && device->write(bytes) == bytes.size();
+  // A file device buffers: only its flush tells whether the bytes reached the file.
+  if (auto* file = qobject_cast<QFileDevice*>(device); written && file)
+    written = file->flush() && file->error() == QFileDevice::NoError;
   const QString reason = written ? QString()
                          : device->isWritable() ? device->errorString()
                                                 : QStringLiteral("Not writable");

@@ -43,8 +43,9 @@ QStringList SplitLines(const QString& text);
 // an empty text), so that a view saving at every keystroke does not repeat it.
 
 // Sizes. A file above the sane size of its kind is loaded all the same but read-only
-// (guarded); above kMaxReadBytes it is not loaded at all ("File too large").
-inline constexpr qint64 kMaxReadBytes = qint64(256) << 20;
+// (guarded); above kMaxReadBytes it is not loaded at all ("File too large"), so that no
+// file can take the memory of the machine.
+inline constexpr qint64 kMaxReadBytes = qint64(64) << 20;
 inline constexpr qint64 kSaneTextBytes = qint64(4) << 20;   // notes, lists: ReadText*
 inline constexpr qint64 kSaneIniBytes = qint64(1) << 20;    // IniFile
 inline constexpr qint64 kSaneGridBytes = qint64(16) << 20;  // LoadGridFile, OpenYearGrid
