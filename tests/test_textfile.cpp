@@ -293,15 +293,20 @@ class TextFileTest : public QObject {
     QCOMPARE(error, CannotOpenMessage(path, "Permission denied"));
     QCOMPARE(GuardOf(path), FileGuard::Unreadable);
 
+    const QString refusal = CannotCreateMessage(path, "It could not be read (Permission "
+                                                      "denied), so it is left as it is.");
     QVERIFY(!WriteTextFile(path, "[M5]\r\nD3=150\r\n", &error));
-    QCOMPARE(error, CannotCreateMessage(path, "It could not be read (Permission denied), so "
-                                              "it is left as it is."));
-    // Told once: every later attempt fails quietly.
-    QVERIFY(!WriteTextFile(path, "again", &error));
-    QVERIFY(error.isEmpty());
+    QCOMPARE(error, refusal);
     QVERIFY(!AppendTextLine(path, "D4=151", &error));
     QVERIFY(!RemoveRecordFile(path, &error));
-    QVERIFY(error.isEmpty());
+    QCOMPARE(error, refusal);
+    // Each message is said once, however often it comes back.
+    QVERIFY(TellOnce(CannotOpenMessage(path, "Permission denied")));
+    QVERIFY(!TellOnce(CannotOpenMessage(path, "Permission denied")));
+    QVERIFY(TellOnce(refusal));
+    QVERIFY(!TellOnce(refusal));
+    QVERIFY(TellOnce("Cannot create file \"/elsewhere\". No space left on device"));
+    QVERIFY(TellOnce("Cannot create file \"/elsewhere\". No space left on device"));
 
     MakeReadable(path);
     QCOMPARE(FileBytes(path), old);
@@ -311,6 +316,11 @@ class TextFileTest : public QObject {
     QCOMPARE(GuardOf(path), FileGuard::None);
     QVERIFY(WriteTextFile(path, "x", &error));
     QCOMPARE(FileBytes(path), QByteArray("x"));
+    // Should it fail again later, that is said again.
+    QVERIFY(MakeUnreadable(path));
+    QVERIFY(!ReadTextFile(path, &text, &error));
+    QVERIFY(TellOnce(error));
+    MakeReadable(path);
   }
 
   // The same rule without any special rights: a file beyond every size the program
@@ -335,9 +345,9 @@ class TextFileTest : public QObject {
     QCOMPARE(FileBytes(path), QByteArray("small"));
   }
 
-  // A record far larger than its kind ever is opens read-only: it is read, its notice is
-  // given once (and counts as the refusal's telling), and it is never written over until
-  // a load finds it of a sane size again.
+  // A record far larger than its kind ever is opens read-only: it is read, its notice and
+  // a refused save's message are one thing to say, said once, and it is never written
+  // over until a load finds it of a sane size again.
   void recordBeyondItsSaneSizeOpensReadOnly() {
     TestEnv env;
     QTemporaryDir dir;
@@ -348,12 +358,16 @@ class TextFileTest : public QObject {
     QVERIFY(ReadTextFile(path, &text, &error));
     QCOMPARE(text.size(), big.size());
     QVERIFY(IsReadOnlyFile(path));
-    const QString notice = TakeReadOnlyNotice(path);
+    const QString notice = ReadOnlyNotice(path);
     QCOMPARE(notice, "The file \"" + path + "\" is 4.0 MB, far larger than such a file should "
                      "be. It is opened read-only: nothing is written to it.");
-    QVERIFY(TakeReadOnlyNotice(path).isEmpty());
+    QVERIFY(TellOnce(notice));
     QVERIFY(!WriteTextFile(path, "short", &error));
-    QVERIFY(error.isEmpty());
+    QCOMPARE(error, CannotCreateMessage(path, "It was opened read-only because it is 4.0 MB, "
+                                              "far larger than such a file should be, so it "
+                                              "is left as it is."));
+    QVERIFY(!TellOnce(error));
+    QVERIFY(!TellOnce(notice));
     // A plain read does not lift it; a record read that finds a sane size does.
     QByteArray bytes;
     QVERIFY(ReadFileBytes(path, &bytes, &error));
@@ -365,17 +379,16 @@ class TextFileTest : public QObject {
     }
     QVERIFY(ReadTextFile(path, &text, &error));
     QVERIFY(!IsReadOnlyFile(path));
+    QVERIFY(ReadOnlyNotice(path).isEmpty());
     QVERIFY(WriteTextFile(path, "short", &error));
 
-    // Without a notice asked for, the first refused write tells it.
+    // Without the notice shown, the first refused write's message says it.
     const QString other = dir.filePath("other.txt");
     QVERIFY(WriteFileBytes(other, big, nullptr));
     QVERIFY(ReadTextFile(other, &text, &error));
     QVERIFY(!WriteTextFile(other, "short", &error));
-    QCOMPARE(error, CannotCreateMessage(other, "It was opened read-only because it is 4.0 MB, "
-                                                "far larger than such a file should be, so it "
-                                                "is left as it is."));
-    QVERIFY(TakeReadOnlyNotice(other).isEmpty());
+    QVERIFY(TellOnce(error));
+    QVERIFY(!TellOnce(ReadOnlyNotice(other)));
   }
 
   // Nothing the program reads can block the window: a pipe is refused at once.

@@ -653,7 +653,13 @@ void WeightTest::unreadableGoalFileIsNeverReplaced() {
                                           "read (Permission denied)"),
            qPrintable(rig.errors().last()));
   rig.button("save_weight")->click();
-  QCOMPARE(rig.errors().size(), 2);  // told once
+  // Other days of the month read and save it again: nothing more is said.
+  for (int day = 3; day <= 6; ++day) {
+    rig.view.SaveBeforeDateChange();
+    rig.view.ShowDate(QDate(2009, 5, day));
+    rig.type("Weight_Today", "181");
+  }
+  QCOMPARE(rig.errors().size(), 2);
   QVERIFY(!rig.env.messageTexts().contains("Weight Saved"));
   QCOMPARE(rig.yearCell(2009, QDate(2009, 5, 2)), QString("180"));
   MakeReadable(goal);

@@ -37,8 +37,7 @@ class Config {
 
   void LoadSettings();
   // Writes every key and flushes the file (nothing when no value changed); false with
-  // lastError() (the user's message, empty for a refusal already told) when the file
-  // cannot be written.
+  // lastError() (the user's message) when the file cannot be written.
   bool SaveSettings();
   QString lastError() const { return error_; }
   const QString& path() const { return ini_.path(); }

@@ -41,7 +41,7 @@ void BasalChart::Open(const QDate& date, QStringList* errors) {
     if (!OpenYearGrid(h.grid, y, kBasalYearColumns, BasalYearHeaders(), h.path, &error)) {
       h.readable = false;
       if (errors) errors->append(error);
-    } else if (const QString notice = TakeReadOnlyNotice(h.path); !notice.isEmpty()) {
+    } else if (const QString notice = ReadOnlyNotice(h.path); !notice.isEmpty()) {
       if (errors) errors->append(notice);  // far larger than a year file: read-only
     }
     years_.push_back(std::move(h));

@@ -70,8 +70,7 @@ class BasalChart {
   QString ClickSign(int column, int row, bool* changed = nullptr);
 
   // Writes every held year with unsaved changes, and the shown year's file when it does
-  // not exist yet. An unchanged year is not rewritten. A refusal already told adds no
-  // message.
+  // not exist yet. An unchanged year is not rewritten.
   bool Save(QStringList* errors);
   // Writes the file of the year that holds the column's date.
   bool SaveColumnYear(int column, QString* error);

@@ -32,7 +32,7 @@ class IniFile {
 
   // Writes the whole file to path() (WriteFileBytes: nothing is written when the file
   // already holds these bytes; refused over a file that could not be read). False with
-  // errorString() on failure, which may be empty when that refusal was told before.
+  // errorString() on failure.
   bool UpdateFile();
 
   bool SectionExists(const QString& section) const;

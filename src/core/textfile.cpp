@@ -155,9 +155,10 @@ struct Guard {
 struct Guards {
   QMutex mutex;
   QHash<QString, Guard> files;
-  // Messages already told (refusals and notices), kept past a lifted guard so that a
-  // file that fails the same way again is not told again.
-  QSet<QString> told;
+  // Messages to be said once, each with its topic: a file and what is wrong with it.
+  // A read-only file's notice and the refusal of a save over it share one topic.
+  QHash<QString, QString> topics;
+  QSet<QString> told;  // topics said
 };
 
 Guards& TheGuards() {
@@ -165,26 +166,7 @@ Guards& TheGuards() {
   return guards;
 }
 
-QString GuardKey(const QString& path) {
-  return QFileInfo(path).absoluteFilePath();
-}
-
-void SetGuard(const QString& path, FileGuard kind, const QString& detail) {
-  Guards& g = TheGuards();
-  QMutexLocker lock(&g.mutex);
-  g.files.insert(GuardKey(path), Guard{kind, detail});
-}
-
-// Lifts the guard of a file that was loaded: an Unreadable one always, a ReadOnly one
-// only when the read checked the file's size (withinSaneSize).
-void LiftGuard(const QString& path, bool withinSaneSize) {
-  Guards& g = TheGuards();
-  QMutexLocker lock(&g.mutex);
-  auto it = g.files.find(GuardKey(path));
-  if (it == g.files.end()) return;
-  if (it->kind == FileGuard::ReadOnly && !withinSaneSize) return;
-  g.files.erase(it);
-}
+QString GuardKey(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
 
 bool Exists(const QString& path) {
   const QFileInfo info(path);
@@ -196,16 +178,66 @@ QString ReadOnlyNoticeText(const QString& path, const QString& detail) {
          QStringLiteral(". It is opened read-only: nothing is written to it.");
 }
 
-QString RefusalReason(const Guard& guard) {
+QString RefusalMessage(const QString& path, const Guard& guard) {
   if (guard.kind == FileGuard::ReadOnly)
-    return QStringLiteral("It was opened read-only because it ") + guard.detail +
-           QStringLiteral(", so it is left as it is.");
-  return QStringLiteral("It could not be read (") + guard.detail +
-         QStringLiteral("), so it is left as it is.");
+    return CannotCreateMessage(path, QStringLiteral("It was opened read-only because it ") +
+                                         guard.detail + QStringLiteral(", so it is left as it is."));
+  return CannotCreateMessage(path, QStringLiteral("It could not be read (") + guard.detail +
+                                       QStringLiteral("), so it is left as it is."));
 }
 
-// Whether a write or removal over path may go ahead. A refusal's message is given once;
-// later refusals leave *error empty.
+// Topics of one file: "<key>|<what>".
+QString Topic(const QString& key, const QString& what) { return key + u'|' + what; }
+
+// Caller holds the mutex.
+void SayOnce(Guards& g, const QString& message, const QString& topic) {
+  g.topics.insert(message, topic);
+}
+
+// Forgets what was said about a file that now loads as it should, so that a new failure
+// is told again.
+void ForgetSaid(Guards& g, const QString& key) {
+  const QString prefix = key + u'|';
+  for (auto it = g.told.begin(); it != g.told.end();) {
+    if (it->startsWith(prefix)) it = g.told.erase(it);
+    else ++it;
+  }
+}
+
+void SetGuard(const QString& path, FileGuard kind, const QString& detail) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const QString key = GuardKey(path);
+  const Guard guard{kind, detail};
+  g.files.insert(key, guard);
+  const QString topic = Topic(key, kind == FileGuard::ReadOnly ? QStringLiteral("read-only ") + detail
+                                                               : QStringLiteral("refused ") + detail);
+  SayOnce(g, RefusalMessage(path, guard), topic);
+  if (kind == FileGuard::ReadOnly) SayOnce(g, ReadOnlyNoticeText(path, detail), topic);
+}
+
+void NoteLoadFailure(const QString& path, const QString& message, const QString& reason) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  SayOnce(g, message, Topic(GuardKey(path), QStringLiteral("unreadable ") + reason));
+}
+
+// Lifts the guard of a file that was loaded: an Unreadable one always, a ReadOnly one
+// only when the read checked the file's size (withinSaneSize).
+void LiftGuard(const QString& path, bool withinSaneSize) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const QString key = GuardKey(path);
+  auto it = g.files.find(key);
+  if (it == g.files.end()) return;
+  if (it->kind == FileGuard::ReadOnly && !withinSaneSize) return;
+  // A file that could be read again is told again should it fail again. A read-only one
+  // is not: a loader may find it too long to edit at every load.
+  if (it->kind == FileGuard::Unreadable) ForgetSaid(g, key);
+  g.files.erase(it);
+}
+
+// Whether a write or removal over path may go ahead; *error gets the refusal otherwise.
 bool WriteAllowed(const QString& path, QString* error) {
   Guards& g = TheGuards();
   QMutexLocker lock(&g.mutex);
@@ -214,14 +246,10 @@ bool WriteAllowed(const QString& path, QString* error) {
   if (it == g.files.end()) return true;
   if (!Exists(path)) {
     g.files.erase(it);
+    ForgetSaid(g, key);
     return true;
   }
-  const QString message = CannotCreateMessage(path, RefusalReason(*it));
-  const QString notice = ReadOnlyNoticeText(path, it->detail);
-  const bool toldBefore = g.told.contains(message) ||
-                          (it->kind == FileGuard::ReadOnly && g.told.contains(notice));
-  g.told.insert(message);
-  if (error) *error = toldBefore ? QString() : message;
+  if (error) *error = RefusalMessage(path, *it);
   return false;
 }
 
@@ -237,22 +265,29 @@ void GuardReadOnly(const QString& path, const QString& detail) {
   SetGuard(path, FileGuard::ReadOnly, detail);
 }
 
-QString TakeReadOnlyNotice(const QString& path) {
+QString ReadOnlyNotice(const QString& path) {
   Guards& g = TheGuards();
   QMutexLocker lock(&g.mutex);
   const auto it = g.files.constFind(GuardKey(path));
   if (it == g.files.cend() || it->kind != FileGuard::ReadOnly) return QString();
-  const QString notice = ReadOnlyNoticeText(path, it->detail);
-  const QString refusal = CannotCreateMessage(path, RefusalReason(*it));
-  if (g.told.contains(notice) || g.told.contains(refusal)) return QString();
-  g.told.insert(notice);
-  return notice;
+  return ReadOnlyNoticeText(path, it->detail);
+}
+
+bool TellOnce(const QString& message) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const auto it = g.topics.constFind(message);
+  if (it == g.topics.cend()) return true;  // not one of the file layer's: always said
+  if (g.told.contains(*it)) return false;
+  g.told.insert(*it);
+  return true;
 }
 
 void ForgetFileGuards() {
   Guards& g = TheGuards();
   QMutexLocker lock(&g.mutex);
   g.files.clear();
+  g.topics.clear();
   g.told.clear();
 }
 
@@ -264,10 +299,14 @@ bool ReadRecordBytes(const QString& path, QByteArray* bytes, QString* error, qin
   if (readOnly) *readOnly = false;
   const QFileInfo info(path);
   const auto fail = [&](const QString& reason) {
-    if (error) *error = CannotOpenMessage(path, reason);
+    const QString message = CannotOpenMessage(path, reason);
+    if (error) *error = message;
     // A file that is there but cannot be loaded must not be replaced by what a view
     // makes of nothing.
-    if (Exists(path)) SetGuard(path, FileGuard::Unreadable, reason);
+    if (Exists(path)) {
+      SetGuard(path, FileGuard::Unreadable, reason);
+      NoteLoadFailure(path, message, reason);
+    }
     return false;
   };
   if (info.isDir()) return fail(QStringLiteral("Is a directory"));

@@ -38,9 +38,12 @@ QStringList SplitLines(const QString& text);
 // loaded, or that is far larger than any file of its kind the program writes, is guarded
 // (for the whole process) and every write or removal over it is refused until a later
 // load of it succeeds. A guard lapses when the file is gone, since nothing is left to
-// lose. A refusal is told once per file and reason: the first refused write gives the
-// user's message, later ones fail with an empty *error (the error box shows nothing for
-// an empty text), so that a view saving at every keystroke does not repeat it.
+// lose.
+//
+// Said once. The messages about a guarded file (that it cannot be read, that a save
+// over it was refused, that it is read-only) are said once per file and cause, however
+// often a view loads or saves it: the error box asks TellOnce before it shows a line.
+// The functions still give the message every time, so *error is never empty on failure.
 
 // Sizes. A file above the sane size of its kind is loaded all the same but read-only
 // (guarded); above kMaxReadBytes it is not loaded at all ("File too large"), so that no
@@ -56,12 +59,16 @@ inline bool IsReadOnlyFile(const QString& path) { return GuardOf(path) == FileGu
 // A loader that finds a file it cannot show whole guards it read-only itself. detail
 // finishes "The file "<path>" ..." (for example "holds a line too long to edit").
 void GuardReadOnly(const QString& path, const QString& detail);
-// The notice for a file loaded read-only, once: its text the first time it is asked
-// for (unless a refused write told it already), empty afterwards and for other files.
+// The notice for a file loaded read-only, for the view to show after loading it (the
+// error box says it once, and not at all when a refused save said it first); empty for
+// other files.
 //   "The file "<path>" is 50.0 MB, far larger than such a file should be. It is opened
 //    read-only: nothing is written to it."
-QString TakeReadOnlyNotice(const QString& path);
-// Tests: forget every guard and what was told.
+QString ReadOnlyNotice(const QString& path);
+// Whether a message is to be shown now: true for any text but the file layer's
+// said-once messages, and for those the first time (which it records).
+bool TellOnce(const QString& message);
+// Tests: forget every guard and what was said.
 void ForgetFileGuards();
 
 // Reads the whole file. On failure *error gets CannotOpenMessage and false returns; a

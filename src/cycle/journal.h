@@ -22,7 +22,7 @@ struct MemoNote {
   // Shown only: the note is far larger than a note is (core/textfile.h kSaneTextBytes)
   // or holds a line longer than kLongestNoteLine. Its lines are then broken every
   // kLongestNoteLine characters for the screen, and the file is guarded so that nothing
-  // shown is ever written back (TakeReadOnlyNotice tells the user, once).
+  // shown is ever written back (ReadOnlyNotice is what the user is told, once).
   bool readOnly = false;
 };
 // LoadNote for the memo. False with *error when the file exists but cannot be read.

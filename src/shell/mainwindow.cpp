@@ -860,7 +860,7 @@ void MainWindow::SelectDay() {
     note_->setPlainText(loaded.text);
     note_->document()->setModified(false);
     if (!read) ShowError(error, this);
-    else if (loaded.readOnly) ShowError(TakeReadOnlyNotice(notePath_), this);
+    else if (loaded.readOnly) ShowError(ReadOnlyNotice(notePath_), this);
   } else {
     dayCaption2_->setText(noteCaption);
   }

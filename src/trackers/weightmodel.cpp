@@ -75,7 +75,7 @@ bool WeightModel::OpenYear(QString* error) {
 QStringList WeightModel::ReadOnlyNotices() const {
   QStringList out;
   for (const QString& path : {yearPath_, goal_.path()}) {
-    const QString notice = path.isEmpty() ? QString() : TakeReadOnlyNotice(path);
+    const QString notice = path.isEmpty() ? QString() : ReadOnlyNotice(path);
     if (!notice.isEmpty()) out << notice;
   }
   return out;

@@ -55,8 +55,8 @@ class WeightModel {
   // A file far larger than a year file is opened read-only.
   bool OpenYear(QString* error = nullptr);
   bool YearLoaded() const { return yearLoaded_; }
-  // Notices for files of the shown day opened read-only, each given once (empty when
-  // there is nothing new to tell).
+  // Notices for the files of the shown day opened read-only (the error box says each
+  // once).
   QStringList ReadOnlyNotices() const;
   int Year() const { return year_; }
   const QString& YearPath() const { return yearPath_; }
@@ -74,8 +74,7 @@ class WeightModel {
   // Stores the day: "D" + day and "Goal" in the goal file, the weight as text in the
   // year grid; writes the year file (when a weight changed since it was written, or it
   // does not exist yet), then the goal file (nothing when its bytes are the same). Both
-  // are attempted; false with the messages (one per line) when either failed. A refusal
-  // already told adds no message.
+  // are attempted; false with the messages (one per line) when either failed.
   bool SaveDay(double weight, double goal, QString* error = nullptr);
 
  private:

@@ -417,7 +417,7 @@ void TodoView::LoadList() {
       list_.SetLines({});
       ShowError(error, this);
     } else {
-      ShowError(TakeReadOnlyNotice(path), this);  // a list far too large: said once
+      ShowError(ReadOnlyNotice(path), this);  // a list far too large: said once
     }
   }
   ShowList();
