@@ -15,7 +15,10 @@
 #include "basal/basalwindow.h"
 #include "basal/widgets/basalgrid.h"
 #include "basal/widgets/basalview.h"
+#include <sys/stat.h>
+
 #include "support/fakehost.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 #include "core/gridfile.h"
 
@@ -69,6 +72,16 @@ void DoubleClick(BasalGrid* g, int col, int row) {
   const QPoint at = g->CellRect(col, row).center();
   QTest::mouseClick(g->viewport(), Qt::LeftButton, {}, at);
   QTest::mouseDClick(g->viewport(), Qt::LeftButton, {}, at);
+}
+
+quint64 Inode(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+}
+
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 BarTops Tops(std::initializer_list<std::pair<int, int>> columnTops) {
@@ -125,6 +138,9 @@ class BasalTest : public QObject {
   void unwritableYearFile();
   void unreadableYearFile();
   void unwritableReport();
+  void browsingRewritesNoYear();
+  void unreadableYearFileIsNeverReplaced();
+  void fullDiskKeepsTheYearFile();
 };
 
 void BasalTest::window_data() {
@@ -817,6 +833,65 @@ void BasalTest::unwritableReport() {
   s.view->findChild<QAbstractButton*>("SpeedButton7")->click();
   QCOMPARE(s.env.messages.size(), 1);
   QVERIFY(s.opened.isEmpty());
+}
+
+// Browsing saves the year shown until then; a year unchanged since it was read is not
+// written again (even one whose empty fields a save would quote).
+void BasalTest::browsingRewritesNoYear() {
+  BasalSetup s;
+  s.install("2009-december.txt", 2009);
+  const QByteArray before = Bytes(s.yearPath(2009));
+  const quint64 inode = Inode(s.yearPath(2009));
+  s.view->ShowDate(QDate(2009, 6, 15));
+  s.view->ShowDate(QDate(2009, 12, 15));
+  s.view->ShowDate(QDate(2010, 3, 1));
+  QCOMPARE(Inode(s.yearPath(2009)), inode);
+  QCOMPARE(Bytes(s.yearPath(2009)), before);
+  QVERIFY(s.env.messages.isEmpty());
+}
+
+// A year file that cannot be read is never replaced by what is clicked into the empty
+// year on screen; the refusal is said once.
+void BasalTest::unreadableYearFileIsNeverReplaced() {
+  BasalSetup s;
+  s.install("2009-december.txt", 2009);
+  const QString path = s.yearPath(2009);
+  const QByteArray before = Bytes(path);
+  if (!MakeUnreadable(path)) QSKIP("this process reads files of any mode");
+  s.view->ShowDate(QDate(2009, 6, 15));
+  QCOMPARE(s.env.messageTexts(), QStringList{CannotOpenMessage(path, "Permission denied")});
+  Click(s.chart(), 5, 5);
+  Click(s.signs(), 5, 1);
+  Click(s.chart(), 6, 4);
+  s.view->ShowDate(QDate(2010, 6, 15));
+  QCOMPARE(s.env.messages.size(), 2);
+  QVERIFY2(s.env.messages[1].text.startsWith("Cannot create file \"" + path +
+                                             "\". It could not be read"),
+           qPrintable(s.env.messages[1].text));
+  MakeReadable(path);
+  QCOMPARE(Bytes(path), before);
+}
+
+// A full disk while a temperature is stored: the year file keeps its old bytes, the user
+// hears why, and the entry is written at the next save that can.
+void BasalTest::fullDiskKeepsTheYearFile() {
+  BasalSetup s;
+  s.install("2009-december.txt", 2009);
+  const QString path = s.yearPath(2009);
+  const QByteArray before = Bytes(path);
+  s.view->ShowDate(QDate(2009, 6, 15));
+  {
+    FileSizeLimit full(16);
+    Click(s.chart(), 5, 5);
+  }
+  QVERIFY(!s.env.messages.isEmpty());
+  for (const QString& text : s.env.messageTexts())
+    QVERIFY2(text.endsWith("File too large"), qPrintable(text));
+  QVERIFY(s.env.messageTexts().contains(CannotCreateMessage(path, "File too large")));
+  QCOMPARE(Bytes(path), before);
+  QCOMPARE(s.view->Chart().BarTop(5), 5);
+  s.view->ShowDate(QDate(2009, 7, 15));  // the change is written on leaving
+  QCOMPARE(s.load(2009).Cell(kBarTopCol, QDate(2009, 6, 4).dayOfYear()), QString("5"));
 }
 
 QTEST_MAIN(BasalTest)

@@ -2,6 +2,7 @@
 
 #include "app/config.h"
 #include "core/textfile.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 
 namespace {
@@ -58,6 +59,7 @@ class TestConfig : public QObject {
   void saveKeepsForeignLinesAndSpellings();
   void savedValuesReadBack();
   void saveFailureIsReported();
+  void unreadableFileIsNeverReplaced();
   void unitLabels_data();
   void unitLabels();
   void brand_data();
@@ -244,6 +246,33 @@ void TestConfig::saveFailureIsReported() {
   QVERIFY(!config.SaveSettings());
   QVERIFY(config.lastError().startsWith("Cannot create file \""));
   QCOMPARE(ReadAll(blocker), QString("not a folder"));
+}
+
+// Settings that cannot be read are not replaced by the defaults, neither at start nor
+// by a later save; the user is told once why the defaults are shown and once that the
+// save was refused.
+void TestConfig::unreadableFileIsNeverReplaced() {
+  TestEnv env;
+  const QString path = env.home() + "/application.ini";
+  QVERIFY(QFile::copy(TestEnv::testData("config/full.ini"), path));
+  const QByteArray old = [&] {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }();
+  if (!MakeUnreadable(path)) QSKIP("this process reads files of any mode");
+  Config config(path);
+  QCOMPARE(config.lastError(), CannotOpenMessage(path, "Permission denied"));
+  QCOMPARE(config.MeasureUnits, QString("I"));  // the defaults, in memory only
+  config.Cycle.CycleLength = 30;
+  QVERIFY(!config.SaveSettings());
+  QVERIFY2(config.lastError().startsWith("Cannot create file \"" + path + "\". It could not "
+                                         "be read"),
+           qPrintable(config.lastError()));
+  QVERIFY(!config.SaveSettings());
+  MakeReadable(path);
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  QCOMPARE(f.readAll(), old);
 }
 
 void TestConfig::unitLabels_data() {

@@ -1,6 +1,7 @@
 #include <QtTest>
 
 #include "app/datafolders.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 
 namespace {
@@ -65,6 +66,9 @@ class TestDataFolders : public QObject {
   void copyFolderRefuses_data();
   void copyFolderRefuses();
   void copyFolderTooLongDestination();
+  void copyFailureKeepsTheOldFile();
+  void staleSaveFiles_data();
+  void staleSaveFiles();
 
   void firstRunCopy();
   void firstRunCopySkippedWhenPresent();
@@ -117,7 +121,9 @@ void TestDataFolders::pathsEndInSlash() {
   QCOMPARE(dir.HeartFolder(), env.dataRoot() + "Heart/");
   QCOMPARE(dir.BabyFolder(), env.dataRoot() + "Baby/");
   QVERIFY(DataFolders::ExecutableFolder().endsWith('/'));
-  QVERIFY(QFileInfo(DataFolders::ExecutableFolder() + "test_datafolders").isExecutable());
+  QVERIFY(QFileInfo(DataFolders::ExecutableFolder() +
+                    QFileInfo(QCoreApplication::applicationFilePath()).fileName())
+              .isExecutable());
 }
 
 void TestDataFolders::userDataFolder_data() {
@@ -240,6 +246,58 @@ void TestDataFolders::copySingleFile() {
   WriteBytes(src + "/notes.txt", "changed");
   QVERIFY(CopyFolder(src + "/notes.txt", env.home() + "/out", "N"));
   QCOMPARE(ReadBytes(env.home() + "/out/notes.txt"), QByteArray("changed"));
+}
+
+// A copy cut short (here by the file size limit, as by a full disk) leaves the file it
+// would have replaced whole, and says it failed.
+void TestDataFolders::copyFailureKeepsTheOldFile() {
+  TestEnv env;
+  const QString src = MakeSource(env.home());
+  const QString target = env.home() + "/out";
+  WriteBytes(target + "/notes.txt", "old");
+  const ChildResult child = RunInChild([&](QString*) {
+    FileSizeLimit full(8);
+    return CopyFolder(src + "/notes.txt", target, "N") ? 1 : 0;
+  });
+  QCOMPARE(child.status, 0);
+  QCOMPARE(ReadBytes(target + "/notes.txt"), QByteArray("old"));
+  QCOMPARE(QDir(target).entryList(QDir::Files), QStringList{"notes.txt"});
+}
+
+// What a killed save leaves beside a file ("<name>.<six letters>") goes at the next
+// start, in the program's data folders only and only beside a file that exists.
+void TestDataFolders::staleSaveFiles_data() {
+  QTest::addColumn<QString>("folder");  // below the data root; "@" is outside the tree
+  QTest::addColumn<QString>("existing");
+  QTest::addColumn<QString>("leftover");
+  QTest::addColumn<bool>("removed");
+  QTest::newRow("weight year") << "Weight" << "2009.txt" << "2009.txt.qWmxRt" << true;
+  QTest::newRow("settings") << "Config" << "application.ini" << "application.ini.OpLkZa" << true;
+  QTest::newRow("note") << "Notes" << "Y2009M3D5.txt" << "Y2009M3D5.txt.ABCDEF" << true;
+  QTest::newRow("in the data root") << "" << "x.txt" << "x.txt.aBcDeF" << true;
+  QTest::newRow("no file beside it") << "Weight" << "2010.txt" << "2009.txt.qWmxRt" << false;
+  QTest::newRow("a copy made by hand") << "Config" << "application.ini" << "application.ini.backup"
+                                       << false;
+  QTest::newRow("digits are not a save's") << "Notes" << "a.txt" << "a.txt.Ab12Cd" << false;
+  QTest::newRow("five letters") << "Notes" << "a.txt" << "a.txt.AbCdE" << false;
+  QTest::newRow("seven letters") << "Notes" << "a.txt" << "a.txt.AbCdEfG" << false;
+  QTest::newRow("outside the data folders") << "@" << "a.txt" << "a.txt.AbCdEf" << false;
+  QTest::newRow("below a data folder") << "Notes/old" << "a.txt" << "a.txt.AbCdEf" << false;
+}
+
+void TestDataFolders::staleSaveFiles() {
+  QFETCH(QString, folder);
+  QFETCH(QString, existing);
+  QFETCH(QString, leftover);
+  QFETCH(bool, removed);
+  TestEnv env;
+  const DataFolders dir(TestEnv::programFolder());
+  const QString at = folder == "@" ? env.home() + "/" : env.dataRoot() + folder + "/";
+  WriteBytes(at + existing, "record");
+  WriteBytes(at + leftover, "half a rec");
+  QCOMPARE(RemoveStaleSaveFiles(dir), removed ? 1 : 0);
+  QCOMPARE(QFileInfo::exists(at + leftover), !removed);
+  QCOMPARE(ReadBytes(at + existing), QByteArray("record"));
 }
 
 void TestDataFolders::copyFolderRefuses_data() {

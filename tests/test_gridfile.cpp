@@ -5,7 +5,10 @@
 #include <QFile>
 #include <QRandomGenerator>
 
+#include <sys/stat.h>
+
 #include "core/textfile.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 #include "core/gridfile.h"
 
@@ -40,6 +43,11 @@ QByteArray Fixture(const QString& name) {
 QByteArray FileBytes(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+quint64 Inode(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
 }
 
 void WriteBytes(const QString& path, const QByteArray& bytes) {
@@ -99,6 +107,9 @@ class GridFileTest : public QObject {
   void openOldLeapYearFile();
   void openYearFileWithFewerColumns();
   void openYearFileThatCannotBeRead();
+  void unreadableYearFileIsNeverReplaced();
+  void yearFileFarTooLargeOpensReadOnly();
+  void unchangedGridWritesNothing();
 
  private:
   TestEnv env_;
@@ -784,6 +795,61 @@ void GridFileTest::openYearFileThatCannotBeRead() {
   CellGrid fresh;
   InitYearGrid(fresh, 2022, 2, {"Date", "Weight"});
   QCOMPARE(Cells(g), Cells(fresh));
+}
+
+void GridFileTest::unreadableYearFileIsNeverReplaced() {
+  const QString path = Path("2021.txt");
+  const QByteArray old = Fixture("weight.txt");
+  WriteBytes(path, old);
+  if (!MakeUnreadable(path)) QSKIP("this process reads files of any mode");
+  CellGrid g;
+  QString error;
+  QVERIFY(!OpenYearGrid(g, 2021, 3, {"Weight", "Hours", "Minutes"}, path, &error));
+  QCOMPARE(error, CannotOpenMessage(path, "Permission denied"));
+  // The empty year on screen never replaces the records it could not read.
+  g.SetCell(1, 5, "150");
+  QVERIFY(!SaveGridFile(g, path, &error));
+  QVERIFY2(error.startsWith("Cannot create file \"" + path + "\". It could not be read"),
+           qPrintable(error));
+  MakeReadable(path);
+  QCOMPARE(FileBytes(path), old);
+}
+
+void GridFileTest::yearFileFarTooLargeOpensReadOnly() {
+  // Far more rows than a year has days, beyond any size a year file reaches.
+  const QString path = Path("2019.txt");
+  QByteArray bytes = "Weight,Hours,Minutes\r\n";
+  while (bytes.size() <= kSaneGridBytes) bytes += "\"June 1\",150.5,,,,,,,,,,,,,,,,,,,,\r\n";
+  WriteBytes(path, bytes);
+  const quint64 inode = Inode(path);
+  CellGrid g;
+  QString error;
+  QVERIFY(OpenYearGrid(g, 2019, 3, {"Weight", "Hours", "Minutes"}, path, &error));
+  // Shown read-only, and only the year's rows are held.
+  QVERIFY(IsReadOnlyFile(path));
+  QCOMPARE(g.RowCount(), YearGridRowCount(2019));
+  QCOMPARE(g.Cell(1, 365), QString("150.5"));
+  QVERIFY(ReadOnlyNotice(path).startsWith("The file \"" + path + "\" is 16.0 MB"));
+  g.SetCell(1, 1, "151");
+  QVERIFY(!SaveGridFile(g, path, &error));
+  QVERIFY(error.startsWith("Cannot create file \"" + path + "\". It was opened read-only"));
+  QCOMPARE(Inode(path), inode);
+  QCOMPARE(QFileInfo(path).size(), bytes.size());
+}
+
+void GridFileTest::unchangedGridWritesNothing() {
+  const QString path = Path("same.txt");
+  WriteBytes(path, Fixture("weight.txt"));
+  CellGrid g;
+  QVERIFY(LoadGridFile(g, path));
+  QVERIFY(SaveGridFile(g, path));  // the first save quotes the single-space cells
+  const quint64 inode = Inode(path);
+  QVERIFY(LoadGridFile(g, path));
+  QVERIFY(SaveGridFile(g, path));
+  QCOMPARE(Inode(path), inode);
+  g.SetCell(1, 1, "149");
+  QVERIFY(SaveGridFile(g, path));
+  QVERIFY(Inode(path) != inode);
 }
 
 QTEST_GUILESS_MAIN(GridFileTest)

@@ -7,6 +7,7 @@
 
 #include "core/inifile.h"
 #include "core/textfile.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 
 namespace {
@@ -377,6 +378,41 @@ class IniFileTest : public QObject {
       QVERIFY(locked.errorString().startsWith("Cannot open file \"" + secret + "\". "));
       QCOMPARE(locked.ReadString("A", "b", "def"), QStringLiteral("def"));
     }
+  }
+
+  // An ini file that exists but cannot be read reads as defaults, and those defaults
+  // never replace it: the month's goal and days stay on disk.
+  void unreadableFileIsNeverReplaced() {
+    TestEnv env;
+    const QString path = env.home() + "/Y2009M5.ini";
+    const QByteArray old("[M5]\r\nGoal=140\r\nD3=152\r\n");
+    QVERIFY(WriteFileBytes(path, old, nullptr));
+    if (!MakeUnreadable(path)) QSKIP("this process reads files of any mode");
+    IniFile ini(path);
+    QCOMPARE(ini.errorString(), CannotOpenMessage(path, "Permission denied"));
+    QCOMPARE(ini.ReadFloat("M5", "Goal", 150), 150.0);
+    ini.WriteFloat("M5", "D4", 151);
+    QVERIFY(!ini.UpdateFile());
+    QVERIFY2(ini.errorString().startsWith("Cannot create file \"" + path + "\". It could not "
+                                          "be read"),
+             qPrintable(ini.errorString()));
+    MakeReadable(path);
+    QCOMPARE(FileBytes(path), old);
+  }
+
+  void fileBeyondItsSaneSizeIsReadOnly() {
+    TestEnv env;
+    const QString path = env.home() + "/big.ini";
+    QByteArray bytes = "[A]\r\nb=1\r\n";
+    while (bytes.size() <= kSaneIniBytes) bytes += "; a comment nobody wrote by hand\r\n";
+    QVERIFY(WriteFileBytes(path, bytes, nullptr));
+    IniFile ini(path);
+    QVERIFY(ini.errorString().isEmpty());
+    QCOMPARE(ini.ReadInteger("A", "b", 0), 1);
+    QVERIFY(IsReadOnlyFile(path));
+    ini.WriteInteger("A", "b", 2);
+    QVERIFY(!ini.UpdateFile());
+    QCOMPARE(FileBytes(path), bytes);
   }
 
   void updateFileFailureKeepsOld() {

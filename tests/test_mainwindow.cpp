@@ -32,7 +32,9 @@
 #include "cycle/widgets/probabilitychart.h"
 #include "shell/themes.h"
 #include "shell/viewtable.h"
+#include "support/faults.h"
 #include "support/testenv.h"
+#include "trackers/widgets/todoview.h"
 
 namespace {
 QString NoteText(const QString& path) {
@@ -613,6 +615,151 @@ class MainWindowTest : public QObject {
     QVERIFY(text.contains("Cylce Length : 28 days"));
     QVERIFY(!text.contains("file:"));
     QVERIFY(!text.contains("calendar.html"));
+  }
+
+  // A note that cannot be read does not stop the date change: the error is shown, the
+  // memo stays empty and read-only (nothing typed into it could be kept), and the to-do
+  // view on screen gets the new day, so its next edit goes into the right file.
+  void unreadableNoteStillChangesTheDate() {
+    QDir().mkpath(notesFolder());
+    const QString path = notesFolder() + "Y2009M3D6.txt";
+    QVERIFY(WriteTextLines(path, {"private"}, nullptr));
+    if (!MakeUnreadable(path)) QSKIP("this process reads files of any mode");
+    form->ShowView("todo");
+    clickDay(QDate(2009, 3, 5));
+    env->clearMessages();
+    clickDay(QDate(2009, 3, 6));
+    QCOMPARE(env->messageTexts(), QStringList{CannotOpenMessage(path, "Permission denied")});
+    auto* todo = dynamic_cast<TodoView*>(form->View("todo"));
+    QCOMPARE(todo->ShownDate(), QDate(2009, 3, 6));
+    auto* memo = child<QPlainTextEdit>("ui_note");
+    QVERIFY(memo->isReadOnly());
+    QVERIFY(memo->toPlainText().isEmpty());
+    clickDay(QDate(2009, 3, 7));
+    QVERIFY(!memo->isReadOnly());
+    MakeReadable(path);
+    QCOMPARE(NoteText(path), QString("private\r\n"));
+  }
+
+  // A note that cannot be written stays in the memo under its own day while the date
+  // moves on; it is written at the next day change that can write it.
+  void unwritableNoteStaysInTheMemo() {
+    form->ShowView("note");
+    clickDay(QDate(2009, 3, 5));
+    auto* memo = child<QPlainTextEdit>("ui_note");
+    QTest::keyClicks(memo, "typed on the fifth");
+    const QString path = notesFolder() + "Y2009M3D5.txt";
+    QVERIFY(QDir().mkpath(path));  // a folder where the note belongs
+    form->Grid()->MoveToDate(QDate(2009, 3, 6));  // one day change
+    QCOMPARE(env->messages.size(), 1);
+    QVERIFY(env->messageTexts().first().startsWith(CannotCreateMessage(path, "")));
+    QCOMPARE(form->SelectedDate(), QDate(2009, 3, 6));
+    QCOMPARE(memo->toPlainText(), QString("typed on the fifth"));
+    QCOMPARE(child<QLabel>("ui_calendar_day2")->text(), QString("Thursday, March 5, 2009"));
+    QVERIFY(QDir().rmdir(path));
+    clickDay(QDate(2009, 3, 7));
+    QCOMPARE(NoteText(path), QString("typed on the fifth\r\n"));
+    QVERIFY(memo->toPlainText().isEmpty());
+    QCOMPARE(child<QLabel>("ui_calendar_day2")->text(), QString("Saturday, March 7, 2009"));
+  }
+
+  // A full disk during "save": the old note stays whole and the user sees why, never
+  // "Note saved".
+  void failedNoteSaveKeepsTheOldNote() {
+    QDir().mkpath(notesFolder());
+    const QString path = notesFolder() + "Y2009M3D5.txt";
+    QVERIFY(WriteTextLines(path, {"old note"}, nullptr));
+    form->ShowView("note");
+    clickDay(QDate(2009, 3, 5));
+    QTest::keyClicks(child<QPlainTextEdit>("ui_note"), " and a much longer addition");
+    {
+      FileSizeLimit full(12);
+      QTest::mouseClick(child<QLabel>("Label11"), Qt::LeftButton);
+    }
+    QCOMPARE(env->messageTexts(), QStringList{CannotCreateMessage(path, "File too large")});
+    QCOMPARE(NoteText(path), QString("old note\r\n"));
+  }
+
+  // A note far larger than a note is, or one holding a line no editor lays out quickly,
+  // opens at once, read-only, with a word said once; it is never written back.
+  void hugeNoteOpensReadOnly_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("notice");
+    QByteArray lines;
+    while (lines.size() <= kSaneTextBytes) lines += QByteArray(98, 'n') + "\r\n";
+    QTest::newRow("over 4 MB of lines") << lines << "is 4.0 MB, far larger than such a file should be";
+    QTest::newRow("one line of 200,000 characters")
+        << QByteArray(200000, 'x') + "\r\n" << "holds a line of 200,000 characters, too long to edit";
+  }
+  void hugeNoteOpensReadOnly() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, notice);
+    QDir().mkpath(notesFolder());
+    const QString path = notesFolder() + "Y2009M3D5.txt";
+    QVERIFY(WriteFileBytes(path, bytes, nullptr));
+    const QFileInfo before(path);
+    form->ShowView("note");
+    clickDay(QDate(2009, 3, 5));
+    auto* memo = child<QPlainTextEdit>("ui_note");
+    QVERIFY(memo->isReadOnly());
+    QCOMPARE(env->messageTexts(),
+             QStringList{"The file \"" + path + "\" " + notice +
+                         ". It is opened read-only: nothing is written to it."});
+    // The save link writes nothing and says nothing more; leaving and coming back does
+    // not repeat the word.
+    QTest::mouseClick(child<QLabel>("Label11"), Qt::LeftButton);
+    clickDay(QDate(2009, 3, 6));
+    clickDay(QDate(2009, 3, 5));
+    QCOMPARE(env->messages.size(), 1);
+    QCOMPARE(QFileInfo(path).size(), bytes.size());
+    QCOMPARE(QFileInfo(path).lastModified(), before.lastModified());
+  }
+
+  // The footer's settings are in application.ini as soon as they change, not only at
+  // exit, so a crash keeps them.
+  void footerSettingsAreWrittenAtOnce() {
+    const QString ini = env->dataRoot() + "Config/application.ini";
+    useExampleSettings(2);
+    child<QSpinBox>("ui_luteal")->setValue(12);
+    IniFile saved(ini);
+    QCOMPARE(saved.ReadInteger("Calendar", "ui_Goal", -5), 2);
+    QCOMPARE(saved.ReadString("Calendar", "ui_LastPeriod", ""), QString("3/1/2009"));
+    QCOMPARE(saved.ReadInteger("Calendar", "ui_CycleLength", 0), 28);
+    QCOMPARE(saved.ReadInteger("Calendar", "ui_luteal", 0), 12);
+    child<QSpinBox>("ui_cycle")->setValue(31);
+    QCOMPARE(IniFile(ini).ReadInteger("Calendar", "ui_CycleLength", 0), 31);
+    QVERIFY(env->messages.isEmpty());
+  }
+
+  // A full disk as a setting changes: application.ini keeps its old bytes, the user
+  // hears why, and the next change that can be written is.
+  void fullDiskKeepsTheSettings() {
+    const QString ini = env->dataRoot() + "Config/application.ini";
+    QByteArray before;
+    QVERIFY(ReadFileBytes(ini, &before, nullptr));
+    {
+      FileSizeLimit full(16);
+      child<QSpinBox>("ui_cycle")->setValue(31);
+    }
+    QCOMPARE(env->messageTexts(), QStringList{CannotCreateMessage(ini, "File too large")});
+    QByteArray after;
+    QVERIFY(ReadFileBytes(ini, &after, nullptr));
+    QCOMPARE(after, before);
+    child<QSpinBox>("ui_luteal")->setValue(13);
+    IniFile saved(ini);
+    QCOMPARE(saved.ReadInteger("Calendar", "ui_CycleLength", 0), 31);
+    QCOMPARE(saved.ReadInteger("Calendar", "ui_luteal", 0), 13);
+  }
+
+  // Start-up clears what a save killed in an earlier run left beside its file.
+  void startClearsWhatKilledSavesLeft() {
+    const QString kept = env->dataRoot() + "Weight/2009.txt";
+    const QString leftover = kept + ".qWmxRt";
+    QVERIFY(WriteFileBytes(kept, "record", nullptr));
+    QVERIFY(WriteFileBytes(leftover, "half", nullptr));
+    MainWindow again(TestEnv::programFolder(), false);
+    QVERIFY(!QFile::exists(leftover));
+    QVERIFY(QFile::exists(kept));
   }
 
   void lastPeriodOutsideTheOldRangeIsShown() {

@@ -1,5 +1,8 @@
 #include <QtTest>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "app/singleinstance.h"
@@ -57,6 +60,10 @@ class TestSingleInstance : public QObject {
   void endedInstanceFreesThePlace();
   void crashedFirstInstanceLeavesNoBlock();
   void instancesStartedTogether();
+  void lockBelongsToTheUser();
+  void runtimeFolderOthersCanWriteIsNotUsed();
+  void otherUsersLockDoesNotBlock();
+  void ownFolderTakenByAnotherUser();
 
  private:
   std::unique_ptr<QTemporaryDir> runtime_;
@@ -191,6 +198,96 @@ void TestSingleInstance::instancesStartedTogether() {
   for (auto& c : children) QVERIFY(c->waitForFinished(30000));
   QCOMPARE(admitted, 1);
   QCOMPARE(refused, kCount - 1);
+}
+
+namespace {
+
+mode_t ModeOf(const QString& path) {
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
+}
+
+uid_t OwnerOf(const QString& path) {
+  struct stat st {};
+  return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_uid : uid_t(-1);
+}
+
+// No XDG_RUNTIME_DIR, and a temporary folder of the test's own standing for /tmp.
+struct SharedTemp {
+  QTemporaryDir tmp;
+  QByteArray oldTmp = qgetenv("TMPDIR");
+  SharedTemp() {
+    ::chmod(QFile::encodeName(tmp.path()).constData(), 01777);
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", tmp.path().toLocal8Bit());
+  }
+  ~SharedTemp() { qputenv("TMPDIR", oldTmp); }
+  QString own() const { return tmp.path() + "/mavelo-" + QString::number(::geteuid()); }
+};
+
+}  // namespace
+
+// Without XDG_RUNTIME_DIR the lock and the socket go to a folder of the user's own in
+// the temporary folder, which nobody else can write to.
+void TestSingleInstance::lockBelongsToTheUser() {
+  SharedTemp shared;
+  const QString exe = "/usr/bin/mavelo";
+  QCOMPARE(SingleInstance::RuntimeFolder(), shared.own());
+  QCOMPARE(ModeOf(shared.own()), mode_t(0700));
+  QCOMPARE(OwnerOf(shared.own()), ::geteuid());
+  QCOMPARE(SingleInstance::LockFilePath(exe), shared.own() + "/usrbinmavelo.lock");
+  SingleInstance first(exe);
+  QVERIFY(first.TryAdmit());
+  QVERIFY(QFileInfo::exists(shared.own() + "/usrbinmavelo"));
+  SingleInstance second(exe);
+  QVERIFY(!second.TryAdmit());
+}
+
+void TestSingleInstance::runtimeFolderOthersCanWriteIsNotUsed() {
+  SharedTemp shared;
+  QTemporaryDir open;
+  ::chmod(QFile::encodeName(open.path()).constData(), 0777);
+  qputenv("XDG_RUNTIME_DIR", open.path().toLocal8Bit());
+  QCOMPARE(SingleInstance::RuntimeFolder(), shared.own());
+}
+
+// A lock left in the shared temporary folder by another user (or a root run, under the
+// old names) is no concern of this user's.
+void TestSingleInstance::otherUsersLockDoesNotBlock() {
+  SharedTemp shared;
+  const QString exe = "/usr/local/bin/mavelo";
+  // A lock held by a process that runs (the test itself), owned by someone else.
+  const QString stale = shared.tmp.path() + "/usrlocalbinmavelo.lock";
+  QFile lock(stale);
+  QVERIFY(lock.open(QIODevice::WriteOnly));
+  lock.write(QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
+             QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
+             QSysInfo::machineHostName().toUtf8() + "\n");
+  lock.close();
+  if (::geteuid() == 0) QCOMPARE(::chown(QFile::encodeName(stale).constData(), 4242, 4242), 0);
+  SingleInstance first(exe);
+  QVERIFY(first.TryAdmit());
+  QVERIFY(QFileInfo::exists(stale));
+}
+
+// Someone else made "mavelo-<uid>" first: the shared folder is used, with the user's id
+// in the names, and the instance still works.
+void TestSingleInstance::ownFolderTakenByAnotherUser() {
+  if (::geteuid() != 0) QSKIP("only root can give a folder to another user");
+  SharedTemp shared;
+  QVERIFY(QDir().mkpath(shared.own()));
+  QCOMPARE(::chown(QFile::encodeName(shared.own()).constData(), 4242, 4242), 0);
+  const QString exe = "/usr/bin/mavelo";
+  QCOMPARE(SingleInstance::RuntimeFolder(), shared.tmp.path());
+  const QString uid = QString::number(::geteuid());
+  QCOMPARE(SingleInstance::LockFilePath(exe),
+           shared.tmp.path() + "/usrbinmavelo-" + uid + ".lock");
+  SingleInstance first(exe);
+  QVERIFY(first.TryAdmit());
+  QSignalSpy spy(&first, &SingleInstance::activationRequested);
+  SingleInstance second(exe);
+  QVERIFY(!second.TryAdmit());
+  QVERIFY(spy.wait(10000));
 }
 
 int main(int argc, char** argv) {

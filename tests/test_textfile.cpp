@@ -2,9 +2,11 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "core/textfile.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 
 namespace {
@@ -14,6 +16,16 @@ QByteArray FileBytes(const QString& path) {
   return f.readAll();
 }
 bool IsRoot() { return ::geteuid() == 0; }
+// The file's identity on disk: a file that was replaced (written anew) has another.
+quint64 Inode(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+}
+void MakeSparse(const QString& path, qint64 size) {
+  QFile f(path);
+  QVERIFY(f.open(QIODevice::WriteOnly));
+  QVERIFY(f.resize(size));
+}
 }  // namespace
 
 class TextFileTest : public QObject {
@@ -192,6 +204,215 @@ class TextFileTest : public QObject {
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner |
                                           QFileDevice::ExeOwner);
     QCOMPARE(FileBytes(path), QByteArray("old"));
+  }
+
+  // A write that cannot complete (here: the file size limit, as a full disk cuts it
+  // short) leaves the old file whole and says why; small files too, which a buffered
+  // save used to commit cut short and report as written.
+  void failedWriteKeepsTheOldFile_data() {
+    QTest::addColumn<QString>("writer");
+    QTest::addColumn<int>("newSize");
+    QTest::addColumn<int>("limit");
+    QTest::newRow("small file under the write buffer") << "bytes" << 80 << 50;
+    QTest::newRow("16 KiB, the size of the write buffer") << "bytes" << 16384 << 4096;
+    QTest::newRow("1 MB in many writes") << "bytes" << (1 << 20) << 100000;
+    QTest::newRow("lines") << "lines" << 300 << 64;
+    QTest::newRow("a line appended") << "append" << 60 << 40;
+    QTest::newRow("limit below the old file too") << "bytes" << 200 << 8;
+  }
+  void failedWriteKeepsTheOldFile() {
+    QFETCH(QString, writer);
+    QFETCH(int, newSize);
+    QFETCH(int, limit);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("record.txt");
+    const QByteArray old("old record, twenty-nine bytes");
+    QVERIFY(WriteFileBytes(path, old, nullptr));
+    const ChildResult child = RunInChild([&](QString* message) {
+      FileSizeLimit fsize(limit);
+      bool ok = false;
+      if (writer == "bytes") {
+        ok = WriteFileBytes(path, QByteArray(newSize, 'n'), message);
+      } else if (writer == "lines") {
+        QStringList lines;
+        for (int i = 0; i < newSize / 10; ++i) lines << QString(8, u'l');
+        ok = WriteTextLines(path, lines, message);
+      } else {
+        ok = AppendTextLine(path, QString(newSize - old.size() - 4, u'a'), message);
+      }
+      return ok ? 1 : 0;
+    });
+    QCOMPARE(child.status, 0);
+    QVERIFY2(child.message.startsWith("Cannot create file \"" + path + "\". "),
+             qPrintable(child.message));
+    QVERIFY2(child.message.endsWith("File too large"), qPrintable(child.message));
+    QCOMPARE(FileBytes(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"record.txt"});
+  }
+
+  void failureReasonsNameTheCause() {
+    QCOMPARE(FailureReason("Unknown error", ENOSPC), QString("No space left on device"));
+    QCOMPARE(FailureReason("", EFBIG), QString("File too large"));
+    QCOMPARE(FailureReason("Permission denied", EFBIG), QString("Permission denied"));
+    for (const QString& reason : {FailureReason("Unknown error", 0), FailureReason("", 0)}) {
+      QVERIFY(!reason.isEmpty());
+      QVERIFY(reason != "Unknown error");
+    }
+    QCOMPARE(SizeText(512), QString("512 bytes"));
+    QCOMPARE(SizeText(4096), QString("4.0 KB"));
+    QCOMPARE(SizeText(50 * 1000 * 1000), QString("47.7 MB"));
+  }
+
+  // Only a real change reaches the disk; a missing file is still created.
+  void unchangedBytesWriteNothing() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("same.txt");
+    QVERIFY(WriteFileBytes(path, "abc\r\n", nullptr));
+    const quint64 first = Inode(path);
+    QVERIFY(first != 0);
+    QVERIFY(WriteFileBytes(path, "abc\r\n", nullptr));
+    QVERIFY(WriteTextLines(path, {"abc"}, nullptr));
+    QCOMPARE(Inode(path), first);
+    // The same size with other bytes is a change.
+    QVERIFY(WriteFileBytes(path, "abd\r\n", nullptr));
+    QVERIFY(Inode(path) != first);
+    QCOMPARE(FileBytes(path), QByteArray("abd\r\n"));
+  }
+
+  // A file that exists but could not be loaded is never replaced, whoever writes; the
+  // refusal is told once; a later load that works lifts the guard.
+  void unreadableFileIsNeverReplaced() {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("goal.ini");
+    const QByteArray old("[M5]\r\nGoal=140\r\n");
+    QVERIFY(WriteFileBytes(path, old, nullptr));
+    if (!MakeUnreadable(path)) QSKIP("this process reads files of any mode");
+    QString error, text;
+    QVERIFY(!ReadTextFile(path, &text, &error));
+    QCOMPARE(error, CannotOpenMessage(path, "Permission denied"));
+    QCOMPARE(GuardOf(path), FileGuard::Unreadable);
+
+    const QString refusal = CannotCreateMessage(path, "It could not be read (Permission "
+                                                      "denied), so it is left as it is.");
+    QVERIFY(!WriteTextFile(path, "[M5]\r\nD3=150\r\n", &error));
+    QCOMPARE(error, refusal);
+    QVERIFY(!AppendTextLine(path, "D4=151", &error));
+    QVERIFY(!RemoveRecordFile(path, &error));
+    QCOMPARE(error, refusal);
+    // Each message is said once, however often it comes back.
+    QVERIFY(TellOnce(CannotOpenMessage(path, "Permission denied")));
+    QVERIFY(!TellOnce(CannotOpenMessage(path, "Permission denied")));
+    QVERIFY(TellOnce(refusal));
+    QVERIFY(!TellOnce(refusal));
+    QVERIFY(TellOnce("Cannot create file \"/elsewhere\". No space left on device"));
+    QVERIFY(TellOnce("Cannot create file \"/elsewhere\". No space left on device"));
+
+    MakeReadable(path);
+    QCOMPARE(FileBytes(path), old);
+    // Readable again, but still guarded until it is loaded.
+    QVERIFY(!WriteTextFile(path, "x", &error));
+    QVERIFY(ReadTextFile(path, &text, &error));
+    QCOMPARE(GuardOf(path), FileGuard::None);
+    QVERIFY(WriteTextFile(path, "x", &error));
+    QCOMPARE(FileBytes(path), QByteArray("x"));
+    // Should it fail again later, that is said again.
+    QVERIFY(MakeUnreadable(path));
+    QVERIFY(!ReadTextFile(path, &text, &error));
+    QVERIFY(TellOnce(error));
+    MakeReadable(path);
+  }
+
+  // The same rule without any special rights: a file beyond every size the program
+  // reads fails to load, stays guarded, and the guard lapses once the file is gone.
+  void fileTooLargeToReadIsNeverReplaced() {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("huge.txt");
+    MakeSparse(path, kMaxReadBytes + 1);
+    QString error;
+    QByteArray bytes = "kept";
+    QVERIFY(!ReadFileBytes(path, &bytes, &error));
+    QCOMPARE(bytes, QByteArray("kept"));
+    QVERIFY2(error.startsWith(CannotOpenMessage(path, "File too large")), qPrintable(error));
+    QVERIFY(!WriteFileBytes(path, "small", &error));
+    QVERIFY2(error.startsWith("Cannot create file \"" + path + "\". It could not be read (File "
+                              "too large"),
+             qPrintable(error));
+    QCOMPARE(QFileInfo(path).size(), kMaxReadBytes + 1);
+    QVERIFY(QFile::remove(path));
+    QVERIFY(WriteFileBytes(path, "small", &error));
+    QCOMPARE(FileBytes(path), QByteArray("small"));
+  }
+
+  // A record far larger than its kind ever is opens read-only: it is read, its notice and
+  // a refused save's message are one thing to say, said once, and it is never written
+  // over until a load finds it of a sane size again.
+  void recordBeyondItsSaneSizeOpensReadOnly() {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("note.txt");
+    const QByteArray big(kSaneTextBytes + 1, 'w');
+    QVERIFY(WriteFileBytes(path, big, nullptr));
+    QString text, error;
+    QVERIFY(ReadTextFile(path, &text, &error));
+    QCOMPARE(text.size(), big.size());
+    QVERIFY(IsReadOnlyFile(path));
+    const QString notice = ReadOnlyNotice(path);
+    QCOMPARE(notice, "The file \"" + path + "\" is 4.0 MB, far larger than such a file should "
+                     "be. It is opened read-only: nothing is written to it.");
+    QVERIFY(TellOnce(notice));
+    QVERIFY(!WriteTextFile(path, "short", &error));
+    QCOMPARE(error, CannotCreateMessage(path, "It was opened read-only because it is 4.0 MB, "
+                                              "far larger than such a file should be, so it "
+                                              "is left as it is."));
+    QVERIFY(!TellOnce(error));
+    QVERIFY(!TellOnce(notice));
+    // A plain read does not lift it; a record read that finds a sane size does.
+    QByteArray bytes;
+    QVERIFY(ReadFileBytes(path, &bytes, &error));
+    QVERIFY(IsReadOnlyFile(path));
+    QCOMPARE(FileBytes(path).size(), big.size());
+    {
+      QFile shrink(path);
+      QVERIFY(shrink.open(QIODevice::ReadWrite) && shrink.resize(10));
+    }
+    QVERIFY(ReadTextFile(path, &text, &error));
+    QVERIFY(!IsReadOnlyFile(path));
+    QVERIFY(ReadOnlyNotice(path).isEmpty());
+    QVERIFY(WriteTextFile(path, "short", &error));
+
+    // Without the notice shown, the first refused write's message says it.
+    const QString other = dir.filePath("other.txt");
+    QVERIFY(WriteFileBytes(other, big, nullptr));
+    QVERIFY(ReadTextFile(other, &text, &error));
+    QVERIFY(!WriteTextFile(other, "short", &error));
+    QVERIFY(TellOnce(error));
+    QVERIFY(!TellOnce(ReadOnlyNotice(other)));
+  }
+
+  // Nothing the program reads can block the window: a pipe is refused at once.
+  void specialFilesAreNotRead() {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("pipe.txt");
+    QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    QString error, text;
+    QVERIFY(!ReadTextFile(path, &text, &error));
+    QCOMPARE(error, CannotOpenMessage(path, "Not a regular file"));
+  }
+
+  void removeRecordFile() {
+    TestEnv env;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("list.txt");
+    QString error;
+    QVERIFY(RemoveRecordFile(path, &error));  // missing: nothing to do
+    QVERIFY(WriteFileBytes(path, "F=x\r\n", &error));
+    QVERIFY(RemoveRecordFile(path, &error));
+    QVERIFY(!QFile::exists(path));
+    QVERIFY(!RemoveRecordFile(dir.path(), &error));
+    QVERIFY(error.startsWith("Cannot create file \"" + dir.path() + "\". "));
   }
 
   void appendLine() {

@@ -17,7 +17,9 @@
 #include "app/datafolders.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
+#include "core/textfile.h"
 #include "support/fakehost.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 #include "trackers/todolist.h"
 #include "trackers/widgets/todoview.h"
@@ -238,6 +240,61 @@ class ToDoTest : public QObject {
     ToDoList again;
     QVERIFY(LoadToDoList(&again, path, &error));
     QCOMPARE(again.Lines(), QStringList({"F="}));
+  }
+
+  // Which actions count as the user's change (and so are written), and which deletion
+  // takes the file with it.
+  void modifiedOnlyByEdits_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("nothing") << "" << false;
+    QTest::newRow("same text again") << "same" << false;
+    QTest::newRow("text") << "text" << true;
+    QTest::newRow("check") << "toggle" << true;
+    QTest::newRow("add") << "insert" << true;
+    QTest::newRow("down arrow on the last item") << "append" << true;
+    QTest::newRow("delete") << "remove" << true;
+    QTest::newRow("move") << "down" << true;
+  }
+  void modifiedOnlyByEdits() {
+    QFETCH(QString, action);
+    QFETCH(bool, modified);
+    ToDoList list;
+    list.SetLines({"F=A", "Buy milk"});
+    QVERIFY(!list.IsModified());
+    if (action == "same") list.SetText(0, "A");
+    if (action == "text") list.SetText(0, "B");
+    if (action == "toggle") list.Toggle(0);
+    if (action == "insert") list.InsertEmpty(0);
+    if (action == "append") list.AppendEmpty();
+    if (action == "remove") list.Remove(0);
+    if (action == "down") list.MoveDown(0);
+    QCOMPARE(list.IsModified(), modified);
+    QVERIFY(list.Lines().contains("Buy milk"));  // the hand-written line stands as read
+    list.MarkSaved();
+    QVERIFY(!list.IsModified());
+  }
+
+  void onlyADeletedLastItemRemovesTheFile() {
+    TestEnv env;
+    const QString path = env.home() + "/TodayY2009M3D1.txt";
+    QString error;
+    ToDoList list;
+    for (const QStringList& lines : {QStringList{"F="}, QStringList{"Buy milk"}}) {
+      QVERIFY(WriteTextLines(path, lines, &error));
+      QVERIFY(LoadToDoList(&list, path, &error));
+      QVERIFY(list.IsBlank());
+      QVERIFY(SaveToDoList(list, path, &error));
+      QVERIFY2(QFile::exists(path), qPrintable(lines.first()));
+    }
+    list.SetLines({"F=Call mom"});
+    list.Remove(0);
+    QVERIFY(list.EmptiedByDelete());
+    list.SetText(0, "typed after all");
+    QVERIFY(!list.EmptiedByDelete());  // not blank any more
+    list.SetText(0, "");
+    QVERIFY(SaveToDoList(list, path, &error));
+    QVERIFY(!QFile::exists(path));
   }
 
   void readWindows1252() {
@@ -626,6 +683,97 @@ class ToDoTest : public QObject {
     QVERIFY(f.errors().first().text.startsWith("Cannot open file \"" + path + "\". "));
     f.view.SaveList();
     QVERIFY(QFileInfo(path).isDir());
+  }
+
+  // Showing a list and leaving it writes nothing, whatever the file holds: hand-written
+  // lines without "=" keep their words, a list that merely looks empty keeps its file.
+  // Only an edit writes, and then the untouched lines stand as they were read.
+  void showingAListWritesNothing_data() {
+    QTest::addColumn<QString>("fixture");
+    QTest::newRow("hand-written line") << "handwritten.txt";
+    QTest::newRow("one line without =") << "no_key.txt";
+    QTest::newRow("one empty item") << "looks_empty.txt";
+    QTest::newRow("items without text") << "empty_items.txt";
+    QTest::newRow("no break after the last line") << "no_final_break.txt";
+  }
+  void showingAListWritesNothing() {
+    QFETCH(QString, fixture);
+    ViewFixture f;
+    f.show();
+    const QString path = f.todoDir + "TodayY2009M3D1.txt";
+    const QByteArray bytes = FileBytes(TestEnv::testData("todo/untouched/" + fixture));
+    WriteBytes(path, bytes);
+    const QDateTime written = QFileInfo(path).lastModified();
+    f.view.ShowDate(kMar1);
+    f.list()->setFocus();
+    f.categories()->setFocus(Qt::TabFocusReason);  // the focus leaves the list
+    f.view.SaveBeforeDateChange();                 // a date change
+    f.categories()->setCurrentRow(6);              // another category, and back
+    f.categories()->setCurrentRow(0);
+    f.view.hide();                                 // another view
+    QCOMPARE(FileBytes(path), bytes);
+    QCOMPARE(QFileInfo(path).lastModified(), written);
+    QVERIFY(f.errors().isEmpty());
+  }
+
+  void untouchedLinesSurviveAnEdit() {
+    ViewFixture f;
+    const QString path = f.todoDir + "TodayY2009M3D1.txt";
+    WriteBytes(path, FileBytes(TestEnv::testData("todo/untouched/handwritten.txt")));
+    f.view.ShowDate(kMar1);
+    f.button("SpeedButton1")->click();  // add above the first item
+    f.setText(0, "Water plants");
+    f.view.SaveList();
+    QCOMPARE(FileBytes(path),
+             QByteArray("F=Water plants\r\nBuy milk\r\nF=Call mom\r\nT=Pay rent\r\n"));
+    // Changing the hand-written item itself writes it in the list's own form.
+    f.view.bntCheckClick();  // the current item, "Water plants"
+    f.view.SaveList();
+    QCOMPARE(FileBytes(path),
+             QByteArray("T=Water plants\r\nBuy milk\r\nF=Call mom\r\nT=Pay rent\r\n"));
+    QVERIFY(f.errors().isEmpty());
+  }
+
+  // A full disk while the list is written: the old file stays whole, the user sees why,
+  // and the list on screen is written at the next chance.
+  void failedWriteKeepsTheOldList() {
+    ViewFixture f;
+    const QString path = f.todoDir + "TodayY2009M3D1.txt";
+    WriteBytes(path, "F=Call mom\r\n");
+    f.view.ShowDate(kMar1);
+    f.setText(0, "Call mom and ask about the weekend");
+    {
+      FileSizeLimit full(8);
+      f.view.SaveList();
+    }
+    QCOMPARE(f.errors().size(), 1);
+    QCOMPARE(f.errors().first().text, CannotCreateMessage(path, "File too large"));
+    QCOMPARE(FileBytes(path), QByteArray("F=Call mom\r\n"));
+    QCOMPARE(Texts(f.view.List()), QStringList({"Call mom and ask about the weekend"}));
+    f.view.SaveList();
+    QCOMPARE(FileBytes(path), QByteArray("F=Call mom and ask about the weekend\r\n"));
+  }
+
+  // A list that cannot be read is shown empty and is never replaced by what is typed
+  // into that empty list; the refusal is said once.
+  void unreadableListIsNeverReplaced() {
+    ViewFixture f;
+    const QString path = f.todoDir + "TodayY2009M3D1.txt";
+    WriteBytes(path, "F=Call mom\r\nT=Pay rent\r\n");
+    if (!MakeUnreadable(path)) QSKIP("this process reads files of any mode");
+    f.view.ShowDate(kMar1);
+    QCOMPARE(f.errors().size(), 1);
+    QCOMPARE(f.errors().first().text, CannotOpenMessage(path, "Permission denied"));
+    f.setText(0, "Buy bread");
+    f.view.SaveList();
+    f.button("SpeedButton1")->click();
+    f.button("btnDelete")->click();
+    f.button("btnDelete")->click();  // the last item: would remove the file
+    QCOMPARE(f.errors().size(), 2);
+    QVERIFY(f.errors().last().text.startsWith("Cannot create file \"" + path +
+                                              "\". It could not be read"));
+    MakeReadable(path);
+    QCOMPARE(FileBytes(path), QByteArray("F=Call mom\r\nT=Pay rent\r\n"));
   }
 
   void addCategory_data() {

@@ -15,7 +15,11 @@
 #include "app/config.h"
 #include "core/inifile.h"
 #include "app/datafolders.h"
+#include <sys/stat.h>
+
+#include "core/textfile.h"
 #include "support/fakehost.h"
+#include "support/faults.h"
 #include "support/testenv.h"
 #include "trackers/bmi.h"
 #include "trackers/bmipicture.h"
@@ -75,6 +79,16 @@ struct Rig {
 
 QString Path(const QString& path) { return QDir::cleanPath(path); }
 
+QByteArray Bytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+quint64 Inode(const QString& path) {
+  struct stat st {};
+  return ::stat(QFile::encodeName(path).constData(), &st) == 0 ? quint64(st.st_ino) : 0;
+}
+
 }  // namespace
 
 class WeightTest : public QObject {
@@ -114,6 +128,11 @@ class WeightTest : public QObject {
   void leapYearLastDayKept();
   void unwritableYearFile();
   void unreadableYearFileIsNotReplaced();
+  void unreadableGoalFileIsNeverReplaced();
+  void fullDiskKeepsBothFiles();
+  void showingADayRewritesNothing_data();
+  void showingADayRewritesNothing();
+  void hugeYearFileOpensReadOnly();
   void calculateShowsPlanAndLines();
   void daysZeroWhileTypingKeepsLines();
   void fieldLimits_data();
@@ -608,13 +627,134 @@ void WeightTest::unreadableYearFileIsNotReplaced() {
   QVERIFY2(rig.errors().first().startsWith("Cannot open file \"" + rig.weightFolder() + "2009.txt\""),
            qPrintable(rig.errors().first()));
   QCOMPARE(rig.edit("Weight_Today")->text(), QString("0.0"));
+  // The first save that would replace it is refused, and says so once.
   rig.type("Weight_Today", "180");
-  QCOMPARE(rig.errors().size(), 1);
+  QCOMPARE(rig.errors().size(), 2);
+  QVERIFY(rig.errors().last().startsWith("Cannot create file \"" + rig.weightFolder() +
+                                         "2009.txt\". It could not be read"));
   rig.button("save_weight")->click();
   QCOMPARE(rig.errors().size(), 2);
-  QVERIFY(rig.errors().last().startsWith("Cannot create file \""));
   QVERIFY(!rig.env.messageTexts().contains("Weight Saved"));
   QVERIFY(QFileInfo(rig.weightFolder() + "2009.txt").isDir());
+}
+
+// The month's goal file cannot be read: the goal shows the default, the weight still
+// reaches the year file, but the goal file is never replaced by one holding only the new
+// day, and "Weight Saved" is never said while a file was refused.
+void WeightTest::unreadableGoalFileIsNeverReplaced() {
+  Rig rig;
+  rig.copyFixture("Y2009M5.ini");
+  const QString goal = rig.weightFolder() + "Y2009M5.ini";
+  if (!MakeUnreadable(goal)) QSKIP("this process reads files of any mode");
+  rig.view.ShowDate(QDate(2009, 5, 2));
+  QCOMPARE(rig.errors(), QStringList{CannotOpenMessage(goal, "Permission denied")});
+  QCOMPARE(rig.edit("WEight_Goal")->text(), QString("150.0"));
+  rig.type("Weight_Today", "180");
+  QCOMPARE(rig.errors().size(), 2);
+  QVERIFY2(rig.errors().last().startsWith("Cannot create file \"" + goal + "\". It could not be "
+                                          "read (Permission denied)"),
+           qPrintable(rig.errors().last()));
+  rig.button("save_weight")->click();
+  // Other days of the month read and save it again: nothing more is said.
+  for (int day = 3; day <= 6; ++day) {
+    rig.view.SaveBeforeDateChange();
+    rig.view.ShowDate(QDate(2009, 5, day));
+    rig.type("Weight_Today", "181");
+  }
+  QCOMPARE(rig.errors().size(), 2);
+  QVERIFY(!rig.env.messageTexts().contains("Weight Saved"));
+  QCOMPARE(rig.yearCell(2009, QDate(2009, 5, 2)), QString("180"));
+  MakeReadable(goal);
+  QCOMPARE(Bytes(goal), Bytes(TestEnv::testData("weight/Y2009M5.ini")));
+}
+
+// A full disk (the file size limit cuts every write short): both files keep their old
+// bytes, the user hears why, and "save" does not claim success.
+void WeightTest::fullDiskKeepsBothFiles() {
+  Rig rig;
+  rig.copyFixture("2009.txt");
+  rig.copyFixture("Y2009M5.ini");
+  const QString year = rig.weightFolder() + "2009.txt";
+  const QString goal = rig.weightFolder() + "Y2009M5.ini";
+  rig.view.ShowDate(QDate(2009, 5, 2));
+  QVERIFY(rig.errors().isEmpty());
+  {
+    FileSizeLimit full(16);
+    rig.type("Weight_Today", "180");
+    rig.button("save_weight")->click();
+  }
+  QVERIFY(!rig.env.messageTexts().contains("Weight Saved"));
+  QVERIFY(!rig.errors().isEmpty());
+  for (const QString& e : rig.errors())
+    QVERIFY2(e.contains("File too large") && !e.contains("Unknown error"), qPrintable(e));
+  QCOMPARE(Bytes(year), Bytes(TestEnv::testData("weight/2009.txt")));
+  QCOMPARE(Bytes(goal), Bytes(TestEnv::testData("weight/Y2009M5.ini")));
+  // Room again: the next save writes what the view held.
+  rig.button("save_weight")->click();
+  QVERIFY(rig.env.messageTexts().contains("Weight Saved"));
+  QCOMPARE(rig.yearCell(2009, QDate(2009, 5, 2)), QString("180"));
+}
+
+// Showing a day and leaving it again stores what it shows; when that is what the year
+// file holds, the file is not written at all, even one whose empty fields a save would
+// write otherwise (a file never loaded and saved, as a new year starts).
+void WeightTest::showingADayRewritesNothing_data() {
+  QTest::addColumn<bool>("fresh");
+  QTest::newRow("a year loaded and saved before") << false;
+  QTest::newRow("a year written from scratch") << true;
+}
+
+void WeightTest::showingADayRewritesNothing() {
+  QFETCH(bool, fresh);
+  Rig rig;
+  const QString year = rig.weightFolder() + "2009.txt";
+  if (fresh) {
+    CellGrid grid;
+    InitYearGrid(grid, 2009, kWeightColumns, {"Weight", "Hours", "Minutes"});
+    grid.SetCell(kWeightColumn, QDate(2009, 3, 20).dayOfYear(), "156.2");
+    QVERIFY(SaveGridFile(grid, year));
+  } else {
+    rig.copyFixture("2009.txt");
+  }
+  const QByteArray before = Bytes(year);
+  const quint64 inode = Inode(year);
+  for (int round = 0; round < 2; ++round) {
+    rig.view.ShowDate(QDate(2009, 3, 20));
+    rig.view.SaveBeforeDateChange();
+  }
+  QCOMPARE(rig.edit("Weight_Today")->text(), QString("156.2"));
+  QCOMPARE(Inode(year), inode);
+  QCOMPARE(Bytes(year), before);
+  QVERIFY(rig.errors().isEmpty());
+}
+
+// A year file far beyond any year's size opens read-only, with a word said once; only
+// the year's rows are held, and nothing typed is written over it.
+void WeightTest::hugeYearFileOpensReadOnly() {
+  Rig rig;
+  const QString year = rig.weightFolder() + "2009.txt";
+  QByteArray bytes = "Weight,Hours,Minutes,,,,,,,\r\n";
+  while (bytes.size() <= kSaneGridBytes) bytes += "\"March 5\",150.5,,,,,,,,\r\n";
+  {
+    QFile f(year);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+  }
+  const quint64 inode = Inode(year);
+  rig.view.ShowDate(QDate(2009, 3, 5));
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY2(rig.errors().first().startsWith("The file \"" + year + "\" is 16.0 MB, far larger "
+                                           "than such a file should be."),
+           qPrintable(rig.errors().first()));
+  QCOMPARE(rig.view.Model().Grid().RowCount(), YearGridRowCount(2009));
+  QCOMPARE(rig.edit("Weight_Today")->text(), QString("150.5"));
+  rig.type("Weight_Today", "180");
+  rig.button("save_weight")->click();
+  rig.view.SaveBeforeDateChange();
+  rig.view.ShowDate(QDate(2009, 3, 6));
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY(!rig.env.messageTexts().contains("Weight Saved"));
+  QCOMPARE(Inode(year), inode);
+  QCOMPARE(QFileInfo(year).size(), bytes.size());
 }
 
 void WeightTest::calculateShowsPlanAndLines() {

@@ -51,6 +51,13 @@ QDate LastPeriodMaximum() { return QDate(2099, 12, 31); }
 
 Config::Config(const QString& iniPath) : ini_(iniPath) {
   LoadSettings();
+  // A file that is there but could not be read is not replaced by the defaults: the
+  // user is told why the settings are the defaults, and the file stays as it is (the
+  // file layer refuses later saves over it too).
+  if (!ini_.errorString().isEmpty()) {
+    error_ = ini_.errorString();
+    return;
+  }
   SaveSettings();
 }
 

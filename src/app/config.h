@@ -19,7 +19,9 @@ QDate LastPeriodMaximum();  // 31 December 2099
 class Config {
  public:
   // LoadSettings, then SaveSettings at once, so the file holds every key after the
-  // first start. A failed first save is kept in lastError().
+  // first start. A failed first save is kept in lastError(). A file that exists but
+  // cannot be read gives the defaults and lastError() the reading message; it is not
+  // written then, nor later (its saves are refused).
   explicit Config(const QString& iniPath);
 
   bool AutoStart = true;
@@ -34,8 +36,8 @@ class Config {
   CycleSettings Cycle;
 
   void LoadSettings();
-  // Writes every key and flushes the file; false with lastError() (the user's message)
-  // when the file cannot be written.
+  // Writes every key and flushes the file (nothing when no value changed); false with
+  // lastError() (the user's message) when the file cannot be written.
   bool SaveSettings();
   QString lastError() const { return error_; }
   const QString& path() const { return ini_.path(); }

@@ -10,6 +10,8 @@
 #include <QSaveFile>
 #include <QStandardPaths>
 
+#include "core/textfile.h"
+
 namespace {
 
 // The longest path the copy accepts, as on the platform (PATH_MAX).
@@ -137,24 +139,23 @@ class Copier {
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly)) return false;
     // Written under a temporary name and renamed at the end: the real name holds either
-    // the old file or the whole new one.
+    // the old file or the whole new one, and every byte is checked on its way.
     QSaveFile out(dest);
     out.setDirectWriteFallback(false);
     if (!out.open(QIODevice::WriteOnly)) return false;
     QByteArray buffer(1 << 16, Qt::Uninitialized);
+    qint64 total = 0;
     for (;;) {
       const qint64 n = in.read(buffer.data(), buffer.size());
       if (n < 0) {
         out.cancelWriting();
-        break;
+        return false;
       }
       if (n == 0) break;
-      if (out.write(buffer.constData(), n) != n) {
-        out.cancelWriting();
-        break;
-      }
+      if (!WriteToSaveFile(out, buffer.constData(), n, nullptr)) return false;
+      total += n;
     }
-    if (!out.commit()) return false;
+    if (!CommitSaveFile(out, total, nullptr)) return false;
     QFile::setPermissions(dest, in.permissions());
     return true;
   }
@@ -246,6 +247,47 @@ bool CopyFolder(const QString& source, const QString& target, const QString& con
 
   Copier copier(confirm == QLatin1String("Y"), askReplace);
   return copier.CopyEntry(src, targetFolder);
+}
+
+namespace {
+
+// "<name>.<six letters>", as QSaveFile names the file it writes before the rename.
+bool IsSaveTemporaryName(const QString& name, QString* original) {
+  const qsizetype dot = name.size() - 7;
+  if (dot < 1 || name.at(dot) != u'.') return false;
+  bool upper = false;
+  for (qsizetype i = dot + 1; i < name.size(); ++i) {
+    const QChar c = name.at(i);
+    if (c >= u'A' && c <= u'Z') upper = true;
+    else if (c < u'a' || c > u'z') return false;
+  }
+  if (!upper) return false;
+  *original = name.left(dot);
+  return true;
+}
+
+}  // namespace
+
+int RemoveStaleSaveFiles(const DataFolders& dir) {
+  const QStringList folders = {dir.DataRoot(),     dir.LogFolder(),      dir.DBFolder(),
+                               dir.ConfigFolder(), dir.BuildFolder(),    dir.FTPFolder(),
+                               dir.NotesFolder(),  dir.ToDoFolder(),     dir.BasalFolder(),
+                               dir.WeightFolder(), dir.ExerciseFolder(), dir.HealthFolder(),
+                               dir.FoodFolder(),   dir.SleepFolder(),    dir.BabyFolder(),
+                               dir.HeartFolder()};
+  int removed = 0;
+  for (const QString& folder : folders) {
+    const QFileInfoList files =
+        QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QFileInfo& file : files) {
+      QString original;
+      if (!IsSaveTemporaryName(file.fileName(), &original)) continue;
+      const QFileInfo beside(folder + original);
+      if (!beside.isFile()) continue;
+      if (QFile::remove(file.filePath())) ++removed;
+    }
+  }
+  return removed;
 }
 
 bool FirstRunDatabaseCopy(const DataFolders& dir) {

@@ -92,6 +92,14 @@ QUrl DocumentUrl(const QString& pathOrUrl);
 bool CopyFolder(const QString& source, const QString& target, const QString& confirm,
                 const std::function<bool(const QString&)>& askReplace = {});
 
+// Removes what killed saves left behind, in the program's own data folders only (the
+// data root and the folders under it, one level each): a regular file named as a save's
+// temporary file of a file that exists beside it, that is the file's name, a dot and six
+// letters ("2009.txt.qWmxRt"). Six lower-case letters are left alone: such a name is as
+// likely a copy someone made by hand ("2009.txt.backup"). Returns how many were removed.
+// Run it once an instance has been admitted, before anything is saved.
+int RemoveStaleSaveFiles(const DataFolders& dir);
+
 // Copies the shipped DB folder into the data root when the data DB folder has no
 // Food.db yet. Synchronous: the copy is complete when it returns. True when Food.db is
 // there afterwards.

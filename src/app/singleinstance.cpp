@@ -6,6 +6,9 @@
 #include <QLocalSocket>
 #include <QThread>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QByteArray kActivate = QByteArrayLiteral("activate\n");
@@ -23,17 +26,51 @@ SingleInstance::~SingleInstance() {
   // The lock goes with lock_, after the server has stopped answering.
 }
 
+namespace {
+
+// A folder only this user can write to: the user's own (not a link), writable by
+// nobody else.
+bool IsPrivateFolder(const QString& path) {
+  struct stat st {};
+  if (::lstat(QFile::encodeName(path).constData(), &st) != 0) return false;
+  return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+}
+
+// The user's own folder in the shared temporary folder, made when missing.
+QString OwnTemporaryFolder() {
+  return QDir::cleanPath(QDir::tempPath()) + QStringLiteral("/mavelo-") +
+         QString::number(::geteuid());
+}
+
+}  // namespace
+
 QString SingleInstance::RuntimeFolder() {
+  // The lock and the socket must be this user's alone: in a folder others can write to,
+  // another user (or a stale lock of a root run) could keep this user from starting.
   const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
-  if (!runtime.isEmpty() && QFileInfo(runtime).isDir()) return QDir::cleanPath(runtime);
+  if (!runtime.isEmpty() && IsPrivateFolder(runtime)) return QDir::cleanPath(runtime);
+  const QString own = OwnTemporaryFolder();
+  ::mkdir(QFile::encodeName(own).constData(), 0700);
+  if (IsPrivateFolder(own)) return own;
+  // Someone else holds that name: the shared folder, with the user's id in the names.
   return QDir::cleanPath(QDir::tempPath());
+}
+
+QString SingleInstance::NameInFolder(const QString& executablePath) {
+  const QString folder = RuntimeFolder();
+  QString name = ServerName(executablePath);
+  if (!IsPrivateFolder(folder)) name += QStringLiteral("-") + QString::number(::geteuid());
+  return folder + u'/' + name;
 }
 
 QString SingleInstance::ServerName(const QString& executablePath) {
   QString name = executablePath;
   name.remove('/');
   name.remove(' ');
-  const int room = kMaxSocketPath - int(RuntimeFolder().toUtf8().size()) - 1;
+  const QString folder = RuntimeFolder();
+  // In a shared folder the names end in "-<uid>" (at most 11 characters more).
+  const int suffix = IsPrivateFolder(folder) ? 0 : 11;
+  const int room = kMaxSocketPath - int(folder.toUtf8().size()) - 1 - suffix;
   if (name.toUtf8().size() > room) {
     const QString hash = QString::fromLatin1(
         QCryptographicHash::hash(executablePath.toUtf8(), QCryptographicHash::Sha1)
@@ -48,11 +85,11 @@ QString SingleInstance::ServerName(const QString& executablePath) {
 }
 
 QString SingleInstance::LockFilePath(const QString& executablePath) {
-  return RuntimeFolder() + '/' + ServerName(executablePath) + ".lock";
+  return NameInFolder(executablePath) + ".lock";
 }
 
 QString SingleInstance::SocketPath(const QString& executablePath) {
-  return RuntimeFolder() + '/' + ServerName(executablePath);
+  return NameInFolder(executablePath);
 }
 
 bool SingleInstance::TryAdmit() {

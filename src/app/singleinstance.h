@@ -18,8 +18,10 @@ class SingleInstance : public QObject {
   // The executable's full path with every "/" and space removed. A path too long for a
   // socket address keeps its first characters and ends in a hash of the whole name.
   static QString ServerName(const QString& executablePath);
-  // Where the lock file and the server socket live: $XDG_RUNTIME_DIR when set, else
-  // the temporary folder.
+  // Where the lock file and the server socket live: a folder only this user can write
+  // to, $XDG_RUNTIME_DIR when it is one, else the user's own "mavelo-<uid>" in the
+  // temporary folder (made with mode 0700). Should another user hold that name, the
+  // temporary folder itself, and the names then end in "-<uid>".
   static QString RuntimeFolder();
   static QString LockFilePath(const QString& executablePath);
   static QString SocketPath(const QString& executablePath);
@@ -34,6 +36,8 @@ class SingleInstance : public QObject {
 
  private:
   void OnNewConnection();
+  // The runtime folder + "/" + the server name (+ "-<uid>" in a shared folder).
+  static QString NameInFolder(const QString& executablePath);
 
   QString exe_;
   std::unique_ptr<QLockFile> lock_;

@@ -1,6 +1,6 @@
 #include "basal/basalchart.h"
 
-#include <QCoreApplication>
+#include <QFileInfo>
 #include <algorithm>
 
 #include "core/textfile.h"
@@ -41,6 +41,8 @@ void BasalChart::Open(const QDate& date, QStringList* errors) {
     if (!OpenYearGrid(h.grid, y, kBasalYearColumns, BasalYearHeaders(), h.path, &error)) {
       h.readable = false;
       if (errors) errors->append(error);
+    } else if (const QString notice = ReadOnlyNotice(h.path); !notice.isEmpty()) {
+      if (errors) errors->append(notice);  // far larger than a year file: read-only
     }
     years_.push_back(std::move(h));
   }
@@ -135,14 +137,7 @@ QString BasalChart::ClickSign(int column, int row, bool* changed) {
 }
 
 bool BasalChart::Write(HeldYear& y, QString* error) {
-  if (!y.readable) {
-    // Writing now would replace records that were never read.
-    if (error)
-      *error = CannotCreateMessage(
-          y.path, QCoreApplication::translate(
-                      "BasalChart", "The file could not be read, so it is left as it is."));
-    return false;
-  }
+  // A year that could not be read is refused by the file layer, which says so once.
   if (!SaveGridFile(y.grid, y.path, error)) return false;
   y.dirty = false;
   return true;
@@ -151,13 +146,14 @@ bool BasalChart::Write(HeldYear& y, QString* error) {
 bool BasalChart::Save(QStringList* errors) {
   bool ok = true;
   for (HeldYear& y : years_) {
-    const bool shown = y.year == year_;
-    if (!shown && !y.dirty) continue;
-    if (!y.readable && !y.dirty) continue;
+    // A year with changes is written; so is the shown year when it has no file yet
+    // (browsing into a year creates its file). An unchanged year is not rewritten.
+    const bool create = y.year == year_ && y.readable && !QFileInfo::exists(y.path);
+    if (!y.dirty && !create) continue;
     QString error;
     if (!Write(y, &error)) {
       ok = false;
-      if (errors) errors->append(error);
+      if (errors && !error.isEmpty()) errors->append(error);
     }
   }
   return ok;

@@ -39,7 +39,8 @@ class BasalChart {
   // Places the window on date's month and opens the year files it covers. A year held
   // with unsaved changes (its last save failed) is kept instead of being read again.
   // A file that exists but cannot be read adds its message to *errors; that year then
-  // starts empty and is never written over.
+  // starts empty and is never written over (the file layer refuses it). A file far
+  // larger than a year file opens read-only, and its notice joins *errors once.
   void Open(const QDate& date, QStringList* errors);
 
   bool IsOpen() const { return !years_.empty(); }
@@ -68,7 +69,8 @@ class BasalChart {
   // Returns the hint to show; *changed tells whether a record changed.
   QString ClickSign(int column, int row, bool* changed = nullptr);
 
-  // Writes the shown year's file and any other held year with unsaved changes.
+  // Writes every held year with unsaved changes, and the shown year's file when it does
+  // not exist yet. An unchanged year is not rewritten.
   bool Save(QStringList* errors);
   // Writes the file of the year that holds the column's date.
   bool SaveColumnYear(int column, QString* error);

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -188,34 +189,68 @@ QStringList ReadGridLine(const QString& line) { return ReadFields(line); }
 // ---------------------------------------------------------------------------------------
 // Loading and saving
 
-void LoadGridBytes(CellGrid& grid, const QByteArray& bytes) {
-  const qsizetype nul = bytes.indexOf('\0');
-  const QString text = DecodeText(nul < 0 ? bytes : bytes.left(nul));
-  const QStringList lines = SplitLines(text);
-  if (lines.isEmpty()) {
+namespace {
+
+// The lines of the text, as the file's lines are split: a line ends at CR LF, at CR or
+// at LF; a last line without a break counts; nothing after the end starts a line.
+// Calls take(begin, end) per line, in order, until it returns false.
+template <typename Take>
+void ForEachLine(QByteArrayView text, Take take) {
+  const char* s = text.data();
+  const qsizetype n = text.size();
+  qsizetype start = 0;
+  for (qsizetype i = 0; i < n; ++i) {
+    const char c = s[i];
+    if (c != '\r' && c != '\n') continue;
+    if (!take(start, i)) return;
+    if (c == '\r' && i + 1 < n && s[i + 1] == '\n') ++i;
+    start = i + 1;
+  }
+  if (start < n) take(start, n);
+}
+
+// Loads at most maxRows lines; the rows after them are left out. The text is decoded
+// line by line, so a large file is never held twice as a whole.
+void LoadGridView(CellGrid& grid, QByteArrayView bytes, int maxRows) {
+  const char* nul = static_cast<const char*>(std::memchr(bytes.data(), 0, size_t(bytes.size())));
+  if (nul) bytes = bytes.first(nul - bytes.data());
+  const TextEncoding enc = DetectTextEncoding(bytes);
+  const QByteArrayView text = bytes.sliced(enc.bomSize);
+  qsizetype lineCount = 0;
+  ForEachLine(text, [&](qsizetype, qsizetype) { return ++lineCount < maxRows; });
+  if (lineCount == 0) {
     // No rows at all: one cell is left, and it keeps its text.
     grid.SetRowCount(1);
     grid.SetColCount(1);
     return;
   }
-  const int rowCount = static_cast<int>(std::min<qsizetype>(lines.size(),
-                                                            std::numeric_limits<int>::max()));
+  const int rowCount = static_cast<int>(
+      std::min<qsizetype>({lineCount, maxRows, std::numeric_limits<int>::max()}));
   grid.SetColCount(1);
   grid.SetRowCount(rowCount);
-  for (int r = 0; r < rowCount; ++r) {
-    QStringList fields = ReadFields(lines.at(r));
+  int r = 0;
+  ForEachLine(text, [&](qsizetype begin, qsizetype end) {
+    const QString line = DecodeTextAs(text.sliced(begin, end - begin), enc.utf8);
+    QStringList fields = ReadFields(line);
     // An empty field keeps its column as a single space.
     for (QString& f : fields)
       if (f.isEmpty()) f = SpaceText();
     const qsizetype count = std::min<qsizetype>(fields.size(), std::numeric_limits<int>::max());
     if (count > grid.ColCount()) grid.SetColCount(static_cast<int>(count));
     grid.SetRow(r, std::move(fields));
-  }
+    return ++r < rowCount;
+  });
+}
+
+}  // namespace
+
+void LoadGridBytes(CellGrid& grid, const QByteArray& bytes) {
+  LoadGridView(grid, bytes, std::numeric_limits<int>::max());
 }
 
 bool LoadGridFile(CellGrid& grid, const QString& path, QString* error) {
   QByteArray bytes;
-  if (!ReadFileBytes(path, &bytes, error)) return false;
+  if (!ReadRecordBytes(path, &bytes, error, kSaneGridBytes)) return false;
   LoadGridBytes(grid, bytes);
   return true;
 }
@@ -349,7 +384,10 @@ bool SaveGridFile(const CellGrid& grid, QIODevice* device, QString* error) {
     return false;
   }
   const QByteArray bytes = GridToBytes(grid);
-  const bool written = device->isWritable() && device->write(bytes) == bytes.size();
+  bool written = device->isWritable() && device->write(bytes) == bytes.size();
+  // A file device buffers: only its flush tells whether the bytes reached the file.
+  if (auto* file = qobject_cast<QFileDevice*>(device); written && file)
+    written = file->flush() && file->error() == QFileDevice::NoError;
   const QString reason = written ? QString()
                          : device->isWritable() ? device->errorString()
                                                 : QStringLiteral("Not writable");
@@ -474,10 +512,16 @@ bool OpenYearGrid(CellGrid& grid, int year, int colCount, const QStringList& hea
                   const QString& path, QString* error) {
   InitYearGrid(grid, year, colCount, headers);
   const QFileInfo info(path);
-  if (!info.exists()) return true;  // no records for that year yet
-  if (!LoadGridFile(grid, path, error)) return false;
-  const int loadedRows = grid.RowCount();
+  if (!info.exists() && !info.isSymLink()) return true;  // no records for that year yet
+  QByteArray bytes;
+  bool readOnly = false;
+  if (!ReadRecordBytes(path, &bytes, error, kSaneGridBytes, &readOnly)) return false;
   const int wantRows = YearGridRowCount(year);
+  // A file far beyond a year's size is shown read-only, and nothing of it is written
+  // back: the rows past the year's days need not be held.
+  LoadGridView(grid, bytes, readOnly ? wantRows : std::numeric_limits<int>::max());
+  bytes.clear();
+  const int loadedRows = grid.RowCount();
   if (loadedRows < wantRows) {
     grid.SetRowCount(wantRows);
     WriteDayDates(grid, year, loadedRows);

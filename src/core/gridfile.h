@@ -64,12 +64,15 @@ QString WriteGridLine(const QStringList& fields);
 // Replaces the grid's shape and cells with the file's content. Every empty field is
 // stored as a single space. An empty file leaves one row and one column, keeping that
 // cell. On failure (cannot open) *error gets the user's message, the grid is unchanged
-// and false returns.
+// and false returns; the file is then guarded against saves (core/textfile.h). A file
+// above kSaneGridBytes is loaded read-only: saves over it are refused.
 bool LoadGridFile(CellGrid& grid, const QString& path, QString* error = nullptr);
 bool LoadGridFile(CellGrid& grid, QIODevice* device, QString* error = nullptr);
 void LoadGridBytes(CellGrid& grid, const QByteArray& bytes);
 
-// Writes the whole grid (QSaveFile). On failure *error gets the user's message.
+// Writes the whole grid (WriteFileBytes: checked to the disk, nothing written when the
+// file already holds these bytes, refused over a guarded file). On failure *error gets
+// the user's message.
 bool SaveGridFile(const CellGrid& grid, const QString& path, QString* error = nullptr);
 bool SaveGridFile(const CellGrid& grid, QIODevice* device, QString* error = nullptr);
 QByteArray GridToBytes(const CellGrid& grid);
@@ -102,6 +105,7 @@ void InitYearGrid(CellGrid& grid, int year, int colCount, const QStringList& hea
 // gains the missing day rows with their dates; one with fewer columns than colCount
 // gains the missing columns with their headers, so that no day and no column the view
 // writes is lost. False with *error when the file exists but cannot be read; the grid
-// is then left as InitYearGrid made it.
+// is then left as InitYearGrid made it. A file above kSaneGridBytes is opened read-only
+// with only the year's rows held (IsReadOnlyFile, TakeReadOnlyNotice).
 bool OpenYearGrid(CellGrid& grid, int year, int colCount, const QStringList& headers,
                   const QString& path, QString* error = nullptr);

@@ -53,7 +53,9 @@ IniFile::IniFile(const QString& path) : path_(path) {
   const QFileInfo info(path);
   if (!info.exists() && !info.isSymLink()) return;  // a missing file reads as empty
   QByteArray bytes;
-  if (!ReadFileBytes(path, &bytes, &error_)) return;
+  // A file that cannot be read reads as empty and is guarded: UpdateFile then refuses
+  // to replace it with what was made of nothing.
+  if (!ReadRecordBytes(path, &bytes, &error_, kSaneIniBytes)) return;
   LoadBytes(bytes);
 }
 

@@ -18,7 +18,8 @@ class IniFile {
  public:
   IniFile() = default;
   // Reads path when it exists; a missing or unreadable file reads as empty
-  // (errorString() then tells why, for an unreadable one).
+  // (errorString() then tells why, for an unreadable one, and UpdateFile will refuse to
+  // replace it). A file above kSaneIniBytes is read but opened read-only.
   explicit IniFile(const QString& path);
 
   const QString& path() const { return path_; }
@@ -29,7 +30,9 @@ class IniFile {
   void LoadBytes(const QByteArray& bytes);
   QByteArray ToBytes() const;  // the file as it would be written (CR LF lines)
 
-  // Writes the whole file to path(). False with errorString() on failure.
+  // Writes the whole file to path() (WriteFileBytes: nothing is written when the file
+  // already holds these bytes; refused over a file that could not be read). False with
+  // errorString() on failure.
   bool UpdateFile();
 
   bool SectionExists(const QString& section) const;

@@ -2,7 +2,17 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
 #include <QSaveFile>
+#include <QSet>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 QString CannotOpenMessage(const QString& path, const QString& reason) {
   return QStringLiteral("Cannot open file \"") + path + QStringLiteral("\". ") + reason;
@@ -69,16 +79,22 @@ QString DecodeWindows1252(const char* data, qsizetype size) {
 
 }  // namespace
 
+TextEncoding DetectTextEncoding(QByteArrayView bytes) {
+  TextEncoding enc;
+  const auto* d = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (bytes.size() >= 3 && d[0] == 0xEF && d[1] == 0xBB && d[2] == 0xBF) enc.bomSize = 3;
+  enc.utf8 = IsValidUtf8(bytes.data() + enc.bomSize, bytes.size() - enc.bomSize);
+  return enc;
+}
+
+QString DecodeTextAs(QByteArrayView bytes, bool utf8) {
+  if (utf8) return QString::fromUtf8(bytes);
+  return DecodeWindows1252(bytes.data(), bytes.size());
+}
+
 QString DecodeText(const QByteArray& bytes) {
-  const char* data = bytes.constData();
-  qsizetype size = bytes.size();
-  if (size >= 3 && static_cast<unsigned char>(data[0]) == 0xEF &&
-      static_cast<unsigned char>(data[1]) == 0xBB && static_cast<unsigned char>(data[2]) == 0xBF) {
-    data += 3;
-    size -= 3;
-  }
-  if (IsValidUtf8(data, size)) return QString::fromUtf8(data, size);
-  return DecodeWindows1252(data, size);
+  const TextEncoding enc = DetectTextEncoding(bytes);
+  return DecodeTextAs(QByteArrayView(bytes).sliced(enc.bomSize), enc.utf8);
 }
 
 QByteArray EncodeText(const QString& text) { return text.toUtf8(); }
@@ -104,28 +120,226 @@ QStringList SplitLines(const QString& text) {
   return lines;
 }
 
-bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error) {
+// ---------------------------------------------------------------------------------------
+// Reasons
+
+QString SystemReason(int errnum) {
+  if (errnum == 0) return QStringLiteral("The operation failed");
+  return QString::fromLocal8Bit(std::strerror(errnum));
+}
+
+QString FailureReason(const QString& qtText, int errnum) {
+  if (!qtText.isEmpty() && qtText != QLatin1String("Unknown error")) return qtText;
+  if (errnum != 0) return SystemReason(errnum);
+  return QStringLiteral("The operation failed");
+}
+
+QString SizeText(qint64 bytes) {
+  if (bytes < 1024) return QStringLiteral("%1 bytes").arg(bytes);
+  if (bytes < (qint64(1) << 20)) return QStringLiteral("%1 KB").arg(bytes / 1024.0, 0, 'f', 1);
+  if (bytes < (qint64(1) << 30))
+    return QStringLiteral("%1 MB").arg(bytes / double(1 << 20), 0, 'f', 1);
+  return QStringLiteral("%1 GB").arg(bytes / double(1 << 30), 0, 'f', 1);
+}
+
+// ---------------------------------------------------------------------------------------
+// Guards
+
+namespace {
+
+struct Guard {
+  FileGuard kind = FileGuard::None;
+  QString detail;  // Unreadable: the read error's reason; ReadOnly: why, as a phrase
+};
+
+struct Guards {
+  QMutex mutex;
+  QHash<QString, Guard> files;
+  // Messages to be said once, each with its topic: a file and what is wrong with it.
+  // A read-only file's notice and the refusal of a save over it share one topic.
+  QHash<QString, QString> topics;
+  QSet<QString> told;  // topics said
+};
+
+Guards& TheGuards() {
+  static Guards guards;
+  return guards;
+}
+
+QString GuardKey(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+
+bool Exists(const QString& path) {
+  const QFileInfo info(path);
+  return info.exists() || info.isSymLink();
+}
+
+QString ReadOnlyNoticeText(const QString& path, const QString& detail) {
+  return QStringLiteral("The file \"") + path + QStringLiteral("\" ") + detail +
+         QStringLiteral(". It is opened read-only: nothing is written to it.");
+}
+
+QString RefusalMessage(const QString& path, const Guard& guard) {
+  if (guard.kind == FileGuard::ReadOnly)
+    return CannotCreateMessage(path, QStringLiteral("It was opened read-only because it ") +
+                                         guard.detail + QStringLiteral(", so it is left as it is."));
+  return CannotCreateMessage(path, QStringLiteral("It could not be read (") + guard.detail +
+                                       QStringLiteral("), so it is left as it is."));
+}
+
+// Topics of one file: "<key>|<what>".
+QString Topic(const QString& key, const QString& what) { return key + u'|' + what; }
+
+// Caller holds the mutex.
+void SayOnce(Guards& g, const QString& message, const QString& topic) {
+  g.topics.insert(message, topic);
+}
+
+// Forgets what was said about a file that now loads as it should, so that a new failure
+// is told again.
+void ForgetSaid(Guards& g, const QString& key) {
+  const QString prefix = key + u'|';
+  for (auto it = g.told.begin(); it != g.told.end();) {
+    if (it->startsWith(prefix)) it = g.told.erase(it);
+    else ++it;
+  }
+}
+
+void SetGuard(const QString& path, FileGuard kind, const QString& detail) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const QString key = GuardKey(path);
+  const Guard guard{kind, detail};
+  g.files.insert(key, guard);
+  const QString topic = Topic(key, kind == FileGuard::ReadOnly ? QStringLiteral("read-only ") + detail
+                                                               : QStringLiteral("refused ") + detail);
+  SayOnce(g, RefusalMessage(path, guard), topic);
+  if (kind == FileGuard::ReadOnly) SayOnce(g, ReadOnlyNoticeText(path, detail), topic);
+}
+
+void NoteLoadFailure(const QString& path, const QString& message, const QString& reason) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  SayOnce(g, message, Topic(GuardKey(path), QStringLiteral("unreadable ") + reason));
+}
+
+// Lifts the guard of a file that was loaded: an Unreadable one always, a ReadOnly one
+// only when the read checked the file's size (withinSaneSize).
+void LiftGuard(const QString& path, bool withinSaneSize) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const QString key = GuardKey(path);
+  auto it = g.files.find(key);
+  if (it == g.files.end()) return;
+  if (it->kind == FileGuard::ReadOnly && !withinSaneSize) return;
+  // A file that could be read again is told again should it fail again. A read-only one
+  // is not: a loader may find it too long to edit at every load.
+  if (it->kind == FileGuard::Unreadable) ForgetSaid(g, key);
+  g.files.erase(it);
+}
+
+// Whether a write or removal over path may go ahead; *error gets the refusal otherwise.
+bool WriteAllowed(const QString& path, QString* error) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const QString key = GuardKey(path);
+  auto it = g.files.find(key);
+  if (it == g.files.end()) return true;
+  if (!Exists(path)) {
+    g.files.erase(it);
+    ForgetSaid(g, key);
+    return true;
+  }
+  if (error) *error = RefusalMessage(path, *it);
+  return false;
+}
+
+}  // namespace
+
+FileGuard GuardOf(const QString& path) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  return g.files.value(GuardKey(path)).kind;
+}
+
+void GuardReadOnly(const QString& path, const QString& detail) {
+  SetGuard(path, FileGuard::ReadOnly, detail);
+}
+
+QString ReadOnlyNotice(const QString& path) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const auto it = g.files.constFind(GuardKey(path));
+  if (it == g.files.cend() || it->kind != FileGuard::ReadOnly) return QString();
+  return ReadOnlyNoticeText(path, it->detail);
+}
+
+bool TellOnce(const QString& message) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const auto it = g.topics.constFind(message);
+  if (it == g.topics.cend()) return true;  // not one of the file layer's: always said
+  if (g.told.contains(*it)) return false;
+  g.told.insert(*it);
+  return true;
+}
+
+void ForgetFileGuards() {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  g.files.clear();
+  g.topics.clear();
+  g.told.clear();
+}
+
+// ---------------------------------------------------------------------------------------
+// Reading
+
+bool ReadRecordBytes(const QString& path, QByteArray* bytes, QString* error, qint64 saneBytes,
+                     bool* readOnly) {
+  if (readOnly) *readOnly = false;
+  const QFileInfo info(path);
+  const auto fail = [&](const QString& reason) {
+    const QString message = CannotOpenMessage(path, reason);
+    if (error) *error = message;
+    // A file that is there but cannot be loaded must not be replaced by what a view
+    // makes of nothing.
+    if (Exists(path)) {
+      SetGuard(path, FileGuard::Unreadable, reason);
+      NoteLoadFailure(path, message, reason);
+    }
+    return false;
+  };
+  if (info.isDir()) return fail(QStringLiteral("Is a directory"));
+  // A pipe or a device could block the window or never end.
+  if (info.exists() && !info.isFile()) return fail(QStringLiteral("Not a regular file"));
   QFile file(path);
-  if (QFileInfo(path).isDir()) {
-    if (error) *error = CannotOpenMessage(path, QStringLiteral("Is a directory"));
-    return false;
-  }
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = CannotOpenMessage(path, file.errorString());
-    return false;
-  }
+  if (!file.open(QIODevice::ReadOnly)) return fail(FailureReason(file.errorString(), errno));
+  const qint64 size = file.size();
+  if (size > kMaxReadBytes)
+    return fail(QStringLiteral("File too large (%1)").arg(SizeText(size)));
   QByteArray data = file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    if (error) *error = CannotOpenMessage(path, file.errorString());
-    return false;
+  if (file.error() != QFileDevice::NoError) return fail(FailureReason(file.errorString(), errno));
+  if (data.size() > kMaxReadBytes)
+    return fail(QStringLiteral("File too large (more than %1)").arg(SizeText(kMaxReadBytes)));
+  if (saneBytes > 0 && data.size() > saneBytes) {
+    SetGuard(path, FileGuard::ReadOnly,
+             QStringLiteral("is %1, far larger than such a file should be")
+                 .arg(SizeText(data.size())));
+    if (readOnly) *readOnly = true;
+  } else {
+    LiftGuard(path, saneBytes > 0);
   }
   if (bytes) *bytes = std::move(data);
   return true;
 }
 
+bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error) {
+  return ReadRecordBytes(path, bytes, error, 0);
+}
+
 bool ReadTextFile(const QString& path, QString* text, QString* error) {
   QByteArray bytes;
-  if (!ReadFileBytes(path, &bytes, error)) return false;
+  if (!ReadRecordBytes(path, &bytes, error, kSaneTextBytes)) return false;
   if (text) *text = DecodeText(bytes);
   return true;
 }
@@ -137,28 +351,112 @@ bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
   return true;
 }
 
+// ---------------------------------------------------------------------------------------
+// Writing
+
+namespace {
+
+// Whether the file already holds exactly these bytes. Compared piece by piece, so a big
+// file costs no memory; anything that cannot be read counts as different.
+bool HoldsBytes(const QString& path, const QByteArray& bytes) {
+  const QFileInfo info(path);
+  if (!info.isFile() || info.size() != bytes.size()) return false;
+  QFile file(path);
+  if (!file.open(QIODevice::ReadOnly)) return false;
+  constexpr qint64 kPiece = 1 << 16;
+  QByteArray piece(kPiece, Qt::Uninitialized);
+  qint64 at = 0;
+  while (at < bytes.size()) {
+    const qint64 n = file.read(piece.data(), std::min(kPiece, bytes.size() - at));
+    if (n <= 0 || std::memcmp(piece.constData(), bytes.constData() + at, size_t(n)) != 0)
+      return false;
+    at += n;
+  }
+  char extra;
+  return file.read(&extra, 1) == 0;
+}
+
+}  // namespace
+
+bool WriteToSaveFile(QSaveFile& file, const char* data, qint64 size, QString* reason) {
+  const int fd = file.handle();
+  if (fd < 0) {
+    // No descriptor to write to: through the device, checked all the same.
+    if (file.write(data, size) != size || !file.flush() || file.error() != QFileDevice::NoError) {
+      if (reason) *reason = FailureReason(file.errorString(), errno);
+      file.cancelWriting();
+      return false;
+    }
+    return true;
+  }
+  // Straight to the descriptor: a buffered device can swallow a failed write of a small
+  // file and still commit it, and only the call that failed knows the system's reason.
+  qint64 done = 0;
+  while (done < size) {
+    const ssize_t n = ::write(fd, data + done, size_t(std::min<qint64>(size - done, 1 << 20)));
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      if (reason) *reason = SystemReason(errno);
+      file.cancelWriting();
+      return false;
+    }
+    if (n == 0) {
+      if (reason) *reason = SystemReason(ENOSPC);
+      file.cancelWriting();
+      return false;
+    }
+    done += n;
+  }
+  return true;
+}
+
+bool CommitSaveFile(QSaveFile& file, qint64 expectedSize, QString* reason) {
+  const auto fail = [&](const QString& why) {
+    if (reason) *reason = why;
+    file.cancelWriting();
+    return false;
+  };
+  if (!file.flush() || file.error() != QFileDevice::NoError)
+    return fail(FailureReason(file.errorString(), errno));
+  const int fd = file.handle();
+  if (fd >= 0) {
+    // A full disk may only show when the data is forced out: before the rename, not
+    // after it has replaced the old file.
+    if (::fdatasync(fd) != 0 && errno != EINVAL && errno != EROFS) return fail(SystemReason(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && qint64(st.st_size) != expectedSize)
+      return fail(QStringLiteral("Only %1 of %2 reached the disk")
+                      .arg(SizeText(qint64(st.st_size)), SizeText(expectedSize)));
+  }
+  errno = 0;
+  if (!file.commit()) {
+    if (reason) *reason = FailureReason(file.errorString(), errno);
+    return false;
+  }
+  return true;
+}
+
 bool WriteFileBytes(const QString& path, const QByteArray& bytes, QString* error) {
   if (path.isEmpty()) {
     if (error) *error = CannotCreateMessage(path, QStringLiteral("No file name given"));
     return false;
   }
+  if (!WriteAllowed(path, error)) return false;
   if (QFileInfo(path).isDir()) {
     if (error) *error = CannotCreateMessage(path, QStringLiteral("Is a directory"));
     return false;
   }
+  // Only a real change reaches the disk.
+  if (HoldsBytes(path, bytes)) return true;
   QSaveFile file(path);
   if (!file.open(QIODevice::WriteOnly)) {
-    if (error) *error = CannotCreateMessage(path, file.errorString());
+    if (error) *error = CannotCreateMessage(path, FailureReason(file.errorString(), errno));
     return false;
   }
-  if (file.write(bytes) != bytes.size()) {
-    const QString reason = file.errorString();
-    file.cancelWriting();
+  QString reason;
+  if (!WriteToSaveFile(file, bytes.constData(), bytes.size(), &reason) ||
+      !CommitSaveFile(file, bytes.size(), &reason)) {
     if (error) *error = CannotCreateMessage(path, reason);
-    return false;
-  }
-  if (!file.commit()) {
-    if (error) *error = CannotCreateMessage(path, file.errorString());
     return false;
   }
   return true;
@@ -179,8 +477,8 @@ bool WriteTextLines(const QString& path, const QStringList& lines, QString* erro
 
 bool AppendTextLine(const QString& path, const QString& line, QString* error) {
   QByteArray bytes;
-  if (QFileInfo::exists(path) || QFileInfo(path).isSymLink()) {
-    if (!ReadFileBytes(path, &bytes, error)) return false;
+  if (Exists(path)) {
+    if (!ReadRecordBytes(path, &bytes, error, kSaneTextBytes)) return false;
     // The whole file is written as UTF-8: old Windows-1252 text is re-encoded so that the
     // new line and the old ones decode alike.
     if (!IsValidUtf8(bytes.constData(), bytes.size())) bytes = EncodeText(DecodeText(bytes));
@@ -190,4 +488,20 @@ bool AppendTextLine(const QString& path, const QString& line, QString* error) {
   bytes += EncodeText(line);
   bytes += "\r\n";
   return WriteFileBytes(path, bytes, error);
+}
+
+bool RemoveRecordFile(const QString& path, QString* error) {
+  const QFileInfo info(path);
+  if (!info.exists() && !info.isSymLink()) return true;
+  if (!WriteAllowed(path, error)) return false;
+  if (info.isDir()) {
+    if (error) *error = CannotCreateMessage(path, QStringLiteral("Is a directory"));
+    return false;
+  }
+  QFile file(path);
+  if (!file.remove()) {
+    if (error) *error = CannotCreateMessage(path, FailureReason(file.errorString(), errno));
+    return false;
+  }
+  return true;
 }

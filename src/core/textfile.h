@@ -5,8 +5,11 @@
 // by older versions read right. Errors come back as the user's message text.
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <QStringList>
+
+class QSaveFile;
 
 // "Cannot open file "<path>". <reason>" and "Cannot create file "<path>". <reason>".
 QString CannotOpenMessage(const QString& path, const QString& reason);
@@ -16,18 +19,76 @@ QString CannotCreateMessage(const QString& path, const QString& reason);
 // otherwise Windows-1252.
 QString DecodeText(const QByteArray& bytes);
 QByteArray EncodeText(const QString& text);
+// How DecodeText reads a whole file: the byte-order mark it skips and whether the rest
+// is UTF-8. A reader can then decode the file's lines one by one (CR and LF never occur
+// inside a character of either encoding) without holding the whole text twice.
+struct TextEncoding {
+  qsizetype bomSize = 0;
+  bool utf8 = true;
+};
+TextEncoding DetectTextEncoding(QByteArrayView bytes);
+QString DecodeTextAs(QByteArrayView bytes, bool utf8);
 
 // Splits text into lines at CR LF, CR alone or LF alone; a last line without a break
 // counts, a break at the very end starts no further line. Empty text has no lines.
 QStringList SplitLines(const QString& text);
 
-// Reads the whole file. On failure *error gets CannotOpenMessage and false returns.
+// ---------------------------------------------------------------------------------------
+// Guarded files. Records are never lost to a write: a file that exists but could not be
+// loaded, or that is far larger than any file of its kind the program writes, is guarded
+// (for the whole process) and every write or removal over it is refused until a later
+// load of it succeeds. A guard lapses when the file is gone, since nothing is left to
+// lose.
+//
+// Said once. The messages about a guarded file (that it cannot be read, that a save
+// over it was refused, that it is read-only) are said once per file and cause, however
+// often a view loads or saves it: the error box asks TellOnce before it shows a line.
+// The functions still give the message every time, so *error is never empty on failure.
+
+// Sizes. A file above the sane size of its kind is loaded all the same but read-only
+// (guarded); above kMaxReadBytes it is not loaded at all ("File too large"), so that no
+// file can take the memory of the machine.
+inline constexpr qint64 kMaxReadBytes = qint64(64) << 20;
+inline constexpr qint64 kSaneTextBytes = qint64(4) << 20;   // notes, lists: ReadText*
+inline constexpr qint64 kSaneIniBytes = qint64(1) << 20;    // IniFile
+inline constexpr qint64 kSaneGridBytes = qint64(16) << 20;  // LoadGridFile, OpenYearGrid
+
+enum class FileGuard { None, Unreadable, ReadOnly };
+FileGuard GuardOf(const QString& path);
+inline bool IsReadOnlyFile(const QString& path) { return GuardOf(path) == FileGuard::ReadOnly; }
+// A loader that finds a file it cannot show whole guards it read-only itself. detail
+// finishes "The file "<path>" ..." (for example "holds a line too long to edit").
+void GuardReadOnly(const QString& path, const QString& detail);
+// The notice for a file loaded read-only, for the view to show after loading it (the
+// error box says it once, and not at all when a refused save said it first); empty for
+// other files.
+//   "The file "<path>" is 50.0 MB, far larger than such a file should be. It is opened
+//    read-only: nothing is written to it."
+QString ReadOnlyNotice(const QString& path);
+// Whether a message is to be shown now: true for any text but the file layer's
+// said-once messages, and for those the first time (which it records).
+bool TellOnce(const QString& message);
+// Tests: forget every guard and what was said.
+void ForgetFileGuards();
+
+// Reads the whole file. On failure *error gets CannotOpenMessage and false returns; a
+// file that exists is then guarded. A file above kMaxReadBytes, a folder or a special
+// file (a pipe would never end) fails without being read. Success lifts a guard set by
+// a failed load, not a read-only one.
 bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error);
+// The same for a record of a kind whose files hold at most saneBytes: a larger file is
+// read but guarded read-only (*readOnly true); one within it lifts any guard.
+bool ReadRecordBytes(const QString& path, QByteArray* bytes, QString* error, qint64 saneBytes,
+                     bool* readOnly = nullptr);
+// Records of text (kSaneTextBytes).
 bool ReadTextFile(const QString& path, QString* text, QString* error);
 bool ReadTextLines(const QString& path, QStringList* lines, QString* error);
 
-// Writes the whole file through QSaveFile. On failure *error gets CannotCreateMessage,
-// the file keeps its old content and false returns.
+// Writes the whole file through QSaveFile: every byte is checked on its way to the disk
+// and flushed to it before the new file takes the old one's place. On failure *error
+// gets CannotCreateMessage with the system's reason ("No space left on device", "File
+// too large"), the file keeps its old content and false returns. Bytes equal to the
+// file's present bytes write nothing. A guarded file is refused (see above).
 bool WriteFileBytes(const QString& path, const QByteArray& bytes, QString* error);
 bool WriteTextFile(const QString& path, const QString& text, QString* error);
 // Each line followed by CR LF.
@@ -37,3 +98,18 @@ bool WriteTextLines(const QString& path, const QStringList& lines, QString* erro
 // Windows-1252 text is re-encoded as UTF-8. A file that exists but cannot be read fails
 // with CannotOpenMessage.
 bool AppendTextLine(const QString& path, const QString& line, QString* error);
+// Removes a record file; a missing one is fine. A guarded file is refused as a write is.
+bool RemoveRecordFile(const QString& path, QString* error);
+
+// The pieces of WriteFileBytes for writers that stream (a copy): every byte written
+// straight to the open QSaveFile and checked, then flushed, synced, its size checked and
+// committed. On failure the file is cancelled and *reason tells why.
+bool WriteToSaveFile(QSaveFile& file, const char* data, qint64 size, QString* reason);
+bool CommitSaveFile(QSaveFile& file, qint64 expectedSize, QString* reason);
+
+// The system's text for an error number ("No space left on device"); a Qt error text
+// unless it is empty or "Unknown error", then errnum's text, then a plain fallback.
+QString SystemReason(int errnum);
+QString FailureReason(const QString& qtText, int errnum);
+// "512 bytes", "4.0 KB", "50.0 MB".
+QString SizeText(qint64 bytes);

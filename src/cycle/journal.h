@@ -12,7 +12,23 @@ bool NoteExists(const QString& notesFolder, const QDate& date);
 // when the file exists but cannot be read.
 bool LoadNote(const QString& path, QString* text, QString* error);
 
+// The longest line the memo lays out quickly: a longer one (text pasted without a line
+// break) takes the editor seconds, and a line of megabytes minutes.
+inline constexpr qsizetype kLongestNoteLine = 16384;
+
+// A note as the memo shows it.
+struct MemoNote {
+  QString text;
+  // Shown only: the note is far larger than a note is (core/textfile.h kSaneTextBytes)
+  // or holds a line longer than kLongestNoteLine. Its lines are then broken every
+  // kLongestNoteLine characters for the screen, and the file is guarded so that nothing
+  // shown is ever written back (ReadOnlyNotice is what the user is told, once).
+  bool readOnly = false;
+};
+// LoadNote for the memo. False with *error when the file exists but cannot be read.
+bool LoadMemoNote(const QString& path, MemoNote* note, QString* error);
+
 // Stores the memo's text as the day's note. An empty memo removes the note file, so a
 // note the user emptied does not come back (and the day loses its mark). False with
-// *error when the file cannot be written or removed.
+// *error when the file cannot be written or removed, or was never read (it is guarded).
 bool StoreNote(const QString& path, const QString& text, QString* error);

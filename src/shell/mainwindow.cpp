@@ -26,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include "core/clock.h"
+#include "core/textfile.h"
 #include "core/textutil.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/linklabel.h"
@@ -106,6 +107,12 @@ const CycleSettings& DefaultCycle() {
   static const CycleSettings s{Clock::Today(), 28, 14, 0};
   return s;
 }
+
+// The footer's settings reach application.ini as soon as they change, so that a crash
+// keeps them; unchanged values write nothing.
+void SaveFooterSettings(Config& config, QWidget* parent) {
+  if (!config.SaveSettings()) ShowError(config.lastError(), parent);
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------------
@@ -117,6 +124,8 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   setWindowIcon(AppIcon());
   dir_ = std::make_unique<DataFolders>(programFolder);
   if (!dir_->ok()) ShowMessage(QStringLiteral("Error creating install directories"), this);
+  // This instance has been admitted: what saves killed earlier left behind can go.
+  RemoveStaleSaveFiles(*dir_);
   journalMarks_ = std::make_unique<JournalMarks>(*dir_);
   // The answer may come after the window that asked is gone; the box goes over whatever
   // window is active then.
@@ -900,6 +909,7 @@ void MainWindow::SelectDay() {
   const QDate d = grid_->Date();
   SetSelectedDate(d);
   const QString longDate = FormatDate(QStringLiteral("dddddd"), d);
+  const QString noteCaption = dayCaption2_->text();
   dayCaption_->setText(longDate);
   dayCaption2_->setText(longDate);
   todoDay_->setText(longDate);
@@ -909,17 +919,23 @@ void MainWindow::SelectDay() {
   FillAdvice();
   RefreshChart();
 
-  // Journal: keep the note of the day left, then load the note of the new day.
-  if (!SaveCurrentNote()) return;
-  note_->clear();
-  notePath_ = NoteFilePath(dir_->NotesFolder(), d);
-  QString text, error;
-  if (!LoadNote(notePath_, &text, &error)) {
-    ShowError(error, this);
-    return;
+  // Journal: keep the note of the day left, then load the note of the new day. A note
+  // that cannot be written stays in the memo under its own day, so nothing typed is
+  // lost; one that cannot be read is shown empty and read-only, and one too large to
+  // edit is shown read-only. The error is shown, and the date still reaches every view.
+  if (SaveCurrentNote()) {
+    notePath_ = NoteFilePath(dir_->NotesFolder(), d);
+    MemoNote loaded;
+    QString error;
+    const bool read = LoadMemoNote(notePath_, &loaded, &error);
+    note_->setReadOnly(!read || loaded.readOnly);
+    note_->setPlainText(loaded.text);
+    note_->document()->setModified(false);
+    if (!read) ShowError(error, this);
+    else if (loaded.readOnly) ShowError(ReadOnlyNotice(notePath_), this);
+  } else {
+    dayCaption2_->setText(noteCaption);
   }
-  note_->setPlainText(text);
-  note_->document()->setModified(false);
 
   DispatchDate(d);
 }
@@ -952,6 +968,7 @@ void MainWindow::SaveNoteLink() {
 void MainWindow::OnGoalChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.Goal = goal_->currentIndex();
+  SaveFooterSettings(*config_, this);
   // The day panel answers for the settings on screen, not the ones it was filled with.
   FillAdvice();
   if (grid_) grid_->update();
@@ -961,6 +978,7 @@ void MainWindow::OnGoalChanged() {
 void MainWindow::OnLastPeriodChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.LastPeriod = lastPeriod_->date();
+  SaveFooterSettings(*config_, this);
   if (!started_) return;
   FillAdvice();
   RefreshChart();
@@ -972,6 +990,7 @@ void MainWindow::OnCycleSpin() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.CycleLength = cycle_->value();
   config_->Cycle.LutealLength = luteal_->value();
+  SaveFooterSettings(*config_, this);
   FillAdvice();
   DispatchDate(SelectedDate());
 }

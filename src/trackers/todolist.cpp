@@ -16,6 +16,7 @@ ToDoItem ParseToDoLine(const QString& line) {
   const qsizetype eq = line.indexOf(u'=');
   if (eq < 0) {
     item.key = line;
+    item.line = line;
   } else {
     item.key = line.left(eq);
     item.text = line.mid(eq + 1);
@@ -27,15 +28,20 @@ QString ToDoLine(bool checked, const QString& text) {
   return (checked ? QStringLiteral("T=") : QStringLiteral("F=")) + text;
 }
 
-QString ToDoLine(const ToDoItem& item) { return ToDoLine(item.Checked(), item.text); }
+QString ToDoLine(const ToDoItem& item) {
+  if (!item.line.isNull()) return item.line;
+  return ToDoLine(item.Checked(), item.text);
+}
 
 // ---------------------------------------------------------------------------------
 
 ToDoList::ToDoList() : items_(1) {}
 
 void ToDoList::SetText(int index, const QString& text) {
-  if (index < 0 || index >= Count()) return;
+  if (index < 0 || index >= Count() || items_[index].text == text) return;
   items_[index].text = text;
+  items_[index].line = QString();
+  modified_ = true;
 }
 
 void ToDoList::SetCurrent(int index) { current_ = qBound(0, index, Count() - 1); }
@@ -46,6 +52,8 @@ void ToDoList::SetLines(const QStringList& lines) {
   for (const QString& line : lines) items_.append(ParseToDoLine(line));
   if (items_.isEmpty()) items_.append(ToDoItem());
   current_ = 0;
+  modified_ = false;
+  emptiedByDelete_ = false;
 }
 
 QStringList ToDoList::Lines() const {
@@ -58,30 +66,39 @@ QStringList ToDoList::Lines() const {
 void ToDoList::Toggle(int index) {
   if (index < 0 || index >= Count()) return;
   items_[index].key = items_[index].Checked() ? QStringLiteral("F") : QStringLiteral("T");
+  items_[index].line = QString();
+  modified_ = true;
 }
 
 void ToDoList::InsertEmpty(int index) {
   index = qBound(0, index, Count());
   items_.insert(index, ToDoItem());
   current_ = index;
+  modified_ = true;
 }
 
 void ToDoList::AppendEmpty() {
   items_.append(ToDoItem());
   current_ = Count() - 1;
+  modified_ = true;
 }
 
 void ToDoList::Remove(int index) {
   if (index < 0 || index >= Count()) return;
   items_.removeAt(index);
-  if (items_.isEmpty()) items_.append(ToDoItem());
+  if (items_.isEmpty()) {
+    items_.append(ToDoItem());
+    emptiedByDelete_ = true;
+  }
   current_ = qBound(0, current_, Count() - 1);
+  modified_ = true;
 }
 
 bool ToDoList::MoveUp(int index) {
   if (index < 1 || index >= Count()) return false;
   items_.swapItemsAt(index, index - 1);
   current_ = index - 1;
+  modified_ = true;
   return true;
 }
 
@@ -89,6 +106,7 @@ bool ToDoList::MoveDown(int index) {
   if (index < 0 || index + 1 >= Count()) return false;
   items_.swapItemsAt(index, index + 1);
   current_ = index + 1;
+  modified_ = true;
   return true;
 }
 
@@ -109,18 +127,10 @@ bool LoadToDoList(ToDoList* list, const QString& path, QString* error) {
 
 bool SaveToDoList(const ToDoList& list, const QString& path, QString* error) {
   if (!list.IsBlank()) return WriteTextLines(path, list.Lines(), error);
-  const QFileInfo info(path);
-  if (!info.exists() && !info.isSymLink()) return true;
-  if (info.isDir()) {
-    if (error) *error = CannotCreateMessage(path, QStringLiteral("Is a directory"));
-    return false;
-  }
-  QFile file(path);
-  if (!file.remove()) {
-    if (error) *error = CannotCreateMessage(path, file.errorString());
-    return false;
-  }
-  return true;
+  // A list that merely looks empty (a file of "F=" lines, or of lines without "=") keeps
+  // its file; only a deleted last item takes the file with it.
+  if (!list.EmptiedByDelete()) return true;
+  return RemoveRecordFile(path, error);
 }
 
 bool AppendItem(const QString& path, const QString& line, QString* error) {

@@ -15,6 +15,10 @@
 struct ToDoItem {
   QString key = QStringLiteral("F");
   QString text;
+  // The line as read when it held no "=" (a line written by hand, "Buy milk"): it is
+  // written back as it stood until the item is changed, so that the words are not lost
+  // to a key with an empty text.
+  QString line;
   // Any key other than "F" counts as checked.
   bool Checked() const { return key != QLatin1String("F"); }
 };
@@ -22,7 +26,8 @@ struct ToDoItem {
 // The part before the first "=" is the key, the rest the text; a line without "=" is a
 // key with an empty text.
 ToDoItem ParseToDoLine(const QString& line);
-// "T=" + text for a checked item, "F=" + text otherwise.
+// "T=" + text for a checked item, "F=" + text otherwise; an unchanged line without "="
+// as it was read.
 QString ToDoLine(const ToDoItem& item);
 QString ToDoLine(bool checked, const QString& text);
 
@@ -64,16 +69,26 @@ class ToDoList {
   // At most one item and its text empty: nothing worth a file.
   bool IsBlank() const;
 
+  // Whether the user changed the list since it was loaded (SetLines) or last saved: only
+  // a changed list is written.
+  bool IsModified() const { return modified_; }
+  void MarkSaved() { modified_ = false; }
+  // The user deleted the list's last item (and it has stayed blank): its file goes.
+  bool EmptiedByDelete() const { return emptiedByDelete_ && IsBlank(); }
+
  private:
   QVector<ToDoItem> items_;
   int current_ = 0;
+  bool modified_ = false;
+  bool emptiedByDelete_ = false;
 };
 
 // Reads a list file. A missing file is an empty list (true). On failure *error gets
 // the user's message, *list is left alone and false returns.
 bool LoadToDoList(ToDoList* list, const QString& path, QString* error);
-// Writes the list (CR LF lines, whole file). A blank list writes nothing and removes
-// an earlier file, so that a deleted last item does not come back. False with *error.
+// Writes the list (CR LF lines, whole file). A blank list writes nothing; its earlier
+// file is removed only when the user deleted the last item (so that it does not come
+// back), never because the list merely looks empty. False with *error.
 bool SaveToDoList(const ToDoList& list, const QString& path, QString* error);
 // Adds one line at the end of a list file, creating it when missing.
 bool AppendItem(const QString& path, const QString& line, QString* error);

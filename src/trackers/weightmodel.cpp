@@ -48,12 +48,12 @@ void WeightModel::SetDate(const QDate& date) { date_ = date; }
 bool WeightModel::OpenGoal(QString* error) {
   const QString path = WeightGoalPath(folder_, date_.year(), date_.month());
   goal_ = IniFile(path);
-  goalReadFailed_ = !goal_.errorString().isEmpty();
-  if (goalReadFailed_ && error) {
+  const bool failed = !goal_.errorString().isEmpty();
+  if (failed && error) {
     const QString e = goal_.errorString();
     *error = e.startsWith(QStringLiteral("Cannot ")) ? e : CannotOpenMessage(path, e);
   }
-  return !goalReadFailed_;
+  return !failed;
 }
 
 double WeightModel::Goal() const {
@@ -65,22 +65,32 @@ bool WeightModel::OpenYear(QString* error) {
   year_ = date_.year();
   yearPath_ = WeightYearPath(folder_, year_);
   QString e;
-  yearReadFailed_ = !OpenYearGrid(grid_, year_, kWeightColumns, WeightHeaders(), yearPath_, &e);
+  const bool read = OpenYearGrid(grid_, year_, kWeightColumns, WeightHeaders(), yearPath_, &e);
   yearLoaded_ = true;
-  if (yearReadFailed_ && error) *error = e;
-  return !yearReadFailed_;
+  yearChanged_ = false;
+  if (!read && error) *error = e;
+  return read;
+}
+
+QStringList WeightModel::ReadOnlyNotices() const {
+  QStringList out;
+  for (const QString& path : {yearPath_, goal_.path()}) {
+    const QString notice = path.isEmpty() ? QString() : ReadOnlyNotice(path);
+    if (!notice.isEmpty()) out << notice;
+  }
+  return out;
+}
+
+void WeightModel::SetWeightText(int row, const QString& text) {
+  if (grid_.Cell(kWeightColumn, row) == text) return;
+  grid_.SetCell(kWeightColumn, row, text);
+  yearChanged_ = true;
 }
 
 double WeightModel::StoredWeight() const {
   double value = 0;
   if (!ParseNumber(WeightText(Row()), &value)) return 0;
   return value;
-}
-
-QString WeightModel::ReadFailedMessage() const {
-  if (!yearReadFailed_) return {};
-  return CannotCreateMessage(yearPath_,
-                             QStringLiteral("The file could not be read, so it was not replaced."));
 }
 
 bool WeightModel::HasWeight(int row) const {
@@ -93,19 +103,26 @@ bool WeightModel::SaveDay(double weight, double goal, QString* error) {
   goal_.WriteFloat(section, QStringLiteral("D") + QString::number(date_.day()), weight);
   goal_.WriteFloat(section, QStringLiteral("Goal"), goal);
 
-  grid_.SetCell(kWeightColumn, Row(), ShortestNumberText(weight));
-  if (yearReadFailed_) {
-    // The file on disk holds records this grid never saw: replacing it would lose them.
-    errors << ReadFailedMessage();
-  } else {
+  SetWeightText(Row(), ShortestNumberText(weight));
+  bool ok = true;
+  // Showing a day stores its weight again: only a weight that changed (or a year that
+  // has no file yet) is written, so a year file is never rewritten just by being shown.
+  if (yearChanged_ || !QFileInfo::exists(yearPath_)) {
     QString e;
-    if (!SaveGridFile(grid_, yearPath_, &e)) errors << e;
+    if (SaveGridFile(grid_, yearPath_, &e)) {
+      yearChanged_ = false;
+    } else {
+      ok = false;
+      if (!e.isEmpty()) errors << e;
+    }
   }
 
   if (!goal_.UpdateFile()) {
+    ok = false;
     const QString e = goal_.errorString();
-    errors << (e.startsWith(QStringLiteral("Cannot ")) ? e : CannotCreateMessage(goal_.path(), e));
+    if (!e.isEmpty())
+      errors << (e.startsWith(QStringLiteral("Cannot ")) ? e : CannotCreateMessage(goal_.path(), e));
   }
   if (error) *error = errors.join(u'\n');
-  return errors.isEmpty();
+  return ok;
 }

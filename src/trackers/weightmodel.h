@@ -44,17 +44,20 @@ class WeightModel {
   const QDate& Date() const { return date_; }
 
   // Opens the goal file of the shown month. A missing file means no goal yet; an
-  // unreadable one gives false with the user's message (the goal then reads 150).
+  // unreadable one gives false with the user's message (the goal then reads 150, and
+  // the file is never replaced: its saves are refused).
   bool OpenGoal(QString* error = nullptr);
   double Goal() const;
 
   // Loads the year file of the shown date, or starts an empty year when it is missing.
   // False with the user's message when the file exists but cannot be read; the view
-  // then holds an empty year and will not overwrite that file.
+  // then holds an empty year and that file is never replaced (its saves are refused).
+  // A file far larger than a year file is opened read-only.
   bool OpenYear(QString* error = nullptr);
   bool YearLoaded() const { return yearLoaded_; }
-  // What SaveDay reports while the year file could not be read (empty otherwise).
-  QString ReadFailedMessage() const;
+  // Notices for the files of the shown day opened read-only (the error box says each
+  // once).
+  QStringList ReadOnlyNotices() const;
   int Year() const { return year_; }
   const QString& YearPath() const { return yearPath_; }
   const CellGrid& Grid() const { return grid_; }
@@ -63,24 +66,25 @@ class WeightModel {
   int Row() const { return date_.isValid() ? YearGridRow(date_) : 0; }
   double StoredWeight() const;
   QString WeightText(int row) const { return grid_.Cell(kWeightColumn, row); }
-  void SetWeightText(int row, const QString& text) { grid_.SetCell(kWeightColumn, row, text); }
+  void SetWeightText(int row, const QString& text);
   // Whether the row of the loaded year grid holds a weight (no file access).
   bool HasWeight(int row) const;
   QVector<DatedWeight> History() const { return WeightHistoryPoints(grid_, year_); }
 
   // Stores the day: "D" + day and "Goal" in the goal file, the weight as text in the
-  // year grid; writes the year file, then the goal file. Both are attempted; false with
-  // the messages (one per line) when either failed.
+  // year grid; writes the year file (when a weight changed since it was written, or it
+  // does not exist yet), then the goal file (nothing when its bytes are the same). Both
+  // are attempted; false with the messages (one per line) when either failed.
   bool SaveDay(double weight, double goal, QString* error = nullptr);
 
  private:
   QString folder_;
   QDate date_;
   IniFile goal_;
-  bool goalReadFailed_ = false;
   CellGrid grid_;
   int year_ = 0;
   QString yearPath_;
   bool yearLoaded_ = false;
-  bool yearReadFailed_ = false;
+  // A weight of the year grid changed since the year file was last read or written.
+  bool yearChanged_ = false;
 };

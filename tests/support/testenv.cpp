@@ -3,7 +3,11 @@
 #include <QDir>
 #include <QLocale>
 
+#include "core/textfile.h"
+
 TestEnv::TestEnv() {
+  // Guards and what was told belong to one test's files.
+  ForgetFileGuards();
   oldHome_ = qgetenv("HOME");
   oldData_ = qgetenv("XDG_DATA_HOME");
   oldConfig_ = qgetenv("XDG_CONFIG_HOME");

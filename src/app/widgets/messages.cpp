@@ -4,6 +4,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "core/textfile.h"
+
 namespace {
 MessageHandler& Handler() {
   static MessageHandler handler;
@@ -23,11 +25,18 @@ void ShowMessage(const QString& text, QWidget* parent) {
 }
 
 void ShowError(const QString& text, QWidget* parent) {
+  // The file layer's messages about a file that cannot be read, a save refused over it
+  // or a read-only file are said once, however often a view loads or saves it.
+  QStringList lines;
+  for (const QString& line : text.split(u'\n'))
+    if (TellOnce(line)) lines << line;
+  const QString shown = lines.join(u'\n');
+  if (shown.trimmed().isEmpty()) return;
   if (Handler()) {
-    Handler()({MessageKind::Error, QStringLiteral("Error"), text, {}});
+    Handler()({MessageKind::Error, QStringLiteral("Error"), shown, {}});
     return;
   }
-  QMessageBox::critical(Parent(parent), QStringLiteral("Error"), text);
+  QMessageBox::critical(Parent(parent), QStringLiteral("Error"), shown);
 }
 
 bool AskYesNo(const QString& text, QWidget* parent) {

@@ -22,7 +22,9 @@ struct MessageAnswer {
 
 // Plain modal box with an OK button.
 void ShowMessage(const QString& text, QWidget* parent = nullptr);
-// The application's general error box.
+// The application's general error box. Lines that are the file layer's said-once
+// messages (core/textfile.h TellOnce) are left out once said; when nothing is left,
+// or the text is blank, no box is shown.
 void ShowError(const QString& text, QWidget* parent = nullptr);
 // Yes / No confirmation; true for Yes.
 bool AskYesNo(const QString& text, QWidget* parent = nullptr);

@@ -37,6 +37,7 @@ constexpr int kCheckColumnWidth = 22;
 constexpr int kTextColumnWidth = 323;
 constexpr int kRowHeight = 20;
 constexpr int kHintWidth = 25;
+constexpr qsizetype kLongestShownText = 1000;
 const char* const kDragMime = "application/x-mavelo-todo-item";
 const char* const kCheckHint = "Click to check , Click and drag  to another category";
 const QColor kLinkColour(95, 166, 224);
@@ -63,6 +64,10 @@ class ToDoItemModel : public QAbstractTableModel {
     if (index.column() != 1) return {};
     switch (role) {
       case Qt::DisplayRole:
+        // The cell shows a line's start: laying out megabytes of one item would freeze
+        // the window, and no more than this fits the column anyway.
+        if (item.text.size() > kLongestShownText) return item.text.left(kLongestShownText);
+        return item.text;
       case Qt::EditRole:
         return item.text;
       case Qt::FontRole: {
@@ -356,37 +361,35 @@ void TodoView::ShowDate(const QDate& date) {
 }
 
 void TodoView::LoadList() {
-  loadFailed_ = false;
   if (selected_ < 0 || !date_.isValid()) {
     list_.SetLines({});
   } else {
     QString error;
-    if (!LoadToDoList(&list_, CategoryFile(categories_.at(selected_)), &error)) {
+    const QString path = CategoryFile(categories_.at(selected_));
+    if (!LoadToDoList(&list_, path, &error)) {
+      // Shown empty; the file layer keeps the file it could not read from being replaced.
       list_.SetLines({});
-      loadFailed_ = true;
       ShowError(error, this);
+    } else {
+      ShowError(ReadOnlyNotice(path), this);  // a list far too large: said once
     }
   }
   ShowList();
 }
 
 void TodoView::SaveList() {
-  if (saving_ || selected_ < 0 || !date_.isValid()) return;
+  // Only an edit is written: showing a list and leaving it rewrites nothing.
+  if (saving_ || selected_ < 0 || !date_.isValid() || !list_.IsModified()) return;
   saving_ = true;
-  const QString path = CategoryFile(categories_.at(selected_));
-  if (loadFailed_) {
-    // Replacing a file that could not be read would lose whatever it holds.
-    if (!list_.IsBlank())
-      ShowError(CannotCreateMessage(path, QStringLiteral("The list could not be read, so its "
-                                                         "file was not replaced.")),
-                this);
+  QString error;
+  if (SaveToDoList(list_, CategoryFile(categories_.at(selected_)), &error)) {
+    list_.MarkSaved();
+    WriteToDoReport();
+    // A list written or removed adds or drops the day's mark.
+    host_->DayMarksChanged();
   } else {
-    QString error;
-    if (!SaveToDoList(list_, path, &error)) ShowError(error, this);
+    ShowError(error, this);
   }
-  WriteToDoReport();
-  // A list written or removed adds or drops the day's mark.
-  host_->DayMarksChanged();
   saving_ = false;
 }
 

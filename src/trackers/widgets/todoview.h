@@ -34,8 +34,9 @@ class TodoView : public QWidget, public DateView {
   DayMarkPicture MarkPicture() const override { return DayMarkPicture::Berry; }
   bool IsDayMarked(const QDate& date) const override;
 
-  // Writes the shown list to its category file (a blank list writes nothing and removes
-  // the file), then the report. Errors go to the error box; the list stays on screen.
+  // Writes the shown list to its category file, then the report, when the user changed
+  // it (a blank list writes nothing; a deleted last item removes the file). Errors go to
+  // the error box; the list stays on screen and is written at the next chance.
   void SaveList();
   // Reads the selected category's file into the list.
   void LoadList();
@@ -99,8 +100,6 @@ class TodoView : public QWidget, public DateView {
   QStringList categories_;
   int selected_ = -1;
   ToDoList list_;
-  // The shown list could not be read: its file is never replaced from the screen.
-  bool loadFailed_ = false;
   bool saving_ = false;
 
   bool dragArmed_ = false;

@@ -441,12 +441,9 @@ void WeightView::ShowDate(const QDate& date) {
   if (changed) Weight_TodayChange();
 
   height_->setText(QString::number(config.BmiHeight));
-  if (!errors.isEmpty()) {
-    // Opening has told the user; the saves that refuse to replace an unreadable year
-    // file stay quiet until an explicit "save".
-    lastReported_ = model_.ReadFailedMessage();
-    ShowError(errors.join(u'\n'), this);
-  }
+  // A file far larger than its kind is shown read-only; the user hears of it once.
+  errors << model_.ReadOnlyNotices();
+  if (!errors.isEmpty()) ShowError(errors.join(u'\n'), this);
 }
 
 bool WeightView::IsDayMarked(const QDate& date) const {
