@@ -27,6 +27,12 @@ class AlarmList {
   bool Save(QString* error = nullptr);
   bool HasUnsavedChanges() const { return dirty_; }
   bool ReadFailed() const { return !readError_.isEmpty(); }
+  // Why a change to a list that could not be read is refused: a line of its own (said
+  // every time the user tries) above the read error (which the error box says once).
+  QString RefusedMessage() const {
+    return QStringLiteral("This alarm list could not be read, so it cannot be changed.\n") +
+           readError_;
+  }
 
   // A new entry at the top. A list read without check boxes gets them, so the new entry
   // can ring; the older entries stay unchecked.

@@ -196,8 +196,10 @@ bool SleepLog::Toggle(int column, int slot, QString* error) {
   if (!y) return false;
   if (!y->readable) {
     // Its file holds records we could not read: a mark here could never be saved
-    // without overwriting them.
-    if (error) *error = y->readError;
+    // without overwriting them. The first line is said at every try, the read error once.
+    if (error)
+      *error = QStringLiteral("The sleep log of %1 could not be read, so it cannot be "
+                              "changed.\n").arg(y->year) + y->readError;
     return false;
   }
   const int d = YearGridRow(date);

@@ -708,6 +708,10 @@ void SleepView::SaveList(AlarmList& list) {
 }
 
 void SleepView::AddEntry(AlarmList& list, QTreeWidget* view) {
+  if (list.ReadFailed()) {
+    ShowError(list.RefusedMessage(), this);
+    return;
+  }
   AlarmSetDialog dialog(this);
   if (dialog.exec() == QDialog::Accepted) {
     if (dialog.Frequency() == AlarmFrequency::Weekly && dialog.Weekdays() == 0) {
@@ -724,6 +728,10 @@ void SleepView::AddEntry(AlarmList& list, QTreeWidget* view) {
 }
 
 void SleepView::DeleteEntry(AlarmList& list, QTreeWidget* view) {
+  if (list.ReadFailed()) {
+    ShowError(list.RefusedMessage(), this);
+    return;
+  }
   const int i = view->indexOfTopLevelItem(view->currentItem());
   if (i >= 0 && view->currentItem()->isSelected()) {
     list.Remove(i);
