@@ -289,6 +289,18 @@ class MainWindowTest : public QObject {
     QVERIFY(env->messages.isEmpty());
   }
 
+  // A note is written a moment after the typing stops, without waiting for a change of
+  // day or exit, so a crash keeps it.
+  void journalIsWrittenSoonAfterTyping() {
+    form->ShowView("note");
+    clickDay(QDate(2009, 3, 5));
+    QTest::keyClicks(child<QPlainTextEdit>("ui_note"), "slept well");
+    const QString path = notesFolder() + "Y2009M3D5.txt";
+    QTRY_COMPARE_WITH_TIMEOUT(NoteText(path), QString("slept well\r\n"), 5000);
+    QVERIFY(!child<QPlainTextEdit>("ui_note")->document()->isModified());
+    QVERIFY(env->messages.isEmpty());
+  }
+
   // The to-do title is the day of the list on screen, after any way of changing it.
   void toDoTitleFollowsTheDateBar() {
     clickDay(QDate(2009, 3, 5));

@@ -665,6 +665,22 @@ class ToDoTest : public QObject {
     QCOMPARE(text, QString("Self drop test!"));
   }
 
+  // Typing reaches the file a moment after it stops, while the editor is still open.
+  void typedTextIsWrittenSoon() {
+    ViewFixture f;
+    f.show();
+    f.view.ShowDate(kMar1);
+    const QString path = f.todoDir + "TodayY2009M3D1.txt";
+    f.list()->setCurrentIndex(f.list()->model()->index(0, 1));
+    f.list()->edit(f.list()->currentIndex());
+    auto* editor = f.list()->viewport()->findChild<QLineEdit*>();
+    QVERIFY(editor);
+    QTest::keyClicks(editor, "Buy milk");
+    QTRY_COMPARE_WITH_TIMEOUT(FileBytes(path), QByteArray("F=Buy milk\r\n"), 5000);
+    QVERIFY(editor->isVisible());
+    QVERIFY(f.errors().isEmpty());
+  }
+
   void unwritableList() {
     ViewFixture f;
     const QString path = f.todoDir + "TodayY2009M3D1.txt";

@@ -60,6 +60,7 @@ class JournalMarks : public DateView {
 
 namespace {
 constexpr int kClientWidth = 966;
+constexpr int kNoteAutoSaveMs = 1500;
 constexpr int kClientHeight = 581;
 constexpr int kHeaderHeight = 75;
 constexpr int kFooterHeight = 55;
@@ -577,6 +578,14 @@ QWidget* MainWindow::BuildJournalPage() {
   note_->setFont(ArialFont(16));
   note_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(255,255,232); }"));
   lay->addWidget(note_, 1);
+  // What is typed reaches its file a moment after the typing stops, so a crash keeps it.
+  noteTimer_ = new QTimer(this);
+  noteTimer_->setSingleShot(true);
+  noteTimer_->setInterval(kNoteAutoSaveMs);
+  connect(note_, &QPlainTextEdit::textChanged, this, [this] {
+    if (note_->document()->isModified() && !note_->isReadOnly()) noteTimer_->start();
+  });
+  connect(noteTimer_, &QTimer::timeout, this, &MainWindow::AutoSaveNote);
   return page;
 }
 
@@ -954,6 +963,14 @@ bool MainWindow::StoreMemo() {
   }
   note_->document()->setModified(false);
   return true;
+}
+
+void MainWindow::AutoSaveNote() {
+  if (notePath_.isEmpty() || !note_->document()->isModified() || note_->isReadOnly()) return;
+  // Quiet: a failure is told at the next day change, "save" or exit, which try again.
+  if (!StoreNote(notePath_, note_->toPlainText(), nullptr)) return;
+  note_->document()->setModified(false);
+  if (grid_) grid_->update();
 }
 
 void MainWindow::SaveNoteLink() {

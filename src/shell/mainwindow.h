@@ -109,6 +109,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   DateView* DockView(const QString& name, QWidget* view, QWidget* panel);
   bool SaveCurrentNote();
   bool StoreMemo();
+  void AutoSaveNote();
 
   std::unique_ptr<DataFolders> dir_;
   std::unique_ptr<Config> config_;
@@ -124,6 +125,7 @@ class MainWindow : public QMainWindow, public ViewHost {
 
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;
+  QTimer* noteTimer_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
   QAction* startWithWindows_ = nullptr;
 

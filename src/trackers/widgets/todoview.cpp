@@ -18,6 +18,7 @@
 #include <QStyledItemDelegate>
 #include <QTableView>
 #include <QToolButton>
+#include <QTimer>
 #include <QToolTip>
 
 #include "app/config.h"
@@ -250,6 +251,13 @@ void TodoView::BuildControls() {
   hh->resizeSection(1, kTextColumnWidth);
   todo->installEventFilter(this);
   todo->viewport()->installEventFilter(this);
+  // Typed text reaches the file a moment after the typing stops, so a crash keeps it; a
+  // failure is told by the next save of the list (leaving it, a change of day).
+  autoSave_ = new QTimer(this);
+  autoSave_->setSingleShot(true);
+  autoSave_->setInterval(1500);
+  connect(autoSave_, &QTimer::timeout, this, [this] { WriteList(false); });
+  connect(model_, &QAbstractItemModel::dataChanged, autoSave_, qOverload<>(&QTimer::start));
   connect(todo->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           [this](const QModelIndex& current) {
             if (current.isValid()) list_.SetCurrent(current.row());
@@ -377,8 +385,11 @@ void TodoView::LoadList() {
   ShowList();
 }
 
-void TodoView::SaveList() {
+void TodoView::SaveList() { WriteList(true); }
+
+void TodoView::WriteList(bool reportFailure) {
   // Only an edit is written: showing a list and leaving it rewrites nothing.
+  autoSave_->stop();
   if (saving_ || selected_ < 0 || !date_.isValid() || !list_.IsModified()) return;
   saving_ = true;
   QString error;
@@ -387,7 +398,7 @@ void TodoView::SaveList() {
     WriteToDoReport();
     // A list written or removed adds or drops the day's mark.
     host_->DayMarksChanged();
-  } else {
+  } else if (reportFailure) {
     ShowError(error, this);
   }
   saving_ = false;

@@ -17,6 +17,7 @@ class QLabel;
 class QListWidget;
 class QMimeData;
 class QTableView;
+class QTimer;
 class QToolButton;
 class ToDoItemModel;
 
@@ -79,6 +80,8 @@ class TodoView : public QWidget, public DateView {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  // Writes the list when it was edited; reportFailure false keeps a failure quiet.
+  void WriteList(bool reportFailure);
   void BuildControls();
   void FillCategoryList();
   void SelectFirstCategory();
@@ -101,6 +104,7 @@ class TodoView : public QWidget, public DateView {
   int selected_ = -1;
   ToDoList list_;
   bool saving_ = false;
+  QTimer* autoSave_ = nullptr;
 
   bool dragArmed_ = false;
   bool pressInCheck_ = false;
