@@ -161,13 +161,13 @@ void BasalTest::window() {
   QFETCH(int, month);
   QFETCH(QDate, first);
   QFETCH(QDate, last);
-  const QDate start = BasalWindowStart(year, month);
+  const QDate start = MonthWindowStart(year, month);
   QCOMPARE(start, first);
-  QCOMPARE(ColumnDate(start, 1), first);
-  QCOMPARE(ColumnDate(start, kBasalDayColumns), last);
-  QCOMPARE(DateColumn(start, last), kBasalDayColumns);
-  QCOMPARE(DateColumn(start, first.addDays(-1)), 0);
-  QCOMPARE(DateColumn(start, last.addDays(1)), 0);
+  QCOMPARE(WindowColumnDate(start, 1), first);
+  QCOMPARE(WindowColumnDate(start, kBasalDayColumns), last);
+  QCOMPARE(WindowDateColumn(start, last), kBasalDayColumns);
+  QCOMPARE(WindowDateColumn(start, first.addDays(-1)), 0);
+  QCOMPARE(WindowDateColumn(start, last.addDays(1)), 0);
 }
 
 void BasalTest::levels_data() {

@@ -22,8 +22,8 @@ BasalChart::BasalChart(const QString& basalFolder) : folder_(basalFolder) {}
 void BasalChart::Open(const QDate& date, QStringList* errors) {
   year_ = date.year();
   month_ = date.month();
-  start_ = BasalWindowStart(year_, month_);
-  const int lastYear = ::ColumnDate(start_, kBasalDayColumns).year();
+  start_ = MonthWindowStart(year_, month_);
+  const int lastYear = ::WindowColumnDate(start_, kBasalDayColumns).year();
 
   std::vector<HeldYear> held;
   held.swap(years_);

@@ -47,8 +47,8 @@ class BasalChart {
   int Year() const { return year_; }
   int Month() const { return month_; }
   QDate WindowStart() const { return start_; }
-  QDate ColumnDate(int column) const { return ::ColumnDate(start_, column); }
-  int DateColumn(const QDate& date) const { return ::DateColumn(start_, date); }
+  QDate ColumnDate(int column) const { return ::WindowColumnDate(start_, column); }
+  int DateColumn(const QDate& date) const { return ::WindowDateColumn(start_, date); }
   // The file of the shown year; the file of the year that holds a day column.
   QString YearPath() const;
   QString ColumnYearPath(int column) const;

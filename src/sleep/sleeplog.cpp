@@ -61,8 +61,7 @@ QString SleepNotePath(const QString& folder, const QDate& date) {
 }
 
 QDate SleepWindowStart(const QDate& date) {
-  if (!date.isValid()) return {};
-  return QDate(date.year(), date.month(), date.daysInMonth()).addDays(-30);
+  return date.isValid() ? MonthWindowStart(date.year(), date.month()) : QDate();
 }
 
 QDate ThirtyDayStart(const QDate& date) {
@@ -140,14 +139,10 @@ void SleepLog::Open(const QDate& date, QStringList* errors) {
 
 QDate SleepLog::ColumnDate(int column) const {
   if (!start_.isValid() || column < 1 || column > kSleepDayColumns) return {};
-  return start_.addDays(column - 1);
+  return WindowColumnDate(start_, column);
 }
 
-int SleepLog::DateColumn(const QDate& date) const {
-  if (!start_.isValid() || !date.isValid()) return 0;
-  const qint64 c = start_.daysTo(date) + 1;
-  return (c >= 1 && c <= kSleepDayColumns) ? static_cast<int>(c) : 0;
-}
+int SleepLog::DateColumn(const QDate& date) const { return WindowDateColumn(start_, date); }
 
 SleepLog::HeldYear* SleepLog::HolderOf(const QDate& date) {
   if (!date.isValid()) return nullptr;

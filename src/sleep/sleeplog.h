@@ -14,8 +14,9 @@
 #include <vector>
 
 #include "core/gridfile.h"
+#include "core/monthwindow.h"
 
-inline constexpr int kSleepDayColumns = 33;
+inline constexpr int kSleepDayColumns = kWindowDays;
 inline constexpr int kSleepSlots = 48;
 inline constexpr int kSleepYearColumns = 59;
 
