@@ -22,6 +22,11 @@ QString CannotCreateMessage(const QString& path, const QString& reason) {
   return QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") + reason;
 }
 
+QString NotReplacedMessage(const QString& path) {
+  return CannotCreateMessage(path,
+                             QStringLiteral("The file could not be read, so it was not replaced."));
+}
+
 namespace {
 
 // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.

@@ -14,6 +14,9 @@ class QSaveFile;
 // "Cannot open file "<path>". <reason>" and "Cannot create file "<path>". <reason>".
 QString CannotOpenMessage(const QString& path, const QString& reason);
 QString CannotCreateMessage(const QString& path, const QString& reason);
+// The refusal of a save over a file that could not be read: "Cannot create file "<path>".
+// The file could not be read, so it was not replaced."
+QString NotReplacedMessage(const QString& path);
 
 // UTF-8 when the bytes are valid UTF-8 (a leading byte-order mark is dropped),
 // otherwise Windows-1252.

@@ -30,9 +30,6 @@ constexpr FoodCategory kCategories[kFoodListCount] = {
     {"Drinks_Chart", "Drinks", "Drinks"},
 };
 
-const QString kNotReplaced =
-    QStringLiteral("The file could not be read, so it was not replaced.");
-
 constexpr int kCaloriesColumn = 2;
 
 void WriteHeaders(CellGrid& grid, const QStringList& headers) {
@@ -171,7 +168,7 @@ bool FoodLists::SaveFoodLists(QString* error) {
     if (!changed_.testBit(k)) continue;
     const QString path = FoodListPath(folder_, category);
     if (unreadable_.testBit(k)) {
-      errors << CannotCreateMessage(path, kNotReplaced);
+      errors << NotReplacedMessage(path);
       continue;
     }
     QString e;

@@ -11,9 +11,6 @@
 
 namespace {
 
-const QString kNotReplaced =
-    QStringLiteral("The file could not be read, so it was not replaced.");
-
 // The energy per gram: carbohydrate and protein 4 kilocalories, fat 9.
 constexpr qint64 kCarbEnergy = 4, kProteinEnergy = 4, kFatEnergy = 9;
 // A column sum is held at a trillion, so that no figure typed (1e300 calories) can carry
@@ -202,7 +199,7 @@ bool MealDay::SaveDay(QString* error) {
   QStringList errors;
   auto save = [&](const CellGrid& grid, const QString& path) {
     if (unreadable_.contains(path)) {
-      errors << CannotCreateMessage(path, kNotReplaced);
+      errors << NotReplacedMessage(path);
       return;
     }
     // A file that already holds these very bytes is left alone: one edit rewrites its
@@ -368,6 +365,6 @@ void MealDay::SetCell(int meal, int col, int row, const QString& text) {
 
 QString MealDay::ReadFailedMessage() const {
   QStringList out;
-  for (const QString& path : unreadable_) out << CannotCreateMessage(path, kNotReplaced);
+  for (const QString& path : unreadable_) out << NotReplacedMessage(path);
   return out.join(u'\n');
 }

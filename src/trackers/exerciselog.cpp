@@ -245,8 +245,7 @@ bool ExerciseLog::OpenYear(int year, QString* error) {
 
 QString ExerciseLog::ReadFailedMessage() const {
   if (!yearReadFailed_) return {};
-  return CannotCreateMessage(
-      yearPath_, QStringLiteral("The file could not be read, so it was not replaced."));
+  return NotReplacedMessage(yearPath_);
 }
 
 bool ExerciseLog::HasWorkout(int row) const {

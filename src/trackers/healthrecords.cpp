@@ -15,11 +15,6 @@ bool Exists(const QString& path) {
   return info.exists() || info.isSymLink();
 }
 
-QString NotReplacedMessage(const QString& path) {
-  return CannotCreateMessage(path,
-                             QStringLiteral("The file could not be read, so it was not replaced."));
-}
-
 QList<Contact> Padded(QList<Contact> contacts) {
   while (contacts.size() < kContactRows) contacts.append(Contact{});
   return contacts;

@@ -116,8 +116,7 @@ bool PressureReadings::Open(const QString& heartFolder, const QDate& date, QStri
 
 QString PressureReadings::ReadFailedMessage() const {
   if (!readFailed_) return {};
-  return CannotCreateMessage(
-      path_, QStringLiteral("The file could not be read, so it was not replaced."));
+  return NotReplacedMessage(path_);
 }
 
 void PressureReadings::AddReading(const QDate& date, const QDateTime& when) {

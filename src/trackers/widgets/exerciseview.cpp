@@ -471,8 +471,7 @@ bool ExerciseView::SaveActivities() {
   QString error;
   if (userListUnreadable_) {
     // The user's list could not be read; replacing it would lose the names it holds.
-    error = CannotCreateMessage(
-        path, QStringLiteral("The file could not be read, so it was not replaced."));
+    error = NotReplacedMessage(path);
   } else if (SaveActivityList(path, Activities(), &error)) {
     return true;
   }
@@ -697,8 +696,7 @@ void ExerciseView::UserClearClick() {
 bool ExerciseView::SaveDay() { return SaveDayReporting(false); }
 
 QString ExerciseView::NoteRefusal() const {
-  return CannotCreateMessage(
-      notePath_, QStringLiteral("The file could not be read, so it was not replaced."));
+  return NotReplacedMessage(notePath_);
 }
 
 bool ExerciseView::SaveNote(QStringList* errors) {
