@@ -101,11 +101,11 @@ void BM_OpenNote(benchmark::State& state) {
   const QByteArray before = Digest(path);
   form.ShowView(QStringLiteral("note"));
   for (auto _ : state) {
-    form.Grid()->MoveToDate(day.addDays(1));
-    form.Grid()->MoveToDate(day);
+    form.findChild<MonthCalendar*>("Calendar")->MoveToDate(day.addDays(1));
+    form.findChild<MonthCalendar*>("Calendar")->MoveToDate(day);
     QApplication::processEvents();
   }
-  form.Grid()->MoveToDate(day.addDays(1));
+  form.findChild<MonthCalendar*>("Calendar")->MoveToDate(day.addDays(1));
   RecordFacts(state, path, before);
 }
 BENCHMARK(BM_OpenNote)->Arg(0)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kMillisecond);

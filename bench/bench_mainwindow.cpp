@@ -19,7 +19,7 @@ static void BM_DispatchDateAndRepaint(benchmark::State& state) {
     d = d.addDays(1);
     form.SetSelectedDate(d);
     form.DispatchDate(d);
-    form.Grid()->repaint();  // paint now, not at the next event loop turn
+    form.findChild<MonthCalendar*>("Calendar")->repaint();  // paint now, not at the next event loop turn
   }
 }
 BENCHMARK(BM_DispatchDateAndRepaint)->Unit(benchmark::kMillisecond);

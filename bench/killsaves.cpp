@@ -133,10 +133,10 @@ int RunWindow() {
       QTest::keyClicks(weight, QString::number(100 + round % 90) + ".5");
     }
     form.ShowView("note");
-    form.Grid()->MoveToDate(day);
+    form.findChild<MonthCalendar*>("Calendar")->MoveToDate(day);
     memo->selectAll();
     QTest::keyClicks(memo, QStringLiteral("note %1").arg(round));
-    form.Grid()->MoveToDate(day.addDays(1));
+    form.findChild<MonthCalendar*>("Calendar")->MoveToDate(day.addDays(1));
     form.ShowView("todo");
     if (auto* list = form.findChild<QTableView*>("todo")) {
       list->model()->setData(list->model()->index(0, 1), QStringLiteral("item %1").arg(round));

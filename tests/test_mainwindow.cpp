@@ -21,6 +21,7 @@
 #include <QTableWidget>
 #include <QtTest>
 
+#include "core/clock.h"
 #include "core/cyclemodel.h"
 #include "core/inifile.h"
 #include "app/datafolders.h"
@@ -28,6 +29,7 @@
 #include "app/widgets/printreport.h"
 #include "shell/aboutbox.h"
 #include "shell/mainwindow.h"
+#include "cycle/widgets/calendarview.h"
 #include "cycle/widgets/monthcalendar.h"
 #include "cycle/widgets/probabilitychart.h"
 #include "shell/themes.h"
@@ -59,8 +61,10 @@ class MainWindowTest : public QObject {
     if (!w) qFatal("no child %s", name);
     return w;
   }
+  MonthCalendar* grid() const { return form->findChild<MonthCalendar*>("Calendar"); }
+  CalendarView* calendar() const { return dynamic_cast<CalendarView*>(form->View("calendar")); }
   void clickDay(const QDate& date) {
-    MonthCalendar* grid = form->Grid();
+    MonthCalendar* grid = this->grid();
     grid->MoveToDate(QDate(date.year(), date.month(), date.day() == 1 ? 2 : 1));
     const QDate first(date.year(), date.month(), 1);
     const int offset = (first.dayOfWeek() % 7);  // Sunday 0 .. Saturday 6
@@ -99,7 +103,7 @@ class MainWindowTest : public QObject {
     QVERIFY(form->Started());
     QCOMPARE(form->CurrentViewName(), QString("calendar"));
     QCOMPARE(form->SelectedDate(), QDate::currentDate());
-    QCOMPARE(form->Grid()->Date(), QDate::currentDate());
+    QCOMPARE(grid()->Date(), QDate::currentDate());
     QVERIFY(child<QWidget>("pnlFooter")->isVisible());
     QCOMPARE(child<QStackedWidget>("pgMain")->currentIndex(), 0);
     QCOMPARE(child<QStackedWidget>("ui_pg")->currentIndex(), 0);
@@ -138,12 +142,27 @@ class MainWindowTest : public QObject {
     MainWindow window(TestEnv::programFolder(), true);
     QCoreApplication::processEvents();
     QVERIFY(!window.Started());
-    QVERIFY(!window.Grid());
+    QVERIFY(!window.findChild<MonthCalendar*>("Calendar"));
     window.ShowAndStart();
     QTRY_VERIFY(window.Started());
     QVERIFY(window.isVisible());
-    QCOMPARE(window.Grid()->Date(), QDate::currentDate());
+    QCOMPARE(window.findChild<MonthCalendar*>("Calendar")->Date(), QDate::currentDate());
     QCOMPARE(window.CurrentViewName(), QString("calendar"));
+  }
+
+  // On the first day of a month the grid already starts on today, so nothing moves at
+  // start-up: the day panel and the journal are filled all the same.
+  void startupOnTheFirstOfAMonthFillsTheDayPanel() {
+    form.reset();
+    Clock::SetSource([] { return QDateTime(QDate(2026, 12, 1), QTime(9, 0)); });
+    WriteTextFile(notesFolder() + "Y2026M12D1.txt", "first note", nullptr);
+    form = std::make_unique<MainWindow>(TestEnv::programFolder(), false);
+    form->Startup();
+    Clock::SetSource({});
+    QCOMPARE(form->SelectedDate(), QDate(2026, 12, 1));
+    QCOMPARE(child<QLabel>("ui_calendar_day")->text(), QString("Tuesday, December 1, 2026"));
+    QVERIFY(!child<QPlainTextEdit>("ui_advise")->toPlainText().isEmpty());
+    QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString("first note"));
   }
 
   void clickOnADayFillsTheDayPanel() {
@@ -280,7 +299,7 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QLabel>("ui_calendar_day2")->text(), QString("Friday, March 6, 2009"));
     QTest::mouseClick(child<QPushButton>("ArrowRight"), Qt::LeftButton);
     QCOMPARE(form->SelectedDate(), QDate(2009, 3, 7));
-    QCOMPARE(form->Grid()->Date(), QDate(2009, 3, 7));
+    QCOMPARE(grid()->Date(), QDate(2009, 3, 7));
     QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString("seventh"));
     QVERIFY(!QFile::exists(notesFolder() + "Y2009M3D6.txt"));
     QTest::mouseClick(child<QPushButton>("ArrowLeft"), Qt::LeftButton);
@@ -316,11 +335,11 @@ class MainWindowTest : public QObject {
   void arrowsInTheCalendarMoveTheGrid() {
     clickDay(QDate(2009, 1, 31));
     QTest::mouseClick(child<QPushButton>("ArrowRight"), Qt::LeftButton);
-    QCOMPARE(form->Grid()->Date(), QDate(2009, 2, 1));
+    QCOMPARE(grid()->Date(), QDate(2009, 2, 1));
     QCOMPARE(child<QLabel>("ui_calendarmonth")->text(), QString("February"));
     QCOMPARE(child<QLabel>("ui_calendar_day")->text(), QString("Sunday, February 1, 2009"));
     QTest::mouseClick(child<QLabel>("lblToday"), Qt::LeftButton);
-    QCOMPARE(form->Grid()->Date(), QDate::currentDate());
+    QCOMPARE(grid()->Date(), QDate::currentDate());
   }
 
   void showViewSwitchesPagesFooterAndTitle_data() {
@@ -376,7 +395,7 @@ class MainWindowTest : public QObject {
     form->ShowView(view);
     QTest::mouseClick(child<QPushButton>("ArrowRight"), Qt::LeftButton);
     QCOMPARE(form->SelectedDate(), QDate(2009, 3, 6));
-    QCOMPARE(form->Grid()->Date(), follows ? QDate(2009, 3, 6) : QDate(2009, 3, 5));
+    QCOMPARE(grid()->Date(), follows ? QDate(2009, 3, 6) : QDate(2009, 3, 5));
     QVERIFY(env->messages.isEmpty());
   }
 
@@ -411,7 +430,7 @@ class MainWindowTest : public QObject {
   }
 
   void missingWeeklyPlannerIsAnError() {
-    form->Grid()->doubleClicked();
+    grid()->doubleClicked();
     QCOMPARE(env->messages.size(), 1);
     QCOMPARE(env->messages.first().kind, MessageKind::Error);
     QVERIFY(env->messages.first().text.contains("Calendar/Calendar"));
@@ -453,7 +472,7 @@ class MainWindowTest : public QObject {
     // The reports as written, to open in a browser.
     form->ShowView("calendar");
     clickDay(QDate(2009, 3, 15));
-    QVERIFY(form->WriteCalendarReport());
+    QVERIFY(calendar()->WriteCalendarReport());
     const QString build = env->dataRoot() + "Build/";
     QDir().mkpath(dir + "/Build");
     for (const QString& f : QDir(build).entryList(QDir::Files)) {
@@ -602,7 +621,7 @@ class MainWindowTest : public QObject {
   void calendarReportPrintsOnOnePage() {
     useExampleSettings(1);
     clickDay(QDate(2009, 3, 5));
-    QVERIFY(form->WriteCalendarReport());
+    QVERIFY(calendar()->WriteCalendarReport());
     const QString page = env->dataRoot() + "Build/calendar.html";
     const QString pdf = env->home() + "/calendar.pdf";
     QPrinter printer(QPrinter::HighResolution);
@@ -662,7 +681,7 @@ class MainWindowTest : public QObject {
     QTest::keyClicks(memo, "typed on the fifth");
     const QString path = notesFolder() + "Y2009M3D5.txt";
     QVERIFY(QDir().mkpath(path));  // a folder where the note belongs
-    form->Grid()->MoveToDate(QDate(2009, 3, 6));  // one day change
+    grid()->MoveToDate(QDate(2009, 3, 6));  // one day change
     QCOMPARE(env->messages.size(), 1);
     QVERIFY(env->messageTexts().first().startsWith(CannotCreateMessage(path, "")));
     QCOMPARE(form->SelectedDate(), QDate(2009, 3, 6));

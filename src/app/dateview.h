@@ -1,10 +1,11 @@
 #pragma once
-// What the main window asks of every feature view, so that the month grid, ShowView
-// and DispatchDate need no special case per view; and what a view may ask of the main
-// window. Neither side knows widgets here.
+// What the main window asks of every view, so that ShowView, DispatchDate and the
+// footer need no special case per view; and what a view may ask of the main window.
 
 #include <QDate>
 #include <QString>
+
+class QWidget;
 
 class Config;
 class DataFolders;
@@ -26,11 +27,26 @@ class DateView {
   // Which picture marks the days that hold data, and whether a date is such a day.
   virtual DayMarkPicture MarkPicture() const { return DayMarkPicture::None; }
   virtual bool IsDayMarked(const QDate&) const { return false; }
-  // Repaint the date strips that carry cycle colours.
+  // Repaint what carries cycle colours (date strips, the month grid, the day panel): the
+  // cycle settings changed.
   virtual void RefreshCharts() {}
+  // The days to mark changed: another view is on screen, or a save added or removed a
+  // day's record. The view that draws the marks repaints them.
+  virtual void RepaintMarks() {}
+  // The month grid moved to another day (a click on it, or the grid following the date
+  // bar). Views that hold a record of the grid's day (the journal's note) take it here,
+  // on screen or not, before the date reaches the view on screen.
+  virtual void GridDayChanged(const QDate& /*date*/) {}
+  // A view that also draws beside the pages of its outer page (the calendar's month grid,
+  // beside the day panel and the trackers of that page) gives that part here; the main
+  // window docks it in the panel its table entry names as `side`.
+  virtual QWidget* SideWidget() { return nullptr; }
   // Start-up, once, right after the view is docked and before its first ShowDate (when
   // it gets one): a view that loads lists or opens tables at start does it here.
   virtual void StartView(const QDate& /*firstDate*/) {}
+  // Start-up, once, when every view has started: a view that opens the program's database
+  // does it here.
+  virtual void ProgramStarted() {}
   // The view is left for another one, or the program ends: write what was typed and is
   // not written yet. Views that write on every edit need nothing here.
   virtual void SaveOnLeave() {}
@@ -50,6 +66,14 @@ class ViewHost {
   virtual const CycleSettings& Cycle() const = 0;
   virtual Config& Settings() = 0;
   virtual const DataFolders& Dir() const = 0;
+  // The view on screen (the one whose days the month grid marks); null before start-up.
+  virtual DateView* CurrentView() const { return nullptr; }
   // A save added or removed a day's record: the month grid redraws its marks.
   virtual void DayMarksChanged() {}
+  // The month grid's day changed: the date bar takes it and every view hears of it.
+  virtual void GridDayChosen(const QDate& /*date*/) {}
+  // The "today" link: the date bar goes to today.
+  virtual void GoToday() {}
+  // The "Open" link and a double click on a day: the weekly planner on the selected date.
+  virtual void OpenWeeklyPlanner() {}
 };

@@ -13,9 +13,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QMouseEvent>
-#include <QPainter>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
@@ -26,84 +23,30 @@
 #include <QVBoxLayout>
 
 #include "core/clock.h"
-#include "core/textfile.h"
 #include "core/textutil.h"
 #include "app/widgets/fonts.h"
+#include "app/widgets/labels.h"
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
-#include "app/widgets/printreport.h"
 #include "app/widgets/settingsdialog.h"
 #include "core/cyclemodel.h"
 #include "cycle/gridpictures.h"
-#include "cycle/journal.h"
 #include "shell/aboutbox.h"
-#include "cycle/widgets/calendarreportwriter.h"
 #include "shell/appicons.h"
-#include "cycle/widgets/monthcalendar.h"
-#include "cycle/widgets/probabilitychart.h"
 #include "shell/themes.h"
 #include "shell/viewtable.h"
-#include "trackers/widgets/healthview.h"
 
-
-// The journal's marks on the month grid: days that have a note file.
-class JournalMarks : public DateView {
- public:
-  explicit JournalMarks(const DataFolders& dir) : dir_(dir) {}
-  void ShowDate(const QDate&) override {}
-  DayMarkPicture MarkPicture() const override { return DayMarkPicture::Berry; }
-  bool IsDayMarked(const QDate& d) const override { return NoteExists(dir_.NotesFolder(), d); }
-
- private:
-  const DataFolders& dir_;
-};
 
 namespace {
 constexpr int kClientWidth = 966;
-constexpr int kNoteAutoSaveMs = 1500;
 constexpr int kClientHeight = 581;
+constexpr int kSideWidth = 345;  // the side part of outer page 0, left of ui_pg
 constexpr int kHeaderHeight = 75;
 constexpr int kFooterHeight = 55;
 constexpr int kDateBarLeft = 6;
 constexpr int kDateBarTop = 6;
 constexpr int kDateBarWidth = 297;
 constexpr int kDateBarHeight = 33;
-const QColor kLinkBlue(0, 128, 255);
-
-QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QFont& font,
-                  const QColor& colour = Qt::black) {
-  auto* l = new QLabel(text, parent);
-  l->setObjectName(name);
-  l->setFont(font);
-  QPalette p = l->palette();
-  p.setColor(QPalette::WindowText, colour);
-  l->setPalette(p);
-  return l;
-}
-
-LinkLabel* MakeLink(QWidget* parent, const QString& name, const QString& text,
-                    const QColor& colour = kLinkBlue, int pixels = 12) {
-  auto* l = new LinkLabel(text, parent);
-  l->setObjectName(name);
-  l->setFont(ArialFont(pixels, true));
-  QPalette p = l->palette();
-  p.setColor(QPalette::WindowText, colour);
-  l->setPalette(p);
-  return l;
-}
-
-QPlainTextEdit* MakeMemo(QWidget* parent, const QString& name, const QFont& font,
-                         bool readOnly = true) {
-  auto* m = new QPlainTextEdit(parent);
-  m->setObjectName(name);
-  m->setFont(font);
-  m->setReadOnly(readOnly);
-  m->setFrameShape(QFrame::NoFrame);
-  m->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-  m->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  return m;
-}
-
 const CycleSettings& DefaultCycle() {
   static const CycleSettings s{Clock::Today(), 28, 14, 0};
   return s;
@@ -127,7 +70,6 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   if (!dir_->ok()) ShowMessage(QStringLiteral("Error creating install directories"), this);
   // This instance has been admitted: what saves killed earlier left behind can go.
   RemoveStaleSaveFiles(*dir_);
-  journalMarks_ = std::make_unique<JournalMarks>(*dir_);
   // The answer may come after the window that asked is gone; the box goes over whatever
   // window is active then.
   SetOpenFailureHandler(
@@ -153,44 +95,7 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   BuildHeader(header_);
   column->addWidget(header_);
 
-  pgMain_ = new QStackedWidget(client);
-  pgMain_->setObjectName(QStringLiteral("pgMain"));
-  column->addWidget(pgMain_, 1);
-  pgMain_->addWidget(BuildCalendarPage());  // 0
-  const char* outerPanels[] = {"pnlBasal", "", "pnlSleep", "forum", "pnlHealth", "pnlKids"};
-  for (const char* name : outerPanels) {
-    auto* page = new QWidget(pgMain_);
-    if (*name) {
-      page->setObjectName(QLatin1String(name));
-      panels_.insert(QLatin1String(name), page);
-    }
-    pgMain_->addWidget(page);
-  }
-  {
-    // No browser engine here: the forum page offers the address as a link.
-    QWidget* forum = pgMain_->widget(4);
-    auto* lay = new QVBoxLayout(forum);
-    lay->setContentsMargins(40, 30, 40, 30);
-    forumNav_ = new QWidget(forum);
-    auto* nav = new QHBoxLayout(forumNav_);
-    nav->setContentsMargins(0, 0, 0, 0);
-    auto* back = new QPushButton(QStringLiteral("< "), forumNav_);
-    auto* fwd = new QPushButton(QStringLiteral(" > "), forumNav_);
-    back->setEnabled(false);
-    fwd->setEnabled(false);
-    LinkLabel* browser = MakeLink(forumNav_, QStringLiteral("lblBrowser"), QStringLiteral("Browser"));
-    connect(browser, &LinkLabel::clicked, this, [] { OpenDocument(Brand().ForumUrl); });
-    nav->addWidget(back);
-    nav->addWidget(fwd);
-    nav->addWidget(browser);
-    nav->addStretch();
-    lay->addWidget(forumNav_);
-    auto* text = MakeLabel(forum, QStringLiteral("lblForum"),
-                           QStringLiteral("The Mavelo forum opens in your web browser."),
-                           ArialFont(16, true));
-    lay->addWidget(text);
-    lay->addStretch();
-  }
+  column->addWidget(BuildPages(), 1);
 
   footer_ = BuildFooter();
   column->addWidget(footer_);
@@ -224,7 +129,7 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (autoStartup_ && !started_ && !grid_ && !startupTimer_->isActive()) startupTimer_->start();
+  if (autoStartup_ && !started_ && views_.isEmpty() && !startupTimer_->isActive()) startupTimer_->start();
 }
 
 void MainWindow::CentreOnScreen() {
@@ -445,148 +350,78 @@ void MainWindow::LayoutIcons() {
   }
 }
 
-QWidget* MainWindow::BuildCalendarPage() {
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("CalendarPage"));
-
-  monthLabel_ = MakeLabel(page, QStringLiteral("ui_calendarmonth"), QString(), ArialFont(16, true),
-                          QColor(192, 192, 192));
-  monthLabel_->setAlignment(Qt::AlignCenter);
-  monthLabel_->setGeometry(7, 52, 328, 24);
-
-  panel1_ = new QWidget(page);
-  panel1_->setObjectName(QStringLiteral("panel1"));
-  panel1_->setGeometry(7, 81, 328, 272);
-
-  LinkLabel* today = MakeLink(page, QStringLiteral("lblToday"), QStringLiteral("today"));
-  today->setGeometry(7, 358, 60, 18);
-  connect(today, &LinkLabel::clicked, this, &MainWindow::GoToday);
-  LinkLabel* open = MakeLink(page, QStringLiteral("lblOpen"), QStringLiteral("Open"));
-  open->setGeometry(290, 358, 45, 18);
-  open->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  open->setToolTip(QStringLiteral("Weekly Planner"));
-  connect(open, &LinkLabel::clicked, this, &MainWindow::OpenWeeklyPlanner);
-
-  uiPg_ = new QStackedWidget(page);
+QWidget* MainWindow::BuildPages() {
+  pgMain_ = new QStackedWidget;
+  pgMain_->setObjectName(QStringLiteral("pgMain"));
+  // Outer page 0 holds a side part on its left (the calendar's month grid) and the inner
+  // page area ui_pg on its right.
+  auto* first = new QWidget;
+  uiPg_ = new QStackedWidget(first);
   uiPg_->setObjectName(QStringLiteral("ui_pg"));
-  uiPg_->setGeometry(345, 0, kClientWidth - 345, kClientHeight - kHeaderHeight - kFooterHeight);
+  const int pageHeight = kClientHeight - kHeaderHeight - kFooterHeight;
+  uiPg_->setGeometry(kSideWidth, 0, kClientWidth - kSideWidth, pageHeight);
 
-  uiPg_->addWidget(BuildDayPanel());  // 0
-  uiPg_->addWidget(new QWidget);      // 1
-  {
-    auto* todoPage = new QWidget;  // 2
-    todoDay_ = MakeLabel(todoPage, QStringLiteral("ui_todo_day"), QString(), ArialFont(16, true));
-    todoDay_->setGeometry(10, 8, 580, 24);
-    auto* pnl = new QWidget(todoPage);
-    pnl->setObjectName(QStringLiteral("pnlToDo"));
-    pnl->setGeometry(0, 36, uiPg_->width(), uiPg_->height() - 36);
-    panels_.insert(QStringLiteral("pnlToDo"), pnl);
-    uiPg_->addWidget(todoPage);
+  int outerCount = 1;
+  int innerCount = 1;
+  for (const ViewEntry& e : ViewTable()) {
+    outerCount = std::max(outerCount, e.outerPage + 1);
+    innerCount = std::max(innerCount, e.innerPage + 1);
   }
-  uiPg_->addWidget(BuildJournalPage());  // 3
-  {
-    auto* healthCaption = new QWidget;  // 4
-    dayCaption3_ = MakeLabel(healthCaption, QStringLiteral("ui_calendar_day3"), QString(),
-                             ArialFont(16, true));
-    dayCaption3_->setGeometry(10, 8, 580, 24);
-    uiPg_->addWidget(healthCaption);
-  }
-  const char* inner[] = {"pnlWeight", "pnlExercise", "", "pnlEat", "pnlHeart"};  // 5..9
-  for (const char* name : inner) {
-    auto* pnl = new QWidget;
-    if (*name) {
-      pnl->setObjectName(QLatin1String(name));
-      panels_.insert(QLatin1String(name), pnl);
+  QList<QWidget*> outer{first};
+  pgMain_->addWidget(first);
+  for (int i = 1; i < outerCount; ++i) pgMain_->addWidget(outer.emplace_back(new QWidget));
+  QList<QWidget*> inner;
+  for (int i = 0; i < innerCount; ++i) uiPg_->addWidget(inner.emplace_back(new QWidget));
+
+  for (const ViewEntry& e : ViewTable()) {
+    if (e.outerPage < 0) continue;
+    if (!e.side.isEmpty()) {
+      auto* side = new QWidget(outer[e.outerPage]);
+      side->setObjectName(e.side);
+      side->setGeometry(0, 0, kSideWidth, pageHeight);
+      panels_.insert(e.side, side);
     }
-    uiPg_->addWidget(pnl);
+    if (e.panel.isEmpty()) continue;
+    QWidget* page = e.outerPage == 0 ? inner[e.innerPage] : outer[e.outerPage];
+    QWidget* panel = page;
+    if (e.dayCaption) {
+      QLabel* caption = MakeLabel(page, QStringLiteral("ui_%1_day").arg(e.name), QString(),
+                                  ArialFont(16, true));
+      caption->setGeometry(10, 8, 580, 24);
+      dayCaptions_.append(caption);
+      panel = new QWidget(page);
+      panel->setGeometry(0, 36, uiPg_->width(), uiPg_->height() - 36);
+    }
+    panel->setObjectName(e.panel);
+    panels_.insert(e.panel, panel);
   }
-  return page;
+  if (const ViewEntry* forum = FindView(QStringLiteral("forum"))) BuildForumPage(outer[forum->outerPage]);
+  return pgMain_;
 }
 
-QWidget* MainWindow::BuildDayPanel() {
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("DayPanel"));
-  dayCaption_ = MakeLabel(page, QStringLiteral("ui_calendar_day"), QString(), ArialFont(16));
-  dayCaption_->setGeometry(10, 8, 300, 22);
-
-  adviseTile_ = new QWidget(page);
-  adviseTile_->setObjectName(QStringLiteral("ui_advise_tile"));
-  adviseTile_->setGeometry(10, 38, 25, 17);
-  adviseTile_->setStyleSheet(QStringLiteral("background: white; border-radius: 5px;"));
-  advise_ = MakeMemo(page, QStringLiteral("ui_advise"), ArialFont(12));
-  advise_->setGeometry(42, 34, 268, 44);
-  advise_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-
-  birthday_ = MakeMemo(page, QStringLiteral("ui_baby_birthday"), ArialFont(12));
-  birthday_->setGeometry(10, 82, 300, 74);
-  birthday_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  for (QPlainTextEdit* m : {advise_, birthday_}) {
-    m->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
-    m->document()->setDocumentMargin(2);
-  }
-
-  chart_ = new ProbabilityChart(page);
-  chart_->setGeometry(4, 160, 320, 286);
-
-  MakeLabel(page, QStringLiteral("Label10"), QStringLiteral("Your Ovulation Cycle"), ArialFont(19, true),
-            QColor(128, 128, 128))
-      ->setGeometry(335, 8, 270, 26);
-  LinkLabel* view = MakeLink(page, QStringLiteral("Label9"), QStringLiteral("View Report"));
-  view->setGeometry(335, 40, 90, 18);
-  connect(view, &LinkLabel::clicked, this, [this] {
-    if (WriteCalendarReport()) OpenDocument(dir_->BuildFolder() + QStringLiteral("calendar.html"));
-  });
-  LinkLabel* print = MakeLink(page, QStringLiteral("ui_print_link"), QStringLiteral("Print Report"));
-  print->setGeometry(440, 40, 100, 18);
-  connect(print, &LinkLabel::clicked, this, [this] {
-    if (WriteCalendarReport())
-      PrintReport(dir_->BuildFolder() + QStringLiteral("calendar.html"), PrintWait::Complete);
-  });
-
-  QPlainTextEdit* help = MakeMemo(page, QStringLiteral("Memo2"), ArialFont(12));
-  help->setGeometry(335, 66, 270, 380);
-  QPalette hp = help->palette();
-  hp.setColor(QPalette::Text, QColor(128, 128, 128));
-  help->setPalette(hp);
-  help->setPlainText(QStringLiteral(
-      "Mavelo predicts your most fertile days, and the days that are more likely to give "
-      "you a boy or a girl.\n\n"
-      "The results depend on two settings at the bottom of the window:\n\n"
-      "How many days in your cycle? \n"
-      "The average cycle is 28 days. Count from the first day of bleeding of your last "
-      "period up to and including the day before your next period starts.\n\n"
-      "How long is your 'Luteal Phase' ?\n"
-      "Typically 12 days: from your last ovulation day to the day before your next period "
-      "starts. If you do not know it, keep the default."));
-  return page;
-}
-
-QWidget* MainWindow::BuildJournalPage() {
-  auto* page = new QWidget;
-  page->setObjectName(QStringLiteral("JournalPage"));
+void MainWindow::BuildForumPage(QWidget* page) {
+  // No browser engine here: the forum page offers the address as a link.
   auto* lay = new QVBoxLayout(page);
-  lay->setContentsMargins(10, 8, 10, 10);
-  auto* top = new QHBoxLayout;
-  dayCaption2_ = MakeLabel(page, QStringLiteral("ui_calendar_day2"), QString(), ArialFont(19, true));
-  top->addWidget(dayCaption2_, 1);
-  LinkLabel* save = MakeLink(page, QStringLiteral("Label11"), QStringLiteral("save"));
-  connect(save, &LinkLabel::clicked, this, &MainWindow::SaveNoteLink);
-  top->addWidget(save);
-  lay->addLayout(top);
-  note_ = new QPlainTextEdit(page);
-  note_->setObjectName(QStringLiteral("ui_note"));
-  note_->setFont(ArialFont(16));
-  note_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: rgb(255,255,232); }"));
-  lay->addWidget(note_, 1);
-  // What is typed reaches its file a moment after the typing stops, so a crash keeps it.
-  noteTimer_ = new QTimer(this);
-  noteTimer_->setSingleShot(true);
-  noteTimer_->setInterval(kNoteAutoSaveMs);
-  connect(note_, &QPlainTextEdit::textChanged, this, [this] {
-    if (note_->document()->isModified() && !note_->isReadOnly()) noteTimer_->start();
-  });
-  connect(noteTimer_, &QTimer::timeout, this, &MainWindow::AutoSaveNote);
-  return page;
+  lay->setContentsMargins(40, 30, 40, 30);
+  forumNav_ = new QWidget(page);
+  auto* nav = new QHBoxLayout(forumNav_);
+  nav->setContentsMargins(0, 0, 0, 0);
+  auto* back = new QPushButton(QStringLiteral("< "), forumNav_);
+  auto* fwd = new QPushButton(QStringLiteral(" > "), forumNav_);
+  back->setEnabled(false);
+  fwd->setEnabled(false);
+  LinkLabel* browser = MakeLink(forumNav_, QStringLiteral("lblBrowser"), QStringLiteral("Browser"));
+  connect(browser, &LinkLabel::clicked, this, [] { OpenDocument(Brand().ForumUrl); });
+  nav->addWidget(back);
+  nav->addWidget(fwd);
+  nav->addWidget(browser);
+  nav->addStretch();
+  lay->addWidget(forumNav_);
+  auto* text = MakeLabel(page, QStringLiteral("lblForum"),
+                         QStringLiteral("The Mavelo forum opens in your web browser."),
+                         ArialFont(16, true));
+  lay->addWidget(text);
+  lay->addStretch();
 }
 
 QWidget* MainWindow::BuildFooter() {
@@ -739,7 +574,7 @@ void MainWindow::SetSelectedDate(const QDate& date) {
 const CycleSettings& MainWindow::Cycle() const { return config_ ? config_->Cycle : DefaultCycle(); }
 
 void MainWindow::DayMarksChanged() {
-  if (grid_) grid_->update();
+  for (DateView* v : std::as_const(views_)) v->RepaintMarks();
 }
 
 void MainWindow::OnPickerChanged(const QDate& date) {
@@ -759,18 +594,7 @@ void MainWindow::GoToday() {
 
 void MainWindow::Startup() {
   startupTimer_->stop();
-  if (started_ || grid_) return;
-
-  grid_ = new MonthCalendar(
-      this,
-      [this]() -> DateView* {
-        if (viewName_ == QLatin1String("note")) return journalMarks_.get();
-        return views_.value(viewName_);
-      },
-      panel1_);
-  grid_->setObjectName(QStringLiteral("Calendar"));
-  grid_->setGeometry(0, 0, panel1_->width(), panel1_->height());
-  grid_->hide();
+  if (started_ || !views_.isEmpty()) return;
 
   config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
   if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
@@ -782,27 +606,21 @@ void MainWindow::Startup() {
   try {
     ShowView(QStringLiteral("calendar"));
     LayoutIcons();
-    for (QLabel* l : {dayCaption_, dayCaption2_, dayCaption3_, todoDay_}) l->clear();
+    for (QLabel* l : std::as_const(dayCaptions_)) l->clear();
     FillLegend();
-    monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), SelectedDate()));
-    grid_->show();
 
-    const QDate d0 = grid_->Date();
+    // The views start on the first day of the date bar's month, where the month grid
+    // starts; the date bar's own day follows below.
+    const QDate d0(SelectedDate().year(), SelectedDate().month(), 1);
     for (const ViewEntry& entry : ViewTable()) {
       if (!entry.make) continue;
-      QWidget* view = entry.make(this);
-      DateView* dateView = DockView(entry.name, view, panels_.value(entry.panel));
+      DateView* dateView = DockView(entry, entry.make(this));
       dateView->StartView(d0);
       if (entry.firstShowDate) dateView->ShowDate(d0);
     }
-    connect(grid_, &MonthCalendar::dateChanged, this, &MainWindow::SelectDay);
-    connect(grid_, &MonthCalendar::doubleClicked, this, &MainWindow::OpenWeeklyPlanner);
     started_ = true;
     startWithWindows_->setChecked(config_->AutoStart);
-    // The program's database, after the first-run copy of the shipped DB folder, and the
-    // health tables over it; errors reach the user from there.
-    if (auto* health = dynamic_cast<HealthView*>(views_.value(QStringLiteral("health"))))
-      health->OpenHealthTables();
+    for (DateView* v : std::as_const(views_)) v->ProgramStarted();
   } catch (const std::exception& e) {
     started_ = true;
     ShowError(QString::fromUtf8(e.what()), this);
@@ -815,13 +633,19 @@ void MainWindow::Startup() {
   GoToday();
 }
 
-DateView* MainWindow::DockView(const QString& name, QWidget* view, QWidget* panel) {
-  auto* lay = new QVBoxLayout(panel);
-  lay->setContentsMargins(0, 0, 0, 0);
-  lay->addWidget(view);
+DateView* MainWindow::DockView(const ViewEntry& entry, QWidget* view) {
+  auto dock = [this](const QString& panelName, QWidget* widget) {
+    QWidget* panel = panels_.value(panelName);
+    Q_ASSERT(panel);
+    auto* lay = new QVBoxLayout(panel);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->addWidget(widget);
+  };
+  dock(entry.panel, view);
   auto* dateView = dynamic_cast<DateView*>(view);
   Q_ASSERT(dateView);
-  views_.insert(name, dateView);
+  if (QWidget* side = dateView->SideWidget()) dock(entry.side, side);
+  views_.insert(entry.name, dateView);
   return dateView;
 }
 
@@ -863,133 +687,59 @@ void MainWindow::ShowView(const QString& name) {
   if (name == QLatin1String("forum")) OpenDocument(Brand().ForumUrl);
 
   DispatchDate(SelectedDate());
-  if (grid_) grid_->update();
+  // The month grid marks the days of the view now on screen.
+  DayMarksChanged();
 }
 
 void MainWindow::DispatchDate(const QDate& date) {
   if (!started_) return;
-  if (viewName_ == QLatin1String("calendar")) {
-    monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), date));
-    grid_->MoveToDate(date);
-    RefreshChart();
-  } else if (DateView* v = views_.value(viewName_)) {
-    v->SaveBeforeDateChange();
-    v->ShowDate(date);
+  const ViewEntry* row = FindView(viewName_);
+  DateView* shown = views_.value(viewName_);
+  if (shown) {
+    shown->SaveBeforeDateChange();
+    shown->ShowDate(date);
   }
   // The to-do lists and the journal note belong to the grid's day, so the grid follows
   // the date bar there; its change of day saves and loads the note.
-  if (viewName_ == QLatin1String("todo") || viewName_ == QLatin1String("note"))
-    grid_->MoveToDate(date);
+  if (row && row->gridDay)
+    if (DateView* calendar = views_.value(QStringLiteral("calendar")); calendar && calendar != shown)
+      calendar->ShowDate(date);
   ShowTitle();
   for (const char* name : {"basal", "sleep", "kids"})
     if (DateView* v = views_.value(QLatin1String(name))) v->RefreshCharts();
 }
 
-void MainWindow::FillAdvice() {
-  if (!panelDate_.isValid()) return;
-  const QDate d = panelDate_;
-  const CycleSettings& c = Cycle();
-  adviseTile_->setStyleSheet(
-      QStringLiteral("background: %1; border-radius: 5px;").arg(CycleColour(c, d).name()));
-  const QString advice = AdviceText(c, d);
-  if (!advice.isNull()) {
-    advise_->setPlainText(advice);
-    const QDate due = DueDate(d);
-    birthday_->setPlainText(
-        QStringLiteral("If you conceive on this day, your baby will be born approximately ") +
-        FormatDate(QStringLiteral("dddddd"), due) + QStringLiteral("\n\nYour baby's Zodiac sign will be '") +
-        ZodiacSign(due) + QLatin1Char('\''));
-  }
+void MainWindow::GridDayChosen(const QDate& date) {
+  if (!started_) return;
+  SetSelectedDate(date);
+  const QString longDate = FormatDate(QStringLiteral("dddddd"), date);
+  for (QLabel* l : std::as_const(dayCaptions_)) l->setText(longDate);
+  for (DateView* v : std::as_const(views_)) v->GridDayChanged(date);
+  DispatchDate(date);
 }
 
 void MainWindow::ShowTitle() {
   const ViewEntry* row = FindView(viewName_);
   if (!row) return;
-  if (!row->title.isNull())
+  if (row->dateTitle)
+    title_->setText(FormatDate(QStringLiteral("mmm d, yyyy"), SelectedDate()) + QLatin1Char(' '));
+  else
     title_->setText(row->title);
-  else if (grid_)
-    title_->setText(FormatDate(QStringLiteral("mmm d, yyyy"), grid_->Date()) + QLatin1Char(' '));
-}
-
-void MainWindow::RefreshChart() { chart_->Refresh(Cycle(), SelectedDate()); }
-
-void MainWindow::SelectDay() {
-  if (!started_) return;
-  const QDate d = grid_->Date();
-  SetSelectedDate(d);
-  const QString longDate = FormatDate(QStringLiteral("dddddd"), d);
-  const QString noteCaption = dayCaption2_->text();
-  dayCaption_->setText(longDate);
-  dayCaption2_->setText(longDate);
-  todoDay_->setText(longDate);
-  dayCaption3_->clear();
-
-  panelDate_ = d;
-  FillAdvice();
-  RefreshChart();
-
-  // Journal: keep the note of the day left, then load the note of the new day. A note
-  // that cannot be written stays in the memo under its own day, so nothing typed is
-  // lost; one that cannot be read is shown empty and read-only, and one too large to
-  // edit is shown read-only. The error is shown, and the date still reaches every view.
-  if (SaveCurrentNote()) {
-    notePath_ = NoteFilePath(dir_->NotesFolder(), d);
-    MemoNote loaded;
-    QString error;
-    const bool read = LoadMemoNote(notePath_, &loaded, &error);
-    note_->setReadOnly(!read || loaded.readOnly);
-    note_->setPlainText(loaded.text);
-    note_->document()->setModified(false);
-    if (!read) ShowError(error, this);
-    else if (loaded.readOnly) ShowError(ReadOnlyNotice(notePath_), this);
-  } else {
-    dayCaption2_->setText(noteCaption);
-  }
-
-  DispatchDate(d);
-}
-
-bool MainWindow::SaveCurrentNote() {
-  // An untouched memo needs no write; an emptied one removes the note file.
-  if (notePath_.isEmpty() || !note_->document()->isModified()) return true;
-  return StoreMemo();
-}
-
-bool MainWindow::StoreMemo() {
-  QString error;
-  if (!StoreNote(notePath_, note_->toPlainText(), &error)) {
-    ShowError(error, this);
-    return false;
-  }
-  note_->document()->setModified(false);
-  return true;
-}
-
-void MainWindow::AutoSaveNote() {
-  if (notePath_.isEmpty() || !note_->document()->isModified() || note_->isReadOnly()) return;
-  // Quiet: a failure is told at the next day change, "save" or exit, which try again.
-  if (!StoreNote(notePath_, note_->toPlainText(), nullptr)) return;
-  note_->document()->setModified(false);
-  if (grid_) grid_->update();
-}
-
-void MainWindow::SaveNoteLink() {
-  if (notePath_.isEmpty() || note_->toPlainText().isEmpty() || !StoreMemo()) return;
-  ShowMessage(QStringLiteral("Note saved"), this);
-  if (grid_) grid_->update();
 }
 
 // ---------------------------------------------------------------------------------
 // Footer
+
+void MainWindow::RefreshCycleCharts() {
+  for (DateView* v : std::as_const(views_)) v->RefreshCharts();
+}
 
 void MainWindow::OnGoalChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.Goal = goal_->currentIndex();
   SaveFooterSettings(*config_, this);
   // The day panel answers for the settings on screen, not the ones it was filled with.
-  FillAdvice();
-  if (grid_) grid_->update();
-  if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
+  RefreshCycleCharts();
 }
 
 void MainWindow::OnLastPeriodChanged() {
@@ -997,10 +747,7 @@ void MainWindow::OnLastPeriodChanged() {
   config_->Cycle.LastPeriod = lastPeriod_->date();
   SaveFooterSettings(*config_, this);
   if (!started_) return;
-  FillAdvice();
-  RefreshChart();
-  grid_->update();
-  if (DateView* v = views_.value(QStringLiteral("basal"))) v->RefreshCharts();
+  RefreshCycleCharts();
 }
 
 void MainWindow::OnCycleSpin() {
@@ -1008,7 +755,7 @@ void MainWindow::OnCycleSpin() {
   config_->Cycle.CycleLength = cycle_->value();
   config_->Cycle.LutealLength = luteal_->value();
   SaveFooterSettings(*config_, this);
-  FillAdvice();
+  RefreshCycleCharts();
   DispatchDate(SelectedDate());
 }
 
@@ -1050,11 +797,6 @@ void MainWindow::OpenWeeklyPlanner() {
   plannerTimer_->start();
 }
 
-bool MainWindow::WriteCalendarReport() {
-  return WriteCalendarReportFromScreen(*grid_, *chart_, Cycle(), SelectedDate(),
-                                       dir_->BuildFolder(), this);
-}
-
 void MainWindow::ExitSequence() {
   if (exited_) return;
   exited_ = true;
@@ -1064,10 +806,9 @@ void MainWindow::ExitSequence() {
     AddAutoStart(QCoreApplication::applicationFilePath());
   else
     RemoveAutoStart();
-  SaveCurrentNote();
   // The views write on their own events; a last save of the view on screen keeps what
   // was typed into a field that still has the focus, and every view writes what it
-  // still holds unwritten.
+  // still holds unwritten (the journal its note).
   if (DateView* v = views_.value(viewName_)) v->SaveBeforeDateChange();
   for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
   if (!config_->SaveSettings()) ShowError(config_->lastError(), this);

@@ -1,8 +1,8 @@
 #pragma once
 // The main window: menu bar, header strip with the date bar and the feature icons, the
-// page area that shows one feature view at a time, and the footer with the cycle
-// settings and the colour legend. It holds the one selected date and hands it to the
-// view on screen.
+// page area that shows one view at a time, and the footer with the cycle settings and
+// the colour legend. It holds the one selected date and hands it to the view on screen.
+// It knows the views only through the table of views and the view interface.
 
 #include <QDate>
 #include <QHash>
@@ -19,15 +19,11 @@ class QComboBox;
 class QDateEdit;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QSpinBox;
 class QStackedWidget;
 class QSystemTrayIcon;
 class QTimer;
 class QAction;
-class MonthCalendar;
-class ProbabilityChart;
-class JournalMarks;
 struct ViewEntry;
 
 // Tests: whether the desktop has a system tray (nullopt: ask the desktop).
@@ -50,7 +46,11 @@ class MainWindow : public QMainWindow, public ViewHost {
   const CycleSettings& Cycle() const override;
   Config& Settings() override { return *config_; }
   const DataFolders& Dir() const override { return *dir_; }
+  DateView* CurrentView() const override { return views_.value(viewName_); }
   void DayMarksChanged() override;
+  void GridDayChosen(const QDate& date) override;
+  void GoToday() override;
+  void OpenWeeklyPlanner() override;
 
   void Startup();
   // Centres the empty window, shows it, and lets the start-up routine fill it.
@@ -61,17 +61,13 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool Started() const { return started_; }
   void ShowView(const QString& name);
   void DispatchDate(const QDate& date);
-  void SelectDay();
-  // Theme name to the settings, session-start entry, application.ini, the journal note.
+  // Theme name to the settings, session-start entry, application.ini, and what every
+  // view still holds unwritten.
   void ExitSequence();
-  void GoToday();
   void ApplyThemeByName(const QString& name);
   QString CurrentTheme() const { return theme_; }
 
-  MonthCalendar* Grid() const { return grid_; }
   DateView* View(const QString& name) const { return views_.value(name); }
-  // Writes calendar.jpg, chart.jpg, legend.jpg and calendar.html; false after an error box.
-  bool WriteCalendarReport();
 
  protected:
   void closeEvent(QCloseEvent* event) override;
@@ -84,32 +80,25 @@ class MainWindow : public QMainWindow, public ViewHost {
   // A header icon or View menu entry: the view, on the page its icon opens.
   void OpenFeature(const ViewEntry& entry);
   void BuildHeader(QWidget* header);
-  QWidget* BuildCalendarPage();
-  QWidget* BuildDayPanel();
-  QWidget* BuildJournalPage();
+  // The pages of pgMain and ui_pg with the panels the table names.
+  QWidget* BuildPages();
+  void BuildForumPage(QWidget* page);
   QWidget* BuildFooter();
   void BuildTray();
   void LayoutIcons();
   void FillLegend();
   void LoadFooterFromConfig();
-  void RefreshChart();
-  // The view title of the current view: its own, or the grid's day.
+  // The cycle settings changed: every view repaints its cycle colours.
+  void RefreshCycleCharts();
+  // The view title of the current view: its own, or the selected day.
   void ShowTitle();
-  // The advice tile, advice and birth date of the day in the day panel, for the settings
-  // on screen.
-  void FillAdvice();
-  void SaveNoteLink();
-  void OpenWeeklyPlanner();
   void ShowAbout();
   void ShowSettings();
   void OnGoalChanged();
   void OnLastPeriodChanged();
   void OnCycleSpin();
   void OnPickerChanged(const QDate& date);
-  DateView* DockView(const QString& name, QWidget* view, QWidget* panel);
-  bool SaveCurrentNote();
-  bool StoreMemo();
-  void AutoSaveNote();
+  DateView* DockView(const ViewEntry& entry, QWidget* view);
 
   std::unique_ptr<DataFolders> dir_;
   std::unique_ptr<Config> config_;
@@ -120,12 +109,9 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool exited_ = false;
   bool settingPicker_ = false;
   bool loadingFooter_ = false;
-  QDate panelDate_;   // the day the day panel shows
-  QString notePath_;  // the note file of the day in the journal memo; empty before the first day
 
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;
-  QTimer* noteTimer_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
   QAction* startWithWindows_ = nullptr;
 
@@ -143,21 +129,10 @@ class MainWindow : public QMainWindow, public ViewHost {
   // pages
   QStackedWidget* pgMain_ = nullptr;
   QStackedWidget* uiPg_ = nullptr;
-  QWidget* calendarLeft_ = nullptr;
-  QLabel* monthLabel_ = nullptr;
-  QWidget* panel1_ = nullptr;
-  MonthCalendar* grid_ = nullptr;
-  QLabel* dayCaption_ = nullptr;
-  QLabel* dayCaption2_ = nullptr;
-  QLabel* dayCaption3_ = nullptr;
-  QLabel* todoDay_ = nullptr;
-  QWidget* adviseTile_ = nullptr;
-  QPlainTextEdit* advise_ = nullptr;
-  QPlainTextEdit* birthday_ = nullptr;
-  ProbabilityChart* chart_ = nullptr;
-  QPlainTextEdit* note_ = nullptr;
   QWidget* forumNav_ = nullptr;
   QHash<QString, QWidget*> panels_;
+  // The captions of the pages that show the selected day's long date over their panel.
+  QList<QLabel*> dayCaptions_;
   // footer
   QWidget* footer_ = nullptr;
   QComboBox* goal_ = nullptr;
@@ -166,5 +141,4 @@ class MainWindow : public QMainWindow, public ViewHost {
   QSpinBox* luteal_ = nullptr;
 
   QHash<QString, DateView*> views_;
-  std::unique_ptr<JournalMarks> journalMarks_;
 };

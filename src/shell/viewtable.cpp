@@ -1,6 +1,8 @@
 #include "shell/viewtable.h"
 
 #include "basal/widgets/basalview.h"
+#include "cycle/widgets/calendarview.h"
+#include "cycle/widgets/journalview.h"
 #include "nutrition/widgets/mealdiaryview.h"
 #include "sleep/widgets/sleepview.h"
 #include "trackers/widgets/bloodpressureview.h"
@@ -20,37 +22,46 @@ QWidget* MakeKids(ViewHost* host) { return new SleepView(host, SleepSetup::Kids(
 }  // namespace
 
 const QList<ViewEntry>& ViewTable() {
-  // name, icon, hint, caption, shown, icon page, panel, outer, inner, footer, date bar,
-  // title, make, first ShowDate
   static const QList<ViewEntry> table = {
-      {"calendar", "Ovulation_Icon", "Mavelo", "Ovulation", true, -1, "", 0, 0, true, true,
-       "Mavelo", {}, false},
-      {"basal", "Basal_Icon", "Basal Temperature", "Basal Temp", true, -1, "pnlBasal", 1, 1,
-       true, true, "Basal Temperature", Make<BasalView>, false},
-      {"eat", "Calories_Icon", "Diet Diary", "Calories", true, -1, "pnlEat", 0, 8, false, true,
-       "Calorie Tracker", Make<MealDiaryView>, true},
-      {"exercise", "Exercise_Icon", "Fitness Tracker", "Exercise", true, -1, "pnlExercise", 0,
-       6, false, true, "Exercise Tracker", Make<ExerciseView>, true},
-      {"weight", "Weight_Icon", "Weight Tracker", "Weight", true, -1, "pnlWeight", 0, 5, false,
-       true, "Weight Tracker", Make<WeightView>, true},
-      {"heart", "Heart_Icon", "Blood Pressure", "Blood Pressure", true, -1, "pnlHeart", 0, 9,
-       false, true, "Blood Pressure Tracker", Make<BloodPressureView>, false},
+      {.name = "calendar", .icon = "Ovulation_Icon", .hint = "Mavelo", .caption = "Ovulation",
+       .panel = "pnlCalendar", .side = "pnlMonth", .innerPage = 0, .footer = true,
+       .title = "Mavelo", .gridDay = true, .make = Make<CalendarView>},
+      {.name = "basal", .icon = "Basal_Icon", .hint = "Basal Temperature",
+       .caption = "Basal Temp", .panel = "pnlBasal", .outerPage = 1, .innerPage = 1,
+       .footer = true, .title = "Basal Temperature", .make = Make<BasalView>},
+      {.name = "eat", .icon = "Calories_Icon", .hint = "Diet Diary", .caption = "Calories",
+       .panel = "pnlEat", .innerPage = 8, .title = "Calorie Tracker",
+       .make = Make<MealDiaryView>, .firstShowDate = true},
+      {.name = "exercise", .icon = "Exercise_Icon", .hint = "Fitness Tracker",
+       .caption = "Exercise", .panel = "pnlExercise", .innerPage = 6,
+       .title = "Exercise Tracker", .make = Make<ExerciseView>, .firstShowDate = true},
+      {.name = "weight", .icon = "Weight_Icon", .hint = "Weight Tracker", .caption = "Weight",
+       .panel = "pnlWeight", .innerPage = 5, .title = "Weight Tracker",
+       .make = Make<WeightView>, .firstShowDate = true},
+      {.name = "heart", .icon = "Heart_Icon", .hint = "Blood Pressure",
+       .caption = "Blood Pressure", .panel = "pnlHeart", .innerPage = 9,
+       .title = "Blood Pressure Tracker", .make = Make<BloodPressureView>},
       // The sleep log keeps the date bar, as the kids view does: without it the 33-day
       // window could not be moved to another month from its own page.
-      {"sleep", "Sleep_Icon", "Sleep Tracker", "Sleep", true, 0, "pnlSleep", 3, 7, false,
-       true, "", MakeSleep, true},
-      {"kids", "Kids_Icon", "ToDo", "Baby & Kids", true, 1, "pnlKids", 6, 7, false, true,
-       "Baby & Kids Tracker", MakeKids, true},
-      {"todo", "ToDo_Icon", "ToDo", "To Do", true, -1, "pnlToDo", 0, 2, false, true, QString(),
-       Make<TodoView>, true},
-      {"note", "Journal_icon", "Note", "Journal", true, -1, "", 0, 3, false, true, "Journal",
-       {}, false},
-      {"health", "Health_Icon", "Health", "Health", true, -1, "pnlHealth", 5, 4, false, false,
-       "Health Information", Make<HealthView>, false},
-      {"planner", "Calendar_Icon", "Note", "Week Planner", true, -1, "", -1, -1, false, true,
-       "", {}, false},
-      {"forum", "Forum_Icon", "Note", "Forum", false, -1, "", 4, -1, false, true, "", {},
-       false},
+      {.name = "sleep", .icon = "Sleep_Icon", .hint = "Sleep Tracker", .caption = "Sleep",
+       .iconPage = 0, .panel = "pnlSleep", .outerPage = 3, .innerPage = 7, .make = MakeSleep,
+       .firstShowDate = true},
+      {.name = "kids", .icon = "Kids_Icon", .hint = "ToDo", .caption = "Baby & Kids",
+       .iconPage = 1, .panel = "pnlKids", .outerPage = 6, .innerPage = 7,
+       .title = "Baby & Kids Tracker", .make = MakeKids, .firstShowDate = true},
+      {.name = "todo", .icon = "ToDo_Icon", .hint = "ToDo", .caption = "To Do",
+       .panel = "pnlToDo", .innerPage = 2, .dateTitle = true, .dayCaption = true,
+       .gridDay = true, .make = Make<TodoView>, .firstShowDate = true},
+      {.name = "note", .icon = "Journal_icon", .hint = "Note", .caption = "Journal",
+       .panel = "pnlNote", .innerPage = 3, .title = "Journal", .gridDay = true,
+       .make = Make<JournalView>},
+      {.name = "health", .icon = "Health_Icon", .hint = "Health", .caption = "Health",
+       .panel = "pnlHealth", .outerPage = 5, .innerPage = 4, .dateBar = false,
+       .title = "Health Information", .make = Make<HealthView>},
+      {.name = "planner", .icon = "Calendar_Icon", .hint = "Note", .caption = "Week Planner",
+       .outerPage = -1},
+      {.name = "forum", .icon = "Forum_Icon", .hint = "Note", .caption = "Forum",
+       .iconShown = false, .outerPage = 4},
   };
   return table;
 }

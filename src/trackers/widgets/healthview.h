@@ -32,6 +32,9 @@ class HealthView : public QWidget, public DateView {
   // DateView: the records know no date.
   void ShowDate(const QDate&) override {}
   void StartView(const QDate&) override { LoadHealthRecords(); }
+  // The program's database, after the first-run copy of the shipped DB folder, and the
+  // health tables over it; errors reach the user from there.
+  void ProgramStarted() override { OpenHealthTables(); }
   // Leaving the view and the end of the program write the row being edited in a grid
   // and the health files.
   void SaveOnLeave() override;

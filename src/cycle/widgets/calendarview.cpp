@@ -1,0 +1,171 @@
+#include "cycle/widgets/calendarview.h"
+
+#include <QLabel>
+#include <QPlainTextEdit>
+
+#include "app/datafolders.h"
+#include "app/widgets/fonts.h"
+#include "app/widgets/labels.h"
+#include "app/widgets/linklabel.h"
+#include "app/widgets/messages.h"
+#include "app/widgets/printreport.h"
+#include "core/cyclemodel.h"
+#include "core/textutil.h"
+#include "cycle/widgets/calendarreportwriter.h"
+#include "cycle/widgets/monthcalendar.h"
+#include "cycle/widgets/probabilitychart.h"
+
+namespace {
+constexpr int kSideWidth = 345;
+constexpr int kPageHeight = 451;
+}  // namespace
+
+CalendarView::CalendarView(ViewHost* host, QWidget* parent) : QWidget(parent), host_(host) {
+  setObjectName(QStringLiteral("DayPanel"));
+  side_ = BuildSide();
+  BuildDayPanel();
+}
+
+QWidget* CalendarView::BuildSide() {
+  auto* side = new QWidget(this);
+  side->setObjectName(QStringLiteral("CalendarPage"));
+  side->setFixedSize(kSideWidth, kPageHeight);
+
+  monthLabel_ = MakeLabel(side, QStringLiteral("ui_calendarmonth"), QString(), ArialFont(16, true),
+                          QColor(192, 192, 192));
+  monthLabel_->setAlignment(Qt::AlignCenter);
+  monthLabel_->setGeometry(7, 52, 328, 24);
+
+  auto* panel1 = new QWidget(side);
+  panel1->setObjectName(QStringLiteral("panel1"));
+  panel1->setGeometry(7, 81, 328, 272);
+  grid_ = new MonthCalendar(host_, [host = host_] { return host->CurrentView(); }, panel1);
+  grid_->setObjectName(QStringLiteral("Calendar"));
+  grid_->setGeometry(0, 0, panel1->width(), panel1->height());
+  grid_->hide();
+  connect(grid_, &MonthCalendar::dateChanged, this, &CalendarView::OnGridDay);
+  connect(grid_, &MonthCalendar::doubleClicked, this, [this] { host_->OpenWeeklyPlanner(); });
+
+  LinkLabel* today = MakeLink(side, QStringLiteral("lblToday"), QStringLiteral("today"));
+  today->setGeometry(7, 358, 60, 18);
+  connect(today, &LinkLabel::clicked, this, [this] { host_->GoToday(); });
+  LinkLabel* open = MakeLink(side, QStringLiteral("lblOpen"), QStringLiteral("Open"));
+  open->setGeometry(290, 358, 45, 18);
+  open->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  open->setToolTip(QStringLiteral("Weekly Planner"));
+  connect(open, &LinkLabel::clicked, this, [this] { host_->OpenWeeklyPlanner(); });
+  return side;
+}
+
+void CalendarView::BuildDayPanel() {
+  dayCaption_ = MakeLabel(this, QStringLiteral("ui_calendar_day"), QString(), ArialFont(16));
+  dayCaption_->setGeometry(10, 8, 300, 22);
+
+  adviseTile_ = new QWidget(this);
+  adviseTile_->setObjectName(QStringLiteral("ui_advise_tile"));
+  adviseTile_->setGeometry(10, 38, 25, 17);
+  adviseTile_->setStyleSheet(QStringLiteral("background: white; border-radius: 5px;"));
+  advise_ = MakeMemo(this, QStringLiteral("ui_advise"), ArialFont(12));
+  advise_->setGeometry(42, 34, 268, 44);
+  advise_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+
+  birthday_ = MakeMemo(this, QStringLiteral("ui_baby_birthday"), ArialFont(12));
+  birthday_->setGeometry(10, 82, 300, 74);
+  birthday_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  for (QPlainTextEdit* m : {advise_, birthday_}) {
+    m->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+    m->document()->setDocumentMargin(2);
+  }
+
+  chart_ = new ProbabilityChart(this);
+  chart_->setGeometry(4, 160, 320, 286);
+
+  MakeLabel(this, QStringLiteral("Label10"), QStringLiteral("Your Ovulation Cycle"),
+            ArialFont(19, true), QColor(128, 128, 128))
+      ->setGeometry(335, 8, 270, 26);
+  LinkLabel* view = MakeLink(this, QStringLiteral("Label9"), QStringLiteral("View Report"));
+  view->setGeometry(335, 40, 90, 18);
+  connect(view, &LinkLabel::clicked, this, [this] {
+    if (WriteCalendarReport())
+      OpenDocument(host_->Dir().BuildFolder() + QStringLiteral("calendar.html"));
+  });
+  LinkLabel* print = MakeLink(this, QStringLiteral("ui_print_link"), QStringLiteral("Print Report"));
+  print->setGeometry(440, 40, 100, 18);
+  connect(print, &LinkLabel::clicked, this, [this] {
+    if (WriteCalendarReport())
+      PrintReport(host_->Dir().BuildFolder() + QStringLiteral("calendar.html"),
+                  PrintWait::Complete);
+  });
+
+  QPlainTextEdit* help = MakeMemo(this, QStringLiteral("Memo2"), ArialFont(12));
+  help->setGeometry(335, 66, 270, 380);
+  QPalette hp = help->palette();
+  hp.setColor(QPalette::Text, QColor(128, 128, 128));
+  help->setPalette(hp);
+  help->setPlainText(QStringLiteral(
+      "Mavelo predicts your most fertile days, and the days that are more likely to give "
+      "you a boy or a girl.\n\n"
+      "The results depend on two settings at the bottom of the window:\n\n"
+      "How many days in your cycle? \n"
+      "The average cycle is 28 days. Count from the first day of bleeding of your last "
+      "period up to and including the day before your next period starts.\n\n"
+      "How long is your 'Luteal Phase' ?\n"
+      "Typically 12 days: from your last ovulation day to the day before your next period "
+      "starts. If you do not know it, keep the default."));
+}
+
+void CalendarView::StartView(const QDate&) {
+  monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), host_->SelectedDate()));
+  grid_->show();
+}
+
+void CalendarView::ShowDate(const QDate& date) {
+  if (!date.isValid()) return;
+  monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), date));
+  if (grid_->Date() != date)
+    grid_->MoveToDate(date);  // dateChanged: OnGridDay
+  else if (panelDate_ != date)
+    OnGridDay(date);  // the grid starts on that day: nothing moved, the panel is still empty
+  RefreshChart();
+}
+
+void CalendarView::OnGridDay(const QDate& date) {
+  dayCaption_->setText(FormatDate(QStringLiteral("dddddd"), date));
+  panelDate_ = date;
+  FillAdvice();
+  host_->GridDayChosen(date);
+  RefreshChart();
+}
+
+void CalendarView::FillAdvice() {
+  if (!panelDate_.isValid()) return;
+  const QDate d = panelDate_;
+  const CycleSettings& c = host_->Cycle();
+  adviseTile_->setStyleSheet(
+      QStringLiteral("background: %1; border-radius: 5px;").arg(CycleColour(c, d).name()));
+  const QString advice = AdviceText(c, d);
+  // Without a goal there is no advice: the panel keeps what it said.
+  if (advice.isNull()) return;
+  advise_->setPlainText(advice);
+  const QDate due = DueDate(d);
+  birthday_->setPlainText(
+      QStringLiteral("If you conceive on this day, your baby will be born approximately ") +
+      FormatDate(QStringLiteral("dddddd"), due) +
+      QStringLiteral("\n\nYour baby's Zodiac sign will be '") + ZodiacSign(due) +
+      QLatin1Char('\''));
+}
+
+void CalendarView::RefreshChart() { chart_->Refresh(host_->Cycle(), host_->SelectedDate()); }
+
+void CalendarView::RefreshCharts() {
+  FillAdvice();
+  RefreshChart();
+  grid_->update();
+}
+
+void CalendarView::RepaintMarks() { grid_->update(); }
+
+bool CalendarView::WriteCalendarReport() {
+  return WriteCalendarReportFromScreen(*grid_, *chart_, host_->Cycle(), host_->SelectedDate(),
+                                       host_->Dir().BuildFolder(), this);
+}
