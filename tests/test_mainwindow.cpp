@@ -19,6 +19,7 @@
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 #include "core/clock.h"
@@ -26,6 +27,7 @@
 #include "core/inifile.h"
 #include "app/datafolders.h"
 #include "core/textfile.h"
+#include "core/textutil.h"
 #include "app/widgets/printreport.h"
 #include "shell/aboutbox.h"
 #include "shell/mainwindow.h"
@@ -429,11 +431,48 @@ class MainWindowTest : public QObject {
     QCOMPARE(form->CurrentTheme(), ThemeNames().last());
   }
 
-  void missingWeeklyPlannerIsAnError() {
+  // Without the planner program nothing offers it: no icon, no menu entry, no "Open"
+  // link, and a double click on a day opens that day's journal note instead.
+  void withoutThePlannerADoubleClickOpensTheJournal() {
+    QVERIFY(!child<QWidget>("Calendar_Icon")->isVisibleTo(form.get()));
+    QVERIFY(!child<QWidget>("lblOpen")->isVisibleTo(form.get()));
+    QVERIFY(!form->findChild<QAction*>("WeeklyPlanner1"));
+    WriteTextFile(notesFolder() + "Y2009M3D7.txt", "seventh", nullptr);
+    clickDay(QDate(2009, 3, 7));
     grid()->doubleClicked();
-    QCOMPARE(env->messages.size(), 1);
-    QCOMPARE(env->messages.first().kind, MessageKind::Error);
-    QVERIFY(env->messages.first().text.contains("Calendar/Calendar"));
+    QCOMPARE(form->CurrentViewName(), QString("note"));
+    QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString("seventh"));
+    QVERIFY(env->messages.isEmpty());
+  }
+
+  // With the planner program beside the executable, the icon, the menu entry, the link and
+  // a double click start it on the selected day.
+  void thePlannerStartsOnTheSelectedDay() {
+    form.reset();
+    QTemporaryDir program;
+    for (const char* shipped : {"Brand", "Config", "DB", "Help", "Sound"})
+      QVERIFY(QFile::link(TestEnv::programFolder() + shipped, program.filePath(shipped)));
+    QVERIFY(QDir().mkpath(program.filePath("Calendar")));
+    const QString started = env->home() + "/planner-args";
+    QFile script(program.filePath("Calendar/Calendar"));
+    QVERIFY(script.open(QIODevice::WriteOnly));
+    script.write("#!/bin/sh\necho \"$1\" >> '" + started.toUtf8() + "'\n");
+    script.close();
+    script.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    form = std::make_unique<MainWindow>(program.path() + "/", false);
+    form->Startup();
+    QVERIFY(child<QWidget>("Calendar_Icon")->isVisibleTo(form.get()));
+    QVERIFY(child<QWidget>("lblOpen")->isVisibleTo(form.get()));
+    QVERIFY(form->findChild<QAction*>("WeeklyPlanner1"));
+    clickDay(QDate(2009, 3, 7));
+    grid()->doubleClicked();
+    QCOMPARE(form->CurrentViewName(), QString("calendar"));
+    QTRY_VERIFY(QFile::exists(started));
+    QFile args(started);
+    QVERIFY(args.open(QIODevice::ReadOnly));
+    QCOMPARE(args.readAll().trimmed(), QByteArray::number(DateNumber(QDate(2009, 3, 7))));
+    QVERIFY(env->messages.isEmpty());
+    form.reset();
   }
 
   // Screenshots to look at by hand: MAVELO_SHOTS=/some/folder make test.
@@ -559,9 +598,9 @@ class MainWindowTest : public QObject {
       if (!w || w == start) break;
     }
     for (const ViewEntry& entry : ViewTable())
-      if (!entry.icon.isEmpty() && entry.iconShown)
+      if (!entry.icon.isEmpty() && child<QWidget>(qPrintable(entry.icon))->isVisibleTo(form.get()))
         QVERIFY2(visited.contains(entry.icon), qPrintable(entry.icon));
-    for (const char* link : {"lblToday", "lblOpen", "Label9", "ui_print_link", "ui_cycle", "ui_luteal"})
+    for (const char* link : {"lblToday", "Label9", "ui_print_link", "ui_cycle", "ui_luteal"})
       QVERIFY2(visited.contains(link), link);
 
     auto* basal = child<QWidget>("Basal_Icon");

@@ -74,6 +74,10 @@ class ViewHost {
   virtual void GridDayChosen(const QDate& /*date*/) {}
   // The "today" link: the date bar goes to today.
   virtual void GoToday() {}
+  // Another view on screen, by its name in the table of views.
+  virtual void ShowView(const QString& /*name*/) {}
+  // Whether the weekly planner program is there; without it nothing offers it.
+  virtual bool HasWeeklyPlanner() const { return false; }
   // The "Open" link and a double click on a day: the weekly planner on the selected date.
   virtual void OpenWeeklyPlanner() {}
 };

@@ -181,9 +181,11 @@ void MainWindow::BuildMenus() {
   BuildViewMenu(view);
 
   QMenu* tools = menuBar()->addMenu(QStringLiteral("&Tools"));
-  QAction* planner = tools->addAction(QStringLiteral("Weekly Planner"));
-  planner->setObjectName(QStringLiteral("WeeklyPlanner1"));
-  connect(planner, &QAction::triggered, this, &MainWindow::OpenWeeklyPlanner);
+  if (HasWeeklyPlanner()) {
+    QAction* planner = tools->addAction(QStringLiteral("Weekly Planner"));
+    planner->setObjectName(QStringLiteral("WeeklyPlanner1"));
+    connect(planner, &QAction::triggered, this, &MainWindow::OpenWeeklyPlanner);
+  }
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
   QAction* prefs = settings->addAction(QStringLiteral("User Prefrenses"));
@@ -314,8 +316,10 @@ void MainWindow::BuildHeader(QWidget* header) {
     cap->setFont(ArialFont(11));
     cap->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     cap->setWordWrap(true);
-    pic->setVisible(entry.iconShown);
-    cap->setVisible(entry.iconShown);
+    // Without the planner program its icon is not offered: it could only say so.
+    const bool shown = entry.iconShown && (entry.outerPage >= 0 || HasWeeklyPlanner());
+    pic->setVisible(shown);
+    cap->setVisible(shown);
     icon.picture = pic;
     icon.caption = cap;
     if (entry.outerPage < 0) {
@@ -782,17 +786,29 @@ void MainWindow::ShowAbout() {
   about.exec();
 }
 
+QString MainWindow::PlannerProgram() const {
+  return dir_->ProgramFolder() + QStringLiteral("Calendar/Calendar");
+}
+
+bool MainWindow::HasWeeklyPlanner() const { return QFileInfo(PlannerProgram()).isExecutable(); }
+
 void MainWindow::OpenWeeklyPlanner() {
+  const QString program = PlannerProgram();
+  if (!QFileInfo(program).isExecutable()) {
+    // It went away since the start: say so, as nothing else would.
+    ShowError(QStringLiteral("The weekly planner could not be started: \"%1\" is missing.")
+                  .arg(program),
+              this);
+    return;
+  }
   for (auto& i : icons_)
     if (i.name == QLatin1String("Calendar_Icon")) i.picture->setEnabled(false);
   QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-  const QString program = dir_->ProgramFolder() + QStringLiteral("Calendar/Calendar");
   const QStringList args{QString::number(DateNumber(SelectedDate()))};
-  bool ok = QFileInfo(program).isExecutable() && QProcess::startDetached(program, args);
+  const bool ok = QProcess::startDetached(program, args);
   QGuiApplication::restoreOverrideCursor();
   if (!ok)
-    ShowError(QStringLiteral("The weekly planner could not be started: \"%1\" is missing.")
-                  .arg(program),
+    ShowError(QStringLiteral("The weekly planner could not be started: \"%1\".").arg(program),
               this);
   plannerTimer_->start();
 }

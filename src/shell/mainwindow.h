@@ -50,6 +50,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   void DayMarksChanged() override;
   void GridDayChosen(const QDate& date) override;
   void GoToday() override;
+  bool HasWeeklyPlanner() const override;
   void OpenWeeklyPlanner() override;
 
   void Startup();
@@ -59,7 +60,7 @@ class MainWindow : public QMainWindow, public ViewHost {
     show();
   }
   bool Started() const { return started_; }
-  void ShowView(const QString& name);
+  void ShowView(const QString& name) override;
   void DispatchDate(const QDate& date);
   // Theme name to the settings, session-start entry, application.ini, and what every
   // view still holds unwritten.
@@ -75,6 +76,8 @@ class MainWindow : public QMainWindow, public ViewHost {
 
  private:
   void CentreOnScreen();
+  // The weekly planner program: program folder + Calendar/Calendar.
+  QString PlannerProgram() const;
   void BuildMenus();
   void BuildViewMenu(QMenu* menu);
   // A header icon or View menu entry: the view, on the page its icon opens.

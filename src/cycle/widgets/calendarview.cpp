@@ -44,7 +44,14 @@ QWidget* CalendarView::BuildSide() {
   grid_->setGeometry(0, 0, panel1->width(), panel1->height());
   grid_->hide();
   connect(grid_, &MonthCalendar::dateChanged, this, &CalendarView::OnGridDay);
-  connect(grid_, &MonthCalendar::doubleClicked, this, [this] { host_->OpenWeeklyPlanner(); });
+  // A double click on a day opens the weekly planner on it, or without the planner that
+  // day's journal note.
+  connect(grid_, &MonthCalendar::doubleClicked, this, [this] {
+    if (host_->HasWeeklyPlanner())
+      host_->OpenWeeklyPlanner();
+    else
+      host_->ShowView(QStringLiteral("note"));
+  });
 
   LinkLabel* today = MakeLink(side, QStringLiteral("lblToday"), QStringLiteral("today"));
   today->setGeometry(7, 358, 60, 18);
@@ -53,6 +60,7 @@ QWidget* CalendarView::BuildSide() {
   open->setGeometry(290, 358, 45, 18);
   open->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   open->setToolTip(QStringLiteral("Weekly Planner"));
+  open->setVisible(host_->HasWeeklyPlanner());
   connect(open, &LinkLabel::clicked, this, [this] { host_->OpenWeeklyPlanner(); });
   return side;
 }
