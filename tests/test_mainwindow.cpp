@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSpinBox>
 #include <QStackedWidget>
@@ -636,6 +638,33 @@ class MainWindowTest : public QObject {
     QTest::keyClicks(cycle, "35");
     QTest::keyClick(cycle, Qt::Key_Return);
     QCOMPARE(form->Cycle().CycleLength, 35);
+  }
+
+  // A window smaller than the pages (a small screen) scrolls them: every control is
+  // reachable, and one that takes the focus is scrolled into sight. It can be resized
+  // and maximised; at its designed size nothing scrolls.
+  void smallWindowScrollsToEveryControl() {
+    // The test screen (800 x 600) is smaller than the pages: the window keeps within it.
+    form->ShowAndStart();
+    QVERIFY(QTest::qWaitForWindowExposed(form.get()));
+    QVERIFY(form->screen()->availableGeometry().contains(form->frameGeometry()));
+    auto* scroll = child<QScrollArea>("clientScroll");
+    form->resize(form->sizeHint());
+    QTRY_VERIFY(!scroll->horizontalScrollBar()->isVisible());
+    QVERIFY(!scroll->verticalScrollBar()->isVisible());
+    QCOMPARE(form->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    form->resize(700, 420);
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QTRY_VERIFY(scroll->verticalScrollBar()->isVisible());
+    QVERIFY(scroll->horizontalScrollBar()->isVisible());
+    for (const char* name : {"ui_luteal", "ui_goal", "Health_Icon"}) {
+      auto* w = child<QWidget>(name);
+      w->setFocus(Qt::TabFocusReason);
+      QCoreApplication::processEvents();
+      const QRect shown(w->mapTo(scroll->viewport(), QPoint(0, 0)), w->size());
+      QVERIFY2(scroll->viewport()->rect().contains(shown), name);
+    }
   }
 
   void startWithWindowsTogglesAutoStart() {

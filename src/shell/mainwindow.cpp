@@ -16,6 +16,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSpinBox>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
@@ -38,6 +39,21 @@
 
 
 namespace {
+// Scrolls the pages when the window is smaller than they are; its size hint is the pages'
+// own, so the window opens at its designed size.
+class ClientScrollArea : public QScrollArea {
+ public:
+  explicit ClientScrollArea(QWidget* parent) : QScrollArea(parent) {
+    setFrameShape(QFrame::NoFrame);
+    setAlignment(Qt::AlignCenter);
+    setWidgetResizable(false);
+  }
+  QSize sizeHint() const override {
+    return widget() ? widget()->size() + QSize(2 * frameWidth(), 2 * frameWidth())
+                    : QScrollArea::sizeHint();
+  }
+};
+
 constexpr int kClientWidth = 966;
 constexpr int kClientHeight = 581;
 constexpr int kSideWidth = 345;  // the side part of outer page 0, left of ui_pg
@@ -75,7 +91,12 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   SetOpenFailureHandler(
       [](const QString& message) { ShowError(message, QApplication::activeWindow()); });
 
-  auto* client = new QWidget(this);
+  // The pages are laid out at one designed size. A smaller window (a small screen) scrolls
+  // them so that every control stays reachable; a larger one (maximised) shows them
+  // centred.
+  auto* scroll = new ClientScrollArea(this);
+  scroll->setObjectName(QStringLiteral("clientScroll"));
+  auto* client = new QWidget;
   client->setObjectName(QStringLiteral("client"));
   client->setFixedSize(kClientWidth, kClientHeight);
   client->setAutoFillBackground(true);
@@ -83,7 +104,17 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   pal.setColor(QPalette::Window, Qt::white);
   client->setPalette(pal);
   client->setFont(ArialFont(11));
-  setCentralWidget(client);
+  scroll->setWidget(client);
+  setCentralWidget(scroll);
+  // A control that takes the focus (Tab, a shortcut, a click on its label) is scrolled
+  // into sight.
+  connect(qApp, &QApplication::focusChanged, scroll, [scroll, client](QWidget*, QWidget* now) {
+    if (!now || !client->isAncestorOf(now)) return;
+    // The whole control, not only its text cursor (which ensureWidgetVisible would take).
+    while (now->parentWidget() && now->parentWidget()->focusProxy() == now) now = now->parentWidget();
+    const QRect r(now->mapTo(client, QPoint(0, 0)), now->size());
+    scroll->ensureVisible(r.center().x(), r.center().y(), r.width() / 2 + 8, r.height() / 2 + 8);
+  });
   auto* column = new QVBoxLayout(client);
   column->setContentsMargins(0, 0, 0, 0);
   column->setSpacing(0);
@@ -101,8 +132,6 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   column->addWidget(footer_);
 
   BuildMenus();
-  layout()->setSizeConstraint(QLayout::SetFixedSize);
-  setMinimumHeight(557);
 
   // A saved theme is applied before anything is shown; an unknown one is ignored.
   const QString saved = SavedTheme();
@@ -134,13 +163,20 @@ void MainWindow::showEvent(QShowEvent* event) {
 
 void MainWindow::CentreOnScreen() {
   // Centred by its laid-out size: before the layout has run the window is smaller than
-  // it will be and would hang past the right edge of the screen.
+  // it will be and would hang past the right edge of the screen. On a screen smaller
+  // than that it takes the screen, and the pages scroll.
   ensurePolished();
   if (layout()) layout()->activate();
-  adjustSize();
+  // Not adjustSize(): it keeps a window within two thirds of the screen.
+  resize(sizeHint());
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    const QRect available = screen->availableGeometry();
+    const QSize decoration = frameGeometry().size() - size();
+    resize(size().boundedTo(available.size() - decoration));
     QRect frame = frameGeometry();
-    frame.moveCenter(screen->availableGeometry().center());
+    frame.moveCenter(available.center());
+    frame.moveTop(std::max(frame.top(), available.top()));
+    frame.moveLeft(std::max(frame.left(), available.left()));
     move(frame.topLeft());
   }
 }
