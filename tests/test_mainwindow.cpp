@@ -667,6 +667,32 @@ class MainWindowTest : public QObject {
     }
   }
 
+  // Ctrl+1 .. Ctrl+0 put the focus in the view's first input, so typing goes there: a
+  // food to find in the calorie tracker, the note in the journal.
+  void shortcutsFocusTheViewsFirstInput() {
+    form->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(form.get()));
+    QMenu* viewMenu = child<QMenu>("View1");
+    for (QAction* a : viewMenu->actions()) {
+      if (a->shortcut().isEmpty()) continue;
+      const QString name = a->objectName().mid(QStringLiteral("View_").size());
+      QTest::keySequence(form.get(), a->shortcut());
+      QCOMPARE(form->CurrentViewName(), name);
+      QWidget* focus = QApplication::focusWidget();
+      QVERIFY2(focus, qPrintable(name));
+      QVERIFY2(child<QStackedWidget>("pgMain")->currentWidget()->isAncestorOf(focus),
+               qPrintable(name + ": " + focus->objectName()));
+      QVERIFY2(!qobject_cast<QLabel*>(focus) && !qobject_cast<QAbstractButton*>(focus),
+               qPrintable(name + ": " + focus->objectName()));
+    }
+    QTest::keyClick(form.get(), Qt::Key_1, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget(), grid());
+    QTest::keyClick(form.get(), Qt::Key_3, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("Fridge_Search"));
+    QTest::keyClick(form.get(), Qt::Key_0, Qt::ControlModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QString("ui_note"));
+  }
+
   void startWithWindowsTogglesAutoStart() {
     auto* item = form->findChild<QAction*>("StartWithWindows1");
     QVERIFY(item->isChecked());

@@ -50,6 +50,9 @@ class DateView {
   // The view is left for another one, or the program ends: write what was typed and is
   // not written yet. Views that write on every edit need nothing here.
   virtual void SaveOnLeave() {}
+  // The control that takes the focus when the view is opened from the keyboard (Ctrl+1 ..
+  // Ctrl+0); null: its first input in the tab order.
+  virtual QWidget* FirstInput() { return nullptr; }
   // Some views open on one of their pages when their header icon is clicked.
   virtual void ShowPage(int /*page*/) {}
   // "Stop Alarm": a view with alarms stops its sound.

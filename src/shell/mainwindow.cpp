@@ -2,7 +2,10 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QAbstractItemView>
 #include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTextEdit>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -270,6 +273,33 @@ void MainWindow::OpenFeature(const ViewEntry& entry) {
     if (DateView* v = views_.value(entry.name)) v->ShowPage(entry.iconPage);
 }
 
+namespace {
+// The first control of a view that takes typing or arrow keys, in its tab order: not a
+// link or a button.
+QWidget* FirstInputOf(QWidget* view) {
+  QWidget* window = view->window();
+  for (QWidget* w = view->nextInFocusChain(); w && w != view; w = w->nextInFocusChain()) {
+    if (!view->isAncestorOf(w) || !w->isVisibleTo(window) || !w->isEnabled() ||
+        !(w->focusPolicy() & Qt::TabFocus))
+      continue;
+    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
+        qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
+        qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w))
+      return w;
+  }
+  return nullptr;
+}
+}  // namespace
+
+void MainWindow::OpenFromKeyboard(const ViewEntry& entry) {
+  OpenFeature(entry);
+  DateView* v = views_.value(entry.name);
+  QWidget* input = v ? v->FirstInput() : nullptr;
+  if (!input)
+    if (auto* widget = dynamic_cast<QWidget*>(v)) input = FirstInputOf(widget);
+  if (input) input->setFocus(Qt::ShortcutFocusReason);
+}
+
 void MainWindow::BuildViewMenu(QMenu* menu) {
   // Every view with an icon in the header, in its order: Ctrl+1 .. Ctrl+0 for the first
   // ten, and a mnemonic each (the first letter of a word not taken yet).
@@ -291,7 +321,7 @@ void MainWindow::BuildViewMenu(QMenu* menu) {
     QAction* action = menu->addAction(text);
     action->setObjectName(QStringLiteral("View_") + entry.name);
     if (number < 10) action->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_0 + (++number % 10))));
-    connect(action, &QAction::triggered, this, [this, &entry] { OpenFeature(entry); });
+    connect(action, &QAction::triggered, this, [this, &entry] { OpenFromKeyboard(entry); });
   }
 }
 

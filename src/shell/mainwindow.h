@@ -82,6 +82,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void BuildViewMenu(QMenu* menu);
   // A header icon or View menu entry: the view, on the page its icon opens.
   void OpenFeature(const ViewEntry& entry);
+  // The View menu and its shortcuts: the view, with the focus in its first input.
+  void OpenFromKeyboard(const ViewEntry& entry);
   void BuildHeader(QWidget* header);
   // The pages of pgMain and ui_pg with the panels the table names.
   QWidget* BuildPages();

@@ -171,6 +171,8 @@ void CalendarView::RefreshCharts() {
   grid_->update();
 }
 
+QWidget* CalendarView::FirstInput() { return grid_; }
+
 void CalendarView::RepaintMarks() { grid_->update(); }
 
 bool CalendarView::WriteCalendarReport() {

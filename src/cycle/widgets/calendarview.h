@@ -28,6 +28,8 @@ class CalendarView : public QWidget, public DateView {
   void RefreshCharts() override;
   void RepaintMarks() override;
   QWidget* SideWidget() override { return side_; }
+  // The month grid takes the arrow keys.
+  QWidget* FirstInput() override;
 
   MonthCalendar* Grid() const { return grid_; }
   // Writes calendar.jpg, chart.jpg, legend.jpg and calendar.html into the Build folder;

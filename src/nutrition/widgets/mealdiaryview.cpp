@@ -545,6 +545,8 @@ bool MealDiaryView::eventFilter(QObject* watched, QEvent* event) {
 
 // --- DateView ---------------------------------------------------------------------
 
+QWidget* MealDiaryView::FirstInput() { return fridgeSearch_; }
+
 void MealDiaryView::StartView(const QDate& firstDate) {
   if (!firstDate.isValid()) return;
   date_ = firstDate;

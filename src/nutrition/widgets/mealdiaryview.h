@@ -46,6 +46,8 @@ class MealDiaryView : public QWidget, public DateView {
   bool HasLoaded() const override { return model_.Loaded(); }
   DayMarkPicture MarkPicture() const override { return DayMarkPicture::Berry; }
   bool IsDayMarked(const QDate& date) const override { return model_.IsDayMarked(date); }
+  // Opened from the keyboard, she types a food to find.
+  QWidget* FirstInput() override;
   void StartView(const QDate& firstDate) override;
   void SaveOnLeave() override { SaveIfModified(); }
 
