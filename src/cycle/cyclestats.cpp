@@ -120,18 +120,18 @@ QString DayMonthText(const QDate& date, const QDate& today, const QLocale& local
 
 QString DateWindowText(const QDate& first, const QDate& last, const QDate& today,
                        const QLocale& locale) {
-  const bool years = first.year() != last.year() ||
-                     (today.isValid() && first.year() != today.year());
-  if (years) return FullDate(first, locale) + kDash + FullDate(last, locale);
+  if (first.year() != last.year()) return FullDate(first, locale) + kDash + FullDate(last, locale);
+  const QString year =
+      today.isValid() && last.year() != today.year() ? QStringLiteral(" %1").arg(last.year()) : QString();
   const QString month = locale.monthName(last.month(), QLocale::LongFormat);
   if (first.month() == last.month())
-    return QStringLiteral("%1%2%3 %4").arg(first.day()).arg(kDash).arg(last.day()).arg(month);
-  return QStringLiteral("%1 %2%3%4 %5")
+    return QStringLiteral("%1%2%3 %4%5").arg(first.day()).arg(kDash).arg(last.day()).arg(month, year);
+  return QStringLiteral("%1 %2%3%4 %5%6")
       .arg(first.day())
       .arg(locale.monthName(first.month(), QLocale::LongFormat))
       .arg(kDash)
       .arg(last.day())
-      .arg(month);
+      .arg(month, year);
 }
 
 QString NextPeriodText(const CycleForecast& f, const QDate& today, const QLocale& locale) {

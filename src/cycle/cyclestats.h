@@ -84,8 +84,9 @@ struct CycleForecast {
 CycleForecast ForecastCycles(const QVector<Cycle>& cycles, const QVector<CyclePause>& pauses,
                              const QDate& today);
 
-// "14–16 March"; "30 March–1 April"; the year after each date when the window does not
-// lie wholly in today's year ("30 December 2009–1 January 2010").
+// "14–16 March"; "30 March–1 April"; with the year when it is not today's
+// ("2–4 January 2010"), after each date when the window spans two years
+// ("30 December 2009–1 January 2010").
 QString DateWindowText(const QDate& first, const QDate& last, const QDate& today,
                        const QLocale& locale = AppLocale());
 // "17 March" (with the year when not today's).
