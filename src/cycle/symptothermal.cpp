@@ -36,15 +36,19 @@ QString ReadingsWord(int n) {
                                                    : QStringLiteral("readings"));
 }
 
+QString ReadingsCount(const TemperatureShift& s) {
+  return QStringLiteral("this cycle has %1 counted temperature %2, and a rise needs six lower "
+                        "readings and three higher ones")
+      .arg(s.readings)
+      .arg(s.readings == 1 ? QStringLiteral("reading") : QStringLiteral("readings"));
+}
+
 // What the temperature says so far, for a day before the end of the fertile phase.
 QString ShiftSoFar(const CycleSignsReading& c, const QDate& today) {
   const TemperatureShift& s = c.shift;
   switch (s.state) {
     case ShiftState::TooFewReadings:
-      return QStringLiteral("not enough readings: this cycle has %1 counted temperature %2, and "
-                            "a rise needs six lower readings and three higher ones")
-          .arg(s.readings)
-          .arg(s.readings == 1 ? QStringLiteral("reading") : QStringLiteral("readings"));
+      return QStringLiteral("not enough readings: ") + ReadingsCount(s);
     case ShiftState::NoRise:
       return QStringLiteral("no temperature rise is confirmed in this cycle's %1")
           .arg(ReadingsWord(s.readings));
@@ -298,9 +302,9 @@ DayStatus CycleDayStatus(const CycleSignsReading& c, const QDate& date, const QD
 
   if (c.shift.state == ShiftState::TooFewReadings && c.peak.state == PeakState::NoMucus)
     return Status(FertilityStatus::NotEnoughReadings,
-                  QStringLiteral("Not enough readings: %1, and %2. Treat this day as possibly "
+                  QStringLiteral("Not enough readings: %1; %2. Treat this day as possibly "
                                  "fertile.")
-                      .arg(shift, peak));
+                      .arg(ReadingsCount(c.shift), peak));
 
   QString from;
   if (c.peak.firstMucus.isValid() && date >= c.peak.firstMucus)
