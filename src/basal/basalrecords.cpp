@@ -46,7 +46,9 @@ void ReplaceBasalYear(DaySignsList* days, const CellGrid& grid, int year, Temper
 QVector<int> BasalYears(const QString& basalFolder) {
   static const QRegularExpression kName(QStringLiteral("^(\\d{4})-Basal\\.txt$"));
   QVector<int> years;
-  const QStringList names = QDir(basalFolder).entryList(QDir::Files | QDir::System);
+  // Everything of such a name, so that a folder or a broken link in the way is reported.
+  const QStringList names =
+      QDir(basalFolder).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot);
   for (const QString& name : names) {
     const QRegularExpressionMatch m = kName.match(name);
     if (m.hasMatch()) years.append(m.captured(1).toInt());
