@@ -200,11 +200,17 @@ void SymptothermalTest::temperatureShift() {
   if (state == ShiftState::Confirmed || state == ShiftState::Awaiting) {
     QCOMPARE(s.lowDays.size(), 6);
     QVERIFY(s.lowDays.back() < s.firstHigher);
+    double highest = 0;
     for (const QDate& low : s.lowDays) {
       const DaySigns* d = DayOn(days, low);
       QVERIFY(d && d->HasValidReading());  // never a disturbed or missing day
       QVERIFY(d->temperature->CelsiusSteps() <= s.coverSteps);
+      highest = std::max(highest, d->temperature->Celsius());
     }
+    // The line as drawn is the highest of the six as she entered it (36.52 in the
+    // rounding example), compared as its rounded step.
+    QCOMPARE(s.cover.Celsius(), highest);
+    QCOMPARE(s.cover.CelsiusSteps(), s.coverSteps);
   }
 }
 

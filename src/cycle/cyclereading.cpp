@@ -83,7 +83,7 @@ CycleChart CycleReading::ChartOf(int row) const {
   const TemperatureShift& shift = s.shift;
   if (shift.state == ShiftState::Confirmed || shift.state == ShiftState::Awaiting) {
     chart.hasCoverLine = true;
-    chart.coverLine = BodyTemperature(StepsToHundredths(shift.coverSteps, unit_), unit_);
+    chart.coverLine = BodyTemperature(shift.cover.HundredthsIn(unit_), unit_);
     chart.coverFrom = shift.lowDays.isEmpty() ? shift.firstHigher : shift.lowDays.front();
     chart.coverTo = shift.confirmed.isValid() ? shift.confirmed : shift.higherDays.back();
     chart.higher = shift.higherDays;

@@ -44,7 +44,7 @@ struct CycleChart {
   TemperatureUnit unit = TemperatureUnit::Fahrenheit;
   QVector<ChartReading> readings;  // every reading of the cycle, date order
   bool hasCoverLine = false;       // a confirmed or awaiting shift
-  BodyTemperature coverLine;       // in her unit
+  BodyTemperature coverLine;       // in her unit: the highest of the six lower readings
   QDate coverFrom;                 // the first of the six lower readings
   QDate coverTo;                   // the confirmation (or the last higher reading)
   QVector<QDate> higher;           // the higher readings, numbered 1, 2, 3 (4) in order

@@ -9,13 +9,14 @@ namespace {
 struct Reading {
   QDate date;
   int steps;  // 0.05 °C
+  BodyTemperature value;
 };
 
 QVector<Reading> CountedReadings(DaySignsSpan days) {
   QVector<Reading> r;
   r.reserve(static_cast<qsizetype>(days.size()));
   for (const DaySigns& d : days)
-    if (d.HasValidReading()) r.append({d.date, d.temperature->CelsiusSteps()});
+    if (d.HasValidReading()) r.append({d.date, d.temperature->CelsiusSteps(), *d.temperature});
   return r;
 }
 
@@ -80,8 +81,7 @@ QString PeakSoFar(const CycleSignsReading& c, const QDate& today) {
 
 QString CoverLineText(const CycleSignsReading& c) {
   const TemperatureUnit unit = c.context.unit;
-  return BodyTemperature(StepsToHundredths(c.shift.coverSteps, unit), unit).Text() + u' ' +
-         TemperatureUnitSymbol(unit);
+  return c.shift.cover.TextIn(unit) + u' ' + TemperatureUnitSymbol(unit);
 }
 
 QString Sentence(QString text) {
@@ -111,11 +111,19 @@ TemperatureShift FindTemperatureShift(DaySignsSpan days) {
     // A first higher reading: what follows decides.
     const auto above = [&](qsizetype k) { return r[k].steps > cover; };
     const auto clear = [&](qsizetype k) { return r[k].steps >= cover + kClearRiseSteps; };
-    const auto awaiting = [&] {
-      shift.state = ShiftState::Awaiting;
+    const auto base = [&] {
       shift.firstHigher = r[i].date;
       shift.coverSteps = cover;
-      for (qsizetype k = i - kLowReadings; k < i; ++k) shift.lowDays.append(r[k].date);
+      shift.lowDays.clear();
+      shift.cover = r[i - kLowReadings].value;
+      for (qsizetype k = i - kLowReadings; k < i; ++k) {
+        shift.lowDays.append(r[k].date);
+        if (r[k].value.Celsius() > shift.cover.Celsius()) shift.cover = r[k].value;
+      }
+    };
+    const auto awaiting = [&] {
+      shift.state = ShiftState::Awaiting;
+      base();
       shift.higherDays = {r[i].date};
       for (qsizetype k = i + 1; k < n; ++k)
         if (above(k)) shift.higherDays.append(r[k].date);
@@ -125,11 +133,8 @@ TemperatureShift FindTemperatureShift(DaySignsSpan days) {
                              qsizetype dip) {
       shift.state = ShiftState::Confirmed;
       shift.rule = rule;
-      shift.firstHigher = r[i].date;
+      base();
       shift.confirmed = r[at].date;
-      shift.coverSteps = cover;
-      shift.lowDays.clear();
-      for (qsizetype k = i - kLowReadings; k < i; ++k) shift.lowDays.append(r[k].date);
       shift.higherDays.clear();
       for (qsizetype k : higher) shift.higherDays.append(r[k].date);
       if (dip >= 0) shift.dipDay = r[dip].date;

@@ -58,6 +58,7 @@ struct TemperatureShift {
   QDate firstHigher;          // Confirmed or Awaiting: the first higher reading
   QDate confirmed;            // Confirmed: the day of the reading that confirmed it
   int coverSteps = 0;         // the cover line, in steps of 0.05 °C (Confirmed, Awaiting)
+  BodyTemperature cover;      // the same line as she entered it: the highest of the six
   QVector<QDate> lowDays;     // the six readings the cover line rests on
   QVector<QDate> higherDays;  // the higher readings, in order: numbered 1, 2, 3 (4)
   QDate dipDay;               // rule (c): the reading on or below the line
