@@ -349,9 +349,13 @@ void BasalTest::clickLevelStoresTemperatures_data() {
   QTest::addColumn<int>("row");
   QTest::addColumn<int>("top");
   QTest::addColumn<QByteArray>("line");
-  QTest::newRow("F, row 5") << "F" << 5 << 5 << QByteArray("\"June 3\",98.30,36.85,5,,,\r\n");
-  QTest::newRow("C, row 5") << "C" << 5 << 5 << QByteArray("\"June 3\",98.30,36.85,5,,,\r\n");
-  QTest::newRow("F, row 1") << "F" << 1 << 1 << QByteArray("\"June 3\",98.70,37.05,1,,,\r\n");
+  // The row's value on the scale she sees, and its exact conversion to the other unit
+  // (98.3 °F is 36.83 °C; 36.85 °C is 98.33 °F).
+  QTest::newRow("F, row 5") << "F" << 5 << 5 << QByteArray("\"June 3\",98.30,36.83,5,,,\r\n");
+  QTest::newRow("C, row 5") << "C" << 5 << 5 << QByteArray("\"June 3\",98.33,36.85,5,,,\r\n");
+  QTest::newRow("F, row 1") << "F" << 1 << 1 << QByteArray("\"June 3\",98.70,37.06,1,,,\r\n");
+  QTest::newRow("F, row 14") << "F" << 14 << 14 << QByteArray("\"June 3\",97.40,36.33,14,,,\r\n");
+  QTest::newRow("C, row 14") << "C" << 14 << 14 << QByteArray("\"June 3\",97.52,36.40,14,,,\r\n");
   QTest::newRow("row 16") << "F" << 16 << 0 << QByteArray("\"June 3\",98.80,37.10,0,,,\r\n");
 }
 
@@ -607,7 +611,8 @@ void BasalTest::decemberUsesTheNextYear() {
   Click(s.chart(), 33, 4);
   QCOMPARE(s.host.selected, QDate(2010, 1, 2));
   // The file was read, so its empty fields come back as quoted spaces.
-  QCOMPARE(s.line(2010, 2), QByteArray("\"January 2\",98.40,36.90,4,\" \",\" \",\" \"\r\n"));
+  // (98.40 °F is 36.89 °C.)
+  QCOMPARE(s.line(2010, 2), QByteArray("\"January 2\",98.40,36.89,4,\" \",\" \",\" \"\r\n"));
   Click(s.signs(), 32, 1);
   QCOMPARE(s.load(2010).Cell(kDischargeCol, 1), QString("W"));
   Click(s.chart(), 32, 16);

@@ -44,7 +44,8 @@ QString MakeSource(const QString& parent) {
 
 const QStringList kDataFolders = {"Log",    "DB",       "Config", "Build",  "FTP",
                                   "Notes",  "ToDo",     "Basal",  "Weight", "Exercise",
-                                  "Health", "Food",     "Sleep",  "Baby",   "Heart"};
+                                  "Health", "Food",     "Sleep",  "Baby",   "Heart",
+                                  "Cycle"};
 
 }  // namespace
 
@@ -120,6 +121,7 @@ void TestDataFolders::pathsEndInSlash() {
   QCOMPARE(dir.ConfigFolder() + "application.ini", env.dataRoot() + "Config/application.ini");
   QCOMPARE(dir.HeartFolder(), env.dataRoot() + "Heart/");
   QCOMPARE(dir.BabyFolder(), env.dataRoot() + "Baby/");
+  QCOMPARE(dir.CycleFolder(), env.dataRoot() + "Cycle/");
   QVERIFY(DataFolders::ExecutableFolder().endsWith('/'));
   QVERIFY(QFileInfo(DataFolders::ExecutableFolder() +
                     QFileInfo(QCoreApplication::applicationFilePath()).fileName())

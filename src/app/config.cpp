@@ -61,6 +61,10 @@ Config::Config(const QString& iniPath) : ini_(iniPath) {
   SaveSettings();
 }
 
+QString Config::StoredTemperatureUnits(const QString& iniPath) {
+  return IniFile(iniPath).ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
+}
+
 int Config::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
 int Config::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
 

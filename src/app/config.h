@@ -45,6 +45,10 @@ class Config {
   QString WeightUnitLabel() const;  // "lbs" for MeasureUnits "I", else "kg"
   QString LengthUnitLabel() const;  // "inches" for "I", else "cm"
 
+  // The Temperature_Units of a settings file, read without writing anything ("F" when
+  // the file or the key is missing): for commands that only read.
+  static QString StoredTemperatureUnits(const QString& iniPath);
+
   // Clamps a stored value into a spinner's range.
   static int ClampCycleLength(int v);
   static int ClampLuteal(int v);

@@ -166,11 +166,12 @@ class Copier {
 
 }  // namespace
 
-DataFolders::DataFolders(const QString& programFolder) {
+DataFolders::DataFolders(const QString& programFolder, bool create) {
   program_ = WithSlash(programFolder);
   const QString base = UserDataFolder();
   maker_ = base + "Tarnwick/";
   root_ = maker_ + "Mavelo/";
+  if (!create) return;
 
   // The base folder may be missing on a fresh profile (~/.local/share).
   QDir().mkpath(base);
@@ -182,7 +183,7 @@ DataFolders::DataFolders(const QString& programFolder) {
   const QStringList laterFolders = {FTPFolder(),    NotesFolder(),  ToDoFolder(),
                                     BasalFolder(),  WeightFolder(), ExerciseFolder(),
                                     HealthFolder(), FoodFolder(),   SleepFolder(),
-                                    BabyFolder(),   HeartFolder()};
+                                    BabyFolder(),   HeartFolder(),    CycleFolder()};
   for (const QString& folder : dataFolders) ok_ = MakeFolder(folder) && ok_;
   MakeFolder(HelpFolder());
   for (const QString& folder : laterFolders) ok_ = MakeFolder(folder) && ok_;
@@ -274,7 +275,7 @@ int RemoveStaleSaveFiles(const DataFolders& dir) {
                                dir.NotesFolder(),  dir.ToDoFolder(),     dir.BasalFolder(),
                                dir.WeightFolder(), dir.ExerciseFolder(), dir.HealthFolder(),
                                dir.FoodFolder(),   dir.SleepFolder(),    dir.BabyFolder(),
-                               dir.HeartFolder()};
+                               dir.HeartFolder(),  dir.CycleFolder()};
   int removed = 0;
   for (const QString& folder : folders) {
     const QFileInfoList files =

@@ -12,11 +12,12 @@ class DataFolders {
  public:
   // Builds the paths and creates the missing folders (one level each) in the order:
   // program, maker, data root, Log, DB, Config, Build, Help, FTP, Notes, ToDo, Basal,
-  // Weight, Exercise, Health, Food, Sleep, Baby, Heart. The per-user data base folder
-  // ($XDG_DATA_HOME) is created first when missing. A folder that cannot be created
-  // stays missing; ok() then is false when it is one of the data folders (the program
-  // and Help folders may sit in a read-only install, and nothing depends on them).
-  explicit DataFolders(const QString& programFolder);
+  // Weight, Exercise, Health, Food, Sleep, Baby, Heart, Cycle. The per-user data base
+  // folder ($XDG_DATA_HOME) is created first when missing. A folder that cannot be
+  // created stays missing; ok() then is false when it is one of the data folders (the
+  // program and Help folders may sit in a read-only install, and nothing depends on
+  // them). With create false only the paths are built (commands that only read).
+  explicit DataFolders(const QString& programFolder, bool create = true);
 
   bool ok() const { return ok_; }
 
@@ -43,6 +44,8 @@ class DataFolders {
   QString HeartFolder() const { return root_ + "Heart/"; }
   QString FoodFolder() const { return root_ + "Food/"; }
   QString BabyFolder() const { return root_ + "Baby/"; }
+  // The period history (cycle/periodhistory.h).
+  QString CycleFolder() const { return root_ + "Cycle/"; }
 
   // The per-user data folder base: $XDG_DATA_HOME or ~/.local/share, with "/".
   static QString UserDataFolder();

@@ -102,14 +102,47 @@ bool BasalChart::Intercourse(int column) const {
   return Cell(column, kIntercourseCol) == QLatin1String(kIntercourseMark);
 }
 
-int BasalChart::SetLevel(int column, int row) {
-  if (column < 1 || column > kBasalDayColumns || row < 1 || row > kBasalLevelRows) return 0;
+BasalChart::HeldYear* BasalChart::ColumnHolder(int column, int* row) {
+  if (column < 1 || column > kBasalDayColumns) return nullptr;
+  const QDate d = ColumnDate(column);
+  *row = YearGridRow(d);
+  return HolderOf(d);
+}
+
+int BasalChart::SetLevel(int column, int row, TemperatureUnit unit) {
+  if (row < 1 || row > kBasalLevelRows) return 0;
+  int yearRow = 0;
+  HeldYear* y = ColumnHolder(column, &yearRow);
+  if (!y) return 0;
   const int top = BarTopForClick(row);
-  SetCell(column, kFahrenheitCol, FahrenheitText(top));
-  SetCell(column, kCelsiusCol, CelsiusText(top));
-  SetCell(column, kBarTopCol, QString::number(top));
+  WriteBasalLevel(y->grid, yearRow, top, unit);
+  y->dirty = true;
   tops_[column] = top;
   return top;
+}
+
+int BasalChart::SetTemperature(int column, const BodyTemperature& t) {
+  int yearRow = 0;
+  HeldYear* y = ColumnHolder(column, &yearRow);
+  if (!y) return 0;
+  tops_[column] = WriteBasalTemperature(y->grid, yearRow, t);
+  y->dirty = true;
+  return tops_[column];
+}
+
+void BasalChart::SetDisturbance(int column, Disturbance d) {
+  int yearRow = 0;
+  HeldYear* y = ColumnHolder(column, &yearRow);
+  if (!y) return;
+  WriteBasalDisturbance(y->grid, yearRow, d);
+  y->dirty = true;
+}
+
+BasalReading BasalChart::Reading(int column, TemperatureUnit unit) const {
+  if (column < 1 || column > kBasalDayColumns) return {};
+  const QDate d = ColumnDate(column);
+  const HeldYear* y = HolderOf(d);
+  return y ? ReadBasalReading(y->grid, YearGridRow(d), unit) : BasalReading{};
 }
 
 QString BasalChart::ClickSign(int column, int row, bool* changed) {

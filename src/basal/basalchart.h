@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <vector>
 
+#include "basal/basaltemperature.h"
 #include "basal/basalwindow.h"
 #include "core/gridfile.h"
 
@@ -62,9 +63,17 @@ class BasalChart {
   bool Intercourse(int column) const;   // the file holds exactly "*"
 
   // A click on level row 1..16 of a day column: stores the bar it leaves (the bottom row
-  // clears it) with both temperatures. Returns the bar top now.
-  int SetLevel(int column, int row);
+  // clears it) with the temperature of that row on the scale of her unit, in both units
+  // (basal/basaltemperature.h). Returns the bar top now.
+  int SetLevel(int column, int row, TemperatureUnit unit = TemperatureUnit::Fahrenheit);
   void ClearDay(int column) { SetLevel(column, 16); }
+  // A precise reading typed for a day column: both units and the nearest level. Returns
+  // the bar top now.
+  int SetTemperature(int column, const BodyTemperature& t);
+  // Marks the day's reading as disturbed (Disturbance::None clears the mark).
+  void SetDisturbance(int column, Disturbance d);
+  // The day's reading in her unit.
+  BasalReading Reading(int column, TemperatureUnit unit) const;
   // A click on a sign cell: steps its code (rows 1, 2) or toggles the mark (row 3).
   // Returns the hint to show; *changed tells whether a record changed.
   QString ClickSign(int column, int row, bool* changed = nullptr);
@@ -88,6 +97,7 @@ class BasalChart {
   };
 
   HeldYear* HolderOf(const QDate& date);
+  HeldYear* ColumnHolder(int column, int* row);
   const HeldYear* HolderOf(const QDate& date) const;
   QString Cell(int column, int col) const;
   void SetCell(int column, int col, const QString& text);

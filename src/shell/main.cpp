@@ -10,6 +10,8 @@
 
 #include "app/singleinstance.h"
 #include "app/datafolders.h"
+#include "basal/cyclerecords.h"
+#include "core/clock.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -20,6 +22,8 @@ constexpr const char* kUsage =
     "Options:\n"
     "  -h, --help     Show this help and exit.\n"
     "  -v, --version  Show the version and exit.\n"
+    "  --cycles       Print your cycles, their signs and the figures, tab-separated,\n"
+    "                 and exit (reads only; works while Mavelo is open).\n"
     "\n"
     "Qt's own options (such as -platform or -style) are understood as well.\n"
     "Your records are kept under $XDG_DATA_HOME/Tarnwick/Mavelo/\n"
@@ -38,6 +42,14 @@ int AnswerCommandLine(int argc, char** argv) {
       std::printf("Mavelo %d.%d.%d.%d\n", MAVELO_VERSION_MAJOR, MAVELO_VERSION_MINOR,
                   MAVELO_VERSION_PATCH, MAVELO_VERSION_TWEAK);
       return 0;
+    }
+    if (arg == "--cycles") {
+      const DataFolders dir(DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder()), false);
+      QStringList errors;
+      const QString table = CyclesCommandText(dir, Clock::Today(), &errors);
+      std::fputs(table.toUtf8().constData(), stdout);
+      for (const QString& e : errors) std::fprintf(stderr, "%s\n", qPrintable(e));
+      return errors.isEmpty() ? 0 : 1;
     }
   }
   return -1;

@@ -339,7 +339,8 @@ void BasalView::SelectColumnDate(int column) {
 
 void BasalView::Basal_ChartSelectCell(int col, int row) {
   if (!shown_ || col < 1 || row < 1) return;
-  chart_.SetLevel(col, row);
+  // The row's value on the scale she sees, and its exact conversion to the other unit.
+  chart_.SetLevel(col, row, TemperatureUnitFromSetting(host_->Settings().TemperatureUnits));
   SelectColumnDate(col);
   basalChart_->viewport()->update();
   dateChart_->viewport()->update();
