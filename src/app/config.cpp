@@ -65,6 +65,14 @@ QString Config::StoredTemperatureUnits(const QString& iniPath) {
   return IniFile(iniPath).ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
 }
 
+QString Config::StoredMeasureUnits(const QString& iniPath) {
+  return IniFile(iniPath).ReadString(kApplication, QStringLiteral("Measure_Units"), "I");
+}
+
+int Config::StoredBmiHeight(const QString& iniPath) {
+  return IniFile(iniPath).ReadInteger(kBMI, QStringLiteral("Height"), 72);
+}
+
 int Config::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
 int Config::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
 

@@ -48,6 +48,9 @@ class Config {
   // The Temperature_Units of a settings file, read without writing anything ("F" when
   // the file or the key is missing): for commands that only read.
   static QString StoredTemperatureUnits(const QString& iniPath);
+  // Measure_Units ("I" when missing) and the BMI Height (72), read the same way.
+  static QString StoredMeasureUnits(const QString& iniPath);
+  static int StoredBmiHeight(const QString& iniPath);
 
   // Clamps a stored value into a spinner's range.
   static int ClampCycleLength(int v);

@@ -4,6 +4,7 @@
 
 #include <QDate>
 #include <QString>
+#include <optional>
 
 class QWidget;
 
@@ -83,4 +84,9 @@ class ViewHost {
   virtual bool HasWeeklyPlanner() const { return false; }
   // The "Open" link and a double click on a day: the weekly planner on the selected date.
   virtual void OpenWeeklyPlanner() {}
+  // The calories burned on a day as the exercise tracker recorded them (the calorie
+  // tracker shows them beside what she ate); nothing when none are recorded.
+  virtual std::optional<int> BurnedCaloriesOn(const QDate& /*date*/) const {
+    return std::nullopt;
+  }
 };

@@ -12,6 +12,7 @@
 #include "app/datafolders.h"
 #include "basal/cyclerecords.h"
 #include "core/clock.h"
+#include "shell/doctorreportcommand.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -24,6 +25,10 @@ constexpr const char* kUsage =
     "  -v, --version  Show the version and exit.\n"
     "  --cycles       Print your cycles, their signs and the figures, tab-separated,\n"
     "                 and exit (reads only; works while Mavelo is open).\n"
+    "  --doctor-report FILE [--days N]\n"
+    "                 Write the report for your doctor of the last N days (90 unless\n"
+    "                 told) to FILE: a PDF when FILE ends in .pdf, otherwise HTML with\n"
+    "                 its pictures beside it (reads only; works while Mavelo is open).\n"
     "\n"
     "Qt's own options (such as -platform or -style) are understood as well.\n"
     "Your records are kept under $XDG_DATA_HOME/Tarnwick/Mavelo/\n"
@@ -43,6 +48,7 @@ int AnswerCommandLine(int argc, char** argv) {
                   MAVELO_VERSION_PATCH, MAVELO_VERSION_TWEAK);
       return 0;
     }
+    if (arg == "--doctor-report") return RunDoctorReportCommand(argc, argv);
     if (arg == "--cycles") {
       const DataFolders dir(DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder()), false);
       QStringList errors;

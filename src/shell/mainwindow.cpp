@@ -36,6 +36,9 @@
 #include "core/cyclemodel.h"
 #include "cycle/gridpictures.h"
 #include "shell/aboutbox.h"
+#include "shell/doctorreportcommand.h"
+#include "shell/doctorreportdialog.h"
+#include "trackers/burnedcalories.h"
 #include "shell/appicons.h"
 #include "shell/themes.h"
 #include "shell/viewtable.h"
@@ -225,6 +228,9 @@ void MainWindow::BuildMenus() {
     planner->setObjectName(QStringLiteral("WeeklyPlanner1"));
     connect(planner, &QAction::triggered, this, &MainWindow::OpenWeeklyPlanner);
   }
+  QAction* doctor = tools->addAction(QStringLiteral("Report for my &doctor..."));
+  doctor->setObjectName(QStringLiteral("DoctorReport1"));
+  connect(doctor, &QAction::triggered, this, &MainWindow::ShowDoctorReport);
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
   QAction* prefs = settings->addAction(QStringLiteral("User Prefrenses"));
@@ -845,6 +851,26 @@ void MainWindow::ShowSettings() {
     dialog.exec();
   }
   startWithWindows_->setChecked(config_->AutoStart);
+}
+
+void MainWindow::ShowDoctorReport() {
+  if (!config_) return;
+  // What she typed last is in the files the report reads.
+  for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
+  DoctorReportDialog dialog(
+      [this](const ReportPeriod& period, const QString& name) {
+        QString error;
+        const QString page =
+            WriteDoctorReportPage(*dir_, ReportSettingsOf(*config_), period, name, &error);
+        if (page.isEmpty()) ShowError(error, this);
+        return page;
+      },
+      Clock::Today(), this);
+  dialog.exec();
+}
+
+std::optional<int> MainWindow::BurnedCaloriesOn(const QDate& date) const {
+  return RecordedWorkoutCalories(dir_->ExerciseFolder(), date);
 }
 
 void MainWindow::ShowAbout() {

@@ -52,6 +52,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   void GoToday() override;
   bool HasWeeklyPlanner() const override;
   void OpenWeeklyPlanner() override;
+  std::optional<int> BurnedCaloriesOn(const QDate& date) const override;
 
   void Startup();
   // Centres the empty window, shows it, and lets the start-up routine fill it.
@@ -99,6 +100,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void ShowTitle();
   void ShowAbout();
   void ShowSettings();
+  // Tools > Report for my doctor...
+  void ShowDoctorReport();
   void OnGoalChanged();
   void OnLastPeriodChanged();
   void OnCycleSpin();

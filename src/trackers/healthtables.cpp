@@ -1,8 +1,13 @@
 #include "trackers/healthtables.h"
 
+#include <QAtomicInt>
+#include <QFileInfo>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringList>
+#include <QUrl>
+
+#include "core/textfile.h"
 
 QString HealthRowIdColumn() { return QStringLiteral("ID"); }
 
@@ -52,4 +57,49 @@ bool CreateHealthTables(QSqlDatabase& db, QString* error) {
     }
   }
   return true;
+}
+
+bool ReadHealthTableRows(const QString& dbPath, const HealthTable& table,
+                         QList<QStringList>* rows, QString* error) {
+  rows->clear();
+  const QFileInfo info(dbPath);
+  if (!info.exists()) return true;
+  static QAtomicInt serial;
+  const QString connection =
+      QStringLiteral("Mavelo.HealthReader.%1").arg(serial.fetchAndAddRelaxed(1));
+  bool ok = true;
+  {
+    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection);
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY;QSQLITE_OPEN_URI"));
+    db.setDatabaseName(QString::fromLatin1(QUrl::fromLocalFile(info.absoluteFilePath()).toEncoded()) +
+                       QStringLiteral("?mode=ro"));
+    if (!db.open()) {
+      ok = false;
+      if (error) *error = CannotOpenMessage(dbPath, db.lastError().text());
+    } else {
+      QStringList columns;
+      for (const HealthColumn& c : table.columns) columns << c.name;
+      QSqlQuery q(db);
+      // Names from the table definitions only: no outside text reaches this statement.
+      if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
+                      .arg(columns.join(u", "), table.name, HealthRowIdColumn()))) {
+        ok = false;
+        if (error) *error = CannotOpenMessage(dbPath, q.lastError().text());
+      } else {
+        while (q.next()) {
+          QStringList row;
+          bool any = false;
+          for (int c = 0; c < columns.size(); ++c) {
+            const QString text = q.value(c).toString().trimmed();
+            any = any || !text.isEmpty();
+            row << text;
+          }
+          if (any) rows->append(row);
+        }
+      }
+    }
+    db.close();
+  }
+  QSqlDatabase::removeDatabase(connection);
+  return ok;
 }

@@ -31,3 +31,11 @@ const QList<HealthTable>& HealthTables();
 
 // Creates the three tables (empty) in db. False with the engine's message.
 bool CreateHealthTables(QSqlDatabase& db, QString* error);
+
+// The rows of a health table in the database file at dbPath, in the order they were
+// entered, each with the table's columns (trimmed texts); rows whose cells are all blank
+// are left out. Reads through a read-only connection of its own, so it works beside the
+// program's connection and never writes. A missing file gives no rows; a file or table
+// that cannot be read gives false with *error.
+bool ReadHealthTableRows(const QString& dbPath, const HealthTable& table,
+                         QList<QStringList>* rows, QString* error);

@@ -5,10 +5,16 @@
 #include <QCursor>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileDialog>
 #include <QFileInfo>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QGuiApplication>
 #include <QImage>
 #include <QPrinter>
+#include <QLocale>
+#include <QPageSize>
 #include <QPrinterInfo>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -151,5 +157,86 @@ bool PrintReport(const QString& path, PrintWait wait) {
     ShowError(error);
     return false;
   }
+  return true;
+}
+
+namespace {
+PdfTargetChooser& Chooser() {
+  static PdfTargetChooser chooser;
+  return chooser;
+}
+
+QPageSize LocalePaper() {
+  return QLocale().measurementSystem() == QLocale::ImperialUSSystem
+             ? QPageSize(QPageSize::Letter)
+             : QPageSize(QPageSize::A4);
+}
+
+const QString kPdfFolderKey = QStringLiteral("Reports/PdfFolder");
+}  // namespace
+
+void SetPdfTargetChooser(PdfTargetChooser chooser) { Chooser() = std::move(chooser); }
+
+bool SaveHtmlReportAsPdf(const QString& htmlPath, const QString& pdfPath, QString* error) {
+  QByteArray bytes;
+  if (!ReadFileBytes(htmlPath, &bytes, error)) return false;
+  QTemporaryDir scratch;
+  if (!scratch.isValid()) {
+    if (error)
+      *error = CannotCreateMessage(pdfPath, QCoreApplication::translate(
+                                                "PrintReport",
+                                                "No temporary folder could be made (%1).")
+                                                .arg(scratch.errorString()));
+    return false;
+  }
+  const QString made = scratch.filePath(QStringLiteral("report.pdf"));
+  {
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(made);
+    printer.setPageSize(LocalePaper());
+    printer.setDocName(QFileInfo(pdfPath).completeBaseName());
+    printer.setCreator(QStringLiteral("Mavelo"));
+    if (!PrintPage(htmlPath, bytes, printer, error)) return false;
+  }
+  QByteArray pdf;
+  QString readError;
+  if (!ReadFileBytes(made, &pdf, &readError) || !pdf.startsWith("%PDF")) {
+    if (error)
+      *error = CannotCreateMessage(
+          pdfPath, QCoreApplication::translate("PrintReport", "The PDF writer made no document."));
+    return false;
+  }
+  return WriteFileBytes(pdfPath, pdf, error);
+}
+
+bool SaveReportAsPdf(const QString& htmlPath, const QString& suggestedName, QWidget* parent) {
+  QSettings settings(QStringLiteral("Tarnwick"), QStringLiteral("Mavelo"));
+  QString folder = settings.value(kPdfFolderKey).toString();
+  if (folder.isEmpty() || !QFileInfo(folder).isDir())
+    folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (folder.isEmpty() || !QFileInfo(folder).isDir()) folder = QDir::homePath();
+  const QString suggested = QDir(folder).filePath(suggestedName);
+
+  QString target;
+  if (Chooser()) {
+    target = Chooser()(suggested);
+  } else {
+    target = QFileDialog::getSaveFileName(
+        parent, QCoreApplication::translate("PrintReport", "Save as PDF"), suggested,
+        QCoreApplication::translate("PrintReport", "PDF documents (*.pdf)"));
+  }
+  if (target.isEmpty()) return false;
+  if (QFileInfo(target).suffix().isEmpty()) target += QStringLiteral(".pdf");
+
+  QString error;
+  if (!SaveHtmlReportAsPdf(htmlPath, target, &error)) {
+    ShowError(error, parent);
+    return false;
+  }
+  settings.setValue(kPdfFolderKey, QFileInfo(target).absolutePath());
+  ShowMessage(QCoreApplication::translate("PrintReport", "The report was saved as \"%1\".")
+                  .arg(QDir::toNativeSeparators(target)),
+              parent);
   return true;
 }
