@@ -199,12 +199,17 @@ bool SaveHtmlReportAsPdf(const QString& htmlPath, const QString& pdfPath, QStrin
     printer.setCreator(QStringLiteral("Mavelo"));
     if (!PrintPage(htmlPath, bytes, printer, error)) return false;
   }
+  // The PDF writer does not report a short write (a full disk): a document is whole
+  // only when it ends with its end-of-file mark.
   QByteArray pdf;
   QString readError;
-  if (!ReadFileBytes(made, &pdf, &readError) || !pdf.startsWith("%PDF")) {
+  if (!ReadFileBytes(made, &pdf, &readError) || !pdf.startsWith("%PDF") ||
+      !pdf.trimmed().endsWith("%%EOF")) {
     if (error)
       *error = CannotCreateMessage(
-          pdfPath, QCoreApplication::translate("PrintReport", "The PDF writer made no document."));
+          pdfPath, QCoreApplication::translate(
+                       "PrintReport",
+                       "The PDF writer could not make the whole document (is the disk full?)."));
     return false;
   }
   return WriteFileBytes(pdfPath, pdf, error);

@@ -1,6 +1,6 @@
 #include "app/widgets/reportbar.h"
 
-#include <QHBoxLayout>
+#include <QBoxLayout>
 
 #include "app/datafolders.h"
 #include "app/widgets/labels.h"
@@ -18,12 +18,14 @@ LinkLabel* MakeSavePdfLink(QWidget* parent, ReportWriter write, const QString& s
   return link;
 }
 
-ReportBar::ReportBar(ReportWriter write, const QString& pdfName, QWidget* parent)
+ReportBar::ReportBar(ReportWriter write, const QString& pdfName, QWidget* parent,
+                     Qt::Orientation orientation)
     : QWidget(parent), write_(std::move(write)) {
   setObjectName(QStringLiteral("ReportBar"));
-  auto* row = new QHBoxLayout(this);
-  row->setContentsMargins(0, 0, 0, 0);
-  row->setSpacing(12);
+  auto* row = new QBoxLayout(
+      orientation == Qt::Horizontal ? QBoxLayout::LeftToRight : QBoxLayout::TopToBottom, this);
+  row->setContentsMargins(4, 2, 4, 2);
+  row->setSpacing(orientation == Qt::Horizontal ? 12 : 4);
   view_ = MakeLink(this, QStringLiteral("ui_view_report_link"), QStringLiteral("View Report"));
   print_ = MakeLink(this, QStringLiteral("ui_print_report_link"), QStringLiteral("Print Report"));
   pdf_ = MakeSavePdfLink(this, write_, pdfName);

@@ -21,7 +21,9 @@ LinkLabel* MakeSavePdfLink(QWidget* parent, ReportWriter write, const QString& s
 class ReportBar : public QWidget {
   Q_OBJECT
  public:
-  ReportBar(ReportWriter write, const QString& pdfName, QWidget* parent = nullptr);
+  // The three links side by side, or one under the other.
+  ReportBar(ReportWriter write, const QString& pdfName, QWidget* parent = nullptr,
+            Qt::Orientation orientation = Qt::Horizontal);
 
   LinkLabel* ViewLink() const { return view_; }
   LinkLabel* PrintLink() const { return print_; }

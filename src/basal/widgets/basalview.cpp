@@ -18,6 +18,7 @@
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
+#include "app/widgets/reportbar.h"
 #include "basal/basalreport.h"
 #include "basal/basalscale.h"
 #include "basal/basalsigns.h"
@@ -262,6 +263,10 @@ void BasalView::BuildPage() {
   print_->setIconSize(QSize(20, 20));
   print_->setGeometry(kRightLeft + 88, report_->y(), 34, 30);
   connect(print_, &QToolButton::clicked, this, [this] { SpeedButton5Click(); });
+  LinkLabel* pdf = MakeSavePdfLink(
+      panel_, [this] { return shown_ && WriteReport() ? ReportPath() : QString(); },
+      QStringLiteral("Basal temperature report.pdf"));
+  pdf->setGeometry(kRightLeft + 130, report_->y() + 6, 100, 18);
 
   basalChart_->SetText(0, 0, QStringLiteral("Cycle Day"));
 }

@@ -9,6 +9,7 @@
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
+#include "app/widgets/reportbar.h"
 #include "core/cyclemodel.h"
 #include "core/textutil.h"
 #include "cycle/widgets/calendarreportwriter.h"
@@ -104,6 +105,14 @@ void CalendarView::BuildDayPanel() {
       PrintReport(host_->Dir().BuildFolder() + QStringLiteral("calendar.html"),
                   PrintWait::Complete);
   });
+  LinkLabel* pdf = MakeSavePdfLink(
+      this,
+      [this] {
+        return WriteCalendarReport() ? host_->Dir().BuildFolder() + QStringLiteral("calendar.html")
+                                     : QString();
+      },
+      QStringLiteral("Calendar report.pdf"));
+  pdf->setGeometry(530, 40, 90, 18);
 
   QPlainTextEdit* help = MakeMemo(this, QStringLiteral("Memo2"), ArialFont(12));
   help->setGeometry(335, 66, 270, 380);

@@ -31,7 +31,9 @@
 #include "app/widgets/fonts.h"
 #include "app/widgets/glyphs.h"
 #include "app/widgets/messages.h"
+#include "app/widgets/reportbar.h"
 #include "core/textutil.h"
+#include "nutrition/mealreport.h"
 #include "nutrition/widgets/cellgridview.h"
 #include "nutrition/widgets/foodlistswindow.h"
 #include "nutrition/widgets/foodpickers.h"
@@ -126,7 +128,11 @@ MealDiaryView::MealDiaryView(ViewHost* host, QWidget* parent)
   root->setContentsMargins(4, 4, 4, 2);
   root->setSpacing(3);
   lblDate_ = MakeLabel(QString(), ArialFont(16, true), this, "lblDate");
-  root->addWidget(lblDate_);
+  auto* titleRow = new QHBoxLayout;
+  titleRow->addWidget(lblDate_, 1);
+  titleRow->addWidget(new ReportBar([this] { return WriteReport(); },
+                                    QStringLiteral("Calorie report.pdf"), this));
+  root->addLayout(titleRow);
 
   auto* body = new QHBoxLayout;
   body->setSpacing(4);
@@ -367,6 +373,7 @@ QWidget* MealDiaryView::BuildTodayPage() {
   view->setRenderHint(QPainter::Antialiasing);
   view->setFocusPolicy(Qt::NoFocus);
   right->addWidget(view, 1);
+  right->addWidget(BuildBalance(page));
   h->addLayout(right, 1);
   return page;
 }
@@ -573,6 +580,7 @@ void MealDiaryView::LoadDay() {
   const bool ok = model_.LoadDay(date_, &errors);
   for (int meal = 1; meal <= kMealCount; ++meal) ReloadMealGrid(meal);
   ShowTotals();
+  RefreshBurned();
   loading_ = false;
   host_->DayMarksChanged();
   // Opening told the user; the saves that refuse to replace an unreadable file stay
@@ -638,6 +646,7 @@ void MealDiaryView::ShowTotals() {
   factCarbsPercent_->setText(t.factCarbsPercent);
   factProteinPercent_->setText(t.factProteinPercent);
   if (pg_->currentIndex() == HistoryPage) ShowHistoryGraph(SelectedHistoryDays());
+  ShowBalance();
 }
 
 void MealDiaryView::ReloadMealGrid(int meal) { mealGrids_[meal - 1]->Reload(); }
@@ -689,6 +698,8 @@ void MealDiaryView::pgChange(int index) {
   tip_->setVisible(mealPage);
   if (loading_) return;
   SaveDayReporting(false);
+  // A workout may have been recorded since the day was loaded.
+  if (index == TodayPage) RefreshBurned();
   if (index == HistoryPage) {
     history7_->setChecked(true);
     ShowHistoryGraph(7);
@@ -771,3 +782,40 @@ void MealDiaryView::btFridge_SearchClick() {
 }
 
 void MealDiaryView::Label3Click() { PickFromFoodLists(false); }
+
+// --- energy balance and report --------------------------------------------------------
+
+QWidget* MealDiaryView::BuildBalance(QWidget* page) {
+  auto* box = new QFrame(page);
+  box->setObjectName(QStringLiteral("Balance_Panel"));
+  auto* v = new QVBoxLayout(box);
+  v->setContentsMargins(4, 2, 4, 2);
+  v->setSpacing(2);
+  burnedLabel_ = MakeLabel(QString(), ArialFont(12), box, "Today_Burned");
+  netLabel_ = MakeLabel(QString(), ArialFont(12, true), box, "Today_Net");
+  v->addWidget(burnedLabel_);
+  v->addWidget(netLabel_);
+  return box;
+}
+
+void MealDiaryView::RefreshBurned() {
+  burned_ = date_.isValid() ? host_->BurnedCaloriesOn(date_) : std::nullopt;
+  ShowBalance();
+}
+
+void MealDiaryView::ShowBalance() {
+  if (!burnedLabel_) return;
+  const EnergyBalance balance{model_.Totals().calories, burned_};
+  burnedLabel_->setText(BurnedText(balance));
+  netLabel_->setText(NetText(balance));
+}
+
+QString MealDiaryView::WriteReport() {
+  QString error;
+  if (!WriteMealReport(host_->Dir().BuildFolder(), model_,
+                       EnergyBalance{model_.Totals().calories, burned_}, &error)) {
+    ShowError(error, this);
+    return {};
+  }
+  return host_->Dir().BuildFolder() + QLatin1String(kMealReportPage);
+}

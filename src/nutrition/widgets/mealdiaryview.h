@@ -9,6 +9,7 @@
 #include <QString>
 #include <QWidget>
 #include <array>
+#include <optional>
 
 #include "app/dateview.h"
 #include "nutrition/mealday.h"
@@ -62,6 +63,12 @@ class MealDiaryView : public QWidget, public DateView {
   void PickFromFoodLists(bool searchNow);
 
   const MealDay& Model() const { return model_; }
+  // The report (calories.html in the Build folder) of the day; the page's path, or empty
+  // when it could not be written (she has been told).
+  QString WriteReport();
+  // The calories burned on the viewed day as the exercise tracker recorded them, asked
+  // of the main window when a day is loaded and when the Today page is shown.
+  const std::optional<int>& Burned() const { return burned_; }
   // The meal (1..4) of the page shown, 0 on the other pages.
   int ShownMeal() const;
 
@@ -74,6 +81,10 @@ class MealDiaryView : public QWidget, public DateView {
   QWidget* BuildTodayPage();
   QWidget* BuildHistoryPage();
   QWidget* BuildHands();
+  // The Today page's lines under the chart: burned in the workout, and the net.
+  QWidget* BuildBalance(QWidget* page);
+  void RefreshBurned();
+  void ShowBalance();
   QWidget* BuildFridgePanel();
 
   void SaveIfModified();
@@ -125,6 +136,9 @@ class MealDiaryView : public QWidget, public DateView {
   QLabel* factCarbsPercent_ = nullptr;
   QLabel* factProteinPercent_ = nullptr;
   std::array<QBarSet*, kMealCount> sourceBars_{};
+  QLabel* burnedLabel_ = nullptr;
+  QLabel* netLabel_ = nullptr;
+  std::optional<int> burned_;
 
   QChartView* historyGraph_ = nullptr;
   QLineSeries* averageSeries_ = nullptr;

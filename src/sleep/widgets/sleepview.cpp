@@ -29,12 +29,14 @@
 #include "app/datafolders.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/messages.h"
+#include "app/widgets/reportbar.h"
 #include "core/clock.h"
 #include "core/cyclemodel.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
 #include "sleep/alarmentry.h"
 #include "sleep/sleepcycle.h"
+#include "sleep/sleepreport.h"
 #include "sleep/soundplayer.h"
 #include "sleep/widgets/alarmsetdialog.h"
 #include "sleep/widgets/effectsoundoutput.h"
@@ -187,6 +189,12 @@ void SleepView::BuildFrame() {
           });
   connect(shelf_, &QListWidget::itemClicked, this,
           [this](QListWidgetItem* item) { ShowPage(item->text()); });
+  auto* report = new ReportBar(
+      [this] { return WriteReport(); },
+      setup_.kind == SleepViewKind::Kids ? QStringLiteral("Baby and kids report.pdf")
+                                         : QStringLiteral("Sleep report.pdf"),
+      this, Qt::Vertical);
+  report->setGeometry(10, shelf_->geometry().bottom() + 16, 140, report->sizeHint().height());
 
   pages_ = new QStackedWidget(this);
   pages_->setObjectName(QStringLiteral("pgSleep"));
@@ -885,4 +893,29 @@ void SleepView::PaintTimeCell(QPainter& p, const QRect& rect, int, int row) cons
   p.setPen(Qt::black);
   p.drawText(cell.adjusted(3, 0, -2, 0), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
              timeChart_->Text(0, row));
+}
+
+// ---------------------------------------------------------------------------------
+// Report
+
+QString SleepView::WriteReport() {
+  SleepReportInput in;
+  in.title = setup_.kind == SleepViewKind::Kids ? QStringLiteral("Baby & Kids Tracker")
+                                                : QStringLiteral("Sleep Tracker");
+  in.selected = selected_.isValid() ? selected_ : host_->SelectedDate();
+  // The grid as the page draws it, whichever page is in front.
+  if (QWidget* page = sleepChart_ ? sleepChart_->parentWidget() : nullptr) {
+    // A page never shown has not been given its size yet.
+    if (page->size() != pages_->size()) page->resize(pages_->size());
+    in.grid = QImage(page->size(), QImage::Format_RGB32);
+    in.grid.fill(Qt::white);
+    page->render(&in.grid);
+  }
+  const QString base = SleepReportBase(setup_.kind);
+  QString error;
+  if (!WriteSleepReport(host_->Dir().BuildFolder(), base, in, log_, &error)) {
+    ShowError(error, this);
+    return {};
+  }
+  return host_->Dir().BuildFolder() + base + QStringLiteral(".html");
 }

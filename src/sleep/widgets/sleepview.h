@@ -54,6 +54,10 @@ class SleepView : public QWidget, public DateView {
   // The caption of the page in front.
   QString CurrentPage() const;
   QString NotePath() const { return notePath_; }
+  // The report (sleep.html or kids.html in the Build folder): the grid of the 33 days and
+  // each day's hours; the page's path, or empty when it could not be written (she has
+  // been told).
+  QString WriteReport();
 
   // Shows the page with this caption (nothing for a caption no page has); the weekday
   // chart is redrawn when it is the graph page.

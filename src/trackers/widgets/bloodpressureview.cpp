@@ -25,9 +25,11 @@
 #include "app/datafolders.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/messages.h"
+#include "app/widgets/reportbar.h"
 #include "core/clock.h"
 #include "core/textutil.h"
 #include "trackers/pressurepicture.h"
+#include "trackers/pressurereport.h"
 #include "trackers/pressuretablemodel.h"
 
 // The readings table; it can hand what is typed in an open cell to the model, so that a
@@ -113,6 +115,8 @@ BloodPressureView::BloodPressureView(ViewHost* host, QWidget* parent)
   pg_->addTab(BuildScorePage(), QStringLiteral("Score"));
   pg_->addTab(BuildGraphPage(), QStringLiteral("Graph"));
   layout->addWidget(pg_, 1);
+  pg_->setCornerWidget(new ReportBar([this] { return WriteReport(); },
+                                     QStringLiteral("Blood pressure report.pdf"), pg_));
 
   setTabOrder(add, del);
   setTabOrder(del, pg_);
@@ -368,4 +372,18 @@ void BloodPressureView::ShowPressureGraph() {
   graphX_->setRange(firstRow - 0.5, std::max(lastRow, firstRow + 1) + 0.5);
   graphY_->setRange(std::floor((lo - 10) / 10) * 10, std::ceil((hi + 10) / 10) * 10);
   graphY_->setTickCount(std::clamp(int((graphY_->max() - graphY_->min()) / 20) + 1, 3, 11));
+}
+
+// --- report -------------------------------------------------------------------------
+
+QString BloodPressureView::WriteReport() {
+  // What is typed in an open cell is part of the table, written or not.
+  table_->CommitEditor();
+  QString error;
+  const QDate shown = date_.isValid() ? date_ : host_->SelectedDate();
+  if (!WritePressureReport(host_->Dir().BuildFolder(), shown, readings_.Grid(), &error)) {
+    ShowError(error, this);
+    return {};
+  }
+  return host_->Dir().BuildFolder() + QLatin1String(kPressureReportPage);
 }

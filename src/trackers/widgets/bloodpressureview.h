@@ -47,6 +47,10 @@ class BloodPressureView : public QWidget, public DateView {
   void SpeedButton2Click();  // delete the selected reading
   void PGChange(int index);
 
+  // The report (pressure.html in the Build folder) of every reading of the log; the
+  // page's path, or empty when it could not be written (she has been told).
+  QString WriteReport();
+
   const PressureReadings& Readings() const { return readings_; }
   QDate ShownDate() const { return date_; }
   bool Unsaved() const { return unsaved_; }

@@ -28,12 +28,18 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/config.h"
 #include "app/datafolders.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/messages.h"
+#include "app/widgets/reportbar.h"
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "cycle/journal.h"
+#include "trackers/bmi.h"
+#include "trackers/bodyweight.h"
+#include "trackers/exercisereport.h"
+#include "trackers/metvalues.h"
 #include "trackers/widgets/trackerlinks.h"
 
 namespace {
@@ -128,6 +134,8 @@ ExerciseView::ExerciseView(ViewHost* host, QWidget* parent)
   pg_->addTab(BuildCaloriesPage(), QStringLiteral("Calories"));
   pg_->addTab(BuildCardioPage(), QStringLiteral("Cardio"));
   layout->addWidget(pg_, 1);
+  pg_->setCornerWidget(new ReportBar([this] { return WriteReport(); },
+                                     QStringLiteral("Exercise report.pdf"), pg_));
   connect(pg_, &QTabWidget::currentChanged, this, [this] {
     ShowWeekChart();
     ShowSummaries();
@@ -188,6 +196,7 @@ QWidget* ExerciseView::BuildLogPage() {
   links->addStretch(1);
   top->addLayout(links);
   v->addLayout(top);
+  v->addWidget(BuildActivityEstimateRow(page));
 
   // The note, or the estimate panel in its place.
   auto* notesBox = new QGroupBox(QStringLiteral("Workout Notes"), page);
@@ -267,7 +276,9 @@ QWidget* ExerciseView::BuildLogPage() {
   setTabOrder(calories_, estimate_);
   setTabOrder(estimate_, clear);
   setTabOrder(clear, save);
-  setTabOrder(save, note_);
+  setTabOrder(save, activityEstimate_);
+  setTabOrder(activityEstimate_, useEstimate_);
+  setTabOrder(useEstimate_, note_);
   setTabOrder(note_, intensity_);
   setTabOrder(intensity_, done);
   setTabOrder(done, run_);
@@ -338,6 +349,7 @@ QWidget* ExerciseView::BuildActivitiesPage() {
   connect(workout_, &QLineEdit::textEdited, this, [this] { DistanceChanged(); });
   connect(activities_, &QListWidget::itemChanged, this, [this] {
     if (!loading_) RefreshWorkout();
+    UpdateActivityEstimate();
   });
   connect(clear, &QPushButton::clicked, this, [this] { Label2Click(); });
   connect(add, &QPushButton::clicked, this, [this] { Label12Click(); });
@@ -548,6 +560,7 @@ void ExerciseView::ShowDate(const QDate& date) {
   ShowWeekChart();
   ShowSummaries();
   if (!wasLoaded || oldYear != log_.Year()) host_->DayMarksChanged();
+  UpdateActivityEstimate();
 
   if (!errors.isEmpty()) {
     // Opening has told the user; saves that refuse to replace an unreadable file stay
@@ -789,4 +802,111 @@ void ExerciseView::ShowSummaries() {
   const ExerciseSummary s = log_.Summaries(Clock::Today());
   FillSummaryGrid(gridCalories_, CalorieSummaryRows(s));
   FillSummaryGrid(gridFacts_, DistanceSummaryRows(s));
+}
+
+// --- estimate from activities -------------------------------------------------------
+
+QWidget* ExerciseView::BuildActivityEstimateRow(QWidget* page) {
+  auto* row = new QWidget(page);
+  auto* h = new QHBoxLayout(row);
+  h->setContentsMargins(0, 0, 0, 0);
+  h->setSpacing(6);
+  activityEstimate_ = MakeTrackerLink(QStringLiteral("ActivityEstimate"),
+                                      QStringLiteral("Estimate from activities"), row);
+  activityEstimate_->setToolTip(QStringLiteral(
+      "MET values of the Compendium of Physical Activities (2011) x your weight x the time"));
+  lblActivityEstimate_ = Caption(QString(), row);
+  lblActivityEstimate_->setObjectName(QStringLiteral("lblActivityEstimate"));
+  lblActivityEstimate_->setWordWrap(true);
+  useEstimate_ = MakeTrackerLink(QStringLiteral("UseActivityEstimate"), QStringLiteral("use"), row);
+  useEstimate_->setToolTip(QStringLiteral("Put this estimate into the calories burned"));
+  useEstimate_->setEnabled(false);
+  h->addWidget(activityEstimate_);
+  h->addWidget(lblActivityEstimate_, 1);
+  h->addWidget(useEstimate_);
+  connect(activityEstimate_, &QPushButton::clicked, this, [this] { ActivityEstimateClick(); });
+  connect(useEstimate_, &QPushButton::clicked, this, [this] { UseActivityEstimateClick(); });
+  connect(hours_, &QSpinBox::valueChanged, this, [this] { UpdateActivityEstimate(); });
+  connect(minutes_, &QSpinBox::valueChanged, this, [this] { UpdateActivityEstimate(); });
+  return row;
+}
+
+std::optional<std::pair<double, QDate>> ExerciseView::EstimateWeight(bool ask) {
+  const bool pounds = WeightsInPounds(host_->Settings());
+  const QDate day = date_.isValid() ? date_ : host_->SelectedDate();
+  QStringList errors;
+  if (const auto w = LatestWeightOnOrBefore(host_->Dir().WeightFolder(), day, &errors))
+    return std::make_pair(BmiWeightKg(w->weight, pounds), w->date);
+  if (givenKg_) return std::make_pair(*givenKg_, QDate());
+  if (!ask) return std::nullopt;
+  if (!errors.isEmpty()) ShowError(errors.join(u'\n'), this);
+  const QString unit = host_->Settings().WeightUnitLabel();
+  bool ok = false;
+  const QString answer = AskText(
+      QStringLiteral("Estimate from activities"),
+      QStringLiteral("No weight is recorded on or before %1. Your weight in %2 for the "
+                     "estimate:")
+          .arg(FormatDate(QStringLiteral("dddddd"), day), unit),
+      QString(), &ok, this);
+  if (!ok) return std::nullopt;
+  double value = 0;
+  const bool number = ParseNumber(answer.trimmed(), &value) ||
+                      ParseNumber(answer.trimmed(), &value, QLocale::c());
+  const double kg = BmiWeightKg(value, pounds);
+  if (!number || !(kg >= 2) || kg > 500) {
+    ShowError(QStringLiteral("\"%1\" is not a weight in %2.").arg(answer.trimmed(), unit), this);
+    return std::nullopt;
+  }
+  givenKg_ = kg;
+  return std::make_pair(kg, QDate());
+}
+
+void ExerciseView::UpdateActivityEstimate(bool ask) {
+  if (!activityEstimateShown_ && !ask) return;
+  const QStringList ticked = TickedActivities();
+  const auto weight = EstimateWeight(ask && !ticked.isEmpty());
+  activityCalories_ = -1;
+  if (!weight) {
+    lblActivityEstimate_->setText(
+        activityEstimateShown_ || ask
+            ? QStringLiteral("From activities: no weight recorded on or before this day")
+            : QString());
+  } else {
+    const ActivityEstimate e =
+        EstimateFromActivities(ticked, hours_->value(), minutes_->value(), weight->first);
+    if (e.HasEstimate() && hours_->value() * 60 + minutes_->value() > 0)
+      activityCalories_ = e.calories;
+    lblActivityEstimate_->setText(ActivityEstimateText(e, ticked, hours_->value(),
+                                                       minutes_->value(), weight->first,
+                                                       weight->second));
+  }
+  if (ask) activityEstimateShown_ = true;
+  useEstimate_->setEnabled(activityCalories_ >= 0);
+}
+
+void ExerciseView::ActivityEstimateClick() { UpdateActivityEstimate(true); }
+
+void ExerciseView::UseActivityEstimateClick() {
+  if (!loaded_ || activityCalories_ < 0) return;
+  calories_->setValue(activityCalories_);
+}
+
+QString ExerciseView::ActivityEstimateShown() const { return lblActivityEstimate_->text(); }
+
+// --- report -------------------------------------------------------------------------
+
+QString ExerciseView::WriteReport() {
+  ExerciseReportInput in;
+  in.shown = date_.isValid() ? date_ : host_->SelectedDate();
+  in.day = FormDay();
+  in.note = note_->toPlainText();
+  in.estimate = lblActivityEstimate_->text();
+  in.week = log_.WeekChart(Clock::Today());
+  in.summary = log_.Summaries(Clock::Today());
+  QString error;
+  if (!WriteExerciseReport(host_->Dir().BuildFolder(), in, &error)) {
+    ShowError(error, this);
+    return {};
+  }
+  return host_->Dir().BuildFolder() + QLatin1String(kExerciseReportPage);
 }

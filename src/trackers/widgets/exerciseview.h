@@ -8,6 +8,7 @@
 #include <QSet>
 #include <QStringList>
 #include <QWidget>
+#include <optional>
 
 #include "app/dateview.h"
 #include "trackers/exerciselog.h"
@@ -76,6 +77,20 @@ class ExerciseView : public QWidget, public DateView {
   void Label13Click();    // "Delete"
   void Label2Click();     // "Clear"
 
+  // "Estimate from activities": MET x body weight x hours for the ticked activities,
+  // shown beside the calories (the estimate from intensity stays as it is). The weight
+  // is the weight tracker's latest on or before the shown day; without one she is asked
+  // for it (kept for this run, never written). "use" puts the figure into the calories.
+  void ActivityEstimateClick();
+  void UseActivityEstimateClick();
+  // The figure of the last estimate; -1 when there is none.
+  int ActivityEstimateCalories() const { return activityCalories_; }
+  QString ActivityEstimateShown() const;
+
+  // The report (exercise.html in the Build folder) of the shown day and the totals; the
+  // page's path, or empty when it could not be written (she has been told).
+  QString WriteReport();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -84,6 +99,13 @@ class ExerciseView : public QWidget, public DateView {
   QWidget* BuildActivitiesPage();
   QWidget* BuildCaloriesPage();
   QWidget* BuildCardioPage();
+  QWidget* BuildActivityEstimateRow(QWidget* page);
+  // Recomputes the shown estimate (after a change of time, ticks or day), asking for a
+  // weight only when `ask`.
+  void UpdateActivityEstimate(bool ask = false);
+  // Her weight in kg for the estimate and the day it was weighed (invalid when she gave
+  // it); nothing when there is none and she was not asked or gave none.
+  std::optional<std::pair<double, QDate>> EstimateWeight(bool ask);
   void FillActivityList(const QStringList& items);
   void TickActivities(const QStringList& names);
   void FillForm(const WorkoutDay& day);
@@ -137,4 +159,11 @@ class ExerciseView : public QWidget, public DateView {
   QValueAxis* chartY_ = nullptr;
   QTableWidget* gridCalories_ = nullptr;
   QTableWidget* gridFacts_ = nullptr;
+
+  QPushButton* activityEstimate_ = nullptr;
+  QLabel* lblActivityEstimate_ = nullptr;
+  QPushButton* useEstimate_ = nullptr;
+  bool activityEstimateShown_ = false;
+  int activityCalories_ = -1;
+  std::optional<double> givenKg_;  // the weight she typed for the estimate, this run
 };

@@ -31,6 +31,7 @@
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
+#include "app/widgets/reportbar.h"
 
 namespace {
 
@@ -290,6 +291,16 @@ void TodoView::BuildControls() {
   SpeedButton5->setText(QStringLiteral("Print"));
   SpeedButton5->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
   SpeedButton5->setGeometry(86, 358, 64, 24);
+  LinkLabel* pdf = MakeSavePdfLink(
+      this,
+      [this] {
+        // As the report button: what is on screen, unsaved check marks included.
+        SaveList();
+        return WriteToDoReport() ? host_->Dir().BuildFolder() + QStringLiteral("todo.html")
+                                 : QString();
+      },
+      QStringLiteral("To-do report.pdf"));
+  pdf->setGeometry(10, 386, 100, 18);
 
   auto* tip = new QLabel(QStringLiteral("Tip:Drag and drop items to tomorrow"), this);
   tip->setObjectName(QStringLiteral("Label4"));

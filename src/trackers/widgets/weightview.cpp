@@ -29,7 +29,10 @@
 #include "core/clock.h"
 #include "core/textutil.h"
 #include "app/widgets/messages.h"
+#include "app/widgets/reportbar.h"
 #include "trackers/bmi.h"
+#include "trackers/bodyweight.h"
+#include "trackers/weightreport.h"
 #include "trackers/bmipicture.h"
 #include "trackers/weightplan.h"
 
@@ -138,6 +141,8 @@ WeightView::WeightView(ViewHost* host, QWidget* parent)
   pg_->addTab(BuildHistoryTab(), QStringLiteral("History"));
   pg_->addTab(BuildBmiTab(), QStringLiteral("BMI"));
   layout->addWidget(pg_, 1);
+  pg_->setCornerWidget(new ReportBar([this] { return WriteReport(); },
+                                     QStringLiteral("Weight report.pdf"), pg_));
   connect(pg_, &QTabWidget::currentChanged, this, &WeightView::pgChange);
 
   height_->setText(QString::number(host_->Settings().BmiHeight));
@@ -683,4 +688,23 @@ void WeightView::PlaceArrow(const QPoint& point) {
   arrow_->move(bmiPicture_->pos() + point);
   arrow_->show();
   arrow_->raise();
+}
+
+// --- report -------------------------------------------------------------------------
+
+QString WeightView::WriteReport() {
+  WeightReportInput in;
+  in.shown = model_.Date().isValid() ? model_.Date() : host_->SelectedDate();
+  if (shown_) {
+    in.year = model_.History();
+    in.goal = GoalValue();
+  }
+  in.pounds = WeightsInPounds(host_->Settings());
+  in.heightField = host_->Settings().BmiHeight;
+  QString error;
+  if (!WriteWeightReport(host_->Dir().BuildFolder(), in, &error)) {
+    ShowError(error, this);
+    return {};
+  }
+  return host_->Dir().BuildFolder() + QLatin1String(kWeightReportPage);
 }

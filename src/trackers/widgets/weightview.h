@@ -44,6 +44,9 @@ class WeightView : public QWidget, public DateView {
   void ShowBMI();
 
   const WeightModel& Model() const { return model_; }
+  // The weight report (weight.html in the Build folder) of what the view shows; the
+  // page's path, or empty when it could not be written (she has been told).
+  QString WriteReport();
 
  private:
   void BuildHeader(QWidget* box);
