@@ -47,6 +47,22 @@ void WriteWeights(const QString& folder, int year, const QList<QPair<QDate, QStr
   QVERIFY2(SaveGridFile(grid, WeightYearPath(folder, year), &error), qPrintable(error));
 }
 
+// An exercise view on the day, shown at its panel's size, with an hour of running.
+struct RunningView {
+  explicit RunningView(FakeHost* host) : view(host) {
+    view.resize(621, 451);
+    view.show();
+    view.StartView(kDay);
+    view.ShowDate(kDay);
+    view.findChild<QSpinBox*>("Exercise_Hours")->setValue(1);
+    view.findChild<QListWidget*>("ui_Activity")
+        ->findItems("Running", Qt::MatchExactly)
+        .first()
+        ->setCheckState(Qt::Checked);
+  }
+  ExerciseView view;
+};
+
 // The host a view sees, with the exercise tracker's burned calories.
 class BurnHost : public FakeHost {
  public:
@@ -166,14 +182,8 @@ void ActivityCaloriesTest::viewEstimatesFromTheRecordedWeight() {
   host.Settings().MeasureUnits = "I";
   // 132.277 lbs is 60 kg.
   WriteWeights(host.Dir().WeightFolder(), 2009, {{QDate(2009, 3, 1), "132.277357"}});
-  ExerciseView view(&host);
-  view.resize(621, 451);
-  view.show();
-  view.StartView(kDay);
-  view.ShowDate(kDay);
-  view.findChild<QSpinBox*>("Exercise_Hours")->setValue(1);
-  auto* list = view.findChild<QListWidget*>("ui_Activity");
-  list->findItems("Running", Qt::MatchExactly).first()->setCheckState(Qt::Checked);
+  RunningView rig(&host);
+  ExerciseView& view = rig.view;
   view.ActivityEstimateClick();
   QVERIFY(env.messages.isEmpty());  // nothing asked: the weight is recorded
   QCOMPARE(view.ActivityEstimateCalories(), 588);
@@ -197,16 +207,8 @@ void ActivityCaloriesTest::viewAsksForAWeightWhenNoneIsRecorded() {
   host.Settings().MeasureUnits = "M";
   // A weight after the day does not count.
   WriteWeights(host.Dir().WeightFolder(), 2009, {{QDate(2009, 3, 20), "70"}});
-  ExerciseView view(&host);
-  view.resize(621, 451);
-  view.show();
-  view.StartView(kDay);
-  view.ShowDate(kDay);
-  view.findChild<QSpinBox*>("Exercise_Hours")->setValue(1);
-  view.findChild<QListWidget*>("ui_Activity")
-      ->findItems("Running", Qt::MatchExactly)
-      .first()
-      ->setCheckState(Qt::Checked);
+  RunningView rig(&host);
+  ExerciseView& view = rig.view;
 
   // She cancels: no estimate, nothing written.
   env.answer = [](const MessageRequest&) { return MessageAnswer{false, QString()}; };

@@ -14,7 +14,6 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "app/datafolders.h"
@@ -24,6 +23,7 @@
 #include "shell/doctorreportdialog.h"
 #include "support/faults.h"
 #include "support/fixturedb.h"
+#include "support/pdftext.h"
 #include "support/testenv.h"
 #include "trackers/doctorreport.h"
 #include "trackers/pressurehistory.h"
@@ -76,15 +76,6 @@ void FillDataFolder(const TestEnv& env) {
       "INSERT INTO Health_Appointments (StartTime, Doctor, Reason) VALUES "
       "('2009-03-20 10:00', 'Dr. Anna Lee', 'Check-up')"};
   for (const QString& s : statements) QVERIFY2(ExecOnDatabaseFile(db, s, &error), qPrintable(error));
-}
-
-QString PdfText(const QString& pdfPath) {
-  const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-  if (tool.isEmpty()) return {};
-  QProcess p;
-  p.start(tool, {"-layout", pdfPath, "-"});
-  if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-  return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 QProcessEnvironment EnvFor(const TestEnv& env) {

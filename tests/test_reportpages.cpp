@@ -10,8 +10,6 @@
 #include <QFile>
 #include <QImage>
 #include <QPrinterInfo>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include "app/datafolders.h"
@@ -24,21 +22,13 @@
 #include "core/textfile.h"
 #include "shell/mainwindow.h"
 #include "support/faults.h"
+#include "support/pdftext.h"
 #include "support/testenv.h"
 
 namespace {
 QByteArray ReadAll(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString PdfText(const QString& pdfPath) {
-  const QString tool = QStandardPaths::findExecutable(QStringLiteral("pdftotext"));
-  if (tool.isEmpty()) return {};
-  QProcess p;
-  p.start(tool, {"-layout", pdfPath, "-"});
-  if (!p.waitForFinished(60000) || p.exitCode() != 0) return {};
-  return QString::fromUtf8(p.readAllStandardOutput());
 }
 
 // A page with a picture beside it, written as the reports are.
