@@ -53,6 +53,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool HasWeeklyPlanner() const override;
   void OpenWeeklyPlanner() override;
 
+  // The start-up routine: the settings, the first start's welcome, then the views.
   void Startup();
   // Centres the empty window, shows it, and lets the start-up routine fill it.
   void ShowAndStart() {
@@ -90,6 +91,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void BuildForumPage(QWidget* page);
   QWidget* BuildFooter();
   void BuildTray();
+  // Makes, docks and starts every view of the table, then goes to today.
+  void StartViews();
   void LayoutIcons();
   void FillLegend();
   void LoadFooterFromConfig();
