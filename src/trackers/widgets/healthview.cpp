@@ -320,10 +320,13 @@ bool HealthView::OpenHealthTables() {
     return false;
   }
   QStringList errors;
+  if (DatabaseIsReadOnly()) errors << DatabaseReadOnlyMessage();
   // The order of opening: appointments, prescriptions, immunisations.
   for (Grid* g : {&appointments_, &prescriptions_, &vaccines_}) {
     QString e;
-    if (!CheckDatabaseTable(g->table->name, &e)) {
+    QStringList columns;
+    for (const HealthColumn& c : g->table->columns) columns << c.name;
+    if (!CheckDatabaseTable(g->table->name, columns, &e, HealthRowIdColumn())) {
       errors << e;
       continue;
     }
