@@ -1,6 +1,5 @@
 #include "nutrition/foodquery.h"
 
-#include <QSet>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <algorithm>
@@ -30,7 +29,7 @@ constexpr int kReadName = 1;
 struct Found {
   int rank;
   qint64 rowid;
-  FoodRecord record;
+  int record;  // its place among the records read
 };
 }  // namespace
 
@@ -119,30 +118,40 @@ bool FoodQuery::FindFoods(const FoodSearchText& text, bool useIndex, QVector<Foo
     ok = q.prepare(QStringLiteral("SELECT rowid, %1 FROM food").arg(ReadColumns()));
   }
   ok = ok && q.exec();
+  QVector<FoodRecord> records;
   QVector<Found> found;
-  QSet<qint64> seen;
+  records.reserve(256);
+  found.reserve(256);
   while (ok && q.next()) {
-    const int rank = text.Rank(FoldedFoodText(q.value(1 + kReadName).toString()));
+    QString name = q.value(1 + kReadName).toString();
+    const int rank = text.Rank(FoldedFoodText(name));
     if (rank < 0) continue;
-    const qint64 rowid = q.value(0).toLongLong();
-    if (useIndex && seen.contains(rowid)) continue;
-    if (useIndex) seen.insert(rowid);
-    Found f{rank, rowid, {}};
+    found.append({rank, q.value(0).toLongLong(), int(records.size())});
+    FoodRecord& r = records.emplace_back();
     int column = 1;
-    for (FoodField field : kRead) f.record[field] = q.value(column++).toString();
-    found.append(std::move(f));
+    for (FoodField field : kRead) {
+      if (field == FoodField::Long_Desc)
+        r[field] = std::move(name);
+      else
+        r[field] = q.value(column).toString();
+      ++column;
+    }
   }
   if (ok && q.lastError().isValid()) ok = false;
   if (!ok) {
     *error = q.lastError();
     return false;
   }
-  std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+  std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
     return a.rank != b.rank ? a.rank < b.rank : a.rowid < b.rowid;
   });
   rows->clear();
   rows->reserve(found.size());
-  for (Found& f : found) rows->append(std::move(f.record));
+  for (qsizetype i = 0; i < found.size(); ++i) {
+    // An index that holds a food twice shows it once.
+    if (i > 0 && found[i].rowid == found[i - 1].rowid) continue;
+    rows->append(std::move(records[found[i].record]));
+  }
   return true;
 }
 

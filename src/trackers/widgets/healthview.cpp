@@ -452,6 +452,11 @@ void HealthView::DeleteRecord(Grid& grid) {
   const QModelIndex current = grid.view->currentIndex();
   const int row = current.row();
   if (!current.isValid() || row >= grid.model->rowCount()) return;
+  // A database that takes no writes says so before asking anything.
+  if (const QString refusal = DatabaseWriteRefusal(grid.model->database()); !refusal.isEmpty()) {
+    ShowError(refusal, this);
+    return;
+  }
   const QVariant id = grid.model->record(row).value(grid.model->RowIdColumn());
   if (!AskYesNo(QStringLiteral("Delete record?"), this)) return;
   // The question may have moved the focus and written (or dropped) the row: delete it
