@@ -80,18 +80,21 @@ bool ReadTables(QSqlDatabase& db, QSet<QString>* tables, QString* error) {
   return true;
 }
 
-// SQLite's integrity check of every page; empty when the file is whole, otherwise what
-// the check found (its first lines, or the error that stopped it).
+// SQLite's integrity check of every page; empty when the file is whole, otherwise the
+// first thing the check found (or the error that stopped it), on one line.
 QString IntegrityProblem(QSqlDatabase& db) {
   QSqlQuery q(db);
   q.setForwardOnly(true);
-  if (!q.exec(QStringLiteral("PRAGMA integrity_check(5)"))) return EngineText(q.lastError());
+  if (!q.exec(QStringLiteral("PRAGMA integrity_check(3)"))) return EngineText(q.lastError());
   QStringList found;
-  while (q.next()) found << q.value(0).toString();
+  while (q.next())
+    for (const QString& line : q.value(0).toString().split(u'\n'))
+      // "*** in database main ***" heads the findings; what follows says what is wrong.
+      if (!line.trimmed().isEmpty() && !line.startsWith(QLatin1String("***"))) found << line.trimmed();
   if (q.lastError().isValid()) found << EngineText(q.lastError());
   if (found == QStringList{QStringLiteral("ok")}) return QString();
   if (found.isEmpty()) return QStringLiteral("the integrity check gave no answer");
-  return found.join(QStringLiteral("; "));
+  return QStringLiteral("SQLite's integrity check: ") + found.first();
 }
 
 // From now on the connection refuses every write.
