@@ -51,8 +51,10 @@ BENCHMARK_CAPTURE(BM_KeywordSearch, cheese, "cheese")->Unit(benchmark::kMillisec
 BENCHMARK_CAPTURE(BM_KeywordSearch, chicken, "chicken")->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_KeywordSearch, chicken_breast_roasted, "chicken breast roasted")
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_KeywordSearch, raw_apples_skin, "raw apples skin")->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_KeywordSearch, creme_brulee_accents, "crème brûlée")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_KeywordSearch, raw_apples_skin, "raw apples skin")
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_KeywordSearch, creme_brulee_accents, "crème brûlée")
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_KeywordSearch, every_food, "")->Unit(benchmark::kMillisecond);
 
 // A Food.db that takes no writes and has no index: every name is read.
@@ -65,7 +67,8 @@ void BM_KeywordScan(benchmark::State& state, const char* keyword) {
   CloseDatabase();
   const QString path = db.dir.path() + "/Food.db";
   {
-    QSqlDatabase raw = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench.raw"));
+    QSqlDatabase raw =
+        QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench.raw"));
     raw.setDatabaseName(path);
     raw.open();
     for (const char* s : {"DROP TRIGGER food_search_added", "DROP TRIGGER food_search_changed",

@@ -55,10 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   FoodLists lists(folder);
   const bool read = lists.LoadFoodLists();
-  for (const QString& keyword : {lists.List(1).Cell(0, 1), QStringLiteral("a"), QStringLiteral(" ")}) {
-    const CellGrid found = lists.SearchFoodLists(keyword);
-    PickEveryRow(found);
-  }
+  for (const QString& keyword :
+       {lists.List(1).Cell(0, 1), QStringLiteral("a"), QStringLiteral(" ")})
+    PickEveryRow(lists.SearchFoodLists(keyword));
   for (int k = 1; k <= kFoodListCount && k <= parts.size(); ++k) PickEveryRow(lists.List(k));
   const int row = int(size % 40);
   InsertListRow(lists.List(1), row);

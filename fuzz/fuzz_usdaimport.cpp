@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes to the USDA import. The input, cut at the first 0x1E byte, is a
-// FOOD_DES.txt and an ABBREV.txt. Every line is taken apart and its numbers converted as
-// the import does, with what the conversions promise (a normalised number normalises to
-// itself, a serving value is a plain number); then the release is imported into an empty food table: on success it holds one
-// food per described line, on failure nothing at all. The foods imported get the search
-// index, and each is found by its own name, through the index and by reading every name.
+// FOOD_DES.txt and an ABBREV.txt. The first lines are taken apart and their numbers
+// converted as the import does, with what the conversions promise (a normalised number
+// normalises to itself, a serving value is a plain number); then the release is imported
+// into an empty food table: on success it holds one food per described line, on failure
+// nothing at all. The foods imported get the search index, and each of the first is found
+// through it by its own name.
 #include <QRegularExpression>
 #include <QSqlDatabase>
 #include <QSqlQuery>

@@ -52,7 +52,8 @@ inline QMap<QString, QByteArray> Snapshot(const QString& folder) {
   QMap<QString, QByteArray> out;
   for (const QFileInfo& info : QDir(folder).entryInfoList(QDir::Files | QDir::Hidden)) {
     QFile f(info.filePath());
-    out.insert(info.fileName(), f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+    out.insert(info.fileName(),
+               f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
   }
   return out;
 }

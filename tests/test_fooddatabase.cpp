@@ -188,6 +188,8 @@ class FoodDatabaseTest : public QObject {
   void foodGroupCode();
   void keywordSearch_data();
   void keywordSearch();
+  void searchRank_data();
+  void searchRank();
   void ownFoodsInOtherLanguages_data();
   void ownFoodsInOtherLanguages();
   void searchIndexFollowsEveryChange();
@@ -437,6 +439,39 @@ void FoodDatabaseTest::keywordSearch() {
   }
 }
 
+// Where a name ranks for a search text: 0 begins with it, 1 holds every word as a whole
+// word, 2 holds every word, -1 lacks one; case and accents folded for every script.
+void FoodDatabaseTest::searchRank_data() {
+  QTest::addColumn<QString>("text");
+  QTest::addColumn<QString>("name");
+  QTest::addColumn<int>("rank");
+  QTest::newRow("begins with it") << "chicken br" << "Chicken breast, roasted" << 0;
+  QTest::newRow("begins, spaces folded") << " chicken   breast" << "Chicken breast" << 0;
+  QTest::newRow("whole words, any order") << "breast chicken" << "Chicken, broilers, breast" << 1;
+  QTest::newRow("a word at the very end") << "raw" << "Apples, raw" << 1;
+  QTest::newRow("a word between punctuation") << "banana" << "Babyfood, apple-banana juice" << 1;
+  QTest::newRow("part of a word") << "fat" << "Milk, 3.25% milkfat" << 2;
+  QTest::newRow("one whole, one part") << "milk fat" << "Milk, 3.25% milkfat" << 2;
+  QTest::newRow("punctuation stands for itself") << "2%" << "Milk, 2% milkfat" << 1;
+  QTest::newRow("a word missing") << "apple pork" << "Apples, raw" << -1;
+  QTest::newRow("no words") << "" << "Apples, raw" << 0;
+  QTest::newRow("accent typed") << "éclair" << "Eclair, custard-filled" << 0;
+  QTest::newRow("accent stored") << "eclair" << "Chocolate ÉCLAIR" << 1;
+  QTest::newRow("decomposed accent") << "eclair" << QString("Chocolate E\u0301clair") << 1;
+  QTest::newRow("Cyrillic case") << "борщ" << "Украинский БОРЩ" << 1;
+  QTest::newRow("Greek final sigma") << "ΣΟΥΒΛΑΚΙΑΣ" << "σουβλακιας" << 0;
+  QTest::newRow("Turkish dotted I") << "istanbul" << "İstanbul simidi" << 0;
+  QTest::newRow("full-width letters") << "tofu" << "ＴＯＦＵ, firm" << 0;
+  QTest::newRow("a letter beyond the basic plane") << "𝐓ea" << "tea, brewed" << 0;
+}
+
+void FoodDatabaseTest::searchRank() {
+  QFETCH(QString, text);
+  QFETCH(QString, name);
+  QFETCH(int, rank);
+  QCOMPARE(FoodSearchText(text).Rank(FoldedFoodText(name)), rank);
+}
+
 // Her own foods in other languages: case and accents are ignored for every letter, in
 // the index and in the slower reading of every name.
 void FoodDatabaseTest::ownFoodsInOtherLanguages_data() {
@@ -559,6 +594,14 @@ void FoodDatabaseTest::shippedDatabaseFindsEveryWord() {
   QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
   QVERIFY(OpenDatabaseFile(path, nullptr));
   QVERIFY(HasFoodSearchIndex(AppDatabase()));
+  {
+    // The SQLite that Qt's driver uses has the full-text engine.
+    QSqlQuery q(AppDatabase());
+    QVERIFY(q.exec("PRAGMA compile_options"));
+    QStringList options;
+    while (q.next()) options << q.value(0).toString();
+    QVERIFY2(options.contains("ENABLE_FTS5"), qPrintable(options.join(' ')));
+  }
   FoodQuery query;
   // Every one of the 55 names that hold "banana", those beginning with it first.
   QVERIFY(query.SearchByKeyword("banana"));

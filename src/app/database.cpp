@@ -90,7 +90,8 @@ QString IntegrityProblem(QSqlDatabase& db) {
   while (q.next())
     for (const QString& line : q.value(0).toString().split(u'\n'))
       // "*** in database main ***" heads the findings; what follows says what is wrong.
-      if (!line.trimmed().isEmpty() && !line.startsWith(QLatin1String("***"))) found << line.trimmed();
+      if (!line.trimmed().isEmpty() && !line.startsWith(QLatin1String("***")))
+        found << line.trimmed();
   if (q.lastError().isValid()) found << EngineText(q.lastError());
   if (found == QStringList{QStringLiteral("ok")}) return QString();
   if (found.isEmpty()) return QStringLiteral("the integrity check gave no answer");
@@ -140,7 +141,8 @@ bool OpenDatabase(const DataFolders& dir, QString* error) {
     }
     const QString reason =
         QFileInfo::exists(shipped)
-            ? QStringLiteral("The program's database \"%1\" could not be copied there.").arg(shipped)
+            ? QStringLiteral("The program's database \"%1\" could not be copied there.")
+                  .arg(shipped)
             : QStringLiteral("The file is missing, and so is the program's database \"%1\".")
                   .arg(shipped);
     return Fail(CannotOpenMessage(path, reason), error);
@@ -233,9 +235,10 @@ QString DatabaseReadOnlyMessage() {
 
 QString DatabaseWriteRefusal(const QSqlDatabase& db) {
   if (!DatabaseIsReadOnly() || db.connectionName() != kConnection) return QString();
-  return CannotCreateMessage(
-      Current().path, QStringLiteral("The database was opened read-only: %1. Nothing was changed.")
-                          .arg(Current().readOnlyReason));
+  return CannotCreateMessage(Current().path,
+                             QStringLiteral("The database was opened read-only: %1. Nothing was "
+                                            "changed.")
+                                 .arg(Current().readOnlyReason));
 }
 
 bool CheckDatabaseTable(const QString& table, QString* error) {
@@ -270,7 +273,8 @@ bool CheckDatabaseTable(const QString& table, const QStringList& columns, QStrin
     QSqlQuery q(AppDatabase());
     q.setForwardOnly(true);
     // The name comes from the program's own table list, quoted as an identifier.
-    if (!q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(QString(table).replace(u'"', QStringLiteral("\"\"")))))
+    const QString quoted = QString(table).replace(u'"', QStringLiteral("\"\""));
+    if (!q.exec(QStringLiteral("PRAGMA table_info(\"%1\")").arg(quoted)))
       return fail(DatabaseReadMessage(q.lastError()));
     while (q.next()) {
       const Column c{q.value(2).toString(), q.value(5).toInt()};
@@ -289,9 +293,12 @@ bool CheckDatabaseTable(const QString& table, const QStringList& columns, QStrin
   if (!rowId.isEmpty()) {
     const auto id = found.constFind(rowId.toLower());
     if (id == found.constEnd()) {
-      if (!missing.contains(rowId)) problems << QStringLiteral("the column %1 is missing").arg(rowId);
-    } else if (id->key != 1 || keyColumns != 1 || id->type.compare(u"INTEGER", Qt::CaseInsensitive) != 0) {
-      problems << QStringLiteral("its column %1 is not the row id (INTEGER PRIMARY KEY)").arg(rowId);
+      if (!missing.contains(rowId))
+        problems << QStringLiteral("the column %1 is missing").arg(rowId);
+    } else if (id->key != 1 || keyColumns != 1 ||
+               id->type.compare(u"INTEGER", Qt::CaseInsensitive) != 0) {
+      problems << QStringLiteral("its column %1 is not the row id (INTEGER PRIMARY KEY)")
+                      .arg(rowId);
     }
   }
   if (problems.isEmpty()) return true;

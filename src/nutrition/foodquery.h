@@ -6,9 +6,10 @@
 // Every statement takes the user's text through bound parameters. A keyword is matched
 // literally: a double quote, "%", "_" or a backslash in it stands for itself. The keyword
 // search goes through the full-text index of foodsearch.h, made for a database that lacks
-// it and kept up to date with every food added, edited or removed here; a database that
-// cannot be written (damaged, read-only) is searched by reading every name, with the same
-// result. A connection that refuses writes (DatabaseWriteRefusal) gets no write tried.
+// it and kept up to date with every food added, edited or removed here; where the index
+// cannot be made or brought up to date (a damaged or read-only file) or fails, every name
+// is read instead, with the same result. A connection that refuses writes
+// (DatabaseWriteRefusal) gets no write tried.
 
 #include <QAbstractTableModel>
 #include <QSqlDatabase>

@@ -93,7 +93,8 @@ bool DamageDatabasePage(const QString& path, const QString& name, QString* error
       q.prepare(QStringLiteral("SELECT rootpage FROM sqlite_master WHERE name = ?"));
       q.bindValue(0, name);
       if (q.exec() && q.next()) page = q.value(0).toLongLong();
-      if (q.exec(QStringLiteral("PRAGMA page_size")) && q.next()) pageSize = q.value(0).toLongLong();
+      if (q.exec(QStringLiteral("PRAGMA page_size")) && q.next())
+        pageSize = q.value(0).toLongLong();
     }
     db.close();
   }
