@@ -79,6 +79,8 @@ bool FoodQuery::SearchByKeyword(const QString& keyword) {
   // fails) every name is read, with the same result.
   const bool indexed = !text.MatchExpression().isEmpty() && SearchIndexReady() &&
                        FindFoods(text, true, &found, &failure);
+  // An index that failed is looked for again at the next search.
+  if (!indexed) indexFound_ = false;
   bool ok = indexed || FindFoods(text, false, &found, &failure);
   usedIndex_ = indexed;
   if (!ok) {
@@ -92,13 +94,14 @@ bool FoodQuery::SearchByKeyword(const QString& keyword) {
 bool FoodQuery::SearchIndexReady() {
   if (indexFailed_) return false;
   const bool writable = WriteRefusal().isEmpty();
-  if (!HasFoodSearchIndex(db_)) {
+  if (!indexFound_ && !HasFoodSearchIndex(db_)) {
     // A database made before the index: it gets one, once. Nothing of hers is touched.
     if (!writable || !CreateFoodSearchIndex(db_, nullptr)) {
       indexFailed_ = writable;
       return false;
     }
   }
+  indexFound_ = true;
   const int pending = PendingFoodSearchCount(db_);
   if (pending == 0) return true;
   return pending > 0 && writable && UpdateFoodSearchIndex(db_, nullptr);
@@ -124,7 +127,7 @@ bool FoodQuery::FindFoods(const FoodSearchText& text, bool useIndex, QVector<Foo
   found.reserve(256);
   while (ok && q.next()) {
     QString name = q.value(1 + kReadName).toString();
-    const int rank = text.Rank(FoldedFoodText(name));
+    const int rank = text.RankOf(name);
     if (rank < 0) continue;
     found.append({rank, q.value(0).toLongLong(), int(records.size())});
     FoodRecord& r = records.emplace_back();

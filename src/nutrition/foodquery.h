@@ -105,6 +105,7 @@ class FoodQuery : public QAbstractTableModel {
   void AfterWrite();
   QSqlDatabase db_;
   bool indexFailed_ = false;
+  bool indexFound_ = false;
   bool usedIndex_ = false;
   QVector<FoodRecord> rows_;
   int editRow_ = -1;

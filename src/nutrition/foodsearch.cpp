@@ -18,7 +18,7 @@ bool IsWordCharacter(QChar c) { return c.isLetterOrNumber(); }
 
 // Whether the occurrence of word at position `at` of name stands on its own: no letter
 // or digit runs on into it at either end (where the word itself ends in one).
-bool WholeAt(const QString& name, qsizetype at, const QString& word) {
+bool WholeAt(QStringView name, qsizetype at, const QString& word) {
   const qsizetype end = at + word.size();
   if (at > 0 && IsWordCharacter(word.front()) && IsWordCharacter(name.at(at - 1))) return false;
   if (end < name.size() && IsWordCharacter(word.back()) && IsWordCharacter(name.at(end)))
@@ -26,10 +26,16 @@ bool WholeAt(const QString& name, qsizetype at, const QString& word) {
   return true;
 }
 
-bool HoldsWholeWord(const QString& name, const QString& word) {
-  for (qsizetype at = name.indexOf(word); at >= 0; at = name.indexOf(word, at + 1))
+bool HoldsWholeWord(QStringView name, const QString& word, Qt::CaseSensitivity cs) {
+  for (qsizetype at = name.indexOf(word, 0, cs); at >= 0; at = name.indexOf(word, at + 1, cs))
     if (WholeAt(name, at, word)) return true;
   return false;
+}
+
+bool IsAscii(QStringView text) {
+  for (const QChar c : text)
+    if (c.unicode() >= 0x80) return false;
+  return true;
 }
 
 bool Run(QSqlDatabase& db, const QString& statement, QString* error) {
@@ -104,13 +110,7 @@ bool InTransaction(QSqlDatabase& db, QString* error, Body body) {
 }  // namespace
 
 QString FoldedFoodText(const QString& text) {
-  bool ascii = true;
-  for (const QChar c : text)
-    if (c.unicode() >= 0x80) {
-      ascii = false;
-      break;
-    }
-  if (ascii) return text.toLower();
+  if (IsAscii(text)) return text.toLower();
   QString kept;
   const QString decomposed = text.normalized(QString::NormalizationForm_KD);
   kept.reserve(decomposed.size());
@@ -132,11 +132,21 @@ FoodSearchText::FoodSearchText(const QString& text) {
 }
 
 int FoodSearchText::Rank(const QString& foldedName) const {
+  return RankIn(foldedName, Qt::CaseSensitive);
+}
+
+int FoodSearchText::RankOf(const QString& name) const {
+  // The words are folded already: an ASCII name compared without case is the name folded.
+  if (IsAscii(name)) return RankIn(name, Qt::CaseInsensitive);
+  return RankIn(FoldedFoodText(name), Qt::CaseSensitive);
+}
+
+int FoodSearchText::RankIn(QStringView name, Qt::CaseSensitivity cs) const {
   for (const QString& w : words_)
-    if (!foldedName.contains(w)) return -1;
-  if (foldedName.startsWith(text_)) return 0;
+    if (!name.contains(w, cs)) return -1;
+  if (name.startsWith(text_, cs)) return 0;
   for (const QString& w : words_)
-    if (!HoldsWholeWord(foldedName, w)) return 2;
+    if (!HoldsWholeWord(name, w, cs)) return 2;
   return 1;
 }
 

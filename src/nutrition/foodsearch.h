@@ -34,6 +34,9 @@ class FoodSearchText {
   // spaces), 1 when it holds every word as a whole word, 2 when it holds every word
   // somewhere, -1 when a word is missing (not a match).
   int Rank(const QString& foldedName) const;
+  // The same for a name as stored, folded here (a name of ASCII letters only is compared
+  // without being copied: the search reads hundreds of them).
+  int RankOf(const QString& name) const;
 
   // The FTS5 MATCH expression that narrows the search to names holding the words of
   // three characters or more, each as a quoted phrase (all must match). Empty when no
@@ -42,6 +45,7 @@ class FoodSearchText {
   QString MatchExpression() const;
 
  private:
+  int RankIn(QStringView name, Qt::CaseSensitivity cs) const;
   QString text_;
   QStringList words_;
 };
