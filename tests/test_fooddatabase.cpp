@@ -454,6 +454,10 @@ void FoodDatabaseTest::searchRank_data() {
   QTest::newRow("one whole, one part") << "milk fat" << "Milk, 3.25% milkfat" << 2;
   QTest::newRow("punctuation stands for itself") << "2%" << "Milk, 2% milkfat" << 1;
   QTest::newRow("a word missing") << "apple pork" << "Apples, raw" << -1;
+  QTest::newRow("an accent typed, an ASCII name") << "crème" << "Creme brulee" << 0;
+  QTest::newRow("sharp s typed") << "straße" << "Strasse, Berlin style" << 0;
+  QTest::newRow("sharp s stored") << "STRASSE" << "Straßenbrot" << 0;
+  QTest::newRow("a letter no ASCII name holds") << "smørbrød" << "Smorbrod" << -1;
   QTest::newRow("no words") << "" << "Apples, raw" << 0;
   QTest::newRow("accent typed") << "éclair" << "Eclair, custard-filled" << 0;
   QTest::newRow("accent stored") << "eclair" << "Chocolate ÉCLAIR" << 1;
@@ -469,7 +473,9 @@ void FoodDatabaseTest::searchRank() {
   QFETCH(QString, text);
   QFETCH(QString, name);
   QFETCH(int, rank);
-  QCOMPARE(FoodSearchText(text).Rank(FoldedFoodText(name)), rank);
+  const FoodSearchText search(text);
+  QCOMPARE(search.Rank(FoldedFoodText(name)), rank);
+  QCOMPARE(search.RankOf(name), rank);
 }
 
 // Her own foods in other languages: case and accents are ignored for every letter, in

@@ -123,7 +123,8 @@ QString FoldedFoodText(const QString& text) {
       kept += QChar(char16_t(c));
     }
   }
-  return kept.toCaseFolded();
+  // Upper then lower case: the full mapping, so that "ß" meets "SS" and "ss" as well.
+  return kept.toUpper().toLower();
 }
 
 FoodSearchText::FoodSearchText(const QString& text) {

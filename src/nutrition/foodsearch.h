@@ -18,7 +18,8 @@
 #include <QStringList>
 
 // The text as the search compares it: compatibility decomposition, combining marks
-// dropped, case folded ("Crème Brûlée" -> "creme brulee", "ＡＢＣ" -> "abc").
+// dropped, case folded in full ("Crème Brûlée" -> "creme brulee", "ＡＢＣ" -> "abc",
+// "Straße" -> "strasse").
 QString FoldedFoodText(const QString& text);
 
 // A search text taken apart into its folded words.
