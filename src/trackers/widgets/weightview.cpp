@@ -174,7 +174,11 @@ void WeightView::BuildHeader(QWidget* box) {
   weight_->setObjectName(QStringLiteral("Weight_Today"));
   weight_->setValidator(NumberValidator(4, 1, weight_));
   weight_->setAlignment(Qt::AlignRight);
-  weight_->setFixedWidth(weight_->fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 14);
+  // Wide enough for the longest weight and for the word a stored text that is no
+  // number shows.
+  weight_->setFixedWidth(std::max(weight_->fontMetrics().horizontalAdvance(QStringLiteral("00000.0")),
+                                  weight_->fontMetrics().horizontalAdvance(QStringLiteral("unreadable"))) +
+                         20);
   row->addWidget(weight_);
   weightUnit1_ = new QLabel(box);
   weightUnit1_->setObjectName(QStringLiteral("weight_label1"));
