@@ -120,7 +120,7 @@ class ExerciseTest : public QObject {
   // --- summaries and week chart about today ---
   void summaries_data();
   void summaries();
-  void weekChartReadsPreviousYearFile();
+  void weekChartAndTotalsReadPreviousYearFile();
   void todayReadFromItsOwnYear();
 
   // --- activity list ---
@@ -159,7 +159,6 @@ class ExerciseTest : public QObject {
   void recordsReadTheSameInEveryLocale();
   void distancesShownInMetric();
   void unreadableCellsAreKept();
-  void summariesReachIntoTheYearBefore();
 };
 
 // --- arithmetic and texts -------------------------------------------------------------
@@ -173,12 +172,15 @@ void ExerciseTest::intensityText_data() {
   QTest::newRow("6, last jogging") << 6 << "14 calories/minute. Like jogging 7 miles/hour";
   QTest::newRow("7, first running") << 7 << "16 calories/minute. Like Running 8 miles/hour";
   QTest::newRow("10") << 10 << "22 calories/minute. Like Running 11 miles/hour";
+  QTest::newRow("4, metric") << 4 << "10 calories/minute. Like jogging 8 km/hour";
+  QTest::newRow("0, metric") << 0 << "2 calories/minute. Like walking 2 km/hour";
 }
 
 void ExerciseTest::intensityText() {
   QFETCH(int, position);
   QFETCH(QString, text);
-  QCOMPARE(IntensityText(position), text);
+  const bool metric = QString(QTest::currentDataTag()).endsWith("metric");
+  QCOMPARE(IntensityText(position, metric ? UnitSystem::Metric : UnitSystem::Imperial), text);
 }
 
 void ExerciseTest::estimate_data() {
@@ -339,7 +341,7 @@ void ExerciseTest::summaries() {
   QCOMPARE(DistanceSummaryRows(s).at(1), run);
 }
 
-void ExerciseTest::weekChartReadsPreviousYearFile() {
+void ExerciseTest::weekChartAndTotalsReadPreviousYearFile() {
   TestEnv env;
   QTemporaryDir dir;
   const QString folder = dir.path() + "/";
@@ -354,6 +356,13 @@ void ExerciseTest::weekChartReadsPreviousYearFile() {
                                   {QDate(2008, 12, 31), 340}, {QDate(2009, 1, 1), 100},
                                   {QDate(2009, 1, 2), 500},   {QDate(2009, 1, 3), 0}};
   QCOMPARE(bars, expected);
+  // The 7- and 30-day totals take December from that file too.
+  const ExerciseSummary s = log.Summaries(QDate(2009, 1, 3));
+  QCOMPARE(s.calories[ExerciseSummary::Week], 1900);   // 28 December to 3 January
+  QCOMPARE(s.calories[ExerciseSummary::Month], 2200);  // 27 December on
+  QCOMPARE(s.calories[ExerciseSummary::Year], 600);    // 1 and 2 January
+  // 2008 was a leap year: on 6 January 2009 the week begins on 31 December.
+  QCOMPARE(log.Summaries(QDate(2009, 1, 6)).calories[ExerciseSummary::Week], 940);
   // The other year's file is read again once it changes.
   CellGrid grid;
   QVERIFY(LoadGridFile(grid, ExerciseYearPath(folder, 2008)));
@@ -996,6 +1005,7 @@ void ExerciseTest::distancesShownInMetric() {
   rig.view.ShowDate(day);
   QCOMPARE(rig.get<QLabel>("RunUnit")->text(), QString("km"));
   QCOMPARE(rig.get<QLabel>("ClimbUnit")->text(), QString("m"));
+  QCOMPARE(rig.get<QLabel>("lblLike")->text(), QString("10 calories/minute. Like jogging 8 km/hour"));
   QCOMPARE(rig.get<QDoubleSpinBox>("Distance_run")->value(), 4.0);    // 2.5 miles
   QCOMPARE(rig.get<QDoubleSpinBox>("Distance_bike")->value(), 16.4);  // 10.2 miles
   QCOMPARE(rig.spin("Distance_Swim")->value(), 61);                    // 200 feet
@@ -1062,24 +1072,6 @@ void ExerciseTest::unreadableCellsAreKept() {
   rig.click("UserClear");
   QCOMPARE(rig.storedCell(2009, day, kExMinutes), QString("0"));
   QCOMPARE(rig.storedCell(2009, day, kExRun), QString("0"));
-}
-
-// On 3 January the 7- and 30-day totals take December from the year before's file.
-void ExerciseTest::summariesReachIntoTheYearBefore() {
-  TestEnv env;
-  QTemporaryDir dir;
-  const QString folder = dir.path() + "/";
-  for (int year : {2008, 2009})
-    QVERIFY(QFile::copy(TestEnv::testData(QString("trackers/exercise-%1.txt").arg(year)),
-                        ExerciseYearPath(folder, year)));
-  ExerciseLog log(folder);
-  QVERIFY(log.OpenYear(2009));
-  const ExerciseSummary s = log.Summaries(QDate(2009, 1, 3));
-  QCOMPARE(s.calories[ExerciseSummary::Week], 1900);   // 28 December to 3 January
-  QCOMPARE(s.calories[ExerciseSummary::Month], 2200);  // 27 December on
-  QCOMPARE(s.calories[ExerciseSummary::Year], 600);    // 1 and 2 January
-  // 2008 was a leap year: on 6 January 2009 the week begins on 31 December.
-  QCOMPARE(log.Summaries(QDate(2009, 1, 6)).calories[ExerciseSummary::Week], 940);
 }
 
 QTEST_MAIN(ExerciseTest)

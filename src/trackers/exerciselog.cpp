@@ -45,13 +45,17 @@ int EstimateCalories(int hours, int minutes, int intensity) {
   return int(std::clamp<qint64>(calories, 0, kMaxWorkoutCalories));
 }
 
-QString IntensityText(int intensity) {
+QString IntensityText(int intensity, UnitSystem units) {
   const int v = intensity + 1;
   const char* like = v <= 4 ? " calories/minute. Like walking "
                      : v <= 7 ? " calories/minute. Like jogging "
                               : " calories/minute. Like Running ";
-  return QString::number(2 * v) + QLatin1String(like) + QString::number(v) +
-         QStringLiteral(" miles/hour");
+  const QString speed = units == UnitSystem::Imperial
+                            ? QString::number(v) + QStringLiteral(" miles/hour")
+                            : QString::number(std::lround(ConvertDistance(v, UnitSystem::Imperial,
+                                                                          UnitSystem::Metric))) +
+                                  QStringLiteral(" km/hour");
+  return QString::number(2 * v) + QLatin1String(like) + speed;
 }
 
 QString WorkoutText(const QStringList& ticked) { return ticked.join(QStringLiteral(" and ")); }

@@ -52,8 +52,9 @@ QString ExerciseNotePath(const QString& exerciseFolder, const QDate& date);
 
 // (hours * 60 + minutes) * (intensity + 1) * 2, limited to 0 .. 10000.
 int EstimateCalories(int hours, int minutes, int intensity);
-// The text under the intensity bar: "10 calories/minute. Like jogging 5 miles/hour".
-QString IntensityText(int intensity);
+// The text under the intensity bar: "10 calories/minute. Like jogging 5 miles/hour";
+// in metric the speed in km/hour, rounded to a whole number ("... Like jogging 8 km/hour").
+QString IntensityText(int intensity, UnitSystem units = UnitSystem::Imperial);
 // The ticked names joined by " and ".
 QString WorkoutText(const QStringList& ticked);
 

@@ -683,7 +683,7 @@ WorkoutDay ExerciseView::FormDay() const {
 
 void ExerciseView::RefreshIntensityTexts() {
   lblIntensity_->setText(QStringLiteral("Workout Intensity: "));
-  lblLike_->setText(IntensityText(intensity_->value()));
+  lblLike_->setText(IntensityText(intensity_->value(), units_));
 }
 
 void ExerciseView::TimeChanged() {
