@@ -96,6 +96,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   void LayoutIcons();
   void FillLegend();
   void LoadFooterFromConfig();
+  void MarkLastPeriodUnreadable(bool unreadable);
   // The cycle settings changed: every view repaints its cycle colours.
   void RefreshCycleCharts();
   // The view title of the current view: its own, or the selected day.
