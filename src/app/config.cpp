@@ -61,6 +61,13 @@ Config::Config(const QString& iniPath) : ini_(iniPath) {
   SaveSettings();
 }
 
+Config Config::FromBytes(const QByteArray& bytes) {
+  Config c;
+  c.ini_.LoadBytes(bytes);
+  c.LoadSettings();
+  return c;
+}
+
 int Config::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
 int Config::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
 

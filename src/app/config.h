@@ -23,6 +23,9 @@ class Config {
   // cannot be read gives the defaults and lastError() the reading message; it is not
   // written then, nor later (its saves are refused).
   explicit Config(const QString& iniPath);
+  // The settings that an application.ini's bytes hold, for reading only (a backup, an
+  // export): nothing is ever written from it.
+  static Config FromBytes(const QByteArray& bytes);
 
   bool AutoStart = true;
   QString TemperatureUnits = "F";
@@ -50,6 +53,7 @@ class Config {
   static int ClampLuteal(int v);
 
  private:
+  Config() = default;
   IniFile ini_;
   QString error_;
 };

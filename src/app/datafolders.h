@@ -5,6 +5,7 @@
 // beside the executable.
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 
@@ -43,6 +44,11 @@ class DataFolders {
   QString HeartFolder() const { return root_ + "Heart/"; }
   QString FoodFolder() const { return root_ + "Food/"; }
   QString BabyFolder() const { return root_ + "Baby/"; }
+  // The automatic backups (never part of a backup themselves).
+  QString BackupsFolder() const { return root_ + "Backups/"; }
+  // Every folder of records under the data root, in the order above: Log, DB, Config,
+  // Build, FTP, Notes, ToDo, Basal, Weight, Exercise, Health, Food, Sleep, Baby, Heart.
+  QStringList RecordFolders() const;
 
   // The per-user data folder base: $XDG_DATA_HOME or ~/.local/share, with "/".
   static QString UserDataFolder();
