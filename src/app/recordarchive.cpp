@@ -97,13 +97,17 @@ void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
   }
 }
 
-bool ReadWhole(const QString& path, qint64 maxBytes, QByteArray* bytes, QString* error) {
+bool ReadWhole(const QString& path, qint64 maxBytes, QByteArray* bytes, bool* tooLarge,
+               QString* error) {
   QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) {
     *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
     return false;
   }
-  *bytes = file.read(maxBytes + 1);
+  // readAll reads a regular file in one piece of its size; a file too large for its kind
+  // is not read at all (*tooLarge).
+  *tooLarge = file.size() > maxBytes;
+  *bytes = *tooLarge ? QByteArray() : file.readAll();
   if (file.error() != QFileDevice::NoError) {
     *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
     return false;
@@ -235,11 +239,16 @@ QStringList ArchiveSummary::Lines() const {
   QStringList out;
   for (const KindCount& k : kinds) {
     if (k.files == 0 && k.records == 0) continue;
-    QString line = QStringLiteral("%1: %2 %3 in %4 %5")
-                       .arg(k.title, Count(k.records),
-                            k.records == 1 ? QStringLiteral("record") : QStringLiteral("records"),
-                            Count(k.files),
-                            k.files == 1 ? QStringLiteral("file") : QStringLiteral("files"));
+    const QString records = QStringLiteral("%1 %2").arg(
+        Count(k.records), k.records == 1 ? QStringLiteral("record") : QStringLiteral("records"));
+    const QString files = QStringLiteral("%1 %2").arg(
+        Count(k.files), k.files == 1 ? QStringLiteral("file") : QStringLiteral("files"));
+    // The settings are records without files of their own; the database and the reports
+    // are files without records.
+    QString line = k.title + QStringLiteral(": ") +
+                   (k.records == 0 ? files
+                    : k.files == 0 ? records
+                                   : records + QStringLiteral(" in ") + files);
     if (k.first.isValid())
       line += QStringLiteral(", %1 to %2").arg(k.first.toString(Qt::ISODate),
                                                 k.last.toString(Qt::ISODate));
@@ -252,17 +261,21 @@ bool CountRecords(const RecordRoot& root, const QList<RecordKind>& kinds,
                   QList<KindCount>* counts, QString* error) {
   counts->clear();
   bool ok = true;
+  // Each folder is listed once; each file counts for the kind of the first rule it meets.
+  QHash<const RecordKind*, int> files;
+  QStringList folders = RuleFolders(kinds);
+  folders.prepend(QString());
+  for (const QString& folder : std::as_const(folders)) {
+    const QStringList names = QDir(root.Root() + folder)
+                                  .entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
+    for (const QString& name : names) {
+      const RecordKind* kind = nullptr;
+      if (FindFileRule(kinds, folder, name, &kind)) ++files[kind];
+    }
+  }
   for (const RecordKind& kind : kinds) {
     KindCount c{kind.id, kind.title};
-    for (const RecordFileRule& rule : kind.files) {
-      const QString folder = root.Root() + rule.folder;
-      const QFileInfoList entries =
-          QDir(folder).entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-      for (const QFileInfo& info : entries)
-        if (rule.name.match(info.fileName()).hasMatch() &&
-            FindFileRule(kinds, rule.folder, info.fileName()) == &rule)
-          ++c.files;
-    }
+    c.files = files.value(&kind);
     if (kind.read) {
       QList<RecordTable> tables;
       QString e;
@@ -328,14 +341,15 @@ bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const Q
     if (QFileInfo(f.path).absoluteFilePath() == target) continue;
     const RecordFileRule* rule = FindFileRule(kinds, f.folder, f.name);
     QByteArray bytes;
-    if (!ReadWhole(f.path, rule->maxBytes, &bytes, &e)) {
+    bool tooLarge = false;
+    if (!ReadWhole(f.path, rule->maxBytes, &bytes, &tooLarge, &e)) {
       zip.Cancel();
       if (error) *error = e;
       return false;
     }
     QString why;
-    if (bytes.size() > rule->maxBytes) {
-      why = QStringLiteral("%1, larger than such a file can be").arg(SizeText(bytes.size()));
+    if (tooLarge) {
+      why = QStringLiteral("%1, larger than such a file can be").arg(SizeText(QFileInfo(f.path).size()));
     } else if (rule->read && !rule->read(bytes, &why)) {
       if (why.isEmpty()) why = QStringLiteral("it does not read as a file of its kind");
     }
@@ -481,11 +495,10 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
     while (zip.Next(&entry)) {
       const Checked* c = byName.value(entry.name);
       if (!c || entry.type != ZipEntryInfo::Type::File) continue;
-      if (!zip.ExtractTo(stage, &e)) return refuse(entry.name, e);
-      QFile out(stage + entry.name);
-      QByteArray bytes;
-      if (!out.open(QIODevice::ReadOnly) || (bytes = out.readAll()).size() != c->size ||
-          QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) != c->hash)
+      QByteArray hash;
+      if (!zip.ExtractTo(stage, &e, &hash)) return refuse(entry.name, e);
+      // What was unpacked is what was checked, were the archive changed in between.
+      if (hash != c->hash || QFileInfo(stage + entry.name).size() != c->size)
         return refuse(entry.name, QStringLiteral("it changed while it was being restored"));
       byName.remove(entry.name);
       if (progress) progress(++done, checked.size());

@@ -72,7 +72,9 @@ bool RecordRoot::Read(const QString& folderOfDir, const QString& name, QByteArra
     if (error) *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
     return false;
   }
-  *bytes = file.read(kMaxReadBytes + 1);
+  // readAll reads a regular file in one piece of its size (a read of kMaxReadBytes would
+  // reserve that much for every file).
+  *bytes = file.readAll();
   if (file.error() != QFileDevice::NoError || bytes->size() > kMaxReadBytes) {
     if (error)
       *error = CannotOpenMessage(path, bytes->size() > kMaxReadBytes

@@ -1,5 +1,6 @@
 #include "core/ziparchive.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QSaveFile>
@@ -248,7 +249,7 @@ bool ZipReader::ReadData(qint64 maxBytes, QByteArray* bytes, QString* error) {
   }
 }
 
-bool ZipReader::ExtractTo(const QString& folder, QString* error) {
+bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha1) {
   if (!a_ || !entry_) {
     if (error) *error = QStringLiteral("no entry to extract");
     return false;
@@ -270,6 +271,7 @@ bool ZipReader::ExtractTo(const QString& folder, QString* error) {
     if (error) *error = error_;
     return false;
   }
+  QCryptographicHash hash(QCryptographicHash::Sha1);
   bool ok = archive_write_header(disk_, entry_) == ARCHIVE_OK;
   if (ok && archive_entry_size(entry_) > 0) {
     const void* block = nullptr;
@@ -283,6 +285,7 @@ bool ZipReader::ExtractTo(const QString& folder, QString* error) {
         ok = false;
         break;
       }
+      if (sha1) hash.addData(QByteArrayView(static_cast<const char*>(block), qsizetype(size)));
       if (archive_write_data_block(disk_, block, size, offset) != ARCHIVE_OK) {
         error_ = ArchiveError(disk_);
         ok = false;
@@ -303,5 +306,6 @@ bool ZipReader::ExtractTo(const QString& folder, QString* error) {
     ok = false;
   }
   if (!ok && error) *error = error_;
+  if (ok && sha1) *sha1 = hash.result();
   return ok;
 }

@@ -64,8 +64,9 @@ class ZipReader {
   bool ReadData(qint64 maxBytes, QByteArray* bytes, QString* error);
   // Writes the current entry into folder (an existing, absolute folder) under its own
   // name, with libarchive's guards (no "..", no absolute name, nothing through a link).
-  // The names must have been checked by the caller too.
-  bool ExtractTo(const QString& folder, QString* error);
+  // The names must have been checked by the caller too. *sha1, when given, gets the
+  // SHA-1 of the bytes written.
+  bool ExtractTo(const QString& folder, QString* error, QByteArray* sha1 = nullptr);
   QString errorString() const { return error_; }
 
  private:

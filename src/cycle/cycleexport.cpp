@@ -42,7 +42,8 @@ RecordKind CycleRecordKind(const DataFolders&) {
       if (!root.Read(folder, ini, &bytes, error)) return false;
       const Config config = Config::FromBytes(bytes);
       const CycleSettings& c = config.Cycle;
-      t.Add(c.LastPeriod, {QStringLiteral("last period"), CsvDate(c.LastPeriod), QString()});
+      // Settings, not days that hold records: they give the records no date range.
+      t.Add({}, {QStringLiteral("last period"), CsvDate(c.LastPeriod), QString()});
       t.Add({}, {QStringLiteral("cycle length"), QString(), QString::number(c.CycleLength)});
       t.Add({}, {QStringLiteral("luteal length"), QString(), QString::number(c.LutealLength)});
       t.Add({}, {QStringLiteral("goal"), QString(), GoalField(c.Goal)});
