@@ -4,15 +4,11 @@
 #include "app/datafolders.h"
 #include "core/inifile.h"
 
-namespace {
-
-bool ReadsAsIni(const QByteArray& bytes, QString*) {
+bool ReadsAsIniFile(const QByteArray& bytes, QString*) {
   IniFile ini;
   ini.LoadBytes(bytes);
   return true;
 }
-
-}  // namespace
 
 bool LooksLikeDatabase(const QByteArray& bytes, QString* why) {
   // An empty Food.db is what a failed first copy leaves; the program copies the shipped
@@ -27,7 +23,7 @@ RecordKind SettingsRecordKind(const DataFolders& dir) {
   const QString db = RecordRoot::Relative(dir, dir.DBFolder());
   RecordKind k{QStringLiteral("settings"), QStringLiteral("Settings and database")};
   k.files << RecordFileRule{config, PlainFileName({QStringLiteral("ini")}), kMaxRecordFileBytes,
-                            ReadsAsIni}
+                            ReadsAsIniFile}
           << RecordFileRule{config, PlainFileName({QStringLiteral("ico"), QStringLiteral("png"),
                                                    QStringLiteral("jpg"), QStringLiteral("bmp")}),
                             kMaxRecordFileBytes, {}}

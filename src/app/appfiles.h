@@ -11,5 +11,8 @@ RecordKind SettingsRecordKind(const DataFolders& dir);
 // Reports and logs: pages and pictures the program makes again whenever asked.
 RecordKind ReportsRecordKind(const DataFolders& dir);
 
+// Reads the bytes as an ini file (which never fails: lines it does not understand are
+// kept): the reader of the rules for .ini files.
+bool ReadsAsIniFile(const QByteArray& bytes, QString* why);
 // Whether bytes start as an SQLite 3 database does.
 bool LooksLikeDatabase(const QByteArray& bytes, QString* why);

@@ -10,6 +10,7 @@
 #include <QUuid>
 #include <algorithm>
 
+#include "app/appfiles.h"
 #include "app/config.h"
 #include "app/database.h"
 #include "app/datafolders.h"
@@ -42,12 +43,6 @@ const QRegularExpression& PressureName() {
 const QRegularExpression& DayNoteName() {
   static const QRegularExpression re(QStringLiteral("^Y\\d{1,4}M\\d{1,2}D\\d{1,2}\\.txt$"));
   return re;
-}
-
-bool ReadsAsIni(const QByteArray& bytes, QString*) {
-  IniFile ini;
-  ini.LoadBytes(bytes);
-  return true;
 }
 
 // The settings of the root, for the units; defaults when there is no file.
@@ -94,7 +89,7 @@ RecordKind WeightRecordKind(const DataFolders& dir) {
   const QString folder = RecordRoot::Relative(dir, dir.WeightFolder());
   RecordKind k{QStringLiteral("weight"), QStringLiteral("Weight")};
   k.files << RecordFileRule{folder, WeightYearName(), kMaxRecordFileBytes, {}}
-          << RecordFileRule{folder, WeightGoalName(), kMaxRecordFileBytes, ReadsAsIni};
+          << RecordFileRule{folder, WeightGoalName(), kMaxRecordFileBytes, ReadsAsIniFile};
   k.read = [](const RecordRoot& root, QList<RecordTable>* tables, QString* error) {
     RecordTable t{QStringLiteral("weight.csv"),
                   {QStringLiteral("date"), QStringLiteral("weight"), QStringLiteral("unit"),
@@ -279,7 +274,7 @@ RecordKind HealthRecordKind(const DataFolders& dir) {
   const QString folder = RecordRoot::Relative(dir, dir.HealthFolder());
   RecordKind k{QStringLiteral("health"), QStringLiteral("Health")};
   k.files << RecordFileRule{folder, ExactFileName(QStringLiteral("info.ini")), kMaxRecordFileBytes,
-                            ReadsAsIni}
+                            ReadsAsIniFile}
           << RecordFileRule{folder, ExactFileName(QStringLiteral("Alergies.txt")),
                             kMaxRecordFileBytes, {}}
           << RecordFileRule{folder, ExactFileName(QStringLiteral("contacts.txt")),
