@@ -71,6 +71,13 @@ QString Config::StoredTemperatureUnits(const QString& iniPath) {
   return IniFile(iniPath).ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
 }
 
+Config Config::FromBytes(const QByteArray& bytes) {
+  Config c;
+  c.ini_.LoadBytes(bytes);
+  c.LoadSettings();
+  return c;
+}
+
 int Config::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
 int Config::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
 

@@ -28,6 +28,9 @@ class Config {
   // read (UnreadableValues), lastError() says so after a good first save, so that the
   // start-up error box tells her why they show their defaults.
   explicit Config(const QString& iniPath);
+  // The settings that an application.ini's bytes hold, for reading only (a backup, an
+  // export): nothing is ever written from it.
+  static Config FromBytes(const QByteArray& bytes);
 
   // Off until she asks for it (a fertility organiser should not start itself on a
   // shared computer unasked); a file of before that lacks the key keeps the old default.
@@ -96,6 +99,7 @@ class Config {
   // Whether a key is written: not while it keeps the stand-in of an unreadable value.
   bool Keeps(const QString& key, const QString& value) const;
 
+  Config() = default;
   IniFile ini_;
   QString error_;
   bool existed_ = false;  // the file was there before this start

@@ -488,6 +488,31 @@ QString DayKey(const QDate& date) {
   return QStringLiteral("Y%1M%2D%3").arg(date.year()).arg(date.month()).arg(date.day());
 }
 
+QDate DayKeyDate(QStringView text, qsizetype* length) {
+  // Y, up to four digits, M, one or two, D, one or two: exactly as DayKey writes them.
+  qsizetype at = 0;
+  int parts[3] = {0, 0, 0};
+  static constexpr char kLetters[] = {'Y', 'M', 'D'};
+  static constexpr int kMaxDigits[] = {4, 2, 2};
+  for (int p = 0; p < 3; ++p) {
+    if (at >= text.size() || text.at(at) != QLatin1Char(kLetters[p])) return {};
+    ++at;
+    int digits = 0;
+    while (at < text.size() && text.at(at).isDigit() && text.at(at).unicode() < 128 &&
+           digits < kMaxDigits[p]) {
+      if (digits == 0 && text.at(at) == u'0') return {};
+      parts[p] = parts[p] * 10 + (text.at(at).unicode() - '0');
+      ++at;
+      ++digits;
+    }
+    if (digits == 0) return {};
+  }
+  if (at < text.size() && text.at(at).isDigit()) return {};
+  const QDate date(parts[0], parts[1], parts[2]);
+  if (date.isValid() && length) *length = at;
+  return date;
+}
+
 namespace {
 const QDate kEpoch(1899, 12, 30);
 constexpr qint64 kMsPerDay = 86400000;

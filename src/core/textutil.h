@@ -84,6 +84,10 @@ QDate ParseStoredDate(const QString& text, const QLocale& locale = AppLocale());
 
 // "Y2009M3D5" for 5 March 2009.
 QString DayKey(const QDate& date);
+// The date a day key names, read from the start of text ("Y2009M3D5-Breakfast.txt");
+// *length gets how many characters the key took. Invalid when text does not start with
+// a key of a real date.
+QDate DayKeyDate(QStringView text, qsizetype* length = nullptr);
 // Whole days since 30 December 1899 (5 March 2009 gives 39877).
 int DateNumber(const QDate& date);
 QDate DateFromNumber(int number);
