@@ -10,6 +10,9 @@ packages=(
   qt6-charts-dev libqt6sql6-sqlite qt6-multimedia-dev
   libgl-dev fontconfig fonts-liberation2
   libbenchmark-dev
+  # backups are zip archives (libarchive), the calendar export an .ics file (libical);
+  # the calendar test also reads it back with Python's icalendar
+  libarchive-dev libical-dev python3-icalendar
   poppler-utils
   desktop-file-utils appstream dpkg-dev file
   # the alarm sounds are made by sox at build time; the sound test plays them into its
@@ -21,6 +24,11 @@ packages=(
 # headless browser), asked for with: install-deps.sh --look
 if [ "${1:-}" = "--look" ]; then
   packages+=(xvfb xauth imagemagick chromium)
+fi
+
+# The libFuzzer targets of `make fuzz` are built with clang and its fuzzer runtime.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
 fi
 
 missing=()

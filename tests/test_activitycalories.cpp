@@ -159,20 +159,21 @@ void ActivityCaloriesTest::latestWeightOnOrBefore() {
   TestEnv env;
   FakeHost host;
   const QString folder = host.Dir().WeightFolder();
-  QVERIFY(!LatestWeightOnOrBefore(folder, kDay));
+  const UnitSystem lbs = UnitSystem::Imperial;
+  QVERIFY(!LatestWeightOnOrBefore(folder, kDay, lbs));
   WriteWeights(folder, 2008, {{QDate(2008, 12, 30), "150"}});
   WriteWeights(folder, 2009, {{QDate(2009, 3, 10), "148.5"}, {QDate(2009, 3, 20), "147"}});
   // The latest on or before the day, not a later one.
-  auto w = LatestWeightOnOrBefore(folder, kDay);
+  auto w = LatestWeightOnOrBefore(folder, kDay, lbs);
   QVERIFY(w);
   QCOMPARE(w->date, QDate(2009, 3, 10));
-  QCOMPARE(w->weight, 148.5);
-  QCOMPARE(LatestWeightOnOrBefore(folder, QDate(2009, 3, 20))->date, QDate(2009, 3, 20));
+  // In kilograms, converted from the pounds of files without a unit mark.
+  QCOMPARE(w->weight, 148.5 * 0.45359237);
+  QCOMPARE(LatestWeightOnOrBefore(folder, kDay, UnitSystem::Metric)->weight, 148.5);
+  QCOMPARE(LatestWeightOnOrBefore(folder, QDate(2009, 3, 20), lbs)->date, QDate(2009, 3, 20));
   // Back into the year before.
-  QCOMPARE(LatestWeightOnOrBefore(folder, QDate(2009, 2, 1))->date, QDate(2008, 12, 30));
-  QVERIFY(!LatestWeightOnOrBefore(folder, QDate(2008, 12, 29)));
-  QVERIFY(WeightsInPounds(QStringLiteral("I")));
-  QVERIFY(!WeightsInPounds(QStringLiteral("M")));
+  QCOMPARE(LatestWeightOnOrBefore(folder, QDate(2009, 2, 1), lbs)->date, QDate(2008, 12, 30));
+  QVERIFY(!LatestWeightOnOrBefore(folder, QDate(2008, 12, 29), lbs));
 }
 
 void ActivityCaloriesTest::viewEstimatesFromTheRecordedWeight() {

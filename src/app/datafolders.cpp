@@ -178,6 +178,7 @@ DataFolders::DataFolders(const QString& programFolder, bool create) {
 
   // The program side: tried, but a read-only install must not count as a failure.
   MakeFolder(program_);
+  newDataFolder_ = !QFileInfo::exists(DBFolder()) && !QFileInfo(DBFolder()).isSymLink();
   const QStringList dataFolders = {maker_,         root_,          LogFolder(),
                                    DBFolder(),     ConfigFolder(), BuildFolder()};
   const QStringList laterFolders = {FTPFolder(),    NotesFolder(),  ToDoFolder(),
@@ -187,6 +188,13 @@ DataFolders::DataFolders(const QString& programFolder, bool create) {
   for (const QString& folder : dataFolders) ok_ = MakeFolder(folder) && ok_;
   MakeFolder(HelpFolder());
   for (const QString& folder : laterFolders) ok_ = MakeFolder(folder) && ok_;
+}
+
+QStringList DataFolders::RecordFolders() const {
+  return {LogFolder(),    DBFolder(),     ConfigFolder(), BuildFolder(),    FTPFolder(),
+          NotesFolder(),  ToDoFolder(),   BasalFolder(),  WeightFolder(),   ExerciseFolder(),
+          HealthFolder(), FoodFolder(),   SleepFolder(),  BabyFolder(),     HeartFolder(),
+          CycleFolder()};
 }
 
 QString DataFolders::UserDataFolder() {
@@ -270,12 +278,7 @@ bool IsSaveTemporaryName(const QString& name, QString* original) {
 }  // namespace
 
 int RemoveStaleSaveFiles(const DataFolders& dir) {
-  const QStringList folders = {dir.DataRoot(),     dir.LogFolder(),      dir.DBFolder(),
-                               dir.ConfigFolder(), dir.BuildFolder(),    dir.FTPFolder(),
-                               dir.NotesFolder(),  dir.ToDoFolder(),     dir.BasalFolder(),
-                               dir.WeightFolder(), dir.ExerciseFolder(), dir.HealthFolder(),
-                               dir.FoodFolder(),   dir.SleepFolder(),    dir.BabyFolder(),
-                               dir.HeartFolder(),  dir.CycleFolder()};
+  const QStringList folders = QStringList{dir.DataRoot()} + dir.RecordFolders();
   int removed = 0;
   for (const QString& folder : folders) {
     const QFileInfoList files =
@@ -294,6 +297,7 @@ int RemoveStaleSaveFiles(const DataFolders& dir) {
 bool FirstRunDatabaseCopy(const DataFolders& dir) {
   const QString marker = dir.DBFolder() + "Food.db";
   if (QFileInfo::exists(marker)) return true;
+  if (!dir.NewDataFolder()) return false;
   QString shipped = dir.ProgramDBFolder();
   shipped.chop(1);  // the folder itself, so that it lands as <data root>/DB
   CopyFolder(shipped, dir.DataRoot(), QStringLiteral("N"));

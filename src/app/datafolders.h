@@ -5,6 +5,7 @@
 // beside the executable.
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 
@@ -20,6 +21,9 @@ class DataFolders {
   explicit DataFolders(const QString& programFolder, bool create = true);
 
   bool ok() const { return ok_; }
+  // True when this start made the data DB folder: a new data folder that has never held
+  // a database, whose first start copies the shipped one (FirstRunDatabaseCopy).
+  bool NewDataFolder() const { return newDataFolder_; }
 
   const QString& ProgramFolder() const { return program_; }
   const QString& MakerFolder() const { return maker_; }
@@ -46,6 +50,12 @@ class DataFolders {
   QString BabyFolder() const { return root_ + "Baby/"; }
   // The period history (cycle/periodhistory.h).
   QString CycleFolder() const { return root_ + "Cycle/"; }
+  // The automatic backups (never part of a backup themselves).
+  QString BackupsFolder() const { return root_ + "Backups/"; }
+  // Every folder of records under the data root, in the order above: Log, DB, Config,
+  // Build, FTP, Notes, ToDo, Basal, Weight, Exercise, Health, Food, Sleep, Baby, Heart,
+  // Cycle.
+  QStringList RecordFolders() const;
 
   // The per-user data folder base: $XDG_DATA_HOME or ~/.local/share, with "/".
   static QString UserDataFolder();
@@ -58,6 +68,7 @@ class DataFolders {
 
  private:
   bool ok_ = true;
+  bool newDataFolder_ = false;
   QString program_, maker_, root_;
 };
 
@@ -103,7 +114,9 @@ bool CopyFolder(const QString& source, const QString& target, const QString& con
 // Run it once an instance has been admitted, before anything is saved.
 int RemoveStaleSaveFiles(const DataFolders& dir);
 
-// Copies the shipped DB folder into the data root when the data DB folder has no
-// Food.db yet. Synchronous: the copy is complete when it returns. True when Food.db is
-// there afterwards.
+// Copies the shipped DB folder into the data root on the very first start of a new data
+// folder (NewDataFolder) when its DB folder has no Food.db yet. Never later: a Food.db that
+// went missing held her own foods and health records, and a fresh copy in its place would
+// hide that. Synchronous: the copy is complete when it returns. True when Food.db is there
+// afterwards.
 bool FirstRunDatabaseCopy(const DataFolders& dir);

@@ -13,7 +13,7 @@
 #include "app/widgets/printreport.h"
 #include "basal/cyclerecords.h"
 #include "core/clock.h"
-#include "trackers/bodyweight.h"
+#include "core/textfile.h"
 
 namespace {
 const QString kNameKey = QStringLiteral("DoctorReport/Name");
@@ -28,13 +28,17 @@ constexpr const char* kCommandUsage =
 }  // namespace
 
 DoctorReportSettings ReportSettingsOf(const Config& config) {
-  return {config.MeasureUnits, config.BmiHeight, config.TemperatureUnits};
+  return {config.Units(), config.UnmarkedUnits(), config.BmiHeightIn(UnitSystem::Metric),
+          config.TemperatureUnits};
 }
 
 DoctorReportSettings StoredReportSettings(const DataFolders& dir) {
   const QString ini = dir.ConfigFolder() + QStringLiteral("application.ini");
-  return {Config::StoredMeasureUnits(ini), Config::StoredBmiHeight(ini),
-          Config::StoredTemperatureUnits(ini)};
+  QByteArray bytes;
+  // A missing or unreadable file gives the defaults (the report says nothing of units it
+  // could not read: its weights and height say which they are in).
+  if (QFileInfo::exists(ini)) ReadFileBytes(ini, &bytes, nullptr);
+  return ReportSettingsOf(Config::FromBytes(bytes));
 }
 
 void ComposeDoctorReport(const DataFolders& dir, const DoctorReportSettings& settings,
@@ -44,9 +48,9 @@ void ComposeDoctorReport(const DataFolders& dir, const DoctorReportSettings& set
   report.name = name;
   report.made = today;
   report.period = period;
-  report.pounds = WeightsInPounds(settings.measureUnits);
-  report.heightField = settings.bmiHeight;
-  report.records = ReadDoctorRecords(dir, period);
+  report.units = settings.units;
+  report.heightCm = settings.heightCm;
+  report.records = ReadDoctorRecords(dir, period, settings.unmarked);
   QStringList errors;
   LoadCycleReading(dir, TemperatureUnitFromSetting(settings.temperatureUnits), today,
                    &out->cycles, &errors);

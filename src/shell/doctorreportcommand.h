@@ -15,8 +15,9 @@ class Config;
 class DataFolders;
 
 struct DoctorReportSettings {
-  QString measureUnits = QStringLiteral("I");
-  int bmiHeight = 72;
+  UnitSystem units = UnitSystem::Imperial;     // what she reads numbers in
+  UnitSystem unmarked = UnitSystem::Imperial;  // records without a unit mark
+  double heightCm = 0;
   QString temperatureUnits = QStringLiteral("F");
 };
 // The settings of the program's window, as they are now.

@@ -12,6 +12,8 @@
 #include "app/datafolders.h"
 #include "basal/cyclerecords.h"
 #include "core/clock.h"
+#include "app/widgets/welcomedialog.h"
+#include "shell/commandline.h"
 #include "shell/doctorreportcommand.h"
 #include "shell/mainwindow.h"
 
@@ -30,6 +32,9 @@ constexpr const char* kUsage =
     "                 told) to FILE: a PDF when FILE ends in .pdf, otherwise HTML with\n"
     "                 its pictures beside it (reads only; works while Mavelo is open).\n"
     "\n"
+    "Your records, without a window:\n"
+    "%s"
+    "\n"
     "Qt's own options (such as -platform or -style) are understood as well.\n"
     "Your records are kept under $XDG_DATA_HOME/Tarnwick/Mavelo/\n"
     "(by default ~/.local/share/Tarnwick/Mavelo/).\n";
@@ -40,7 +45,7 @@ int AnswerCommandLine(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const QByteArray arg(argv[i]);
     if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
+      std::printf(kUsage, kRecordCommandsUsage);
       return 0;
     }
     if (arg == "--version" || arg == "-v") {
@@ -66,6 +71,8 @@ int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
   sinceStart.start();
   if (const int code = AnswerCommandLine(argc, argv); code >= 0) return code;
+  // Backups, restores and exports need no display.
+  if (IsRecordCommand(argc, argv)) return RunRecordCommand(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Mavelo"));
   QApplication::setOrganizationName(QStringLiteral("Tarnwick"));
@@ -95,6 +102,8 @@ int main(int argc, char** argv) {
   // today selected and the program folder in use, and leave without the exit sequence
   // (used by the start-up benchmark and the install test).
   if (qEnvironmentVariableIsSet("MAVELO_STARTUP_BENCH")) {
+    // A first start is measured as if she closed the welcome at once.
+    SetWelcomeHandler([](const WelcomeAnswers&) { return std::optional<WelcomeAnswers>(); });
     auto* poll = new QTimer(&window);
     QObject::connect(poll, &QTimer::timeout, &window, [&] {
       if (!window.Started() || !window.isVisible()) return;

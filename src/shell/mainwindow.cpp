@@ -33,6 +33,8 @@
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/settingsdialog.h"
+#include "app/widgets/welcomedialog.h"
+#include "app/welcome.h"
 #include "core/cyclemodel.h"
 #include "cycle/gridpictures.h"
 #include "shell/aboutbox.h"
@@ -164,7 +166,7 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (autoStartup_ && !started_ && views_.isEmpty() && !startupTimer_->isActive()) startupTimer_->start();
+  if (autoStartup_ && !started_ && !config_ && !startupTimer_->isActive()) startupTimer_->start();
 }
 
 void MainWindow::CentreOnScreen() {
@@ -670,7 +672,7 @@ void MainWindow::GoToday() {
 
 void MainWindow::Startup() {
   startupTimer_->stop();
-  if (started_ || !views_.isEmpty()) return;
+  if (started_ || config_) return;
 
   config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
   if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
@@ -679,6 +681,22 @@ void MainWindow::Startup() {
   setWindowTitle(MainWindowCaption());
   QCoreApplication::processEvents();
 
+  // A new user is asked first, before the views take her units; the window waits
+  // behind the welcome. Closing it takes what it proposed.
+  if (config_->FirstStart() && config_->lastError().isEmpty()) {
+    const WelcomeAnswers proposed = ProposedWelcome(*config_);
+    AskWelcome(proposed, this, [this, proposed](const std::optional<WelcomeAnswers>& answers) {
+      ApplyWelcome(answers.value_or(proposed), *config_);
+      SaveFooterSettings(*config_, this);
+      LoadFooterFromConfig();
+      StartViews();
+    });
+    return;
+  }
+  StartViews();
+}
+
+void MainWindow::StartViews() {
   try {
     ShowView(QStringLiteral("calendar"));
     LayoutIcons();
@@ -738,6 +756,21 @@ void MainWindow::LoadFooterFromConfig() {
   config_->Cycle.LastPeriod = lastPeriod_->date();
   config_->Cycle.CycleLength = cycle_->value();
   config_->Cycle.LutealLength = luteal_->value();
+  // A stored date that could not be read shows a stand-in; the picker says so until she
+  // picks a date (the file keeps its text until then).
+  MarkLastPeriodUnreadable(config_->LastPeriodUnreadable());
+}
+
+void MainWindow::MarkLastPeriodUnreadable(bool unreadable) {
+  lastPeriod_->setStyleSheet(unreadable ? QStringLiteral("QDateEdit { border: 2px solid rgb(220,0,0); }")
+                                        : QString());
+  lastPeriod_->setToolTip(
+      unreadable ? QStringLiteral("The last period in your settings could not be read (%1). "
+                                  "Pick the first day of your last period.")
+                       .arg(config_->UnreadableValues().filter(QStringLiteral("ui_LastPeriod"),
+                                                                Qt::CaseInsensitive)
+                                .join(QStringLiteral(", ")))
+                 : QString());
 }
 
 // ---------------------------------------------------------------------------------
@@ -821,6 +854,7 @@ void MainWindow::OnGoalChanged() {
 void MainWindow::OnLastPeriodChanged() {
   if (loadingFooter_ || !config_) return;
   config_->Cycle.LastPeriod = lastPeriod_->date();
+  MarkLastPeriodUnreadable(false);
   SaveFooterSettings(*config_, this);
   if (!started_) return;
   RefreshCycleCharts();

@@ -54,6 +54,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   void OpenWeeklyPlanner() override;
   std::optional<int> BurnedCaloriesOn(const QDate& date) const override;
 
+  // The start-up routine: the settings, the first start's welcome, then the views.
   void Startup();
   // Centres the empty window, shows it, and lets the start-up routine fill it.
   void ShowAndStart() {
@@ -91,9 +92,12 @@ class MainWindow : public QMainWindow, public ViewHost {
   void BuildForumPage(QWidget* page);
   QWidget* BuildFooter();
   void BuildTray();
+  // Makes, docks and starts every view of the table, then goes to today.
+  void StartViews();
   void LayoutIcons();
   void FillLegend();
   void LoadFooterFromConfig();
+  void MarkLastPeriodUnreadable(bool unreadable);
   // The cycle settings changed: every view repaints its cycle colours.
   void RefreshCycleCharts();
   // The view title of the current view: its own, or the selected day.

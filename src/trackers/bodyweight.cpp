@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/config.h"
 #include "core/gridfile.h"
 
 namespace {
@@ -21,30 +20,28 @@ QVector<int> YearFiles(const QString& weightFolder) {
   return years;
 }
 
-bool LoadYear(const QString& weightFolder, int year, QVector<DatedWeight>* weights,
-              QStringList* errors) {
+bool LoadYear(const QString& weightFolder, int year, UnitSystem unmarked,
+              QVector<DatedWeight>* weights, QStringList* errors) {
   CellGrid grid(kWeightColumns, 1);
   QString error;
   if (!LoadGridFile(grid, WeightYearPath(weightFolder, year), &error)) {
     if (errors) errors->append(error);
     return false;
   }
-  for (const DatedWeight& w : WeightHistoryPoints(grid, year))
+  for (const DatedWeight& w : WeightHistoryPoints(grid, year, UnitSystem::Metric, unmarked))
     if (w.weight > 0) weights->append(w);
   return true;
 }
 }  // namespace
 
-bool WeightsInPounds(const QString& measureUnits) { return measureUnits == u"I"; }
-bool WeightsInPounds(const Config& config) { return WeightsInPounds(config.MeasureUnits); }
-
-WeightReadings ReadWeights(const QString& weightFolder, const QDate& first, const QDate& last) {
+WeightReadings ReadWeights(const QString& weightFolder, const QDate& first, const QDate& last,
+                           UnitSystem unmarked) {
   WeightReadings out;
   const QVector<int> years = YearFiles(weightFolder);
   for (auto it = years.crbegin(); it != years.crend(); ++it) {
     if (*it < first.year() || *it > last.year()) continue;
     QVector<DatedWeight> year;
-    LoadYear(weightFolder, *it, &year, &out.errors);
+    LoadYear(weightFolder, *it, unmarked, &year, &out.errors);
     for (const DatedWeight& w : year)
       if (w.date >= first && w.date <= last) out.weights << w;
   }
@@ -52,12 +49,12 @@ WeightReadings ReadWeights(const QString& weightFolder, const QDate& first, cons
 }
 
 std::optional<DatedWeight> LatestWeightOnOrBefore(const QString& weightFolder, const QDate& date,
-                                                  QStringList* errors) {
+                                                  UnitSystem unmarked, QStringList* errors) {
   if (!date.isValid()) return std::nullopt;
   for (int year : YearFiles(weightFolder)) {
     if (year > date.year()) continue;
     QVector<DatedWeight> weights;
-    if (!LoadYear(weightFolder, year, &weights, errors)) continue;
+    if (!LoadYear(weightFolder, year, unmarked, &weights, errors)) continue;
     for (auto it = weights.crbegin(); it != weights.crend(); ++it)
       if (it->date <= date) return *it;
   }

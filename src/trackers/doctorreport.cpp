@@ -6,7 +6,6 @@
 #include "app/datechart.h"
 #include "app/datafolders.h"
 #include "cycle/cyclereading.h"
-#include "trackers/bmi.h"
 #include "trackers/healthtables.h"
 #include "trackers/pressurereport.h"
 #include "trackers/weightreport.h"
@@ -26,10 +25,11 @@ void AddWeight(ReportPage& page, const DoctorReport& report, const DoctorReportF
   const QVector<DatedWeight>& weights = report.records.weights.weights;
   if (weights.isEmpty()) return;
   page.Heading(QStringLiteral("Weight and BMI"));
-  const double cm = BmiHeightCm(report.heightField, report.pounds);
+  const double cm = report.heightCm;
+  const auto shown = [&](double kg) { return ConvertWeight(kg, UnitSystem::Metric, report.units); };
   auto row = [&](const QString& caption, const DatedWeight& w) {
-    const double bmi = BodyMassIndex(BmiWeightKg(w.weight, report.pounds), cm);
-    return QStringList{caption, Iso(w.date), WeightBothUnits(w.weight, report.pounds),
+    const double bmi = BodyMassIndex(w.weight, cm);
+    return QStringList{caption, Iso(w.date), WeightBothUnits(shown(w.weight), report.units),
                        bmi > 0 ? Decimal(bmi, 1) : QString()};
   };
   QList<QStringList> rows;
@@ -42,11 +42,10 @@ void AddWeight(ReportPage& page, const DoctorReport& report, const DoctorReportF
   page.Table({QString(), QStringLiteral("Date"), QStringLiteral("Weight"), QStringLiteral("BMI")},
              rows);
   if (weights.size() > 1) {
-    const double change = weights.last().weight - weights.first().weight;
+    const double change = shown(weights.last().weight) - shown(weights.first().weight);
     page.Field(QStringLiteral("Change"),
                (change > 0 ? QStringLiteral("+") : QString()) + Decimal(change, 1) +
-                   (report.pounds ? QStringLiteral(" lbs") : QStringLiteral(" kg")) +
-                   QStringLiteral(" over ") +
+                   QLatin1Char(' ') + WeightUnitMark(report.units) + QStringLiteral(" over ") +
                    Plural(int(weights.first().date.daysTo(weights.last().date)),
                           QStringLiteral("day"), QStringLiteral("days")) +
                    QStringLiteral(" (") +
@@ -55,7 +54,7 @@ void AddWeight(ReportPage& page, const DoctorReport& report, const DoctorReportF
   }
   if (cm > 0)
     page.Note(QStringLiteral("BMI (kg/m\u00b2) from the height in the settings: ") +
-              HeightText(report.heightField, report.pounds) + QLatin1Char('.'));
+              HeightText(cm, report.units) + QLatin1Char('.'));
   page.Picture(files.weightPicture, kReportChartSize);
 }
 
@@ -100,7 +99,8 @@ ReportPeriod LastDays(int days, const QDate& today) {
   return {today.addDays(-(qMax(1, days) - 1)), today};
 }
 
-DoctorRecords ReadDoctorRecords(const DataFolders& dir, const ReportPeriod& period) {
+DoctorRecords ReadDoctorRecords(const DataFolders& dir, const ReportPeriod& period,
+                                UnitSystem unmarked) {
   DoctorRecords r;
   HealthRecords health(dir.HealthFolder());
   QString error;
@@ -128,7 +128,7 @@ DoctorRecords ReadDoctorRecords(const DataFolders& dir, const ReportPeriod& peri
 
   r.pressure = ReadPressureHistory(dir.HeartFolder(), period.first, period.last);
   r.errors << r.pressure.errors;
-  r.weights = ReadWeights(dir.WeightFolder(), period.first, period.last);
+  r.weights = ReadWeights(dir.WeightFolder(), period.first, period.last, unmarked);
   r.errors << r.weights.errors;
   r.errors.removeAll(QString());
   return r;
@@ -201,9 +201,12 @@ QList<ReportPicture> DoctorReportPictures(const DoctorReport& report,
   if (!report.records.pressure.readings.isEmpty())
     pictures << ReportPicture{files.pressurePicture,
                               PressureChartPicture(report.records.pressure.readings, p.first, p.last)};
-  if (!report.records.weights.weights.isEmpty())
-    pictures << ReportPicture{files.weightPicture, WeightChartPicture(report.records.weights.weights,
-                                                                      p.first, p.last, report.pounds)};
+  if (!report.records.weights.weights.isEmpty()) {
+    QVector<DatedWeight> shown = report.records.weights.weights;
+    for (DatedWeight& w : shown) w.weight = ConvertWeight(w.weight, UnitSystem::Metric, report.units);
+    pictures << ReportPicture{files.weightPicture,
+                              WeightChartPicture(shown, p.first, p.last, report.units)};
+  }
   return pictures;
 }
 

@@ -40,19 +40,21 @@ struct DoctorRecords {
   QList<QStringList> prescriptions;  // date start / end, medication, notes / dosage
   QList<QStringList> appointments;   // date, doctor, reason
   PressureHistory pressure;
-  WeightReadings weights;  // in the unit of the files
+  WeightReadings weights;  // in kg
   QStringList errors;      // every file that could not be read
 };
 // Reads the health files, the health tables of the data DB folder's Food.db (through a
-// read-only connection), the blood-pressure logs and the weight files of the period.
-DoctorRecords ReadDoctorRecords(const DataFolders& dir, const ReportPeriod& period);
+// read-only connection), the blood-pressure logs and the weight files of the period
+// (weights without a unit mark are in `unmarked`).
+DoctorRecords ReadDoctorRecords(const DataFolders& dir, const ReportPeriod& period,
+                                UnitSystem unmarked);
 
 struct DoctorReport {
   QString name;  // may be empty
   QDate made;    // today
   ReportPeriod period;
-  bool pounds = true;   // the weight files hold pounds, the height is in inches
-  int heightField = 0;  // the BMI height of her settings, in inches or cm
+  UnitSystem units = UnitSystem::Imperial;  // the system she reads numbers in
+  double heightCm = 0;                      // the BMI height of her settings
   DoctorRecords records;
   const CycleReading* cycles = nullptr;  // no cycle section when null or without a start
 };

@@ -697,7 +697,10 @@ void MealDiaryView::pgChange(int index) {
   fridgePanel_->setVisible(mealPage);
   tip_->setVisible(mealPage);
   if (loading_) return;
-  SaveDayReporting(false);
+  // Only what was typed is written: choosing a page after looking at a day writes
+  // nothing.
+  SaveIfModified();
+  RecomputeTotals();
   // A workout may have been recorded since the day was loaded.
   if (index == TodayPage) RefreshBurned();
   if (index == HistoryPage) {
