@@ -115,6 +115,9 @@ int BasalChart::SetLevel(int column, int row, TemperatureUnit unit) {
   HeldYear* y = ColumnHolder(column, &yearRow);
   if (!y) return 0;
   const int top = BarTopForClick(row);
+  // A click on the bar's own level changes nothing: a reading typed to two decimals, or
+  // stored in the other unit, keeps its exact value.
+  if (top != 0 && top == tops_[column]) return top;
   WriteBasalLevel(y->grid, yearRow, top, unit);
   y->dirty = true;
   tops_[column] = top;
