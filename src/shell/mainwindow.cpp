@@ -26,7 +26,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/database.h"
 #include "core/clock.h"
+#include "core/textfile.h"
 #include "core/textutil.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
@@ -40,6 +42,7 @@
 #include "shell/aboutbox.h"
 #include "shell/appicons.h"
 #include "shell/themes.h"
+#include "shell/recordactions.h"
 #include "shell/viewtable.h"
 
 
@@ -206,6 +209,29 @@ void SetSystemTrayAvailable(std::optional<bool> available) { TrayOverride() = av
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("File1"));
+  // Her records, taken with her: a backup, a restore, and exports others can read.
+  QAction* backup = file->addAction(QStringLiteral("&Back up..."));
+  backup->setObjectName(QStringLiteral("BackUp1"));
+  connect(backup, &QAction::triggered, this, [this] {
+    SaveEveryView();
+    RunBackupDialog(*dir_, this);
+  });
+  QAction* restore = file->addAction(QStringLiteral("&Restore..."));
+  restore->setObjectName(QStringLiteral("Restore1"));
+  connect(restore, &QAction::triggered, this, &MainWindow::RestoreRecords);
+  QMenu* exportMenu = file->addMenu(QStringLiteral("E&xport"));
+  exportMenu->setObjectName(QStringLiteral("Export1"));
+  QAction* csv = exportMenu->addAction(QStringLiteral("Records as &CSV..."));
+  csv->setObjectName(QStringLiteral("ExportCsv1"));
+  connect(csv, &QAction::triggered, this, [this] {
+    SaveEveryView();
+    RunCsvExportDialog(*dir_, this);
+  });
+  QAction* ics = exportMenu->addAction(QStringLiteral("Calendar (.&ics)..."));
+  ics->setObjectName(QStringLiteral("ExportIcs1"));
+  connect(ics, &QAction::triggered, this, [this] { RunCalendarExportDialog(Cycle(), this); });
+  file->addSeparator();
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
   exitAction->setObjectName(QStringLiteral("Exit1"));
   connect(exitAction, &QAction::triggered, this, &MainWindow::close);
@@ -725,8 +751,11 @@ DateView* MainWindow::DockView(const ViewEntry& entry, QWidget* view) {
   auto dock = [this](const QString& panelName, QWidget* widget) {
     QWidget* panel = panels_.value(panelName);
     Q_ASSERT(panel);
-    auto* lay = new QVBoxLayout(panel);
-    lay->setContentsMargins(0, 0, 0, 0);
+    QLayout* lay = panel->layout();
+    if (!lay) {
+      lay = new QVBoxLayout(panel);
+      lay->setContentsMargins(0, 0, 0, 0);
+    }
     lay->addWidget(widget);
   };
   dock(entry.panel, view);
@@ -913,6 +942,46 @@ void MainWindow::OpenWeeklyPlanner() {
   plannerTimer_->start();
 }
 
+void MainWindow::SaveEveryView() {
+  // A field that still has the focus is written by the view on screen; every view writes
+  // what it still holds unwritten.
+  if (DateView* v = views_.value(viewName_)) v->SaveBeforeDateChange();
+  for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
+}
+
+void MainWindow::DropViews() {
+  for (DateView* v : std::as_const(views_)) {
+    delete v->SideWidget();
+    delete dynamic_cast<QWidget*>(v);
+  }
+  views_.clear();
+  started_ = false;
+}
+
+void MainWindow::RestoreRecords() {
+  if (!config_) return;
+  RestoreHooks hooks;
+  // Asked and checked: what she typed is written first (into the folder the restore
+  // saves as a backup), then nothing holds the old files open or could write over the
+  // restored ones.
+  hooks.beforeReplace = [this] {
+    SaveEveryView();
+    DropViews();
+    CloseDatabase();
+  };
+  // Every view reads the folder as it now is; a restore that failed half-way put the old
+  // folder back, and the views read that.
+  hooks.afterReplace = [this](bool replaced) {
+    if (replaced) ForgetFileGuards();
+    config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
+    if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
+    LoadFooterFromConfig();
+    viewName_ = QStringLiteral("calendar");
+    StartViews();
+  };
+  RunRestoreDialog(*dir_, this, hooks);
+}
+
 void MainWindow::ExitSequence() {
   if (exited_) return;
   exited_ = true;
@@ -922,11 +991,9 @@ void MainWindow::ExitSequence() {
     AddAutoStart(QCoreApplication::applicationFilePath());
   else
     RemoveAutoStart();
-  // The views write on their own events; a last save of the view on screen keeps what
-  // was typed into a field that still has the focus, and every view writes what it
-  // still holds unwritten (the journal its note).
-  if (DateView* v = views_.value(viewName_)) v->SaveBeforeDateChange();
-  for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
+  // The views write on their own events; what they still hold (the journal its note, a
+  // field with the focus) is written now.
+  SaveEveryView();
   if (!config_->SaveSettings()) ShowError(config_->lastError(), this);
 }
 

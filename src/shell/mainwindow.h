@@ -102,6 +102,12 @@ class MainWindow : public QMainWindow, public ViewHost {
   // The view title of the current view: its own, or the selected day.
   void ShowTitle();
   void ShowAbout();
+  // What the view on screen and every other view still hold unwritten.
+  void SaveEveryView();
+  // Every view goes (its side part too); StartViews makes them again.
+  void DropViews();
+  // File > Restore...: the folder is replaced and every view reads it again.
+  void RestoreRecords();
   void ShowSettings();
   void OnGoalChanged();
   void OnLastPeriodChanged();
