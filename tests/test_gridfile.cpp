@@ -73,6 +73,9 @@ class GridFileTest : public QObject {
   void loadedCells();
   void loadedFixtures_data();
   void loadedFixtures();
+  void damagedFilesOpenReadOnly_data();
+  void damagedFilesOpenReadOnly();
+  void emptyBytes();
   void loadSaveLoadResave();
   void emptyFileKeepsCell();
   void loadReplacesEarlierShape();
@@ -251,9 +254,11 @@ void GridFileTest::loadedCells_data() {
   QTest::newRow("LF only") << QByteArray("a\nb\n") << Rows{{"a"}, {"b"}};
   QTest::newRow("empty line between") << QByteArray("a,b\r\n\r\nc\r\n")
                                       << Rows{{"a", "b"}, {"", ""}, {"c", ""}};
-  QTest::newRow("text ends at NUL") << QByteArray("a\r\nb\0c\r\nd\r\n", 11)
-                                    << Rows{{"a"}, {"b"}};
-  QTest::newRow("NUL first") << QByteArray("\0a\r\n", 4) << Rows{{"kept"}};
+  // A NUL does not end the text: what follows it is read (and the file is read-only, see
+  // damagedFilesOpenReadOnly); the NUL shows where the damage is.
+  QTest::newRow("text goes on after a NUL") << QByteArray("a\r\nb\0c\r\nd\r\n", 11)
+                                            << Rows{{"a"}, {QString("b") + QChar(0xFFFD) + "c"}, {"d"}};
+  QTest::newRow("NUL first") << QByteArray("\0a\r\n", 4) << Rows{{QString(QChar(0xFFFD)) + "a"}};
   QTest::newRow("byte-order mark dropped") << QByteArray("\xef\xbb\xbf" "a,b\r\n")
                                            << Rows{{"a", "b"}};
   QTest::newRow("quoted zero-width no-break space") << QByteArray("\"\xef\xbb\xbf" "a\"\r\n")
@@ -296,9 +301,13 @@ void GridFileTest::loadedFixtures_data() {
   QTest::newRow("mixed breaks") << "mixed_breaks.txt"
                                 << Rows{{"a", "b"}, {"c", "d"}, {"e", "f"}, {"", ""},
                                         {"g", "h"}};
-  QTest::newRow("NUL inside") << "nul_inside.txt"
-                              << Rows{{"Date", "Weight"}, {"January 1", "150"},
-                                      {"January 2", "1"}};
+  // A byte-order mark says how the file is written; it is not a character of the text.
+  QTest::newRow("UTF-16 LE") << "utf16le.txt"
+                             << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                     {"January 2", QString::fromUtf8("Crème")}};
+  QTest::newRow("UTF-16 BE") << "utf16be.txt"
+                             << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                     {"January 2", QString::fromUtf8("Crème")}};
   QTest::newRow("Windows-1252") << "windows1252.txt"
                                 << Rows{{"Food", "Calories"},
                                         {QString::fromUtf8("Café"), "au", "lait", "120"},
@@ -321,6 +330,78 @@ void GridFileTest::loadedFixtures() {
     while (r.size() < width) r << QString();
   QCOMPARE(g.ColCount(), width);
   QCOMPARE(Cells(g), cells);
+  QVERIFY(!IsReadOnlyFile(TestEnv::testData("grid/" + file)));
+}
+
+// A file that cannot be shown as the program wrote it is shown as far as it can be, and
+// read-only: the next save would write over what was never read (a NUL cut the rest of
+// an exercise year off, and one edit lost both its workouts).
+void GridFileTest::damagedFilesOpenReadOnly_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<Rows>("cells");
+  QTest::addColumn<QString>("notice");
+  QTest::newRow("NUL inside") << Fixture("nul_inside.txt")
+                              << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                      {"January 2", QString("1") + QChar(0xFFFD) + "51"},
+                                      {"January 3", "152"}}
+                              << "holds a NUL byte at byte 43";
+  QTest::newRow("UTF-16 cut") << Fixture("utf16_cut.txt")
+                              << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                      {"January 2", QString::fromUtf8("Crème")},
+                                      {QString(QChar(0xFFFD)), ""}}
+                              << "holds UTF-16 text that breaks off";
+  QTest::newRow("line too long") << "Date,Note\r\n\"January 1\",\"" + QByteArray(20000, 'x') +
+                                        "\"\r\n\"January 2\",ok\r\n"
+                                 << Rows{{"Date", "Note"},
+                                         {"January 1", QString(kLongestLine - 13, 'x')},
+                                         {"January 2", "ok"}}
+                                 << "holds a line of 20,014 characters, too long to edit";
+}
+
+void GridFileTest::damagedFilesOpenReadOnly() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(Rows, cells);
+  QFETCH(QString, notice);
+  const QString path = Path(QString("damaged-%1.txt").arg(QTest::currentDataTag()));
+  WriteBytes(path, bytes);
+  CellGrid g;
+  QString error;
+  QVERIFY(LoadGridFile(g, path, &error));
+  QVERIFY(error.isEmpty());
+  QCOMPARE(Cells(g), cells);
+  QVERIFY(IsReadOnlyFile(path));
+  QCOMPARE(ReadOnlyNotice(path), "The file \"" + path + "\" " + notice +
+                                     ". It is opened read-only: nothing is written to it.");
+  g.SetCell(1, 1, "160");
+  QVERIFY(!SaveGridFile(g, path, &error));
+  QVERIFY2(error.startsWith("Cannot create file \"" + path + "\". It was opened read-only"),
+           qPrintable(error));
+  QCOMPARE(FileBytes(path), bytes);
+  // A year grid over it is read-only too.
+  CellGrid year;
+  QVERIFY(OpenYearGrid(year, 2009, 2, {"Date", "Note"}, path, &error));
+  QVERIFY(IsReadOnlyFile(path));
+  // Mended outside the program, it is an ordinary file again.
+  WriteBytes(path, "Date,Note\r\n");
+  QVERIFY(LoadGridFile(g, path, &error));
+  QVERIFY(!IsReadOnlyFile(path));
+  QVERIFY(SaveGridFile(g, path, &error));
+}
+
+// The memory of an empty file is no memory at all: nothing may be asked of it.
+void GridFileTest::emptyBytes() {
+  CellGrid g(2, 2);
+  g.SetCell(0, 0, "kept");
+  QString damage = "none yet";
+  LoadGridBytes(g, QByteArray(), &damage);
+  QCOMPARE(g.RowCount(), 1);
+  QCOMPARE(g.Cell(0, 0), QString("kept"));
+  QVERIFY(damage.isEmpty());
+  LoadGridBytes(g, QByteArray::fromRawData(nullptr, 0), &damage);
+  QCOMPARE(g.RowCount(), 1);
+  LoadGridBytes(g, QByteArray("\xef\xbb\xbf"), &damage);  // a mark and nothing else
+  QCOMPARE(g.RowCount(), 1);
+  QVERIFY(damage.isEmpty());
 }
 
 void GridFileTest::loadSaveLoadResave() {
@@ -486,6 +567,8 @@ void GridFileTest::garbageKeepsOtherRows() {
 }
 
 void GridFileTest::tenMegabyteLine() {
+  // Megabytes in one cell: no view could lay it out. Only the line's start is held, the
+  // rows after it are whole, and the file is never written back.
   QByteArray bytes = "Date,Note\r\n\"January 1\",";
   bytes += QByteArray(10 * 1024 * 1024, 'x');
   bytes += "\r\n\"January 2\",\"a b,c\"\r\n";
@@ -495,26 +578,33 @@ void GridFileTest::tenMegabyteLine() {
   QVERIFY(LoadGridFile(g, path));
   QCOMPARE(g.RowCount(), 3);
   QCOMPARE(g.ColCount(), 2);
-  QCOMPARE(g.Cell(1, 1).size(), 10 * 1024 * 1024);
+  QCOMPARE(g.Cell(1, 1).size(), kLongestLine - 12);
   QCOMPARE(g.Cell(1, 2), QString("a b,c"));
-  QVERIFY(SaveGridFile(g, path));
+  QVERIFY(IsReadOnlyFile(path));
+  QVERIFY(!SaveGridFile(g, path));
   QCOMPARE(FileBytes(path), bytes);
 }
 
 void GridFileTest::wideLineAndManyShortLines() {
-  // One line of 200000 fields and 200000 empty lines: held by what they contain, not as
-  // rows times columns cells.
-  QByteArray bytes(200000 - 1, ',');
+  // A line of 16384 commas and 200000 empty lines: held by what they contain, not as
+  // rows times columns cells. The line of 200000 commas before them is too long to show:
+  // only its start is read.
+  QByteArray bytes(kLongestLine, ',');
+  bytes += "\r\n";
+  bytes += QByteArray(200000 - 1, ',');
   bytes += "\r\n";
   bytes += QByteArray(200000, '\n');
   bytes += "last";
   CellGrid g;
-  LoadGridBytes(g, bytes);
-  QCOMPARE(g.ColCount(), 200000);
-  QCOMPARE(g.RowCount(), 200002);
-  QCOMPARE(g.Cell(199999, 0), QString(" "));
-  QCOMPARE(g.Cell(199999, 100000), QString());
-  QCOMPARE(g.Cell(0, 200001), QString("last"));
+  QString damage;
+  LoadGridBytes(g, bytes, &damage);
+  QCOMPARE(g.ColCount(), kLongestLine + 1);
+  QCOMPARE(g.RowCount(), 200003);
+  QCOMPARE(g.Cell(kLongestLine, 0), QString(" "));
+  QCOMPARE(g.Cell(kLongestLine, 1), QString(" "));
+  QCOMPARE(g.Cell(kLongestLine, 100000), QString());
+  QCOMPARE(g.Cell(0, 200002), QString("last"));
+  QCOMPARE(damage, QString("holds a line of 199,999 characters, too long to edit"));
 }
 
 void GridFileTest::randomBytesNeverCrash() {

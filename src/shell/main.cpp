@@ -1,4 +1,4 @@
-// Mavelo: program entry. One instance per executable; the main window runs the rest.
+// Mavelo: program entry. One instance per data folder; the main window runs the rest.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -56,7 +56,9 @@ int main(int argc, char** argv) {
   if (QLocale().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 
-  SingleInstance instance(QCoreApplication::applicationFilePath());
+  // One instance per data folder, whatever the executable or its environment.
+  const QString programFolder = DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder());
+  SingleInstance instance{DataFolders(programFolder)};
   if (!instance.TryAdmit()) {
     const QString message = QStringLiteral(
         "Only one calendar can be opened at a time. Exiting this instance of Mavelo");
@@ -65,7 +67,6 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const QString programFolder = DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder());
   MainWindow window(programFolder);
   QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
     window.showNormal();

@@ -2,23 +2,35 @@
 
 #include <QFileInfo>
 
+#include "core/textfile.h"
+
 bool AlarmList::Load(QString* error) {
   if (dirty_) return true;
   if (!QFileInfo::exists(path_)) return true;
   ListViewFile read;
   if (!read.Read(path_)) {
-    readError_ = read.errorString();
-    if (error) *error = readError_;
+    if (error) *error = read.errorString();
     return false;
   }
-  readError_.clear();
   data_ = read;
+  if (error) *error = ReadOnlyNotice(path_);
   return true;
+}
+
+bool AlarmList::ReadFailed() const { return !path_.isEmpty() && !MayWriteFile(path_); }
+
+QString AlarmList::RefusedMessage() const {
+  const QString first = GuardOf(path_) == FileGuard::ReadOnly
+                            ? QStringLiteral("This alarm list is opened read-only, so it cannot "
+                                             "be changed.\n")
+                            : QStringLiteral("This alarm list could not be read, so it cannot be "
+                                             "changed.\n");
+  return first + GuardMessage(path_);
 }
 
 bool AlarmList::Save(QString* error) {
   if (ReadFailed()) {
-    if (error) *error = readError_;
+    if (error) *error = GuardMessage(path_);
     return false;
   }
   QString e;

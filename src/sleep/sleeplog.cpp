@@ -102,39 +102,13 @@ QString AveragesText(const SleepAverages& a) {
 
 // ---------------------------------------------------------------------------------
 
-SleepLog::SleepLog(const QString& folder) : folder_(folder) {}
+SleepLog::SleepLog(const QString& folder)
+    : years_(kSleepYearColumns, SleepYearHeaders(), &SleepYearPath, folder) {}
 
 void SleepLog::Open(const QDate& date, QStringList* errors) {
   if (!date.isValid()) return;
   start_ = SleepWindowStart(date);
-  const int firstYear = start_.year();
-  const int lastYear = start_.addDays(kSleepDayColumns - 1).year();
-
-  std::vector<HeldYear> held;
-  held.swap(years_);
-  for (int y = firstYear; y <= lastYear; ++y) {
-    auto kept = std::find_if(held.begin(), held.end(),
-                             [y](const HeldYear& h) { return h.year == y && h.dirty; });
-    if (kept != held.end()) {
-      years_.push_back(std::move(*kept));
-      held.erase(kept);
-      continue;
-    }
-    HeldYear h;
-    h.year = y;
-    h.path = SleepYearPath(folder_, y);
-    QString error;
-    if (!OpenYearGrid(h.grid, y, kSleepYearColumns, SleepYearHeaders(), h.path, &error)) {
-      h.readable = false;
-      h.readError = error;
-      if (errors) errors->append(error);
-    }
-    years_.push_back(std::move(h));
-  }
-  // A year with unsaved changes that the new window no longer shows stays held, so that
-  // the next save still writes it.
-  for (HeldYear& h : held)
-    if (h.dirty) years_.push_back(std::move(h));
+  years_.Open(start_, start_.addDays(kSleepDayColumns - 1), errors);
 }
 
 QDate SleepLog::ColumnDate(int column) const {
@@ -144,37 +118,23 @@ QDate SleepLog::ColumnDate(int column) const {
 
 int SleepLog::DateColumn(const QDate& date) const { return WindowDateColumn(start_, date); }
 
-SleepLog::HeldYear* SleepLog::HolderOf(const QDate& date) {
-  if (!date.isValid()) return nullptr;
-  for (HeldYear& y : years_)
-    if (y.year == date.year()) return &y;
-  return nullptr;
-}
-
-const SleepLog::HeldYear* SleepLog::HolderOf(const QDate& date) const {
-  if (!date.isValid()) return nullptr;
-  for (const HeldYear& y : years_)
-    if (y.year == date.year()) return &y;
-  return nullptr;
-}
-
 bool SleepLog::IsAsleep(int column, int slot) const {
   if (slot < 1 || slot > kSleepSlots) return false;
   const QDate d = ColumnDate(column);
-  const HeldYear* y = HolderOf(d);
-  if (!y) return false;
+  const CellGrid* g = GridOf(d);
+  if (!g) return false;
   // Compared without copying: this runs for every cell of every repaint.
-  const QStringList& row = y->grid.RowTexts(YearGridRow(d));
+  const QStringList& row = g->RowTexts(YearGridRow(d));
   const int col = SleepSlotColumn(slot);
   return col < row.size() && row.at(col).trimmed() == QLatin1String("*");
 }
 
 QString SleepLog::HoursText(int column) const {
   const QDate d = ColumnDate(column);
-  const HeldYear* y = HolderOf(d);
-  if (!y) return {};
+  const CellGrid* g = GridOf(d);
+  if (!g) return {};
   // A load leaves a single space in an empty field: nothing to show.
-  return y->grid.Cell(kSleepHoursCol, YearGridRow(d)).trimmed();
+  return g->Cell(kSleepHoursCol, YearGridRow(d)).trimmed();
 }
 
 double SleepLog::ColumnHours(int column) const {
@@ -187,35 +147,34 @@ double SleepLog::ColumnHours(int column) const {
 bool SleepLog::Toggle(int column, int slot, QString* error) {
   if (slot < 1 || slot > kSleepSlots) return false;
   const QDate date = ColumnDate(column);
-  HeldYear* y = HolderOf(date);
-  if (!y) return false;
-  if (!y->readable) {
-    // Its file holds records we could not read: a mark here could never be saved
-    // without overwriting them. The first line is said at every try, the read error once.
-    if (error)
-      *error = QStringLiteral("The sleep log of %1 could not be read, so it cannot be "
-                              "changed.\n").arg(y->year) + y->readError;
+  CellGrid* g = date.isValid() ? years_.Grid(date.year()) : nullptr;
+  if (!g) return false;
+  if (!years_.Writable(date.year())) {
+    // Its file holds records that are not all on screen: a mark here could never be
+    // saved without overwriting them. The first line is said at every try, why once.
+    const QString path = years_.Path(date.year());
+    const QString first = GuardOf(path) == FileGuard::ReadOnly
+                              ? QStringLiteral("The sleep log of %1 is opened read-only, so it "
+                                               "cannot be changed.\n")
+                              : QStringLiteral("The sleep log of %1 could not be read, so it "
+                                               "cannot be changed.\n");
+    if (error) *error = first.arg(date.year()) + GuardMessage(path);
     return false;
   }
   const int d = YearGridRow(date);
   const bool asleep = !IsAsleep(column, slot);
-  y->grid.SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
-  y->grid.SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date));
-  y->grid.SetCell(kSleepHoursCol, d, OneDecimal(ColumnHours(column)));
-  y->dirty = true;
+  g->SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
+  g->SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date));
+  g->SetCell(kSleepHoursCol, d, OneDecimal(ColumnHours(column)));
+  years_.MarkChanged(date.year());
   return true;
 }
 
 const CellGrid* SleepLog::GridOf(const QDate& date) const {
-  const HeldYear* y = HolderOf(date);
-  return y ? &y->grid : nullptr;
+  return date.isValid() ? years_.Grid(date.year()) : nullptr;
 }
 
-QString SleepLog::PathOf(int year) const {
-  for (const HeldYear& y : years_)
-    if (y.year == year) return y.path;
-  return SleepYearPath(folder_, year);
-}
+QString SleepLog::PathOf(int year) const { return years_.Path(year); }
 
 SleepAverages SleepLog::Averages(const QDate& date) const {
   const CellGrid* g = GridOf(date);
@@ -227,21 +186,6 @@ std::array<double, 7> SleepLog::Weekdays(const QDate& date) const {
   return g ? WeekdayHours(*g, date) : std::array<double, 7>{};
 }
 
-bool SleepLog::Save(QStringList* errors) {
-  bool ok = true;
-  for (HeldYear& y : years_) {
-    if (!y.dirty || !y.readable) continue;
-    QString error;
-    if (SaveGridFile(y.grid, y.path, &error)) {
-      y.dirty = false;
-    } else {
-      ok = false;
-      if (errors) errors->append(error);
-    }
-  }
-  return ok;
-}
+bool SleepLog::Save(QStringList* errors) { return years_.Save(errors); }
 
-bool SleepLog::HasUnsavedChanges() const {
-  return std::any_of(years_.begin(), years_.end(), [](const HeldYear& y) { return y.dirty; });
-}
+bool SleepLog::HasUnsavedChanges() const { return years_.HasUnsavedChanges(); }

@@ -203,9 +203,9 @@ ActivityList LoadActivityList(const QString& userPath, const QString& programPat
   if (QFileInfo::exists(userPath)) {
     if (ReadTextLines(userPath, &lines, &list.error)) {
       list.items = NonBlank(lines);
+      list.error = ReadOnlyNotice(userPath);
       return list;
     }
-    list.userFileUnreadable = true;
   }
   QString error;
   if (QFileInfo::exists(programPath) && ReadTextLines(programPath, &lines, &error)) {
@@ -217,6 +217,11 @@ ActivityList LoadActivityList(const QString& userPath, const QString& programPat
 }
 
 bool SaveActivityList(const QString& path, const QStringList& items, QString* error) {
+  // Replacing a list that was not read whole would lose the names it holds.
+  if (!MayWriteFile(path)) {
+    if (error) *error = NotReplacedMessage(path);
+    return false;
+  }
   return WriteTextLines(path, items, error);
 }
 
@@ -236,15 +241,13 @@ bool ExerciseLog::OpenYear(int year, QString* error) {
   year_ = year;
   yearPath_ = ExerciseYearPath(folder_, year);
   others_.remove(year);
-  QString e;
-  yearReadFailed_ =
-      !OpenYearGrid(grid_, year, kExerciseColumns, ExerciseHeaders(), yearPath_, &e);
-  if (yearReadFailed_ && error) *error = e;
-  return !yearReadFailed_;
+  return OpenYearGrid(grid_, year, kExerciseColumns, ExerciseHeaders(), yearPath_, error);
 }
 
+bool ExerciseLog::YearReadFailed() const { return YearLoaded() && !MayWriteFile(yearPath_); }
+
 QString ExerciseLog::ReadFailedMessage() const {
-  if (!yearReadFailed_) return {};
+  if (!YearReadFailed()) return {};
   return NotReplacedMessage(yearPath_);
 }
 
@@ -254,7 +257,7 @@ bool ExerciseLog::HasWorkout(int row) const {
 
 bool ExerciseLog::Save(QString* error) {
   if (!YearLoaded()) return true;
-  if (yearReadFailed_) {
+  if (YearReadFailed()) {
     if (error) *error = ReadFailedMessage();
     return false;
   }
@@ -262,7 +265,8 @@ bool ExerciseLog::Save(QString* error) {
 }
 
 const CellGrid* ExerciseLog::YearGrid(int year) const {
-  if (year == year_) return yearReadFailed_ ? nullptr : &grid_;
+  // A shown year whose file could not be read holds none of its records.
+  if (year == year_) return GuardOf(yearPath_) == FileGuard::Unreadable ? nullptr : &grid_;
   const QString path = ExerciseYearPath(folder_, year);
   const QFileInfo info(path);
   if (!info.exists()) {

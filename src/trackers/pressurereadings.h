@@ -67,7 +67,9 @@ class PressureReadings {
   bool Open(const QString& heartFolder, const QDate& date, QString* error = nullptr);
 
   const QString& Path() const { return path_; }
-  bool ReadFailed() const { return readFailed_; }
+  // The log's file could not be read, or was opened read-only (core/textfile.h): saves
+  // are refused with ReadFailedMessage.
+  bool ReadFailed() const;
   QString ReadFailedMessage() const;
   CellGrid& Grid() { return grid_; }
   const CellGrid& Grid() const { return grid_; }
@@ -85,5 +87,4 @@ class PressureReadings {
  private:
   QString path_;
   CellGrid grid_{kPressureColumns, kEmptyLogRows};
-  bool readFailed_ = false;
 };
