@@ -191,7 +191,7 @@ const BigFile kBigFiles[] = {
      [](const DataFolders& d) { return d.SleepFolder() + DayKey(kBigDay) + "-note.txt"; }},
     {"sleep", true, false, [](const DataFolders& d) { return d.SleepFolder() + "2009-Sleep.txt"; }},
     {"basal", true, false, [](const DataFolders& d) { return d.BasalFolder() + "2009-Basal.txt"; }},
-    {"heart", true, false, [](const DataFolders& d) { return d.HeartFolder() + "Y2009-pressure.txt"; }},
+    {"heart", true, true, [](const DataFolders& d) { return d.HeartFolder() + "Y2009-pressure.txt"; }},
     {"eat", true, false,
      [](const DataFolders& d) { return MealFilePath(d.FoodFolder(), kBigDay, 1); }},
     {"eat", true, false, [](const DataFolders& d) { return HistoryFilePath(d.FoodFolder(), 2009); }},

@@ -131,6 +131,7 @@ class ExerciseTest : public QObject {
   void addActivityThroughBox();
   void deletedActivityStaysWithItsDays();
   void unreadableActivityListIsNotReplaced();
+  void longActivityListIsShownReadOnly();
 
   // --- view ---
   void showDateFillsForm();
@@ -524,6 +525,32 @@ void ExerciseTest::unreadableActivityListIsNotReplaced() {
   QCOMPARE(env.messages.size(), 2);  // the name box, then the refusal
   QVERIFY(env.messages.last().text.startsWith("Cannot create file \"" + listPath + "\""));
   QVERIFY(QFileInfo(listPath).isDir());
+}
+
+// A list of more names than a check list shows (a 17 MB activity.txt held the start of
+// the program for minutes) shows its first ones, read-only, said once.
+void ExerciseTest::longActivityListIsShownReadOnly() {
+  TestEnv env;
+  FakeHost host;
+  FixedToday today(QDate(2009, 3, 14));
+  const QString listPath = host.Dir().ConfigFolder() + "activity.txt";
+  QStringList names;
+  for (int i = 1; i <= kMostActivities + 1; ++i) names << QString("Sport %1").arg(i);
+  QVERIFY(WriteTextLines(listPath, names, nullptr));
+  const QByteArray before = FileBytes(listPath);
+  ExerciseView view(&host);
+  view.StartView(QDate(2009, 3, 14));
+  QCOMPARE(view.Activities(), names.mid(0, kMostActivities));
+  QCOMPARE(env.messageTexts(),
+           QStringList{"The file \"" + listPath + "\" holds 1,001 names, more than the list "
+                       "shows. It is opened read-only: nothing is written to it."});
+  view.ShowDate(QDate(2009, 3, 14));
+  env.answer = [](const MessageRequest& r) {
+    return MessageAnswer{true, r.kind == MessageKind::Input ? "Zumba" : r.initial};
+  };
+  view.Label12Click();
+  view.StartView(QDate(2009, 3, 14));
+  QCOMPARE(FileBytes(listPath), before);
 }
 
 // --- view ------------------------------------------------------------------------------

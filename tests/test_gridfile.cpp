@@ -919,7 +919,7 @@ void GridFileTest::yearFileFarTooLargeOpensReadOnly() {
   QVERIFY(IsReadOnlyFile(path));
   QCOMPARE(g.RowCount(), YearGridRowCount(2019));
   QCOMPARE(g.Cell(1, 365), QString("150.5"));
-  QVERIFY(ReadOnlyNotice(path).startsWith("The file \"" + path + "\" is 16.0 MB"));
+  QVERIFY(ReadOnlyNotice(path).startsWith("The file \"" + path + "\" is 2.0 MB"));
   g.SetCell(1, 1, "151");
   QVERIFY(!SaveGridFile(g, path, &error));
   QVERIFY(error.startsWith("Cannot create file \"" + path + "\". It was opened read-only"));

@@ -262,8 +262,11 @@ void LoadGridBytes(CellGrid& grid, const QByteArray& bytes, QString* damage) {
 
 bool LoadGridFile(CellGrid& grid, const QString& path, QString* error) {
   QByteArray bytes;
-  if (!ReadRecordBytes(path, &bytes, error, kSaneGridBytes)) return false;
-  ContentChecked(path, LoadGridView(grid, std::move(bytes), std::numeric_limits<int>::max()));
+  bool readOnly = false;
+  if (!ReadRecordBytes(path, &bytes, error, kSaneGridBytes, &readOnly)) return false;
+  // A file far beyond any the program writes is only shown: its first rows are enough.
+  ContentChecked(path, LoadGridView(grid, std::move(bytes),
+                                    readOnly ? kMostShownRows : std::numeric_limits<int>::max()));
   return true;
 }
 

@@ -70,6 +70,8 @@ QString WriteGridLine(const QStringList& fields);
 // refused, ReadOnlyNotice tells why): one above kSaneGridBytes, one with a NUL byte or
 // broken UTF-16 (read to its end all the same, a NUL shown as U+FFFD), and one with a
 // line longer than kLongestLine (only the line's first kLongestLine characters are read).
+// Of a file above kSaneGridBytes only the first kMostShownRows rows are held.
+inline constexpr int kMostShownRows = 10000;
 bool LoadGridFile(CellGrid& grid, const QString& path, QString* error = nullptr);
 bool LoadGridFile(CellGrid& grid, QIODevice* device, QString* error = nullptr);
 // The same for bytes in memory; *damage gets what a file of them would be guarded for

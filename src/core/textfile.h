@@ -65,7 +65,9 @@ QStringList SplitLines(const QString& text);
 inline constexpr qint64 kMaxReadBytes = qint64(64) << 20;
 inline constexpr qint64 kSaneTextBytes = qint64(4) << 20;   // notes, lists: ReadText*
 inline constexpr qint64 kSaneIniBytes = qint64(1) << 20;    // IniFile
-inline constexpr qint64 kSaneGridBytes = qint64(16) << 20;  // LoadGridFile, OpenYearGrid
+// LoadGridFile, OpenYearGrid: the widest grid the program writes, a year of the sleep
+// log, is 60 KB; 2 MB of short rows still load in a moment.
+inline constexpr qint64 kSaneGridBytes = qint64(2) << 20;
 
 // The longest line a view lays out at once: a text line or a grid line longer than this
 // (text pasted without a line break, a damaged file) takes an editor seconds, and one

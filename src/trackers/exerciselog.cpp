@@ -203,6 +203,13 @@ ActivityList LoadActivityList(const QString& userPath, const QString& programPat
   if (QFileInfo::exists(userPath)) {
     if (ReadTextLines(userPath, &lines, &list.error)) {
       list.items = NonBlank(lines);
+      if (list.items.size() > kMostActivities) {
+        // A check list of a million names would hold the window for minutes: the first
+        // ones are shown, and the file, which holds more than is shown, is never replaced.
+        GuardDamaged(userPath, QStringLiteral("holds %1 names, more than the list shows")
+                                   .arg(QLocale().toString(qint64(list.items.size()))));
+        list.items.resize(kMostActivities);
+      }
       list.error = ReadOnlyNotice(userPath);
       return list;
     }

@@ -116,7 +116,10 @@ struct ActivityList {
   // notice); empty when it was read as it is or is missing.
   QString error;
 };
+// The most names the activity list shows.
+inline constexpr int kMostActivities = 1000;
 // The user's file, else the program's, else the built-in list. Blank lines are skipped.
+// A user's list of more than kMostActivities names shows its first ones, read-only.
 // A user's file that exists but could not be read is never replaced (the file layer
 // guards it, SaveActivityList refuses); the program's list serves meanwhile. One far
 // larger than a list is, or damaged, is shown read-only.
