@@ -11,6 +11,7 @@
 #include "support/faults.h"
 #include "support/testenv.h"
 #include "core/gridfile.h"
+#include "core/heldyears.h"
 
 using Rows = QList<QStringList>;
 
@@ -113,6 +114,9 @@ class GridFileTest : public QObject {
   void unreadableYearFileIsNeverReplaced();
   void yearFileFarTooLargeOpensReadOnly();
   void unchangedGridWritesNothing();
+  // held years
+  void heldYearsKeepWhatCouldNotBeSaved();
+  void heldYearsAskTheGuard();
 
  private:
   TestEnv env_;
@@ -942,5 +946,65 @@ void GridFileTest::unchangedGridWritesNothing() {
   QVERIFY(Inode(path) != inode);
 }
 
+namespace {
+QString YearPathIn(const QString& folder, int year) {
+  return folder + QString::number(year) + "-Test.txt";
+}
+}  // namespace
+
+// A window of December reaches into January: both years are held. A change whose save
+// failed stays held, changes and all, when the window moves to a month that no longer
+// covers its year, and the next save writes it. Unchanged years are never written; the
+// shown year's file is made when asked.
+void GridFileTest::heldYearsKeepWhatCouldNotBeSaved() {
+  const QString folder = Path("held/");
+  HeldYears years(3, {"Date", "A", "B"}, &YearPathIn, folder);
+  QStringList errors;
+  years.Open(QDate(2009, 12, 1), QDate(2010, 1, 2), &errors);
+  QVERIFY(errors.isEmpty());
+  QVERIFY(years.Grid(2009) && years.Grid(2010));
+  QVERIFY(!years.Grid(2011));
+  years.Grid(2010)->SetCell(1, 1, "new year");
+  years.MarkChanged(2010);
+  QVERIFY(!years.Save(&errors));  // the folder is not there yet
+  QCOMPARE(errors.size(), 1);
+  QVERIFY(errors.first().startsWith("Cannot create file \"" + YearPathIn(folder, 2010)));
+  years.Open(QDate(2009, 3, 1), QDate(2009, 4, 2), &errors);
+  QVERIFY(years.HasUnsavedChanges());
+  QCOMPARE(years.Grid(2010)->Cell(1, 1), QString("new year"));
+  QVERIFY(QDir().mkpath(folder));
+  errors.clear();
+  QVERIFY(years.Save(&errors));
+  QVERIFY(!years.HasUnsavedChanges());
+  CellGrid saved;
+  QVERIFY(LoadGridFile(saved, YearPathIn(folder, 2010)));
+  QCOMPARE(saved.Cell(1, 1), QString("new year"));
+  QVERIFY(!QFileInfo::exists(YearPathIn(folder, 2009)));
+  QVERIFY(years.Save(&errors, 2009));
+  QVERIFY(QFileInfo::exists(YearPathIn(folder, 2009)));
+}
+
+// A year whose file could not be read, or shows only in part, is not writable: the file
+// layer says why.
+void GridFileTest::heldYearsAskTheGuard() {
+  const QString folder = Path("guarded/");
+  QVERIFY(QDir().mkpath(YearPathIn(folder, 2009)));  // a folder: cannot be read
+  WriteBytes(YearPathIn(folder, 2010), QByteArray("Date,A,B\r\n\"January 1\",x\0,\r\n", 27));
+  HeldYears years(3, {"Date", "A", "B"}, &YearPathIn, folder);
+  QStringList errors;
+  years.Open(QDate(2009, 12, 1), QDate(2010, 1, 2), &errors);
+  QCOMPARE(errors.size(), 2);
+  QVERIFY(errors.at(0).startsWith("Cannot open file \"" + YearPathIn(folder, 2009)));
+  QVERIFY(errors.at(1).contains("holds a NUL byte"));
+  QString why;
+  QVERIFY(!years.Writable(2009, &why));
+  QVERIFY(why.startsWith("Cannot create file"));
+  QVERIFY(!years.Writable(2010));
+  years.MarkChanged(2010);
+  QVERIFY(!years.Save(&errors));
+  QVERIFY(QFileInfo(YearPathIn(folder, 2009)).isDir());
+}
+
 QTEST_GUILESS_MAIN(GridFileTest)
+
 #include "test_gridfile.moc"

@@ -477,6 +477,13 @@ bool ReadMemoText(const QString& path, MemoText* memo, QString* error) {
 
 bool MayWriteFile(const QString& path, QString* error) { return WriteAllowed(path, error); }
 
+QString ChangeRefusedMessage(const QString& path, const QString& what) {
+  const QString why = GuardOf(path) == FileGuard::ReadOnly
+                          ? QStringLiteral(" is opened read-only, so it cannot be changed.\n")
+                          : QStringLiteral(" could not be read, so it cannot be changed.\n");
+  return what + why + GuardMessage(path);
+}
+
 QString NotReplacedMessage(const QString& path) {
   {
     Guards& g = TheGuards();

@@ -49,10 +49,12 @@ QStringList SplitLines(const QString& text);
 
 // ---------------------------------------------------------------------------------------
 // Guarded files. Records are never lost to a write: a file that exists but could not be
-// loaded, or that is far larger than any file of its kind the program writes, is guarded
-// (for the whole process) and every write or removal over it is refused until a later
-// load of it succeeds. A guard lapses when the file is gone, since nothing is left to
-// lose.
+// loaded, that is far larger than any file of its kind the program writes, or that a
+// loader could show only in part (a NUL byte, broken UTF-16, a line too long to edit, a
+// list cut short) is guarded (for the whole process) and every write or removal over it
+// is refused until a later load finds it sound. A guard lapses when the file is gone,
+// since nothing is left to lose. A tracker asks the guard (MayWriteFile, GuardOf) rather
+// than keeping a flag of its own.
 //
 // Said once. The messages about a guarded file (that it cannot be read, that a save
 // over it was refused, that it is read-only) are said once per file and cause, however
@@ -108,7 +110,8 @@ void ForgetFileGuards();
 // a failed load, not a read-only one.
 bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error);
 // The same for a record of a kind whose files hold at most saneBytes: a larger file is
-// read but guarded read-only (*readOnly true); one within it lifts any guard.
+// read but guarded read-only (*readOnly true); one within it lifts a guard set for its
+// size or a failed read, not one set for what it holds (see ContentChecked).
 bool ReadRecordBytes(const QString& path, QByteArray* bytes, QString* error, qint64 saneBytes,
                      bool* readOnly = nullptr);
 // Records of text (kSaneTextBytes). A file whose text is damaged (see TextBytes) is read
@@ -136,6 +139,11 @@ bool MayWriteFile(const QString& path, QString* error = nullptr);
 // Why a guarded file is guarded, for a line of the error box: its read error
 // ("Cannot open file ...") or its read-only notice; empty for a file that is not.
 QString GuardMessage(const QString& path);
+// Why a change to the records of a guarded file is refused before it is made: a line of
+// its own, said at every try ("<what> could not be read, so it cannot be changed." or
+// "<what> is opened read-only, so it cannot be changed."), above GuardMessage, which the
+// error box says once. what: "The sleep log of 2009", "This alarm list".
+QString ChangeRefusedMessage(const QString& path, const QString& what);
 
 // Writes the whole file through QSaveFile: every byte is checked on its way to the disk
 // and flushed to it before the new file takes the old one's place. On failure *error

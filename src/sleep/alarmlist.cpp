@@ -20,12 +20,7 @@ bool AlarmList::Load(QString* error) {
 bool AlarmList::ReadFailed() const { return !path_.isEmpty() && !MayWriteFile(path_); }
 
 QString AlarmList::RefusedMessage() const {
-  const QString first = GuardOf(path_) == FileGuard::ReadOnly
-                            ? QStringLiteral("This alarm list is opened read-only, so it cannot "
-                                             "be changed.\n")
-                            : QStringLiteral("This alarm list could not be read, so it cannot be "
-                                             "changed.\n");
-  return first + GuardMessage(path_);
+  return ChangeRefusedMessage(path_, QStringLiteral("This alarm list"));
 }
 
 bool AlarmList::Save(QString* error) {

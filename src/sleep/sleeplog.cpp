@@ -152,13 +152,9 @@ bool SleepLog::Toggle(int column, int slot, QString* error) {
   if (!years_.Writable(date.year())) {
     // Its file holds records that are not all on screen: a mark here could never be
     // saved without overwriting them. The first line is said at every try, why once.
-    const QString path = years_.Path(date.year());
-    const QString first = GuardOf(path) == FileGuard::ReadOnly
-                              ? QStringLiteral("The sleep log of %1 is opened read-only, so it "
-                                               "cannot be changed.\n")
-                              : QStringLiteral("The sleep log of %1 could not be read, so it "
-                                               "cannot be changed.\n");
-    if (error) *error = first.arg(date.year()) + GuardMessage(path);
+    if (error)
+      *error = ChangeRefusedMessage(years_.Path(date.year()),
+                                    QStringLiteral("The sleep log of %1").arg(date.year()));
     return false;
   }
   const int d = YearGridRow(date);
