@@ -1,4 +1,4 @@
-// Mavelo: program entry. One instance per executable; the main window runs the rest.
+// Mavelo: program entry. One instance per data folder; the main window runs the rest.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -76,7 +76,10 @@ int main(int argc, char** argv) {
   if (QLocale().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 
-  SingleInstance instance(QCoreApplication::applicationFilePath());
+  // One instance per data folder, whatever the executable or its environment.
+  const QString programFolder = DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder());
+  // Paths only: the window's own DataFolders must be the one that sees a new data folder.
+  SingleInstance instance{DataFolders(programFolder, false)};
   if (!instance.TryAdmit()) {
     const QString message = QStringLiteral(
         "Only one calendar can be opened at a time. Exiting this instance of Mavelo");
@@ -85,7 +88,6 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const QString programFolder = DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder());
   MainWindow window(programFolder);
   QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
     window.showNormal();
