@@ -369,6 +369,7 @@ void BasalView::FillDayFields() {
   temperature_->setEnabled(c >= 1);
   disturbed_->setEnabled(c >= 1);
   disturbed_->setCurrentIndex(std::max(0, disturbed_->findData(int(r.disturbance))));
+  actions_->Update();
 }
 
 void BasalView::ShowFieldMessage(const QString& text, bool error) {
@@ -396,6 +397,7 @@ void BasalView::CommitTemperature() {
     }
     chart_.SetTemperature(c, *input.value);
   }
+  daysChanged_ = true;
   const BasalReading r = chart_.Reading(c, unit);
   fieldText_ = r.temperature ? r.temperature->Text() : QString();
   temperature_->setText(fieldText_);
@@ -420,6 +422,7 @@ void BasalView::OnDisturbanceChosen(int index) {
   const auto d = static_cast<Disturbance>(disturbed_->itemData(index).toInt());
   if (chart_.Reading(c, Unit()).disturbance == d) return;
   chart_.SetDisturbance(c, d);
+  daysChanged_ = true;
   basalChart_->viewport()->update();
   const QString day = FormatDate(QStringLiteral("ddd mmm d"), fieldDate_);
   if (Save())
@@ -435,7 +438,9 @@ void BasalView::OnDisturbanceChosen(int index) {
 
 void BasalView::HandOverDays() {
   CycleRecordStore* store = host_->CycleRecords();
-  if (!store || !chart_.IsOpen()) return;
+  // Only a change is handed over: a date change alone rebuilds nothing.
+  if (!store || !chart_.IsOpen() || !daysChanged_) return;
+  daysChanged_ = false;
   const TemperatureUnit unit = Unit();
   store->UpdateDays([this, unit](DaySignsList* days) {
     for (int year : {chart_.Year(), chart_.Year() + 1})
@@ -467,7 +472,10 @@ void BasalView::ShowDate(const QDate& date) {
   }
   if (!shown_)
     if (CycleRecordStore* store = host_->CycleRecords())
-      connect(store, &CycleRecordStore::changed, this, [this] { RefreshCycleChart(); });
+      connect(store, &CycleRecordStore::changed, this, [this] {
+        actions_->Update();
+        RefreshCycleChart();
+      });
   selected_ = date;
   QStringList errors;
   chart_.Open(date, &errors);
@@ -550,6 +558,7 @@ void BasalView::Basal_ChartSelectCell(int col, int row) {
   if (!shown_ || col < 1 || row < 1) return;
   // The row's value on the scale she sees, and its exact conversion to the other unit.
   chart_.SetLevel(col, row, TemperatureUnitFromSetting(host_->Settings().TemperatureUnits));
+  daysChanged_ = true;
   SelectColumnDate(col);
   basalChart_->viewport()->update();
   dateChart_->viewport()->update();
@@ -561,6 +570,7 @@ void BasalView::ClearCurrentDay() {
   const int c = basalChart_->currentColumn();
   if (c < 1) return;
   chart_.ClearDay(c);
+  daysChanged_ = true;
   SelectColumnDate(c);
   basalChart_->SetCurrentQuietly(c, kBasalLevelRows);
   dateChart_->viewport()->update();
@@ -574,6 +584,7 @@ void BasalView::Sex_ChartMouseUp(int col, int row) {
   FillSigns();
   ShowSignHint(hint);
   if (!changed) return;
+  daysChanged_ = true;
   QString error;
   if (!chart_.SaveColumnYear(col, &error)) ShowError(error, this);
   HandOverDays();

@@ -112,4 +112,5 @@ class BasalView : public QWidget, public DateView {
   QDate fieldDate_;   // the day the fields were filled for
   QString fieldText_; // the text the temperature field was filled with
   bool committing_ = false;
+  bool daysChanged_ = false;  // a record changed since the days were last handed over
 };
