@@ -396,6 +396,29 @@ class CycleViewsTest : public QObject {
     QCOMPARE(form->CycleRecords()->DayReads(), 1);
   }
 
+  void anUnreadableHistoryIsToldOnceAndNeverReplaced() {
+    // Something that is no file stands where the history belongs.
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(QDir().mkpath(PeriodHistory::PathIn(dir.CycleFolder())));
+    start(true, false);
+    QCOMPARE(env->messages.size(), 1);
+    QCOMPARE(env->messages.front().kind, MessageKind::Error);
+    QVERIFY(env->messages.front().text.contains("Periods.txt"));
+    // The basal "P" days are still read for her.
+    go("calendar", D("2008-02-10"));
+    QVERIFY(child<QPlainTextEdit>("ui_cycle_reading")->toPlainText().contains("from your last 3 cycles"));
+    go("cycles", kToday);
+    QCOMPARE(env->messages.size(), 1);
+
+    go("calendar", D("2008-04-12"));
+    grid()->setFocus();
+    QTest::keyClick(grid(), Qt::Key_P);
+    QCOMPARE(env->messages.size(), 2);
+    QCOMPARE(env->messages.back().kind, MessageKind::Error);
+    QVERIFY(QFileInfo(PeriodHistory::PathIn(dir.CycleFolder())).isDir());
+    QVERIFY(!child<LinkLabel>("ui_period_undo")->isVisible());
+  }
+
   void lookingAtTheRecordsWritesNothing() {
     start();
     DataFolders dir(TestEnv::programFolder());

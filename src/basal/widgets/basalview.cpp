@@ -335,7 +335,7 @@ void BasalView::BuildDayFields() {
   chartToggle_->setGeometry(kChartLeft + 582, top, 75, 24);
 
   message_ = AddLabel(panel_, QStringLiteral("ui_basal_temperature_message"), QString(),
-                      kChartLeft, top + 26, 657, 16);
+                      kChartLeft, top + 26, kPageWidth - 2 * kChartLeft, 16);
 
   // The line chart stands over the level grid and the date strip while it is chosen.
   cycleChart_ = new BasalCycleChart(panel_);

@@ -163,21 +163,24 @@ void CalendarView::StartView(const QDate&) {
   monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), host_->SelectedDate()));
   if (CycleRecordStore* store = host_->CycleRecords()) {
     connect(store, &CycleRecordStore::changed, this, &CalendarView::OnRecordsChanged);
+    // Asked while the grid paints: no message box from there (FillRecords tells).
     grid_->SetPredictedDays([this](const QDate& d) {
-      const CycleReading* r = Reading();
+      const CycleReading* r = Reading(false);
       return r && r->Forecast().InWindow(d);
     });
   }
   grid_->show();
 }
 
-const CycleReading* CalendarView::Reading() const {
+const CycleReading* CalendarView::Reading(bool tellErrors) {
   CycleRecordStore* store = host_->CycleRecords();
   if (!store) return nullptr;
   const CycleReading& r = store->Reading(TemperatureUnitFromSetting(host_->Settings().TemperatureUnits));
-  // A file that could not be read is said once, when it is first read.
-  const QStringList errors = store->TakeErrors();
-  if (!errors.isEmpty()) ShowError(errors.join(QLatin1Char('\n')), const_cast<CalendarView*>(this));
+  // A file that could not be read is said once.
+  if (tellErrors) {
+    const QStringList errors = store->TakeErrors();
+    if (!errors.isEmpty()) ShowError(errors.join(QLatin1Char('\n')), this);
+  }
   return &r;
 }
 

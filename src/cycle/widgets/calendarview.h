@@ -59,8 +59,8 @@ class CalendarView : public QWidget, public DateView {
   // Her records changed (a period action, a basal save): the frames and the lines follow.
   void OnRecordsChanged();
   void ShowDayMenu(const QDate& date, const QPoint& globalPos);
-  // Null without shared records.
-  const CycleReading* Reading() const;
+  // Null without shared records. tellErrors: a file that could not be read is said.
+  const CycleReading* Reading(bool tellErrors = true);
 
   ViewHost* host_;
   QWidget* side_ = nullptr;
