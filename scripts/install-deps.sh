@@ -23,6 +23,11 @@ if [ "${1:-}" = "--look" ]; then
   packages+=(xvfb xauth imagemagick chromium)
 fi
 
+# The libFuzzer targets of `make fuzz` are built with clang and its fuzzer runtime.
+if [ "${1:-}" = "--fuzz" ]; then
+  packages+=(clang libclang-rt-14-dev)
+fi
+
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

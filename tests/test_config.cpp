@@ -81,7 +81,7 @@ void TestConfig::firstStartWritesEveryKey() {
   QVERIFY2(config.lastError().isEmpty(), qPrintable(config.lastError()));
 
   const QString expected =
-      "[Application]\r\nAutoStart=1\r\nTemperature_Units=F\r\nMeasure_Units=I\r\n\r\n"
+      "[Application]\r\nAutoStart=0\r\nTemperature_Units=F\r\nMeasure_Units=I\r\n\r\n"
       "[Calendar]\r\nui_Goal=0\r\nui_LastPeriod=" + Today() +
       "\r\nui_CycleLength=28\r\nui_luteal=14\r\n\r\n"
       "[Sound]\r\nBed=Waves\r\nWakeUp=Buzz\r\nfeed=DrinkGulp\r\n\r\n"
@@ -241,7 +241,7 @@ void TestConfig::saveFailureIsReported() {
   const QString path = blocker + "/application.ini";
   Config config(path);
   QVERIFY(config.lastError().startsWith("Cannot create file \"" + path + "\". "));
-  QCOMPARE(config.AutoStart, true);  // defaults all the same
+  QCOMPARE(config.AutoStart, false);  // defaults all the same
   config.BmiHeight = 60;
   QVERIFY(!config.SaveSettings());
   QVERIFY(config.lastError().startsWith("Cannot create file \""));

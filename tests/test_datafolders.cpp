@@ -73,6 +73,7 @@ class TestDataFolders : public QObject {
 
   void firstRunCopy();
   void firstRunCopySkippedWhenPresent();
+  void firstRunCopyOnlyInANewDataFolder();
   void firstRunCopyWithoutShippedFolder();
 
   void openDocumentUrls_data();
@@ -364,6 +365,27 @@ void TestDataFolders::firstRunCopySkippedWhenPresent() {
   QVERIFY(FirstRunDatabaseCopy(dir));
   QCOMPARE(ReadBytes(dir.DBFolder() + "Food.db"), QByteArray("the user's own"));
   QVERIFY(!QFileInfo::exists(dir.DBFolder() + "Health.db"));
+}
+
+// Only the very first start of a data folder copies: a Food.db missing later held her
+// own records, and is never replaced behind her back.
+void TestDataFolders::firstRunCopyOnlyInANewDataFolder() {
+  TestEnv env;
+  const QString program = env.home() + "/program/";
+  WriteBytes(program + "DB/Food.db", "shipped");
+  {
+    DataFolders first(program);
+    QVERIFY(first.NewDataFolder());
+    QVERIFY(FirstRunDatabaseCopy(first));
+    QVERIFY(QFile::remove(first.DBFolder() + "Food.db"));
+  }
+  DataFolders later(program);
+  QVERIFY(!later.NewDataFolder());
+  QVERIFY(!FirstRunDatabaseCopy(later));
+  QVERIFY(!QFileInfo::exists(later.DBFolder() + "Food.db"));
+  // Another data folder of another user starts new.
+  TestEnv other;
+  QVERIFY(DataFolders(program).NewDataFolder());
 }
 
 void TestDataFolders::firstRunCopyWithoutShippedFolder() {

@@ -23,6 +23,7 @@
 #include <memory>
 
 #include "app/database.h"
+#include "nutrition/foodquery.h"
 #include "nutrition/widgets/addfooddialog.h"
 #include "nutrition/widgets/fooddatabasewindow.h"
 #include "shell/mainwindow.h"
@@ -159,6 +160,10 @@ class HealthTest : public QObject {
   void damagedDatabaseIsReportedAndLeftAlone_data();
   void damagedDatabaseIsReportedAndLeftAlone();
   void missingTableIsReported();
+  void missingDatabaseIsNotReplacedLater();
+  void damagedDatabaseOpensReadOnly();
+  void wrongShapeTableIsNamed_data();
+  void wrongShapeTableIsNamed();
   void rowTypedThenLeftIsPosted_data();
   void rowTypedThenLeftIsPosted();
   void untouchedNewRowIsDropped();
@@ -425,6 +430,112 @@ void HealthTest::missingTableIsReported() {
   QVERIFY2(rig.errors()[0].contains("holds no table \"Health_Prescription\""), qPrintable(rig.errors()[0]));
   QCOMPARE(rig.child<QTableView>("Prescription_grid")->model(), nullptr);
   QCOMPARE(rig.view->Model("Health_Appointments")->rowCount(), 2);
+}
+
+// Food.db gone after the first start: nothing is copied in its place, and the message
+// says what is missing and that her own records were in it.
+void HealthTest::missingDatabaseIsNotReplacedLater() {
+  Rig rig;
+  QVERIFY(rig.view->OpenHealthTables());
+  QVERIFY(QFile::exists(rig.dataDb()));
+  rig.view.reset();
+  CloseDatabase();
+  QVERIFY(QFile::remove(rig.dataDb()));
+  rig.start();
+  QVERIFY(!rig.view->OpenHealthTables());
+  QVERIFY(!QFile::exists(rig.dataDb()));
+  QVERIFY(!DatabaseIsOpen());
+  QCOMPARE(rig.errors().size(), 1);
+  const QString message = rig.errors()[0];
+  QVERIFY2(message.startsWith("Cannot open file \"" + rig.dataDb() + "\". The file is missing."),
+           qPrintable(message));
+  QVERIFY(message.contains("Your own foods and your health records"));
+  QVERIFY(message.contains(rig.program->shippedDb()));
+  QCOMPARE(rig.child<QTableView>("Appointment_Grid")->model(), nullptr);
+  // The food window says the same.
+  rig.env.clearMessages();
+  { FoodDatabaseWindow food; }
+  QCOMPARE(rig.errors(), QStringList{message});
+  QVERIFY(!QFile::exists(rig.dataDb()));
+}
+
+// A damaged Food.db ("database disk image is malformed") is shown read-only with its
+// message: the records can be read, and no appointment, vaccine or food is written.
+void HealthTest::damagedDatabaseOpensReadOnly() {
+  Rig rig;
+  QVERIFY(QFile::copy(rig.program->shippedDb(), rig.dataDb()));
+  QVERIFY(DamageDatabasePage(rig.dataDb(), "food_group"));
+  const QByteArray before = ReadBytes(rig.dataDb());
+  QVERIFY(!rig.view->OpenHealthTables());
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY2(rig.errors()[0].contains("was opened read-only"), qPrintable(rig.errors()[0]));
+  QVERIFY(rig.errors()[0].contains("It is damaged"));
+  QVERIFY(rig.errors()[0].contains(rig.dataDb()));
+  QCOMPARE(rig.view->Model("Health_Appointments")->rowCount(), 2);
+  QCOMPARE(rig.view->Model("Health_Prescription")->rowCount(), 1);
+  auto* model = rig.view->Model("Health_Appointments");
+  QVERIFY(!(model->flags(model->index(0, 1)) & Qt::ItemIsEditable));
+
+  rig.clickMenu(1);
+  rig.env.clearMessages();
+  rig.clickNavigator("DBNavigator1", "Insert");
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY2(rig.errors()[0].startsWith("Cannot create file \"" + rig.dataDb() + "\". The database "
+                                      "was opened read-only"), qPrintable(rig.errors()[0]));
+  QCOMPARE(model->rowCount(), 2);
+  auto* grid = rig.child<QTableView>("Appointment_Grid");
+  grid->setCurrentIndex(model->index(0, 1));
+  rig.env.clearMessages();
+  rig.clickNavigator("DBNavigator1", "Delete");
+  QCOMPARE(rig.env.messages.size(), 1);  // no question first
+  QCOMPARE(rig.env.messages[0].kind, MessageKind::Error);
+  QCOMPARE(model->rowCount(), 2);
+  {
+    FoodDatabaseWindow food;
+    food.SetKeyword("apple");
+    OwnFood rye;
+    rye.name = "Rye crisp";
+    QVERIFY(!food.Query()->AddFood(OwnFoodRecord(rye)));
+  }
+  rig.view->SaveOnLeave();
+  rig.view.reset();
+  CloseDatabase();
+  QCOMPARE(ReadBytes(rig.dataDb()), before);
+  QVERIFY(!QFile::exists(rig.dataDb() + "-journal"));
+}
+
+void HealthTest::wrongShapeTableIsNamed_data() {
+  QTest::addColumn<QString>("create");
+  QTest::addColumn<QString>("problem");
+  QTest::newRow("other columns")
+      << "CREATE TABLE Health_Appointments (ID INTEGER PRIMARY KEY, Date TEXT, Doctor TEXT, Notes TEXT)"
+      << "the columns StartTime, Reason are missing";
+  QTest::newRow("no row id")
+      << "CREATE TABLE Health_Appointments (StartTime TEXT, Doctor TEXT, Reason TEXT)"
+      << "the column ID is missing";
+  QTest::newRow("a row id that is text")
+      << "CREATE TABLE Health_Appointments (ID TEXT PRIMARY KEY, StartTime TEXT, Doctor TEXT, Reason TEXT)"
+      << "its column ID is not the row id";
+}
+
+// A health table of another shape is named in the message at opening (not met with an
+// empty error at every add); the other tables open as usual.
+void HealthTest::wrongShapeTableIsNamed() {
+  QFETCH(QString, create);
+  QFETCH(QString, problem);
+  Rig rig;
+  QVERIFY(QFile::copy(rig.program->shippedDb(), rig.dataDb()));
+  QVERIFY(ExecOnDatabaseFile(rig.dataDb(), "DROP TABLE Health_Appointments"));
+  QVERIFY(ExecOnDatabaseFile(rig.dataDb(), create));
+  QVERIFY(!rig.view->OpenHealthTables());
+  QCOMPARE(rig.errors().size(), 1);
+  const QString message = rig.errors()[0];
+  QVERIFY2(message.startsWith("Cannot open file \"" + rig.dataDb() + "\". Its table "
+                              "\"Health_Appointments\" is not of the shape"), qPrintable(message));
+  QVERIFY2(message.contains(problem), qPrintable(message));
+  QCOMPARE(rig.child<QTableView>("Appointment_Grid")->model(), nullptr);
+  QCOMPARE(rig.view->Model("Health_Prescription")->rowCount(), 1);
+  QCOMPARE(rig.view->Model("Health_Immunization")->rowCount(), 1);
 }
 
 void HealthTest::rowTypedThenLeftIsPosted_data() {

@@ -1,7 +1,9 @@
 // The main window as a user drives it: start-up, day selection with the day panel and
 // the chart, the journal, the date bar, view switching, the footer and the exit sequence.
 
+#include <QCheckBox>
 #include <QComboBox>
+#include <QRadioButton>
 #include <QDateEdit>
 #include <QDir>
 #include <QFile>
@@ -31,6 +33,7 @@
 #include "core/textfile.h"
 #include "core/textutil.h"
 #include "app/widgets/printreport.h"
+#include "app/widgets/welcomedialog.h"
 #include "shell/aboutbox.h"
 #include "shell/mainwindow.h"
 #include "cycle/widgets/calendarview.h"
@@ -169,6 +172,63 @@ class MainWindowTest : public QObject {
     QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString("first note"));
   }
 
+  // The first start asks once: her last period, cycle length, units (her locale's
+  // preselected) and the start at login (off). Her answers are the settings at once; a
+  // later start never asks again.
+  void firstStartWelcomesHerOnce() {
+    QCOMPARE(env->welcomed.size(), 1);
+    const WelcomeAnswers proposed = env->welcomed.first();
+    QCOMPARE(proposed.lastPeriod, QDate::currentDate());
+    QCOMPARE(proposed.cycleLength, 28);
+    QVERIFY(!proposed.kilograms);
+    QVERIFY(!proposed.celsius);
+    QVERIFY(!proposed.startAtLogin);
+    form.reset();
+    env.reset();  // before the next one: its end forgets the handlers
+    env = std::make_unique<TestEnv>();
+    env->welcome = [](const WelcomeAnswers&) {
+      return WelcomeAnswers{QDate(2026, 11, 28), 31, true, true, true};
+    };
+    form = std::make_unique<MainWindow>(TestEnv::programFolder(), false);
+    form->Startup();
+    QCOMPARE(env->welcomed.size(), 1);
+    QVERIFY(form->Started());
+    QCOMPARE(child<QDateEdit>("ui_LastPeriod")->date(), QDate(2026, 11, 28));
+    QCOMPARE(child<QSpinBox>("ui_cycle")->value(), 31);
+    QVERIFY(child<QAction>("StartWithWindows1")->isChecked());
+    IniFile ini(env->dataRoot() + "Config/application.ini");
+    QCOMPARE(ini.ReadString("Calendar", "ui_CycleLength", ""), QString("31"));
+    QCOMPARE(ini.ReadString("Application", "Measure_Units", ""), QString("M"));
+    QCOMPARE(ini.ReadString("Application", "Temperature_Units", ""), QString("C"));
+    QCOMPARE(ini.ReadString("Application", "AutoStart", ""), QString("1"));
+    form.reset();
+    form = std::make_unique<MainWindow>(TestEnv::programFolder(), false);
+    form->Startup();
+    QCOMPARE(env->welcomed.size(), 1);
+    QCOMPARE(form->Cycle().CycleLength, 31);
+  }
+
+  // The welcome itself: every answer is a control reached by the keyboard, and "Start"
+  // gives what is shown; a German locale proposes kilograms and Celsius.
+  void welcomeDialogGivesWhatIsShown() {
+    const WelcomeAnswers german = ProposedWelcome(form->Settings(), QLocale(QLocale::German, QLocale::Germany));
+    QVERIFY(german.kilograms && german.celsius && !german.startAtLogin);
+    WelcomeDialog dialog(german);
+    dialog.findChild<QDateEdit*>("welcome_LastPeriod")->setDate(QDate(2026, 12, 2));
+    dialog.findChild<QSpinBox*>("welcome_Cycle")->setValue(33);
+    dialog.findChild<QRadioButton*>("welcome_Fahrenheit")->setChecked(true);
+    dialog.findChild<QCheckBox*>("welcome_StartAtLogin")->setChecked(true);
+    const WelcomeAnswers a = dialog.Answers();
+    QCOMPARE(a.lastPeriod, QDate(2026, 12, 2));
+    QCOMPARE(a.cycleLength, 33);
+    QVERIFY(a.kilograms);
+    QVERIFY(!a.celsius);
+    QVERIFY(a.startAtLogin);
+    for (QWidget* w : dialog.findChildren<QWidget*>())
+      if (qobject_cast<QAbstractButton*>(w) || qobject_cast<QAbstractSpinBox*>(w))
+        QVERIFY2(w->focusPolicy() & Qt::TabFocus, qPrintable(w->objectName()));
+  }
+
   void clickOnADayFillsTheDayPanel() {
     useExampleSettings(2);  // Conceive a Boy
     clickDay(QDate(2009, 3, 15));
@@ -287,7 +347,8 @@ class MainWindowTest : public QObject {
     QCOMPARE(ini.ReadInteger("Calendar", "ui_CycleLength", 0), 30);
     QCOMPARE(ini.ReadString("Calendar", "ui_LastPeriod", ""), QString("3/1/2009"));
     QCOMPARE(SavedTheme(), QString("Roma"));
-    QVERIFY(QFile::exists(env->configHome() + "/autostart/Mavelo.desktop"));
+    // A new user was never asked to start at login: nothing is added.
+    QVERIFY(!QFile::exists(env->configHome() + "/autostart/Mavelo.desktop"));
   }
 
   // In the journal the note always belongs to the day in the date bar: the arrows keep
@@ -695,6 +756,14 @@ class MainWindowTest : public QObject {
 
   void startWithWindowsTogglesAutoStart() {
     auto* item = form->findChild<QAction*>("StartWithWindows1");
+    QVERIFY(!item->isChecked());
+    item->trigger();
+    QVERIFY(form->Settings().AutoStart);
+    form->close();
+    QVERIFY(QFile::exists(env->configHome() + "/autostart/Mavelo.desktop"));
+    form = std::make_unique<MainWindow>(TestEnv::programFolder(), false);
+    form->Startup();
+    item = form->findChild<QAction*>("StartWithWindows1");
     QVERIFY(item->isChecked());
     item->trigger();
     QVERIFY(!form->Settings().AutoStart);

@@ -51,7 +51,7 @@ class ProgramTest : public QObject {
     QFile ini(root + "Config/application.ini");
     QVERIFY(ini.open(QIODevice::ReadOnly));
     const QByteArray expected =
-        "[Application]\r\nAutoStart=1\r\nTemperature_Units=F\r\nMeasure_Units=I\r\n\r\n"
+        "[Application]\r\nAutoStart=0\r\nTemperature_Units=F\r\nMeasure_Units=I\r\n\r\n"
         "[Calendar]\r\nui_Goal=0\r\nui_LastPeriod=" +
         FormatDate("ddddd", QDate::currentDate()).toUtf8() +
         "\r\nui_CycleLength=28\r\nui_luteal=14\r\n\r\n"

@@ -1,6 +1,7 @@
 // Builds the shipped database DB/Food.db from the USDA SR21 files at build time:
 //   mavelo_makefooddb FOOD_DES.txt ABBREV.txt out/Food.db
-// The food table with its rows and the three empty health tables. The file is made
+// The food table with its rows, its full-text index for the keyword search, and the
+// three empty health tables. The file is made
 // under a temporary name and renamed at the end, so a failed build leaves no half
 // database where the program (and the first-run copy) would take it for a whole one.
 
@@ -11,6 +12,7 @@
 #include <QSqlError>
 #include <QTextStream>
 
+#include "nutrition/foodsearch.h"
 #include "nutrition/foodtable.h"
 #include "nutrition/usdaimport.h"
 #include "trackers/healthtables.h"
@@ -30,7 +32,8 @@ bool Build(const QString& foodDes, const QString& abbrev, const QString& path, Q
     return false;
   }
   const bool ok = CreateFoodTable(db, error) && CreateHealthTables(db, error) &&
-                  ImportUsdaRelease(db, foodDes, abbrev, error, count);
+                  ImportUsdaRelease(db, foodDes, abbrev, error, count) &&
+                  CreateFoodSearchIndex(db, error);
   db.close();
   return ok;
 }

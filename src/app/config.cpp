@@ -49,7 +49,7 @@ bool WriteEntry(const QString& path, const QString& text) {
 QDate LastPeriodMinimum() { return QDate(2004, 1, 1); }
 QDate LastPeriodMaximum() { return QDate(2099, 12, 31); }
 
-Config::Config(const QString& iniPath) : ini_(iniPath) {
+Config::Config(const QString& iniPath) : ini_(iniPath), existed_(QFileInfo::exists(iniPath)) {
   LoadSettings();
   // A file that is there but could not be read is not replaced by the defaults: the
   // user is told why the settings are the defaults, and the file stays as it is (the
@@ -69,7 +69,7 @@ int Config::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
 int Config::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
 
 void Config::LoadSettings() {
-  AutoStart = ini_.ReadBool(kApplication, QStringLiteral("AutoStart"), true);
+  AutoStart = ini_.ReadBool(kApplication, QStringLiteral("AutoStart"), existed_);
   TemperatureUnits = ini_.ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
   MeasureUnits = ini_.ReadString(kApplication, QStringLiteral("Measure_Units"), "I");
   BedSound = ini_.ReadString(kSound, QStringLiteral("Bed"), "Waves");

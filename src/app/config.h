@@ -24,7 +24,9 @@ class Config {
   // written then, nor later (its saves are refused).
   explicit Config(const QString& iniPath);
 
-  bool AutoStart = true;
+  // Off until she asks for it (a fertility organiser should not start itself on a
+  // shared computer unasked); a file of before that lacks the key keeps the old default.
+  bool AutoStart = false;
   QString TemperatureUnits = "F";
   QString MeasureUnits = "I";
   QString BedSound = "Waves";
@@ -41,6 +43,8 @@ class Config {
   bool SaveSettings();
   QString lastError() const { return error_; }
   const QString& path() const { return ini_.path(); }
+  // The file was not there when this start read the settings: she is new here.
+  bool FirstStart() const { return !existed_; }
 
   QString WeightUnitLabel() const;  // "lbs" for MeasureUnits "I", else "kg"
   QString LengthUnitLabel() const;  // "inches" for "I", else "cm"
@@ -56,6 +60,7 @@ class Config {
  private:
   IniFile ini_;
   QString error_;
+  bool existed_ = false;  // the file was there before this start
 };
 
 // Brand texts: process-wide, defaults until LoadBrand reads the file.

@@ -178,6 +178,7 @@ DataFolders::DataFolders(const QString& programFolder, bool create) {
 
   // The program side: tried, but a read-only install must not count as a failure.
   MakeFolder(program_);
+  newDataFolder_ = !QFileInfo::exists(DBFolder()) && !QFileInfo(DBFolder()).isSymLink();
   const QStringList dataFolders = {maker_,         root_,          LogFolder(),
                                    DBFolder(),     ConfigFolder(), BuildFolder()};
   const QStringList laterFolders = {FTPFolder(),    NotesFolder(),  ToDoFolder(),
@@ -294,6 +295,7 @@ int RemoveStaleSaveFiles(const DataFolders& dir) {
 bool FirstRunDatabaseCopy(const DataFolders& dir) {
   const QString marker = dir.DBFolder() + "Food.db";
   if (QFileInfo::exists(marker)) return true;
+  if (!dir.NewDataFolder()) return false;
   QString shipped = dir.ProgramDBFolder();
   shipped.chop(1);  // the folder itself, so that it lands as <data root>/DB
   CopyFolder(shipped, dir.DataRoot(), QStringLiteral("N"));

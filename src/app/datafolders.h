@@ -20,6 +20,9 @@ class DataFolders {
   explicit DataFolders(const QString& programFolder, bool create = true);
 
   bool ok() const { return ok_; }
+  // True when this start made the data DB folder: a new data folder that has never held
+  // a database, whose first start copies the shipped one (FirstRunDatabaseCopy).
+  bool NewDataFolder() const { return newDataFolder_; }
 
   const QString& ProgramFolder() const { return program_; }
   const QString& MakerFolder() const { return maker_; }
@@ -58,6 +61,7 @@ class DataFolders {
 
  private:
   bool ok_ = true;
+  bool newDataFolder_ = false;
   QString program_, maker_, root_;
 };
 
@@ -103,7 +107,9 @@ bool CopyFolder(const QString& source, const QString& target, const QString& con
 // Run it once an instance has been admitted, before anything is saved.
 int RemoveStaleSaveFiles(const DataFolders& dir);
 
-// Copies the shipped DB folder into the data root when the data DB folder has no
-// Food.db yet. Synchronous: the copy is complete when it returns. True when Food.db is
-// there afterwards.
+// Copies the shipped DB folder into the data root on the very first start of a new data
+// folder (NewDataFolder) when its DB folder has no Food.db yet. Never later: a Food.db that
+// went missing held her own foods and health records, and a fresh copy in its place would
+// hide that. Synchronous: the copy is complete when it returns. True when Food.db is there
+// afterwards.
 bool FirstRunDatabaseCopy(const DataFolders& dir);

@@ -2,9 +2,11 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <algorithm>
 
 #include "app/database.h"
 #include "nutrition/foodgroups.h"
+#include "nutrition/foodsearch.h"
 
 namespace {
 // What the grid and the serving panel show, and the key: the searches read no more
@@ -13,11 +15,22 @@ const FoodField kRead[] = {FoodField::NDB_No,     FoodField::Long_Desc, FoodFiel
                            FoodField::Protein,    FoodField::Carbohydrt, FoodField::Lipid_Tot,
                            FoodField::GMWT_1,     FoodField::GMWT_DESC1};
 
-QString ReadColumns() {
+QString ReadColumns(const QString& table = QString()) {
   QStringList names;
-  for (FoodField f : kRead) names << FoodColumnName(f);
+  for (FoodField f : kRead)
+    names << (table.isEmpty() ? FoodColumnName(f) : table + u'.' + FoodColumnName(f));
   return names.join(u", ");
 }
+
+// kRead's place of the description.
+constexpr int kReadName = 1;
+
+// A food found by a keyword, with what orders the results.
+struct Found {
+  int rank;
+  qint64 rowid;
+  int record;  // its place among the records read
+};
 }  // namespace
 
 FoodRecord OwnFoodRecord(const OwnFood& food) {
@@ -48,24 +61,101 @@ FoodQuery::FoodQuery(QObject* parent) : FoodQuery(AppDatabase(), parent) {}
 FoodQuery::FoodQuery(const QSqlDatabase& db, QObject* parent)
     : QAbstractTableModel(parent), db_(db) {}
 
-QString FoodQuery::LikeLiteral(const QString& keyword) {
-  QString out;
-  out.reserve(keyword.size() + 4);
-  for (const QChar c : keyword.toLower()) {
-    if (c == u'\\' || c == u'%' || c == u'_') out += u'\\';
-    out += c;
+bool FoodQuery::SearchByKeyword(const QString& keyword) {
+  const FoodSearchText text(keyword);
+  usedIndex_ = false;
+  if (text.IsEmpty()) return Fill(QStringLiteral("1"), {});
+  if (IsEditing() && !Post()) return false;
+  error_.clear();
+  if (!db_.isOpen()) {
+    error_ = DatabaseOpenError();
+    if (error_.isEmpty()) error_ = DatabaseReadMessage(db_.lastError());
+    Show({});
+    return false;
   }
-  return out;
+  QVector<FoodRecord> found;
+  QSqlError failure;
+  // The index narrows the search to the names that can match; without it (or when it
+  // fails) every name is read, with the same result.
+  const bool indexed = !text.MatchExpression().isEmpty() && SearchIndexReady() &&
+                       FindFoods(text, true, &found, &failure);
+  // An index that failed is looked for again at the next search.
+  if (!indexed) indexFound_ = false;
+  bool ok = indexed || FindFoods(text, false, &found, &failure);
+  usedIndex_ = indexed;
+  if (!ok) {
+    error_ = DatabaseReadMessage(failure);
+    found.clear();
+  }
+  Show(std::move(found));
+  return ok;
 }
 
-bool FoodQuery::SearchByKeyword(const QString& keyword) {
-  // Every description begins with the empty text.
-  if (keyword.isEmpty()) return Fill(QStringLiteral("1"), {});
-  const QString w = LikeLiteral(keyword);
-  // Begins with the keyword, or ends with it; a word only in the middle is not found.
-  return Fill(QStringLiteral("LOWER(Long_Desc) LIKE ? ESCAPE '\\' "
-                             "OR LOWER(Long_Desc) LIKE ? ESCAPE '\\'"),
-              {w + u'%', u'%' + w});
+bool FoodQuery::SearchIndexReady() {
+  if (indexFailed_) return false;
+  const bool writable = WriteRefusal().isEmpty();
+  if (!indexFound_ && !HasFoodSearchIndex(db_)) {
+    // A database made before the index: it gets one, once. Nothing of hers is touched.
+    if (!writable || !CreateFoodSearchIndex(db_, nullptr)) {
+      indexFailed_ = writable;
+      return false;
+    }
+  }
+  indexFound_ = true;
+  const int pending = PendingFoodSearchCount(db_);
+  if (pending == 0) return true;
+  return pending > 0 && writable && UpdateFoodSearchIndex(db_, nullptr);
+}
+
+bool FoodQuery::FindFoods(const FoodSearchText& text, bool useIndex, QVector<FoodRecord>* rows,
+                          QSqlError* error) const {
+  QSqlQuery q(db_);
+  q.setForwardOnly(true);
+  bool ok;
+  if (useIndex) {
+    ok = q.prepare(QStringLiteral("SELECT f.rowid, %1 FROM %2 JOIN food f ON f.NDB_No = %2.NDB_No "
+                                  "WHERE %2 MATCH ?")
+                       .arg(ReadColumns(QStringLiteral("f")), FoodSearchTableName()));
+    q.bindValue(0, text.MatchExpression());
+  } else {
+    ok = q.prepare(QStringLiteral("SELECT rowid, %1 FROM food").arg(ReadColumns()));
+  }
+  ok = ok && q.exec();
+  QVector<FoodRecord> records;
+  QVector<Found> found;
+  records.reserve(256);
+  found.reserve(256);
+  while (ok && q.next()) {
+    QString name = q.value(1 + kReadName).toString();
+    const int rank = text.RankOf(name);
+    if (rank < 0) continue;
+    found.append({rank, q.value(0).toLongLong(), int(records.size())});
+    FoodRecord& r = records.emplace_back();
+    int column = 1;
+    for (FoodField field : kRead) {
+      if (field == FoodField::Long_Desc)
+        r[field] = std::move(name);
+      else
+        r[field] = q.value(column).toString();
+      ++column;
+    }
+  }
+  if (ok && q.lastError().isValid()) ok = false;
+  if (!ok) {
+    *error = q.lastError();
+    return false;
+  }
+  std::sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+    return a.rank != b.rank ? a.rank < b.rank : a.rowid < b.rowid;
+  });
+  rows->clear();
+  rows->reserve(found.size());
+  for (qsizetype i = 0; i < found.size(); ++i) {
+    // An index that holds a food twice shows it once.
+    if (i > 0 && found[i].rowid == found[i - 1].rowid) continue;
+    rows->append(std::move(records[found[i].record]));
+  }
+  return true;
 }
 
 bool FoodQuery::SearchByGroup(const QString& code) {
@@ -107,11 +197,23 @@ bool FoodQuery::Fill(const QString& where, const QStringList& values) {
       found.clear();
     }
   }
+  Show(std::move(found));
+  return ok;
+}
+
+void FoodQuery::Show(QVector<FoodRecord> rows) {
   beginResetModel();
-  rows_ = std::move(found);
+  rows_ = std::move(rows);
   editRow_ = -1;
   endResetModel();
-  return ok;
+}
+
+QString FoodQuery::WriteRefusal() const { return DatabaseWriteRefusal(db_); }
+
+void FoodQuery::AfterWrite() {
+  // The triggers noted the food; folded into the index now, the next search needs no
+  // write. When this fails the next search tries again, or reads every name.
+  if (HasFoodSearchIndex(db_)) UpdateFoodSearchIndex(db_, nullptr);
 }
 
 int FoodQuery::rowCount(const QModelIndex& parent) const {
@@ -151,6 +253,8 @@ QVariant FoodQuery::headerData(int section, Qt::Orientation orientation, int rol
 
 Qt::ItemFlags FoodQuery::flags(const QModelIndex& index) const {
   if (!index.isValid()) return Qt::NoItemFlags;
+  // A database that takes no writes offers no cell editor that could only fail.
+  if (!WriteRefusal().isEmpty()) return Qt::ItemIsSelectable | Qt::ItemIsEnabled;
   return Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemIsEditable;
 }
 
@@ -172,7 +276,8 @@ bool FoodQuery::setData(const QModelIndex& index, const QVariant& value, int rol
 
 bool FoodQuery::Post() {
   if (editRow_ < 0) return true;
-  error_.clear();
+  error_ = WriteRefusal();
+  if (!error_.isEmpty()) return false;
   // The grid edits its five columns; the others are left as the table holds them.
   QStringList sets;
   for (int c = 0; c < ColumnCount; ++c) sets << FoodColumnName(ColumnField(c)) + QStringLiteral(" = ?");
@@ -193,6 +298,7 @@ bool FoodQuery::Post() {
   }
   rows_[editRow_] = edited_;
   editRow_ = -1;
+  AfterWrite();
   return true;
 }
 
@@ -205,7 +311,8 @@ void FoodQuery::Cancel() {
 
 bool FoodQuery::RemoveFood(int row) {
   if (row < 0 || row >= rows_.size()) return false;
-  error_.clear();
+  error_ = WriteRefusal();
+  if (!error_.isEmpty()) return false;
   QSqlQuery q(db_);
   bool ok = q.prepare(QStringLiteral("DELETE FROM food WHERE NDB_No = ?"));
   q.bindValue(0, rows_[row][FoodField::NDB_No]);
@@ -221,6 +328,7 @@ bool FoodQuery::RemoveFood(int row) {
   else if (editRow_ > row)
     --editRow_;
   endRemoveRows();
+  AfterWrite();
   return true;
 }
 
@@ -243,6 +351,8 @@ QString FoodQuery::NextOwnFoodNumber() {
 
 bool FoodQuery::AddFood(FoodRecord food, int* row) {
   if (IsEditing() && !Post()) return false;
+  error_ = WriteRefusal();
+  if (!error_.isEmpty()) return false;
   const QString number = NextOwnFoodNumber();
   if (number.isEmpty()) return false;
   food[FoodField::NDB_No] = number;
@@ -262,5 +372,6 @@ bool FoodQuery::AddFood(FoodRecord food, int* row) {
   rows_.append(food);
   endInsertRows();
   if (row) *row = at;
+  AfterWrite();
   return true;
 }

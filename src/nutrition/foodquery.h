@@ -4,7 +4,12 @@
 // written back to the table; foods of one's own added; foods deleted.
 //
 // Every statement takes the user's text through bound parameters. A keyword is matched
-// literally: a double quote, "%", "_" or a backslash in it stands for itself.
+// literally: a double quote, "%", "_" or a backslash in it stands for itself. The keyword
+// search goes through the full-text index of foodsearch.h, made for a database that lacks
+// it and kept up to date with every food added, edited or removed here; where the index
+// cannot be made or brought up to date (a damaged or read-only file) or fails, every name
+// is read instead, with the same result. A connection that refuses writes
+// (DatabaseWriteRefusal) gets no write tried.
 
 #include <QAbstractTableModel>
 #include <QSqlDatabase>
@@ -12,6 +17,8 @@
 #include <QVector>
 
 #include "nutrition/foodtable.h"
+
+class FoodSearchText;
 
 // A food of one's own as the add-food dialog gives it: the numbers are whole, the
 // energy and nutrients those of one serving.
@@ -36,13 +43,15 @@ class FoodQuery : public QAbstractTableModel {
   explicit FoodQuery(QObject* parent = nullptr);
   FoodQuery(const QSqlDatabase& db, QObject* parent = nullptr);
 
-  // The keyword in lower case with "\", "%" and "_" escaped by "\" for LIKE ... ESCAPE '\'.
-  static QString LikeLiteral(const QString& keyword);
-
-  // The foods whose description, ignoring case, begins or ends with the keyword (an empty
-  // keyword finds every food), in the table's order. Pending edits are posted first; on
-  // failure the results are emptied and false returns with errorString().
+  // The foods whose description holds every word of the keyword, letter case and accents
+  // ignored: those that begin with the keyword first, then those holding every word as a
+  // whole word, then the rest, each in the table's order (FoodSearchText). A keyword
+  // without words finds every food, in the table's order. Pending edits are posted first;
+  // on failure the results are emptied and false returns with errorString().
   bool SearchByKeyword(const QString& keyword);
+  // Whether the last keyword search went through the full-text index (false when it had
+  // to read every name).
+  bool UsedSearchIndex() const { return usedIndex_; }
   // The foods of one group code ("0100" ...).
   bool SearchByGroup(const QString& code);
   void Clear();
@@ -65,6 +74,10 @@ class FoodQuery : public QAbstractTableModel {
   FoodRecord Record(int row) const;
   QString Field(int row, FoodField field) const { return Record(row)[field]; }
 
+  // Empty when the database takes writes; otherwise the message that refuses them (a
+  // damaged or read-only file). The writes below check it first.
+  QString WriteRefusal() const;
+
   // Whether a row holds a change not written yet, and which.
   bool IsEditing() const { return editRow_ >= 0; }
   int EditRow() const { return editRow_; }
@@ -85,7 +98,15 @@ class FoodQuery : public QAbstractTableModel {
 
  private:
   bool Fill(const QString& where, const QStringList& values);
+  void Show(QVector<FoodRecord> rows);
+  bool SearchIndexReady();
+  bool FindFoods(const FoodSearchText& text, bool useIndex, QVector<FoodRecord>* found,
+                 QSqlError* error) const;
+  void AfterWrite();
   QSqlDatabase db_;
+  bool indexFailed_ = false;
+  bool indexFound_ = false;
+  bool usedIndex_ = false;
   QVector<FoodRecord> rows_;
   int editRow_ = -1;
   FoodRecord edited_;

@@ -33,6 +33,8 @@
 #include "app/widgets/linklabel.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/settingsdialog.h"
+#include "app/widgets/welcomedialog.h"
+#include "app/welcome.h"
 #include "basal/cyclerecords.h"
 #include "core/cyclemodel.h"
 #include "cycle/cyclerecordstore.h"
@@ -163,7 +165,7 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
 
 void MainWindow::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
-  if (autoStartup_ && !started_ && views_.isEmpty() && !startupTimer_->isActive()) startupTimer_->start();
+  if (autoStartup_ && !started_ && !config_ && !startupTimer_->isActive()) startupTimer_->start();
 }
 
 void MainWindow::CentreOnScreen() {
@@ -684,7 +686,7 @@ void MainWindow::GoToday() {
 
 void MainWindow::Startup() {
   startupTimer_->stop();
-  if (started_ || !views_.isEmpty()) return;
+  if (started_ || config_) return;
 
   config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
   if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
@@ -694,6 +696,22 @@ void MainWindow::Startup() {
   setWindowTitle(MainWindowCaption());
   QCoreApplication::processEvents();
 
+  // A new user is asked first, before the views take her units; the window waits
+  // behind the welcome. Closing it takes what it proposed.
+  if (config_->FirstStart() && config_->lastError().isEmpty()) {
+    const WelcomeAnswers proposed = ProposedWelcome(*config_);
+    AskWelcome(proposed, this, [this, proposed](const std::optional<WelcomeAnswers>& answers) {
+      ApplyWelcome(answers.value_or(proposed), *config_);
+      SaveFooterSettings(*config_, this);
+      LoadFooterFromConfig();
+      StartViews();
+    });
+    return;
+  }
+  StartViews();
+}
+
+void MainWindow::StartViews() {
   try {
     ShowView(QStringLiteral("calendar"));
     LayoutIcons();

@@ -56,6 +56,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   CycleRecordStore* CycleRecords() override { return cycleRecords_.get(); }
   void ApplyCycleSettings(int cycleLength, int lutealLength) override;
 
+  // The start-up routine: the settings, the first start's welcome, then the views.
   void Startup();
   // Centres the empty window, shows it, and lets the start-up routine fill it.
   void ShowAndStart() {
@@ -93,6 +94,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void BuildForumPage(QWidget* page);
   QWidget* BuildFooter();
   void BuildTray();
+  // Makes, docks and starts every view of the table, then goes to today.
+  void StartViews();
   void LayoutIcons();
   void FillLegend();
   // The predicted window's entry: a white day in its frame.

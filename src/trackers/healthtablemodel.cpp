@@ -42,6 +42,11 @@ bool HealthTableModel::OnlyUntouchedNewRow() const {
   return false;
 }
 
+Qt::ItemFlags HealthTableModel::flags(const QModelIndex& index) const {
+  const Qt::ItemFlags flags = QSqlTableModel::flags(index);
+  return DatabaseWriteRefusal(database()).isEmpty() ? flags : flags & ~Qt::ItemIsEditable;
+}
+
 bool HealthTableModel::submit() {
   error_.clear();
   // A new row without text is never stored. The grid calls this when its cell editor
@@ -66,6 +71,8 @@ bool HealthTableModel::Post() {
 }
 
 int HealthTableModel::InsertNew() {
+  error_ = DatabaseWriteRefusal(database());
+  if (!error_.isEmpty()) return -1;
   if (!Post()) return -1;
   const int row = rowCount();
   if (!insertRow(row)) {
@@ -84,6 +91,8 @@ bool HealthTableModel::DeleteRecord(int row) {
     dropping_ = false;
     return true;
   }
+  error_ = DatabaseWriteRefusal(database());
+  if (!error_.isEmpty()) return false;
   // A change held in another row is written first; one held in this row goes with it.
   if (isDirty() && !isDirty(index(row, 0)) && !Post()) return false;
   revertRow(row);

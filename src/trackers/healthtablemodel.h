@@ -1,7 +1,9 @@
 #pragma once
 // One health table edited in place: Qt's SQL table model over the whole table, with the
 // grid's column titles, writing a row when the user leaves it. A new row left without
-// any text is dropped instead of stored as an empty record.
+// any text is dropped instead of stored as an empty record. Over a database opened
+// read-only (damaged, or a file that cannot be written) the rows are shown but offer no
+// editor, and an insert or delete is refused with the message that says why.
 
 #include <QSqlTableModel>
 
@@ -34,6 +36,8 @@ class HealthTableModel : public QSqlTableModel {
   bool DeleteRecord(int row);
 
   QString errorString() const { return error_; }
+
+  Qt::ItemFlags flags(const QModelIndex& index) const override;
 
  private:
   bool OnlyUntouchedNewRow() const;

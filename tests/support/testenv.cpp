@@ -1,5 +1,7 @@
 #include "support/testenv.h"
 
+#include "app/widgets/welcomedialog.h"
+
 #include <QDir>
 #include <QLocale>
 
@@ -17,6 +19,12 @@ TestEnv::TestEnv() {
   qputenv("XDG_DATA_HOME", dataHome().toLocal8Bit());
   qputenv("XDG_CONFIG_HOME", configHome().toLocal8Bit());
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  // A new user closes the welcome: its proposal (en_US: pounds, Fahrenheit, no start at
+  // login) stands. Tests of the welcome set their own answers.
+  SetWelcomeHandler([this](const WelcomeAnswers& proposed) -> std::optional<WelcomeAnswers> {
+    welcomed.append(proposed);
+    return welcome ? welcome(proposed) : std::nullopt;
+  });
   SetMessageHandler([this](const MessageRequest& r) {
     messages.append(r);
     if (answer) return answer(r);
@@ -26,6 +34,7 @@ TestEnv::TestEnv() {
 
 TestEnv::~TestEnv() {
   SetMessageHandler({});
+  SetWelcomeHandler({});
   qputenv("HOME", oldHome_);
   qputenv("XDG_DATA_HOME", oldData_);
   qputenv("XDG_CONFIG_HOME", oldConfig_);

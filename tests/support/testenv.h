@@ -8,7 +8,9 @@
 #include <QString>
 #include <QTemporaryDir>
 #include <functional>
+#include <optional>
 
+#include "app/welcome.h"
 #include "app/widgets/messages.h"
 
 class TestEnv {
@@ -32,6 +34,10 @@ class TestEnv {
   void clearMessages() { messages.clear(); }
   // Answers for questions and input boxes; default: Yes / OK with the initial text.
   std::function<MessageAnswer(const MessageRequest&)> answer;
+  // The first start's welcome: what it proposed each time it asked, and her answers
+  // (default: she closes it).
+  QList<WelcomeAnswers> welcomed;
+  std::function<std::optional<WelcomeAnswers>(const WelcomeAnswers&)> welcome;
 
  private:
   QTemporaryDir dir_;

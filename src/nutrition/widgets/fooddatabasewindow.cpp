@@ -240,7 +240,7 @@ FoodDatabaseWindow::FoodDatabaseWindow(QWidget* parent) : QDialog(parent) {
   resize(780, 600);
 
   QString error;
-  databaseOk_ = CheckDatabaseTable(FoodTableName(), &error);
+  databaseOk_ = CheckDatabaseTable(FoodTableName(), FoodColumnNames(), &error);
   if (!databaseOk_) ShowError(error, parent);
   keyword_->setFocus();
   keyword_->selectAll();
@@ -480,7 +480,15 @@ void FoodDatabaseWindow::DBGrid2DblClick() {
   btnEatClick();
 }
 
+bool FoodDatabaseWindow::Writable() {
+  const QString refusal = query_->WriteRefusal();
+  if (refusal.isEmpty()) return true;
+  ShowError(refusal, this);
+  return false;
+}
+
 void FoodDatabaseWindow::NavigatorInsert() {
+  if (!Writable()) return;
   CommitEditor();
   if (!PostEdits()) return;
   SetBrowsing();
@@ -502,7 +510,7 @@ void FoodDatabaseWindow::AddFoodRecord() {
 
 void FoodDatabaseWindow::NavigatorDelete() {
   const int row = CurrentRow();
-  if (row < 0) return;
+  if (row < 0 || !Writable()) return;
   if (!AskYesNo(QStringLiteral("Delete record?"), this)) return;
   CommitEditor();
   if (query_->IsEditing()) {
@@ -517,7 +525,7 @@ void FoodDatabaseWindow::NavigatorDelete() {
 }
 
 void FoodDatabaseWindow::NavigatorEdit() {
-  if (query_->rowCount() == 0) return;
+  if (query_->rowCount() == 0 || !Writable()) return;
   editMode_ = true;
   grid_->setSelectionBehavior(QAbstractItemView::SelectItems);
   grid_->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |

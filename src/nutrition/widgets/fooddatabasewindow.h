@@ -76,6 +76,8 @@ class FoodDatabaseWindow : public QDialog {
   void ShowFirstRecord();
   // Writes a change held in the grid; false (after the error box) when it failed.
   bool PostEdits();
+  // False, with the message that says why, when the database takes no writes.
+  bool Writable();
   void CommitEditor();
   int CurrentRow() const;
   void UpdateEatButton();

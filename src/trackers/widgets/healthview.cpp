@@ -320,10 +320,13 @@ bool HealthView::OpenHealthTables() {
     return false;
   }
   QStringList errors;
+  if (DatabaseIsReadOnly()) errors << DatabaseReadOnlyMessage();
   // The order of opening: appointments, prescriptions, immunisations.
   for (Grid* g : {&appointments_, &prescriptions_, &vaccines_}) {
     QString e;
-    if (!CheckDatabaseTable(g->table->name, &e)) {
+    QStringList columns;
+    for (const HealthColumn& c : g->table->columns) columns << c.name;
+    if (!CheckDatabaseTable(g->table->name, columns, &e, HealthRowIdColumn())) {
       errors << e;
       continue;
     }
@@ -449,6 +452,11 @@ void HealthView::DeleteRecord(Grid& grid) {
   const QModelIndex current = grid.view->currentIndex();
   const int row = current.row();
   if (!current.isValid() || row >= grid.model->rowCount()) return;
+  // A database that takes no writes says so before asking anything.
+  if (const QString refusal = DatabaseWriteRefusal(grid.model->database()); !refusal.isEmpty()) {
+    ShowError(refusal, this);
+    return;
+  }
   const QVariant id = grid.model->record(row).value(grid.model->RowIdColumn());
   if (!AskYesNo(QStringLiteral("Delete record?"), this)) return;
   // The question may have moved the focus and written (or dropped) the row: delete it
