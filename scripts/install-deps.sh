@@ -10,6 +10,9 @@ packages=(
   qt6-charts-dev libqt6sql6-sqlite qt6-multimedia-dev
   libgl-dev fontconfig fonts-liberation2
   libbenchmark-dev
+  # backups are zip archives (libarchive), the calendar export an .ics file (libical);
+  # the calendar test also reads it back with Python's icalendar
+  libarchive-dev libical-dev python3-icalendar
   poppler-utils
   desktop-file-utils appstream dpkg-dev file
   # the alarm sounds are made by sox at build time; the sound test plays them into its

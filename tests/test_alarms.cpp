@@ -389,15 +389,23 @@ void AlarmsTest::weeklyEntriesRingInEveryLocale() {
                       german.dayName(3, QLocale::ShortFormat) + " ";
   QVERIFY(AlarmDaysMatch(old, monday.addDays(2)));
   QVERIFY(!AlarmDaysMatch(old, monday.addDays(3)));
-  // A fixed date made under this locale rings on its day.
+  // A fixed date is written in English under this locale too, and rings on its day;
+  // one written by an older version in German still rings.
   const QString fixed = AlarmDaysText(AlarmFrequency::FixedDate, 0, monday);
-  QVERIFY(fixed.startsWith(german.dayName(1)));
+  QCOMPARE(fixed, QString("Monday January, 5, 2009"));
   QVERIFY(AlarmDaysMatch(fixed, monday));
   QVERIFY(!AlarmDaysMatch(fixed, monday.addDays(7)));
-  // "0,3125" under a comma locale is 07:30.
+  const QString oldFixed = FormatDate("dddd mmmm, d, yyyy", monday, german);
+  QVERIFY(oldFixed.startsWith(german.dayName(1)));
+  QVERIFY(AlarmDaysMatch(oldFixed, monday));
+  // The time value is written with "." under a comma locale as well; "39818,3125", as
+  // an older version wrote it there, is 07:30 all the same.
   const ListViewItem e{true, "x", {"Daily", AlarmTimeValueText(QDateTime(monday, QTime(7, 30)))}};
-  QVERIFY(e.subItems.at(1).contains(','));
+  QCOMPARE(e.subItems.at(1), QString("39818.3125"));
   QVERIFY(AlarmRings(e, QDateTime(monday, QTime(7, 30))));
+  const ListViewItem old2{true, "x", {"Daily", "39818,3125"}};
+  QVERIFY(AlarmRings(old2, QDateTime(monday, QTime(7, 30))));
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 // ---------------------------------------------------------------------------------

@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QValueAxis>
 #include <QtTest>
+#include <QColor>
 
 #include "core/clock.h"
 #include "core/textfile.h"
@@ -132,7 +133,12 @@ class BloodPressureTest : public QObject {
   void addOnScreen();
   void deleteOnScreen();
   void onlyRowIsEmptiedOnScreen();
-  void otherYearStaysInStartFile();
+  void eachYearHasItsReadings();
+  void typedReadingSplitOverItsCells_data();
+  void typedReadingSplitOverItsCells();
+  void valuesThatAreNoReadingsAreMarked();
+  void newReadingIsWrittenInEnglish_data();
+  void newReadingIsWrittenInEnglish();
   void typedReadingKeptWhenViewLeft();
   void typedReadingKeptWhenSwitchingViews();
   void focusLeavingTableSaves();
@@ -458,14 +464,118 @@ void BloodPressureTest::onlyRowIsEmptiedOnScreen() {
            (QStringList{"Date,\"Time Taken\",Systolic,Diastolic,Pulse", ",,,,"}));
 }
 
-void BloodPressureTest::otherYearStaysInStartFile() {
-  Rig rig(QDate(2009, 12, 30));
-  rig.view.ShowDate(QDate(2010, 1, 2));
+// Each year keeps its readings in its own file, and every year's are on screen when a
+// date of that year is: a new year does not hide December's.
+void BloodPressureTest::eachYearHasItsReadings() {
+  Rig rig(QDate(2010, 1, 2));
+  QVERIFY(QFile::copy(TestEnv::testData("trackers/Y2009-pressure.txt"), rig.path(2009)));
+  const QByteArray old = FileBytes(rig.path(2009));
   rig.click("SpeedButton1");
   rig.typeInEditor("8:00 AM\t120\t80");
-  rig.view.SaveOnLeave();
-  QVERIFY(!QFile::exists(rig.path(2010)));
-  QCOMPARE(FileLines(rig.path(2009)).value(1), QString("\"Jan 2, 2010\",\"8:00 AM\",120,80,"));
+  rig.view.ShowDate(QDate(2009, 12, 6));
+  QCOMPARE(rig.view.findChild<QLabel*>("lblYear")->text(), QString("Readings of 2009"));
+  QCOMPARE(rig.cell(1, kBpDate), QString("May 14, 2009"));
+  QCOMPARE(rig.model()->rowCount(), 14);
+  QCOMPARE(FileLines(rig.path(2010)).value(1), QString("\"Jan 2, 2010\",\"8:00 AM\",120,80,"));
+  QCOMPARE(FileBytes(rig.path(2009)), old);
+  // A reading added there belongs to that year's file; back in 2010 its own shows.
+  rig.click("SpeedButton1");
+  rig.typeInEditor("9:30 PM\t118\t76");
+  rig.view.ShowDate(QDate(2010, 1, 3));
+  QCOMPARE(rig.cell(1, kBpDate), QString("Jan 2, 2010"));
+  QCOMPARE(rig.model()->rowCount(), kEmptyLogRows);
+  QCOMPARE(FileLines(rig.path(2009)).value(1), QString("\"Dec 6, 2009\",\"9:30 PM\",118,76,"));
+  QCOMPARE(FileLines(rig.path(2009)).size(), 16);
+  QVERIFY(rig.errors().isEmpty());
+}
+
+void BloodPressureTest::typedReadingSplitOverItsCells_data() {
+  QTest::addColumn<QStringList>("before");  // systolic, diastolic, pulse
+  QTest::addColumn<QString>("typed");       // into the systolic cell
+  QTest::addColumn<QStringList>("after");
+  QTest::newRow("systolic/diastolic") << QStringList{"", "", ""} << "120/80"
+                                      << QStringList{"120", "80", ""};
+  QTest::newRow("with the pulse, spaced") << QStringList{"", "", ""} << " 128 / 84 / 66 "
+                                          << QStringList{"128", "84", "66"};
+  QTest::newRow("the same diastolic there") << QStringList{"", "80", "70"} << "120/80"
+                                            << QStringList{"120", "80", "70"};
+  // Typing over another value already there is not done: the text stays, marked.
+  QTest::newRow("another diastolic there") << QStringList{"", "85", ""} << "120/80"
+                                           << QStringList{"120/80", "85", ""};
+  QTest::newRow("not numbers") << QStringList{"", "", ""} << "120/eighty"
+                               << QStringList{"120/eighty", "", ""};
+  QTest::newRow("four parts") << QStringList{"", "", ""} << "1/2/3/4"
+                              << QStringList{"1/2/3/4", "", ""};
+  QTest::newRow("plain number") << QStringList{"", "", ""} << "131" << QStringList{"131", "", ""};
+}
+
+void BloodPressureTest::typedReadingSplitOverItsCells() {
+  QFETCH(QStringList, before);
+  QFETCH(QString, typed);
+  QFETCH(QStringList, after);
+  TestEnv env;
+  PressureReadings readings;
+  readings.Grid().SetRow(1, QStringList{"May 3, 2009", "7:05 AM"} + before);
+  PressureTableModel model(&readings);
+  int changes = 0;
+  connect(&model, &PressureTableModel::changed, [&] { ++changes; });
+  QVERIFY(model.setData(model.index(0, kBpSystolic), typed));
+  QStringList cells;
+  for (int c : {kBpSystolic, kBpDiastolic, kBpPulse})
+    cells << model.index(0, c).data().toString();
+  QCOMPARE(cells, after);
+  QCOMPARE(changes, 1);
+  // What stays a text is marked as no reading; a split reading is plotted whole.
+  const PressureGraph g = PressureGraphPoints(readings.Grid());
+  if (after.at(0) == typed.trimmed() && PressureValue(typed) < 0) {
+    QVERIFY(model.index(0, kBpSystolic).data(Qt::ToolTipRole).toString().startsWith("Not a reading"));
+    QCOMPARE(g.notReadings, 1);
+  } else {
+    QVERIFY(!model.index(0, kBpSystolic).data(Qt::ToolTipRole).isValid());
+    QCOMPARE(g.systolic.size(), 1);
+  }
+}
+
+// A value the graph cannot draw is never silently left out: its cell is marked and the
+// graph page says how many there are.
+void BloodPressureTest::valuesThatAreNoReadingsAreMarked() {
+  Rig rig(QDate(2009, 5, 3), "Y2009-pressure.txt");
+  // Grid rows 3 (240), 5 (abc), 7 (a pulse of 300) and 9 (126.5) hold no readings.
+  QCOMPARE(rig.model()->index(2, kBpSystolic).data(Qt::BackgroundRole).value<QColor>(),
+           QColor(255, 214, 214));
+  QVERIFY(rig.model()->index(2, kBpSystolic).data(Qt::ToolTipRole).toString().startsWith("Not drawn"));
+  QVERIFY(rig.model()->index(4, kBpSystolic).data(Qt::ToolTipRole).toString().startsWith("Not a reading"));
+  QCOMPARE(rig.model()->index(0, kBpSystolic).data(Qt::BackgroundRole).value<QColor>(),
+           QColor(244, 250, 253));
+  QVERIFY(!rig.model()->index(0, kBpDate).data(Qt::ToolTipRole).isValid());
+  rig.tabs()->setCurrentIndex(2);
+  auto* note = rig.view.findChild<QLabel*>("lblNotReadings");
+  QVERIFY(note->isVisible());
+  QVERIFY2(note->text().startsWith("4 values in the table are not readings"), qPrintable(note->text()));
+  // Typed as one reading, it is split and drawn.
+  rig.tabs()->setCurrentIndex(0);
+  QVERIFY(rig.model()->setData(rig.model()->index(1, kBpSystolic), "124/80"));
+  QCOMPARE(rig.cell(2, kBpDiastolic), QString("80"));
+  rig.tabs()->setCurrentIndex(2);
+  QCOMPARE(rig.seriesPoints(0).at(1), QPointF(2, 124));
+}
+
+void BloodPressureTest::newReadingIsWrittenInEnglish_data() {
+  QTest::addColumn<QString>("locale");
+  QTest::newRow("de_DE") << "de_DE";
+  QTest::newRow("fr_FR") << "fr_FR";
+  QTest::newRow("ja_JP") << "ja_JP";
+}
+
+// The date and time of a new reading read the same whatever her language.
+void BloodPressureTest::newReadingIsWrittenInEnglish() {
+  QFETCH(QString, locale);
+  TestEnv env;
+  QLocale::setDefault(QLocale(locale));
+  PressureReadings r;
+  r.AddReading(QDate(2026, 12, 10), QDateTime(QDate(2026, 12, 10), QTime(21, 5)));
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  QCOMPARE(r.Grid().RowTexts(1), (QStringList{"Dec 10, 2026", "9:05 PM"}));
 }
 
 void BloodPressureTest::typedReadingKeptWhenViewLeft() {

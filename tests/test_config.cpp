@@ -20,7 +20,7 @@ void WriteAll(const QString& path, const QString& text) {
   f.write(text.toUtf8());
 }
 
-QString Today() { return QDate::currentDate().toString("M/d/yyyy"); }
+QString Today() { return QDate::currentDate().toString(Qt::ISODate); }
 
 // Every loaded value as text, so a table can name the field it expects to change.
 QMap<QString, QString> Fields(const Config& c) {
@@ -60,6 +60,10 @@ class TestConfig : public QObject {
   void savedValuesReadBack();
   void saveFailureIsReported();
   void unreadableFileIsNeverReplaced();
+  void datesOfEarlierVersionsReadInEveryLocale_data();
+  void datesOfEarlierVersionsReadInEveryLocale();
+  void unreadableValuesKeepTheirText();
+  void firstChangeOfUnitsPinsTheUnmarkedOnes();
   void unitLabels_data();
   void unitLabels();
   void brand_data();
@@ -230,7 +234,7 @@ void TestConfig::savedValuesReadBack() {
                                    {"BmiHeight", "180"},      {"ToDoCategories", "A,B,, @C"},
                                    {"Goal", "-1"},            {"LastPeriod", "2031-12-24"},
                                    {"CycleLength", "33"},     {"Luteal", "11"}}));
-  QVERIFY(ReadAll(path).contains("ui_LastPeriod=12/24/2031\r\n"));
+  QVERIFY(ReadAll(path).contains("ui_LastPeriod=2031-12-24\r\n"));
 }
 
 void TestConfig::saveFailureIsReported() {
@@ -273,6 +277,122 @@ void TestConfig::unreadableFileIsNeverReplaced() {
   QFile f(path);
   QVERIFY(f.open(QIODevice::ReadOnly));
   QCOMPARE(f.readAll(), old);
+}
+
+void TestConfig::datesOfEarlierVersionsReadInEveryLocale_data() {
+  QTest::addColumn<QString>("locale");
+  QTest::addColumn<QString>("stored");
+  QTest::addColumn<QDate>("date");
+  // The en_US short date of files made before, under another language.
+  QTest::newRow("de_DE, 28 November") << "de_DE" << "11/28/2026" << QDate(2026, 11, 28);
+  QTest::newRow("fr_FR, 28 November") << "fr_FR" << "11/28/2026" << QDate(2026, 11, 28);
+  QTest::newRow("fr_FR, 5 December") << "fr_FR" << "12/5/2026" << QDate(2026, 12, 5);
+  // The locale's own short date, as an earlier version wrote it there.
+  QTest::newRow("de_DE, its own") << "de_DE" << "28.11.2026" << QDate(2026, 11, 28);
+  QTest::newRow("en_US, ISO") << "en_US" << "2026-11-28" << QDate(2026, 11, 28);
+}
+
+// One start in another language neither misreads the last period nor rewrites it.
+void TestConfig::datesOfEarlierVersionsReadInEveryLocale() {
+  QFETCH(QString, locale);
+  QFETCH(QString, stored);
+  QFETCH(QDate, date);
+  TestEnv env;
+  const QString path = env.home() + "/application.ini";
+  QStringList lines = ReadAll(TestEnv::testData("config/full.ini")).split('\n');
+  for (QString& line : lines)
+    if (line.startsWith("ui_LastPeriod=")) line = "ui_LastPeriod=" + stored;
+  WriteAll(path, lines.join('\n'));
+  QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+  {
+    Config first(path);  // as a start: read, then written at once
+  }
+  const QString after = ReadAll(path);
+  QLocale::setDefault(QLocale(locale));
+  Config config(path);
+  QCOMPARE(config.Cycle.LastPeriod, date);
+  QVERIFY(config.lastError().isEmpty());
+  QVERIFY(config.SaveSettings());
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  QCOMPARE(ReadAll(path), after);
+  QVERIFY(after.contains("ui_LastPeriod=" + stored + "\r\n"));
+  // A new date is written in one form for every locale.
+  config.Cycle.LastPeriod = QDate(2026, 12, 24);
+  QVERIFY(config.SaveSettings());
+  QVERIFY(ReadAll(path).contains("ui_LastPeriod=2026-12-24\r\n"));
+}
+
+// A value that cannot be read shows its default, the start-up box says which, and the
+// file keeps its text until she sets the value: it is never replaced by the default.
+void TestConfig::unreadableValuesKeepTheirText() {
+  TestEnv env;
+  const QString path = env.home() + "/application.ini";
+  QString text = ReadAll(TestEnv::testData("config/full.ini"));
+  text.replace(QRegularExpression("ui_LastPeriod=[^\\r\\n]*"), "ui_LastPeriod=soon");
+  text.replace(QRegularExpression("Height=[^\\r\\n]*"), "Height=tall");
+  WriteAll(path, text);
+  Config config(path);
+  QCOMPARE(config.Cycle.LastPeriod, QDate::currentDate());
+  QCOMPARE(config.BmiHeight, 72);
+  QVERIFY(config.LastPeriodUnreadable());
+  QCOMPARE(config.UnreadableValues(),
+           (QStringList{"[BMI] Height=tall", "[Calendar] ui_LastPeriod=soon"}));
+  QVERIFY2(config.lastError().contains("could not be read") &&
+               config.lastError().contains("ui_LastPeriod=soon"),
+           qPrintable(config.lastError()));
+  config.Cycle.CycleLength = 30;
+  QVERIFY(config.SaveSettings());
+  QVERIFY(config.lastError().isEmpty());
+  QString saved = ReadAll(path);
+  QVERIFY(saved.contains("ui_LastPeriod=soon\r\n"));
+  QVERIFY(saved.contains("Height=tall\r\n"));
+  QVERIFY(saved.contains("ui_CycleLength=30\r\n"));
+  // Set by her, the value is written.
+  config.Cycle.LastPeriod = QDate(2026, 11, 28);
+  QVERIFY(config.SaveSettings());
+  QVERIFY(!config.LastPeriodUnreadable());
+  saved = ReadAll(path);
+  QVERIFY(saved.contains("ui_LastPeriod=2026-11-28\r\n"));
+  QVERIFY(saved.contains("Height=tall\r\n"));
+}
+
+// Records carry no unit mark while they are in the units they were always written in;
+// the first change of units writes down which those are, once.
+void TestConfig::firstChangeOfUnitsPinsTheUnmarkedOnes() {
+  TestEnv env;
+  const QString path = env.home() + "/application.ini";
+  Config config(path);
+  QVERIFY(config.UnmarkedUnits() == UnitSystem::Imperial);
+  QVERIFY(!ReadAll(path).contains("Unmarked_Units"));
+  config.MeasureUnits = "M";
+  // Not saved yet: what is on disk was written in pounds.
+  QVERIFY(config.UnmarkedUnits() == UnitSystem::Imperial);
+  QVERIFY(config.SaveSettings());
+  QVERIFY(ReadAll(path).contains("Measure_Units=M\r\nUnmarked_Units=I\r\n"));
+  config.MeasureUnits = "I";
+  QVERIFY(config.SaveSettings());
+  config.MeasureUnits = "M";
+  QVERIFY(config.SaveSettings());
+  Config again(path);
+  QVERIFY(again.Units() == UnitSystem::Metric);
+  QVERIFY(again.UnmarkedUnits() == UnitSystem::Imperial);
+  QCOMPARE(ReadAll(path).count("Unmarked_Units"), 1);
+  // A height set in centimetres says so; in inches, the unmarked units, it does not.
+  again.SetBmiHeight(170, UnitSystem::Metric);
+  QVERIFY(again.SaveSettings());
+  QVERIFY(ReadAll(path).contains("[BMI]\r\nHeight=170\r\nHeight_Units=cm\r\n"));
+  QCOMPARE(Config(path).BmiHeightIn(UnitSystem::Imperial), 170 / 2.54);
+  again.SetBmiHeight(67, UnitSystem::Imperial);
+  QVERIFY(again.SaveSettings());
+  QVERIFY(ReadAll(path).contains("[BMI]\r\nHeight=67\r\n"));
+  QVERIFY(!ReadAll(path).contains("Height_Units"));
+
+  // Someone metric from the start has unmarked metric records.
+  const QString metric = env.home() + "/metric.ini";
+  WriteAll(metric, "[Application]\r\nMeasure_Units=M\r\n[BMI]\r\nHeight=168\r\n");
+  Config m(metric);
+  QVERIFY(m.UnmarkedUnits() == UnitSystem::Metric);
+  QCOMPARE(m.BmiHeightIn(UnitSystem::Metric), 168.0);
 }
 
 void TestConfig::unitLabels_data() {

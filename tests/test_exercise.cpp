@@ -120,7 +120,7 @@ class ExerciseTest : public QObject {
   // --- summaries and week chart about today ---
   void summaries_data();
   void summaries();
-  void weekChartReadsPreviousYearFile();
+  void weekChartAndTotalsReadPreviousYearFile();
   void todayReadFromItsOwnYear();
 
   // --- activity list ---
@@ -153,6 +153,12 @@ class ExerciseTest : public QObject {
   void chartAndSummariesOnScreen();
   void keyboardTicksAndLinks();
   void inTheMainWindow();
+
+  // --- other languages, other units, a new year ---
+  void recordsReadTheSameInEveryLocale_data();
+  void recordsReadTheSameInEveryLocale();
+  void distancesShownInMetric();
+  void unreadableCellsAreKept();
 };
 
 // --- arithmetic and texts -------------------------------------------------------------
@@ -166,12 +172,15 @@ void ExerciseTest::intensityText_data() {
   QTest::newRow("6, last jogging") << 6 << "14 calories/minute. Like jogging 7 miles/hour";
   QTest::newRow("7, first running") << 7 << "16 calories/minute. Like Running 8 miles/hour";
   QTest::newRow("10") << 10 << "22 calories/minute. Like Running 11 miles/hour";
+  QTest::newRow("4, metric") << 4 << "10 calories/minute. Like jogging 8 km/hour";
+  QTest::newRow("0, metric") << 0 << "2 calories/minute. Like walking 2 km/hour";
 }
 
 void ExerciseTest::intensityText() {
   QFETCH(int, position);
   QFETCH(QString, text);
-  QCOMPARE(IntensityText(position), text);
+  const bool metric = QString(QTest::currentDataTag()).endsWith("metric");
+  QCOMPARE(IntensityText(position, metric ? UnitSystem::Metric : UnitSystem::Imperial), text);
 }
 
 void ExerciseTest::estimate_data() {
@@ -332,7 +341,7 @@ void ExerciseTest::summaries() {
   QCOMPARE(DistanceSummaryRows(s).at(1), run);
 }
 
-void ExerciseTest::weekChartReadsPreviousYearFile() {
+void ExerciseTest::weekChartAndTotalsReadPreviousYearFile() {
   TestEnv env;
   QTemporaryDir dir;
   const QString folder = dir.path() + "/";
@@ -347,6 +356,13 @@ void ExerciseTest::weekChartReadsPreviousYearFile() {
                                   {QDate(2008, 12, 31), 340}, {QDate(2009, 1, 1), 100},
                                   {QDate(2009, 1, 2), 500},   {QDate(2009, 1, 3), 0}};
   QCOMPARE(bars, expected);
+  // The 7- and 30-day totals take December from that file too.
+  const ExerciseSummary s = log.Summaries(QDate(2009, 1, 3));
+  QCOMPARE(s.calories[ExerciseSummary::Week], 1900);   // 28 December to 3 January
+  QCOMPARE(s.calories[ExerciseSummary::Month], 2200);  // 27 December on
+  QCOMPARE(s.calories[ExerciseSummary::Year], 600);    // 1 and 2 January
+  // 2008 was a leap year: on 6 January 2009 the week begins on 31 December.
+  QCOMPARE(log.Summaries(QDate(2009, 1, 6)).calories[ExerciseSummary::Week], 940);
   // The other year's file is read again once it changes.
   CellGrid grid;
   QVERIFY(LoadGridFile(grid, ExerciseYearPath(folder, 2008)));
@@ -946,6 +962,116 @@ void ExerciseTest::inTheMainWindow() {
   CellGrid grid;
   QVERIFY(LoadGridFile(grid, folder + "2009.txt"));
   QCOMPARE(grid.Cell(kExBike, QDate(2009, 3, 15).dayOfYear()), QString("8.5"));
+}
+
+// --- other languages, other units, a new year -------------------------------------
+
+void ExerciseTest::recordsReadTheSameInEveryLocale_data() {
+  QTest::addColumn<QString>("locale");
+  QTest::newRow("de_DE") << "de_DE";
+  QTest::newRow("fr_FR") << "fr_FR";
+}
+
+// A day made under en_US reads right in another language, and a change of its minutes
+// keeps its distances: "Running,5.2" never becomes "Running,0".
+void ExerciseTest::recordsReadTheSameInEveryLocale() {
+  QFETCH(QString, locale);
+  Rig rig;
+  rig.copyYear(2009);
+  QLocale::setDefault(QLocale(locale));
+  const QDate day(2009, 3, 14);
+  rig.view.ShowDate(day);
+  QCOMPARE(rig.get<QDoubleSpinBox>("Distance_run")->value(), 2.5);
+  QCOMPARE(rig.get<QDoubleSpinBox>("Distance_bike")->value(), 10.2);
+  QCOMPARE(rig.spin("Distance_Swim")->value(), 200);
+  rig.spin("Exercise_Minutes")->setValue(20);
+  QCOMPARE(rig.storedCell(2009, day, kExMinutes), QString("20"));
+  QCOMPARE(rig.storedCell(2009, day, kExRun), QString("2.5"));
+  QCOMPARE(rig.storedCell(2009, day, kExBike), QString("10.2"));
+  QCOMPARE(rig.storedCell(2009, day, kExSwim), QString("200"));
+  QCOMPARE(rig.gridRow("Grid_Facts", 1), (QStringList{"Run", "3,3 miles", "3,3 miles", "3,3 miles"}));
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+}
+
+// Metric after days kept in miles and feet: the form, its labels and the totals are in
+// kilometres and metres; a day keeps its unit until a distance of it is changed, and
+// then holds every distance exactly, with "km" beside them.
+void ExerciseTest::distancesShownInMetric() {
+  Rig rig;
+  rig.copyYear(2009);
+  rig.host.Settings().MeasureUnits = "M";
+  QVERIFY(rig.host.Settings().SaveSettings());
+  const QDate day(2009, 3, 14);
+  rig.view.ShowDate(day);
+  QCOMPARE(rig.get<QLabel>("RunUnit")->text(), QString("km"));
+  QCOMPARE(rig.get<QLabel>("ClimbUnit")->text(), QString("m"));
+  QCOMPARE(rig.get<QLabel>("lblLike")->text(), QString("10 calories/minute. Like jogging 8 km/hour"));
+  QCOMPARE(rig.get<QDoubleSpinBox>("Distance_run")->value(), 4.0);    // 2.5 miles
+  QCOMPARE(rig.get<QDoubleSpinBox>("Distance_bike")->value(), 16.4);  // 10.2 miles
+  QCOMPARE(rig.spin("Distance_Swim")->value(), 61);                    // 200 feet
+  QCOMPARE(rig.spin("Distance_Climb")->value(), 15);                   // 50 feet
+  // 0.8 and 2.5 miles; 7000 calories are 2 lbs of fat, 0.9 kg.
+  QCOMPARE(rig.gridRow("Grid_Facts", 1), (QStringList{"Run", "5.3 km", "5.3 km", "5.3 km"}));
+  QCOMPARE(rig.gridRow("Grid_Facts", 3), (QStringList{"Swim", "60 m", "60 m", "60 m"}));
+  QCOMPARE(rig.gridRow("grid_calories", 2), (QStringList{"Fat", "0.9 kg", "1.0 kg", "1.1 kg"}));
+
+  rig.spin("Exercise_Minutes")->setValue(20);
+  const QString path = rig.yearPath(2009);
+  QCOMPARE(rig.storedCell(2009, day, kExRun), QString("2.5"));
+  QCOMPARE(rig.storedCell(2009, day, kExSwim), QString("200"));
+  QCOMPARE(rig.storedCell(2009, day, kExUnits), QString());
+
+  rig.get<QDoubleSpinBox>("Distance_run")->setValue(5);
+  QCOMPARE(rig.storedCell(2009, day, kExRun), QString("5"));
+  QCOMPARE(rig.storedCell(2009, day, kExBike), QString("16.4153088"));
+  QCOMPARE(rig.storedCell(2009, day, kExSwim), QString("60.96"));
+  QCOMPARE(rig.storedCell(2009, day, kExClimb), QString("15.24"));
+  QCOMPARE(rig.storedCell(2009, day, kExUnits), QString("km"));
+  CellGrid grid;
+  QVERIFY(LoadGridFile(grid, path));
+  QCOMPARE(grid.Cell(kExUnits, 0), QString("Units"));
+  QCOMPARE(grid.Cell(kExRun, QDate(2009, 3, 11).dayOfYear()), QString("0.8"));
+  rig.view.ShowSummaries();
+  QCOMPARE(rig.gridRow("Grid_Facts", 1), (QStringList{"Run", "6.3 km", "6.3 km", "6.3 km"}));
+
+  // In miles again, each day in its own unit reads right.
+  rig.host.Settings().MeasureUnits = "I";
+  rig.view.ShowDate(day);
+  QCOMPARE(rig.get<QLabel>("RunUnit")->text(), QString("miles"));
+  QCOMPARE(rig.get<QDoubleSpinBox>("Distance_run")->value(), 3.1);
+  QCOMPARE(rig.get<QDoubleSpinBox>("Distance_bike")->value(), 10.2);
+  QCOMPARE(rig.spin("Distance_Swim")->value(), 200);
+  QCOMPARE(rig.spin("Distance_Climb")->value(), 50);
+  QCOMPARE(rig.gridRow("Grid_Facts", 1), (QStringList{"Run", "3.9 miles", "3.9 miles", "3.9 miles"}));
+}
+
+// A number cell holding a text that is not one shows as unreadable and stays as it is
+// until that field is changed; "clear" clears it too.
+void ExerciseTest::unreadableCellsAreKept() {
+  Rig rig;
+  CellGrid grid;
+  InitYearGrid(grid, 2009, kExerciseColumns, ExerciseHeaders());
+  const QDate day(2009, 3, 14);
+  grid.SetRow(day.dayOfYear(), {"March 14", "1", "lots", "4", "Running", "abc", "Run", "far",
+                                "0", "0", "0"});
+  QVERIFY(SaveGridFile(grid, rig.yearPath(2009)));
+  rig.view.ShowDate(day);
+  QSpinBox* minutes = rig.spin("Exercise_Minutes");
+  QCOMPARE(minutes->value(), 0);
+  QCOMPARE(minutes->text(), QString("unreadable"));
+  QVERIFY(minutes->toolTip().contains("\"lots\""));
+  QCOMPARE(rig.get<QDoubleSpinBox>("Distance_run")->text(), QString("unreadable"));
+  rig.spin("Exercise_Hours")->setValue(2);
+  QCOMPARE(rig.storedCell(2009, day, kExHours), QString("2"));
+  QCOMPARE(rig.storedCell(2009, day, kExMinutes), QString("lots"));
+  QCOMPARE(rig.storedCell(2009, day, kExCalories), QString("abc"));
+  QCOMPARE(rig.storedCell(2009, day, kExRun), QString("far"));
+  rig.spin("Workout_Calories")->setValue(300);
+  QCOMPARE(rig.storedCell(2009, day, kExCalories), QString("300"));
+  QCOMPARE(rig.storedCell(2009, day, kExMinutes), QString("lots"));
+  rig.click("UserClear");
+  QCOMPARE(rig.storedCell(2009, day, kExMinutes), QString("0"));
+  QCOMPARE(rig.storedCell(2009, day, kExRun), QString("0"));
 }
 
 QTEST_MAIN(ExerciseTest)

@@ -600,7 +600,10 @@ void GridFileTest::numericCells_data() {
   QTest::newRow("number then text") << "12kg" << "en_US" << false << 0.0;
   QTest::newRow("comma in en_US") << "1,5" << "en_US" << false << 0.0;
   QTest::newRow("comma in de_DE") << "1,5" << "de_DE" << true << 1.5;
-  QTest::newRow("point in de_DE") << "1.5" << "de_DE" << false << 0.0;
+  // A file keeps "." in every locale; the locale's comma is read as well.
+  QTest::newRow("point in de_DE") << "1.5" << "de_DE" << true << 1.5;
+  QTest::newRow("point in fr_FR") << "98.6" << "fr_FR" << true << 98.6;
+  QTest::newRow("comma in fr_FR") << "98,6" << "fr_FR" << true << 98.6;
   QTest::newRow("infinite") << "1e999" << "en_US" << false << 0.0;
 }
 

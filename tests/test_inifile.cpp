@@ -210,23 +210,60 @@ class IniFileTest : public QObject {
     QCOMPARE(ini.ReadFloat("S", "missing", 7.5), 7.5);
     const QDate def(2001, 2, 3);
     QCOMPARE(ini.ReadDate("S", "d", def), QDate(2009, 3, 14));
-    QCOMPARE(ini.ReadDate("S", "d2", def), def);
+    QCOMPARE(ini.ReadDate("S", "d2", def), QDate(2009, 3, 14));
     QCOMPARE(ini.ReadDate("S", "d3", def), def);
     QCOMPARE(ini.ReadDate("S", "missing", def), def);
     ini.WriteFloat("S", "f", 0.1 + 0.2);
     QCOMPARE(ini.ReadString("S", "f", ""), QStringLiteral("0.3"));
     ini.WriteDate("S", "d", QDate(2010, 12, 1));
-    QCOMPARE(ini.ReadString("S", "d", ""), QStringLiteral("12/1/2010"));
+    QCOMPARE(ini.ReadString("S", "d", ""), QStringLiteral("2010-12-01"));
+    // A value that is stored already keeps the text it has, in any form read.
+    ini.WriteDate("S", "d2", QDate(2009, 3, 14));
+    ini.WriteFloat("S", "g", 150);
+    QCOMPARE(ini.ReadString("S", "d2", ""), QStringLiteral("2009-03-14"));
+    QCOMPARE(ini.ReadString("S", "g", ""), QStringLiteral("150"));
+    ini.LoadBytes("[S]\r\nd=3/14/2009\r\nf=145.50\r\n");
+    ini.WriteDate("S", "d", QDate(2009, 3, 14));
+    ini.WriteFloat("S", "f", 145.5);
+    QCOMPARE(ini.ToBytes(), QByteArray("[S]\r\nd=3/14/2009\r\nf=145.50\r\n"));
+    QVERIFY(ini.ValueReadable("S", "d", IniFile::ValueKind::Date));
+    QVERIFY(ini.ValueReadable("S", "missing", IniFile::ValueKind::Date));
+    ini.LoadBytes("[S]\r\nd=soon\r\nf=1,5\r\ni=0x1G\r\n");
+    QVERIFY(!ini.ValueReadable("S", "d", IniFile::ValueKind::Date));
+    QVERIFY(!ini.ValueReadable("S", "f", IniFile::ValueKind::Number));
+    QVERIFY(!ini.ValueReadable("S", "i", IniFile::ValueKind::Integer));
   }
 
-  void germanLocale() {
-    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  // What a file holds does not depend on the locale: "." and yyyy-MM-dd are written in
+  // every one, and what earlier versions wrote there (the locale's comma and short date,
+  // or the en_US short date) still reads.
+  void otherLocales_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("oldNumber");  // as an earlier version wrote 145.5 there
+    QTest::addColumn<QString>("oldDate");    // and 14 March 2009
+    QTest::newRow("de_DE") << "de_DE" << "145,5" << "14.03.2009";
+    QTest::newRow("fr_FR") << "fr_FR" << "145,5" << "14/03/2009";
+    QTest::newRow("en_US") << "en_US" << "145.5" << "3/14/2009";
+  }
+
+  void otherLocales() {
+    QFETCH(QString, locale);
+    QFETCH(QString, oldNumber);
+    QFETCH(QString, oldDate);
+    QLocale::setDefault(QLocale(locale));
     IniFile ini;
     ini.WriteFloat("S", "f", 145.5);
     ini.WriteDate("S", "d", QDate(2009, 3, 14));
-    QCOMPARE(ini.ReadString("S", "f", ""), QStringLiteral("145,5"));
+    QCOMPARE(ini.ToBytes(), QByteArray("[S]\r\nf=145.5\r\nd=2009-03-14\r\n"));
     QCOMPARE(ini.ReadFloat("S", "f", 0), 145.5);
     QCOMPARE(ini.ReadDate("S", "d", QDate()), QDate(2009, 3, 14));
+    ini.LoadBytes(QStringLiteral("[S]\r\nf=%1\r\nd=%2\r\nus=11/28/2026\r\n")
+                      .arg(oldNumber, oldDate)
+                      .toUtf8());
+    QCOMPARE(ini.ReadFloat("S", "f", 0), 145.5);
+    QCOMPARE(ini.ReadDate("S", "d", QDate()), QDate(2009, 3, 14));
+    // The en_US short date of files made before reads under every locale.
+    QCOMPARE(ini.ReadDate("S", "us", QDate()), QDate(2026, 11, 28));
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   }
 

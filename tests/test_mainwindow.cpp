@@ -345,7 +345,7 @@ class MainWindowTest : public QObject {
     IniFile ini(env->dataRoot() + "Config/application.ini");
     QCOMPARE(ini.ReadInteger("Calendar", "ui_Goal", -5), 3);
     QCOMPARE(ini.ReadInteger("Calendar", "ui_CycleLength", 0), 30);
-    QCOMPARE(ini.ReadString("Calendar", "ui_LastPeriod", ""), QString("3/1/2009"));
+    QCOMPARE(ini.ReadString("Calendar", "ui_LastPeriod", ""), QString("2009-03-01"));
     QCOMPARE(SavedTheme(), QString("Roma"));
     // A new user was never asked to start at login: nothing is added.
     QVERIFY(!QFile::exists(env->configHome() + "/autostart/Mavelo.desktop"));
@@ -917,7 +917,7 @@ class MainWindowTest : public QObject {
     child<QSpinBox>("ui_luteal")->setValue(12);
     IniFile saved(ini);
     QCOMPARE(saved.ReadInteger("Calendar", "ui_Goal", -5), 2);
-    QCOMPARE(saved.ReadString("Calendar", "ui_LastPeriod", ""), QString("3/1/2009"));
+    QCOMPARE(saved.ReadString("Calendar", "ui_LastPeriod", ""), QString("2009-03-01"));
     QCOMPARE(saved.ReadInteger("Calendar", "ui_CycleLength", 0), 28);
     QCOMPARE(saved.ReadInteger("Calendar", "ui_luteal", 0), 12);
     child<QSpinBox>("ui_cycle")->setValue(31);

@@ -150,6 +150,8 @@ class MealDiaryTest : public QObject {
   // --- the day's records and figures ---
   void breakfastExample();
   void nothingEaten();
+  void emptiedDayLeavesTheHistory();
+  void zeroDaysOfEarlierVersionsDoNotLowerTheAverage();
   void columnSums_data();
   void columnSums();
   void percentOf_data();
@@ -166,6 +168,7 @@ class MealDiaryTest : public QObject {
   void insertTopRow();
   void historyGraph_data();
   void historyGraph();
+  void historyGraphReachesIntoTheYearBefore();
   void historyRows_data();
   void historyRows();
   void marksOnlyTheViewedYear();
@@ -241,10 +244,42 @@ void MealDiaryTest::nothingEaten() {
   QCOMPARE(Row(d.day.SumGrid(), 1), QStringList({"TOTAL", "0", "0%", "0%", "0%"}));
   QCOMPARE(t.factFatCalories, QString("0"));
   QCOMPARE(t.factFatPercent, QString("0%"));
-  QCOMPARE(Row(d.day.HistoryGrid(), kDay.dayOfYear()),
-           QStringList({"March 14", "0", "0", "0", "0"}));
-  QVERIFY(d.day.IsDayMarked(kDay));
+  // A day without food has no history row: it is neither marked nor counted.
+  QCOMPARE(Row(d.day.HistoryGrid(), kDay.dayOfYear()), QStringList({"March 14", "", "", "", ""}));
+  QVERIFY(!d.day.IsDayMarked(kDay));
+  QVERIFY(d.day.SaveDay());
   QVERIFY(FilesIn(d.folder()).isEmpty());
+}
+
+// A day she empties on purpose leaves the diary: its files go and its history row is
+// emptied, so it is no longer marked nor part of the year's average.
+void MealDiaryTest::emptiedDayLeavesTheHistory() {
+  Day d;
+  QVERIFY(d.day.LoadDay(kDay.addDays(-1)));
+  d.eat(1, {"Toast", "200"});
+  QVERIFY(d.day.SaveDay());
+  QVERIFY(d.day.LoadDay(kDay));
+  d.eat(2, {"Soup", "300"});
+  QVERIFY(d.day.SaveDay());
+  QCOMPARE(FilesIn(d.folder()).size(), 11);  // 2 x 5 day files and the history
+  QCOMPARE(d.day.HistoryGraphPoints(7).average, qint64(250));
+
+  d.day.DeleteRow(2, 1);
+  QVERIFY(!d.day.HoldsFood());
+  QVERIFY(d.day.SaveDay());
+  QCOMPARE(FilesIn(d.folder()), QStringList({"2009History.txt", "Y2009M3D13-Breakfast.txt",
+                                             "Y2009M3D13-Dinner.txt", "Y2009M3D13-Lunch.txt",
+                                             "Y2009M3D13-Snack.txt", "Y2009M3D13-Treat.txt"}));
+  QVERIFY(!d.day.IsDayMarked(kDay));
+  QVERIFY(d.day.IsDayMarked(kDay.addDays(-1)));
+  QCOMPARE(d.day.HistoryGraphPoints(7).average, qint64(200));
+  CellGrid history;
+  QVERIFY(LoadGridFile(history, HistoryFilePath(d.folder(), 2009)));
+  QCOMPARE(Row(history, kDay.dayOfYear()), QStringList({"March 14", " ", " ", " ", " "}));
+  // Shown again, the day is empty and writes nothing.
+  QVERIFY(d.day.LoadDay(kDay));
+  QVERIFY(d.day.SaveDay());
+  QCOMPARE(FilesIn(d.folder()).size(), 6);
 }
 
 void MealDiaryTest::columnSums_data() {
@@ -478,8 +513,10 @@ void MealDiaryTest::historyGraph_data() {
   QTest::addColumn<int>("span");
   // History holds calories on 1, 2, 3 January and on 5 to 14 March except 10 March;
   // 12 March holds text.
+  // The window reaches back over 1 January; without a file for 2008 those days are
+  // empty.
   QTest::newRow("7 days on 3 January") << QDate(2009, 1, 3) << 7 << QList<int>{3, 2, 1}
-                                       << QList<int>{1, 2, 3} << 3;
+                                       << QList<int>{1, 2, 3} << 8;
   QTest::newRow("7 days on 14 March, gaps keep counting")
       << QDate(2009, 3, 14) << 7 << QList<int>{73, 72, 70, 68, 67, 66} << QList<int>{1, 2, 4, 6, 7, 8}
       << 8;
@@ -488,7 +525,7 @@ void MealDiaryTest::historyGraph_data() {
                                        << 31;
   QTest::newRow("year on 14 March")
       << QDate(2009, 3, 14) << 365 << QList<int>{73, 72, 70, 68, 67, 66, 65, 64, 3, 2, 1}
-      << QList<int>{} << 73;
+      << QList<int>{} << 366;
 }
 
 void MealDiaryTest::historyGraph() {
@@ -519,6 +556,48 @@ void MealDiaryTest::historyGraph() {
   // The year's mean of every day holding calories, rounded down.
   const double mean = (1001 + 1002 + 1003 + 2064 + 2065 + 2066 + 2067 + 2068 + 2070 + 2072 + 2073) / 11.0;
   QCOMPARE(g.average, qint64(std::floor(mean)));
+}
+
+// On 2 January the 7- and 30-day histories go on into December, from the year before's
+// history file, which is read and never written.
+void MealDiaryTest::historyGraphReachesIntoTheYearBefore() {
+  Day d;
+  CellGrid before;
+  InitYearGrid(before, 2008, kMealColumns, HistoryHeaders());
+  before.SetCell(1, 366, "1800");  // 31 December 2008 (a leap year)
+  before.SetCell(1, 361, "2100");  // 26 December: 7 days before 2 January
+  before.SetCell(1, 360, "9999");  // 25 December: outside the 7 days
+  before.SetCell(1, 337, "1500");  // 2 December: the 31st day back, outside 30 days
+  QVERIFY(SaveGridFile(before, HistoryFilePath(d.folder(), 2008)));
+  const QByteArray beforeBytes = ReadBytes(HistoryFilePath(d.folder(), 2008));
+  QVERIFY(d.day.LoadDay(QDate(2009, 1, 2)));
+  d.eat(1, {"Porridge", "400"});
+  QVERIFY(d.day.SaveDay());
+
+  HistoryGraph g = d.day.HistoryGraphPoints(7);
+  QCOMPARE(g.labelCount, 8);
+  QCOMPARE(g.previousYearPoints, 2);
+  QCOMPARE(g.points, (QList<HistoryPoint>{{1, 2, 400}, {3, 366, 1800}, {8, 361, 2100}}));
+  // The average is the viewed year's.
+  QCOMPARE(g.average, qint64(400));
+  g = d.day.HistoryGraphPoints(30);
+  QCOMPARE(g.labelCount, 31);
+  QCOMPARE(g.points.size(), 4);
+  QCOMPARE(g.points.last(), (HistoryPoint{9, 360, 9999}));
+  QCOMPARE(ReadBytes(HistoryFilePath(d.folder(), 2008)), beforeBytes);
+}
+
+// Histories written by an earlier version hold "0" for every day only looked at: those
+// days do not pull the year's average down.
+void MealDiaryTest::zeroDaysOfEarlierVersionsDoNotLowerTheAverage() {
+  Day d;
+  CellGrid history;
+  InitYearGrid(history, 2009, kMealColumns, HistoryHeaders());
+  history.SetRow(kDay.dayOfYear() - 2, {"March 12", "195", "20", "5", "8"});
+  history.SetRow(kDay.dayOfYear() - 1, {"March 13", "0", "0", "0", "0"});
+  QVERIFY(SaveGridFile(history, HistoryFilePath(d.folder(), 2009)));
+  QVERIFY(d.day.LoadDay(kDay));
+  QCOMPARE(d.day.HistoryGraphPoints(7).average, qint64(195));
 }
 
 void MealDiaryTest::historyRows_data() {
@@ -672,8 +751,7 @@ void MealDiaryTest::leavingTheViewSavesWhatWasTyped() {
   Rig rig;
   rig.view.ShowDate(kDay);
   rig.pg()->setCurrentIndex(MealDiaryView::SnackPage);
-  QVERIFY(FilesIn(rig.folder()).size() == 6);  // the page change wrote the day
-  QVERIFY(QFile::remove(rig.mealPath(kDay, 4)));
+  QVERIFY(FilesIn(rig.folder()).isEmpty());  // the page change had nothing to write
   // Typed, the editor still open: neither a date change nor a page change comes.
   rig.type("Snack_Chart", 0, 1, "Nuts", Qt::Key_unknown);
   QVERIFY(rig.view.Model().Modified());
@@ -851,11 +929,23 @@ void MealDiaryTest::pageChangeRecomputesAndSaves() {
   rig.pg()->setCurrentIndex(MealDiaryView::LunchPage);
   QVERIFY(rig.view.findChild<QWidget*>("pnlHands")->isVisible());
   QVERIFY(rig.view.findChild<QWidget*>("Fridge_Panel")->isVisible());
-  // A day looked at from its Today page has eaten nothing, and is marked so.
-  rig.view.ShowDate(kDay.addDays(1));
-  rig.pg()->setCurrentIndex(MealDiaryView::TodayPage);
-  QCOMPARE(ReadLines(rig.folder() + "Y2009M3D15-Treat.txt").at(1), QString("TOTAL,0,0%,0%,0%"));
-  QVERIFY(rig.view.IsDayMarked(kDay.addDays(1)));
+  // A day only looked at, its pages turned, writes nothing and gets no mark; the
+  // year's average stays that of the days she logged.
+  const QByteArray history = ReadBytes(HistoryFilePath(rig.folder(), 2009));
+  const QDate next = kDay.addDays(1);
+  rig.view.SaveBeforeDateChange();
+  rig.view.ShowDate(next);
+  for (int page : {MealDiaryView::LunchPage, MealDiaryView::TodayPage, MealDiaryView::TotalPage,
+                   MealDiaryView::HistoryPage, MealDiaryView::BreakfastPage})
+    rig.pg()->setCurrentIndex(page);
+  rig.view.SaveOnLeave();
+  rig.view.SaveBeforeDateChange();
+  rig.view.ShowDate(kDay);
+  for (int meal = 1; meal <= kMealCount; ++meal) QVERIFY(!QFile::exists(rig.mealPath(next, meal)));
+  QVERIFY(!QFile::exists(TreatFilePath(rig.folder(), next)));
+  QCOMPARE(ReadBytes(HistoryFilePath(rig.folder(), 2009)), history);
+  QVERIFY(!rig.view.IsDayMarked(next));
+  QCOMPARE(rig.view.Model().HistoryGraphPoints(7).average, qint64(80));
 }
 
 void MealDiaryTest::historyPageShowsSevenDays() {

@@ -53,7 +53,7 @@ class ProgramTest : public QObject {
     const QByteArray expected =
         "[Application]\r\nAutoStart=0\r\nTemperature_Units=F\r\nMeasure_Units=I\r\n\r\n"
         "[Calendar]\r\nui_Goal=0\r\nui_LastPeriod=" +
-        FormatDate("ddddd", QDate::currentDate()).toUtf8() +
+        StoredDateText(QDate::currentDate()).toUtf8() +
         "\r\nui_CycleLength=28\r\nui_luteal=14\r\n\r\n"
         "[Sound]\r\nBed=Waves\r\nWakeUp=Buzz\r\nfeed=DrinkGulp\r\n\r\n"
         "[ToDo]\r\nCategories=Today,Tomorrow,Yesterday,, @Home,@Work,@Play,@Family,@School,@Other\r\n\r\n"

@@ -96,7 +96,8 @@ class SleepTest : public QObject {
   void window();
   void averages_data();
   void averages();
-  void weekdayChartIsClippedAtTheYearStart();
+  void weekdayChartReachesIntoTheYearBefore();
+  void averagesReachIntoTheYearBefore();
   void weekdayChartCoversThirtyDays();
 
   // The view.
@@ -253,21 +254,49 @@ void SleepTest::averages() {
   QCOMPARE(a.month, month);
 }
 
-void SleepTest::weekdayChartIsClippedAtTheYearStart() {
+void SleepTest::weekdayChartReachesIntoTheYearBefore() {
   TestEnv env;
-  // 1 January 2009 was a Thursday. The previous year's file is another grid: nothing of
-  // December can count, and rows before 1 January do not exist.
+  // 1 January 2009 was a Thursday; the 30 days up to 20 January begin on 22 December,
+  // a Monday, which the year before's grid holds.
   const CellGrid g = YearWithHours(2009, {{QDate(2009, 1, 1), "6.0"},
                                           {QDate(2009, 1, 8), "8.0"},
                                           {QDate(2009, 1, 19), "7.0"},
                                           {QDate(2009, 1, 20), "9.0"},
                                           {QDate(2009, 1, 21), "1.0"}});
-  const std::array<double, 7> v = WeekdayHours(g, QDate(2009, 1, 20));
-  QCOMPARE(v[0], 7.0);  // Monday 19 January
+  const CellGrid before = YearWithHours(2008, {{QDate(2008, 12, 21), "2.0"},
+                                               {QDate(2008, 12, 22), "5.0"},
+                                               {QDate(2008, 12, 25), "7.0"}});
+  std::array<double, 7> v = WeekdayHours(g, QDate(2009, 1, 20), &before);
+  QCOMPARE(v[0], 6.0);  // Mondays 22 December (21 December lies outside) and 19 January
   QCOMPARE(v[1], 9.0);  // Tuesday 20 January
   QCOMPARE(v[2], 0.0);  // Wednesday 21 January lies after the date
-  QCOMPARE(v[3], 7.0);  // Thursdays 1 and 8 January
-  QCOMPARE(WeekdayRangeText(QDate(2009, 1, 20)), QString("Jan 1 - Jan 20"));
+  QCOMPARE(v[3], 7.0);  // Thursdays 25 December, 1 and 8 January
+  QCOMPARE(WeekdayRangeText(QDate(2009, 1, 20)), QString("Dec 22 - Jan 20"));
+  // Without the year before's file its days hold nothing.
+  v = WeekdayHours(g, QDate(2009, 1, 20));
+  QCOMPARE(v[0], 7.0);
+  QCOMPARE(v[3], 7.0);
+}
+
+// On 3 January the week and month figures take the last days of December from the year
+// before's file, which the window of January does not hold.
+void SleepTest::averagesReachIntoTheYearBefore() {
+  TestEnv env;
+  const QString folder = env.dataRoot() + "Sleep/";
+  QVERIFY(QDir().mkpath(folder));
+  QVERIFY(SaveGridFile(YearWithHours(2008, {{QDate(2008, 12, 28), "8.0"},
+                                            {QDate(2008, 12, 31), "6.0"},
+                                            {QDate(2008, 12, 5), "3.0"},
+                                            {QDate(2008, 12, 4), "1.0"}}),
+                       SleepYearPath(folder, 2008)));
+  QVERIFY(SaveGridFile(YearWithHours(2009, {{QDate(2009, 1, 3), "7.0"}}),
+                       SleepYearPath(folder, 2009)));
+  SleepLog log(folder);
+  log.Open(QDate(2009, 1, 3), nullptr);
+  const SleepAverages a = log.Averages(QDate(2009, 1, 3));
+  QCOMPARE(a.week, 7.0);                    // 28 and 31 December, 3 January
+  QCOMPARE(a.month, (8 + 6 + 3 + 7) / 4.0);  // and 5 December; 4 December lies outside
+  QCOMPARE(log.Weekdays(QDate(2009, 1, 3))[QDate(2008, 12, 28).dayOfWeek() - 1], 8.0);
 }
 
 void SleepTest::weekdayChartCoversThirtyDays() {
@@ -522,7 +551,7 @@ void SleepTest::weekdayChartPage() {
   for (int k = 1; k <= 12; ++k) rig.click(20, k);  // Tuesday 20 January: 6 hours
   rig.view->ShowPage(QString("Graphs"));
   QCOMPARE(rig.view->CurrentPage(), QString("Graphs"));
-  QCOMPARE(rig.label("Label_Range")->text(), QString("Jan 1 - Jan 20"));
+  QCOMPARE(rig.label("Label_Range")->text(), QString("Dec 22 - Jan 20"));
   auto* chart = rig.view->findChild<QChartView*>("Week_chart")->chart();
   QCOMPARE(chart->series().size(), 1);
   auto* bars = qobject_cast<QStackedBarSeries*>(chart->series().at(0));

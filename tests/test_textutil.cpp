@@ -181,6 +181,76 @@ class TextUtilTest : public QObject {
     }
   }
 
+  // Numbers and dates kept in files read and write the same under every locale.
+  void storedNumbers_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("number");
+    QTest::addColumn<double>("value");
+    for (const char* name : {"en_US", "de_DE", "fr_FR", "ja_JP"}) {
+      const QString n = QString::fromLatin1(name);
+      QTest::newRow(qPrintable(n + ": point")) << n << "165.4" << true << 165.4;
+      QTest::newRow(qPrintable(n + ": whole")) << n << " 150 " << true << 150.0;
+      QTest::newRow(qPrintable(n + ": text")) << n << "abc" << false << 0.0;
+      QTest::newRow(qPrintable(n + ": grouped")) << n << "1,234.5" << false << 0.0;
+    }
+    // The locale's own separator, as earlier versions wrote it there; never elsewhere.
+    QTest::newRow("de_DE: comma") << "de_DE" << "165,4" << true << 165.4;
+    QTest::newRow("fr_FR: comma") << "fr_FR" << "165,4" << true << 165.4;
+    QTest::newRow("en_US: comma") << "en_US" << "165,4" << false << 0.0;
+  }
+
+  void storedNumbers() {
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(bool, number);
+    QFETCH(double, value);
+    QLocale::setDefault(QLocale(locale));
+    double v = -1;
+    QCOMPARE(ParseStoredNumber(text, &v), number);
+    if (number) QCOMPARE(v, value);
+    const StoredNumber n = ReadStoredNumber(text);
+    QCOMPARE(n.IsNumber(), number);
+    QCOMPARE(n.IsUnreadable(), !number);
+    QCOMPARE(n.text, text.trimmed());
+    // Written with "." whatever the locale.
+    QCOMPARE(StoredNumberText(165.4), QStringLiteral("165.4"));
+    QCOMPARE(StoredFixedText(7.5, 1), QStringLiteral("7.5"));
+    QCOMPARE(StoredFixedText(98.3, 2), QStringLiteral("98.30"));
+    QCOMPARE(FormatDate("mmmm d", QDate(2026, 12, 10), FileLocale()), QStringLiteral("December 10"));
+    QCOMPARE(ReadStoredNumber(" ").state, StoredNumber::State::Empty);
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  }
+
+  void storedDates_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QDate>("date");
+    const QDate nov28(2026, 11, 28), dec5(2026, 12, 5);
+    for (const char* name : {"en_US", "de_DE", "fr_FR"}) {
+      const QString n = QString::fromLatin1(name);
+      QTest::newRow(qPrintable(n + ": ISO")) << n << "2026-11-28" << nov28;
+      // The en_US short date of files made before reads first, in every locale.
+      QTest::newRow(qPrintable(n + ": en_US")) << n << "11/28/2026" << nov28;
+      QTest::newRow(qPrintable(n + ": en_US, day under 13")) << n << "12/5/2026" << dec5;
+      QTest::newRow(qPrintable(n + ": not a date")) << n << "soon" << QDate();
+      QTest::newRow(qPrintable(n + ": ISO with more")) << n << "2026-11-28x" << QDate();
+    }
+    QTest::newRow("de_DE: its own") << "de_DE" << "28.11.2026" << nov28;
+    QTest::newRow("fr_FR: its own, day over 12") << "fr_FR" << "28/11/2026" << nov28;
+    QTest::newRow("en_US: German") << "en_US" << "28.11.2026" << QDate();
+  }
+
+  void storedDates() {
+    QFETCH(QString, locale);
+    QFETCH(QString, text);
+    QFETCH(QDate, date);
+    QLocale::setDefault(QLocale(locale));
+    QCOMPARE(ParseStoredDate(text), date);
+    QCOMPARE(StoredDateText(QDate(2026, 12, 5)), QStringLiteral("2026-12-05"));
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  }
+
   void dayKey() {
     QCOMPARE(DayKey(QDate(2009, 3, 5)), QStringLiteral("Y2009M3D5"));
     QCOMPARE(DayKey(QDate(2010, 12, 31)), QStringLiteral("Y2010M12D31"));

@@ -141,6 +141,14 @@ class WeightTest : public QObject {
   void bmiButton();
   void typedWeightReachesHistoryAndMarks();
   void dayWithoutWeightShowsNoPlanOrIndex();
+
+  // --- other languages, other units, a new year ---
+  void recordsReadTheSameInEveryLocale_data();
+  void recordsReadTheSameInEveryLocale();
+  void otherUnitsConvertWhatIsShown();
+  void recordsKeepTheUnitTheyWereWrittenIn();
+  void unreadableValuesAreShownAndKept();
+  void historyReachesBackOverNewYear();
 };
 
 // --- records ----------------------------------------------------------------------
@@ -392,7 +400,7 @@ void WeightTest::showDateFillsFields() {
   QCOMPARE(pg->tabText(2), QString("BMI"));
 
   rig.host.Settings().MeasureUnits = "M";
-  rig.host.Settings().BmiHeight = 170;
+  rig.host.Settings().SetBmiHeight(170, UnitSystem::Metric);
   rig.view.ShowDate(QDate(2009, 3, 6));
   QCOMPARE(rig.label("weight_label1")->text(), QString("kg"));
   QCOMPARE(rig.label("height_short")->text(), QString("cm"));
@@ -461,10 +469,11 @@ void WeightTest::showingDateNeverStoresPreviousWeight() {
   QVERIFY(ini.ReadString(WeightGoalSection(next.month()), QString("D%1").arg(next.day()), "") !=
           "188.5");
 
-  // Leaving the new date saves what it shows, never the earlier weight.
+  // Leaving the new date stores nothing it only showed, never the earlier weight: a day
+  // without an entry stays without one.
   rig.view.SaveBeforeDateChange();
-  const QString expected = shownThere == "0.0" ? "0" : shownThere;
-  QCOMPARE(rig.yearCell(next.year(), next), expected);
+  const QString expected = shownThere == "0.0" ? "" : shownThere;
+  QCOMPARE(rig.yearCell(next.year(), next).trimmed(), expected);
 }
 
 void WeightTest::yearFileBytesAfterSave_data() {
@@ -910,6 +919,197 @@ void WeightTest::dayWithoutWeightShowsNoPlanOrIndex() {
   // Calculate on such a day shows nothing either.
   rig.button("Button1")->click();
   QCOMPARE(rig.label("BMI_Warning")->text(), QString());
+}
+
+
+
+// --- other languages, other units, a new year -------------------------------------
+
+struct LocaleScope {
+  explicit LocaleScope(const QString& name) { QLocale::setDefault(QLocale(name)); }
+  ~LocaleScope() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+};
+
+void WeightTest::recordsReadTheSameInEveryLocale_data() {
+  QTest::addColumn<QString>("locale");
+  QTest::addColumn<QString>("shown");     // 159.2 in her format
+  QTest::addColumn<QString>("goal");      // 145.5
+  QTest::addColumn<QString>("typed");     // 160.5 as she types it
+  QTest::newRow("de_DE") << "de_DE" << "159,2" << "145,5" << "160,5";
+  QTest::newRow("fr_FR") << "fr_FR" << "159,2" << "145,5" << "160,5";
+  QTest::newRow("en_US") << "en_US" << "159.2" << "145.5" << "160.5";
+}
+
+// Records made under en_US show right in another language, showing them writes
+// nothing, and what she types there is stored with "." as ever.
+void WeightTest::recordsReadTheSameInEveryLocale() {
+  QFETCH(QString, locale);
+  QFETCH(QString, shown);
+  QFETCH(QString, goal);
+  QFETCH(QString, typed);
+  Rig rig;
+  rig.copyFixture("2009.txt");
+  rig.copyFixture("Y2009M5.ini");
+  const QString year = rig.weightFolder() + "2009.txt";
+  const QString month = rig.weightFolder() + "Y2009M5.ini";
+  const QByteArray yearBefore = Bytes(year), monthBefore = Bytes(month);
+  // The program starts in her language: the view is made under it.
+  LocaleScope scope(locale);
+  WeightView view(&rig.host);
+  view.show();
+  auto* weight = view.findChild<QLineEdit*>("Weight_Today");
+  view.ShowDate(QDate(2009, 3, 5));
+  QCOMPARE(weight->text(), shown);
+  view.SaveBeforeDateChange();
+  view.ShowDate(QDate(2009, 5, 3));
+  QCOMPARE(view.findChild<QLineEdit*>("WEight_Goal")->text(), goal);
+  view.SaveBeforeDateChange();
+  view.ShowDate(QDate(2009, 3, 6));
+  view.SaveBeforeDateChange();
+  QCOMPARE(Bytes(year), yearBefore);
+  QCOMPARE(Bytes(month), monthBefore);
+  view.ShowDate(QDate(2009, 5, 3));
+  weight->selectAll();
+  QTest::keyClicks(weight, typed);
+  QTest::keyClick(weight, Qt::Key_Return);
+  QCOMPARE(rig.yearCell(2009, QDate(2009, 5, 3)), QString("160.5"));
+  // Typing 160.5 raised the goal to 155.5, five below it.
+  QCOMPARE(Bytes(month), QByteArray("[M5]\r\nD2=151\r\nGoal=155.5\r\nD3=160.5\r\n"));
+  QVERIFY(rig.errors().isEmpty());
+}
+
+// Metric after records kept in pounds: every number shown is converted into the unit
+// it is labelled with, and the index is the same in either system.
+void WeightTest::otherUnitsConvertWhatIsShown() {
+  Rig rig;
+  rig.copyFixture("2009.txt");
+  const QDate day(2009, 3, 5);  // 159.2 lbs, 72 inches tall
+  rig.view.ShowDate(day);
+  rig.button("Button1")->click();
+  QCOMPARE(rig.label("BMI_Index")->text(), QString("21"));
+  QCOMPARE(rig.label("BMI_Warning")->text(), QString("> Ideal weight"));
+
+  rig.host.Settings().MeasureUnits = "M";
+  QVERIFY(rig.host.Settings().SaveSettings());
+  const QByteArray before = Bytes(rig.weightFolder() + "2009.txt");
+  rig.view.ShowDate(day);
+  QCOMPARE(rig.label("weight_label1")->text(), QString("kg"));
+  QCOMPARE(rig.edit("Weight_Today")->text(), QString("72.2"));  // 159.2 lbs
+  // Shown first in pounds, 159.2 raised the goal to 154.2 lbs.
+  QCOMPARE(rig.edit("WEight_Goal")->text(), QString("69.9"));
+  QCOMPARE(rig.edit("BMI_Height")->text(), QString("183"));     // 72 inches
+  QCOMPARE(rig.label("height_short")->text(), QString("cm"));
+  rig.button("Button1")->click();
+  QCOMPARE(rig.label("BMI_Index")->text(), QString("21"));
+  QCOMPARE(rig.label("BMI_Warning")->text(), QString("> Ideal weight"));
+  // The history is in kilograms too.
+  QCOMPARE(rig.historySeries()->count(), 28);
+  QCOMPARE(rig.historySeries()->at(0).y(), 160 * 0.45359237);
+  // Looking, and leaving, converted nothing on disk: the height stays 72 inches.
+  rig.view.SaveBeforeDateChange();
+  rig.view.ShowDate(day.addDays(1));
+  rig.view.SaveBeforeDateChange();
+  QCOMPARE(Bytes(rig.weightFolder() + "2009.txt"), before);
+  QCOMPARE(rig.host.Settings().BmiHeight, 72);
+  QVERIFY(rig.host.Settings().BmiHeightUnits == UnitSystem::Imperial);
+  QVERIFY(rig.host.Settings().SaveSettings());
+  IniFile config(rig.host.Settings().path());
+  QCOMPARE(config.ReadString("BMI", "Height", ""), QString("72"));
+  QVERIFY(!config.ValueExists("BMI", "Height_Units"));
+  QCOMPARE(config.ReadString("Application", "Unmarked_Units", ""), QString("I"));
+}
+
+// A weight typed in kilograms is stored as typed, with its unit beside it; the file
+// keeps the pounds of every other day, and each reads right in either system.
+void WeightTest::recordsKeepTheUnitTheyWereWrittenIn() {
+  Rig rig;
+  rig.copyFixture("2009.txt");
+  rig.host.Settings().MeasureUnits = "M";
+  QVERIFY(rig.host.Settings().SaveSettings());
+  const QDate day(2009, 3, 5);
+  rig.view.ShowDate(day);
+  rig.type("Weight_Today", "70");
+  rig.type("WEight_Goal", "69");
+  rig.type("BMI_Height", "170");
+  rig.leave("BMI_Height");
+  rig.view.SaveWeight();
+  const QStringList lines = rig.yearLines(2009);
+  QCOMPARE(lines.at(0), QString("Weight,Hours,Minutes,Unit,\" \",\" \",\" \",\" \",\" \",\" \""));
+  QCOMPARE(lines.at(day.dayOfYear()), QString("\"March 5\",70,\" \",kg,\" \",\" \",\" \",\" \",\" \",\" \""));
+  QCOMPARE(lines.at(day.dayOfYear() + 1), QString("\"March 6\",159,\" \",\" \",\" \",\" \",\" \",\" \",\" \",\" \""));
+  QCOMPARE(Bytes(rig.weightFolder() + "Y2009M3.ini"), QByteArray("[M3]\r\nD5=70\r\nUnit=kg\r\nGoal=69\r\n"));
+  QVERIFY(rig.host.Settings().SaveSettings());
+  IniFile config(rig.host.Settings().path());
+  QCOMPARE(config.ReadString("BMI", "Height", ""), QString("170"));
+  QCOMPARE(config.ReadString("BMI", "Height_Units", ""), QString("cm"));
+
+  // Back in pounds: the day reads 154.3, the others as they always did.
+  rig.host.Settings().MeasureUnits = "I";
+  rig.view.ShowDate(day);
+  QCOMPARE(rig.edit("Weight_Today")->text(), QString("154.3"));
+  QCOMPARE(rig.edit("WEight_Goal")->text(), QString("152.1"));
+  QCOMPARE(rig.edit("BMI_Height")->text(), QString("67"));
+  QCOMPARE(rig.historySeries()->at(4).y(), 70 / 0.45359237);
+  QCOMPARE(rig.historySeries()->at(5).y(), 159.0);
+  // The goal file keeps one unit: a goal typed in pounds brings its numbers along.
+  rig.type("WEight_Goal", "140");
+  QCOMPARE(Bytes(rig.weightFolder() + "Y2009M3.ini"),
+           QByteArray("[M3]\r\nD5=154.3\r\nGoal=140\r\n"));
+  rig.type("Weight_Today", "160");
+  QCOMPARE(rig.yearLines(2009).at(day.dayOfYear()),
+           QString("\"March 5\",160,\" \",,\" \",\" \",\" \",\" \",\" \",\" \""));
+}
+
+// A weight or goal that is no number is shown as unreadable and stays in its file
+// until she types over it; it is never replaced by the 0 or the 150 shown for it.
+void WeightTest::unreadableValuesAreShownAndKept() {
+  Rig rig;
+  rig.copyFixture("2009.txt");
+  QVERIFY(WriteFileBytes(rig.weightFolder() + "Y2009M3.ini", "[M3]\r\nGoal=lots\r\n", nullptr));
+  const QDate day(2009, 3, 12);  // "abc"
+  rig.view.ShowDate(day);
+  QLineEdit* weight = rig.edit("Weight_Today");
+  QCOMPARE(weight->text(), QString());
+  QCOMPARE(weight->placeholderText(), QString("unreadable"));
+  QVERIFY(weight->toolTip().contains("\"abc\""));
+  QCOMPARE(rig.edit("WEight_Goal")->text(), QString());
+  QCOMPARE(rig.edit("WEight_Goal")->placeholderText(), QString("unreadable"));
+  QVERIFY(rig.view.IsDayMarked(day));
+  rig.view.SaveBeforeDateChange();
+  rig.view.ShowDate(day.addDays(1));
+  rig.type("Weight_Today", "180");  // no goal below it to raise: "lots" stays
+  rig.view.SaveBeforeDateChange();
+  rig.view.ShowDate(day);
+  rig.button("save_weight")->click();
+  QCOMPARE(rig.yearCell(2009, day), QString("abc"));
+  QCOMPARE(IniFile(rig.weightFolder() + "Y2009M3.ini").ReadString("M3", "Goal", ""), QString("lots"));
+  // Typed over, they are replaced.
+  rig.type("Weight_Today", "158");
+  rig.type("WEight_Goal", "150");
+  QCOMPARE(rig.yearCell(2009, day), QString("158"));
+  QCOMPARE(IniFile(rig.weightFolder() + "Y2009M3.ini").ReadString("M3", "Goal", ""), QString("150"));
+  QCOMPARE(weight->placeholderText(), QString());
+}
+
+// On 2 January the history still shows December: it reaches a year back from the day
+// shown, across the year files, and writes none of them.
+void WeightTest::historyReachesBackOverNewYear() {
+  Rig rig;
+  CellGrid before;
+  InitYearGrid(before, 2008, kWeightColumns, {"Weight", "Hours", "Minutes"});
+  before.SetCell(kWeightColumn, QDate(2008, 12, 6).dayOfYear(), "161");
+  before.SetCell(kWeightColumn, QDate(2008, 12, 30).dayOfYear(), "162.5");
+  before.SetCell(kWeightColumn, QDate(2008, 1, 2).dayOfYear(), "170");  // over a year back
+  QVERIFY(SaveGridFile(before, rig.weightFolder() + "2008.txt"));
+  const QByteArray bytes = Bytes(rig.weightFolder() + "2008.txt");
+  rig.view.ShowDate(QDate(2009, 1, 2));
+  rig.type("Weight_Today", "163");
+  QLineSeries* history = rig.historySeries();
+  QCOMPARE(history->count(), 3);
+  QCOMPARE(history->at(0), QPointF(QDateTime(QDate(2008, 12, 6), QTime(0, 0)).toMSecsSinceEpoch(), 161));
+  QCOMPARE(history->at(2).y(), 163.0);
+  QCOMPARE(Bytes(rig.weightFolder() + "2008.txt"), bytes);
+  QCOMPARE(rig.view.Model().History(QDate(2008, 1, 1), QDate(2009, 12, 31)).size(), 4);
 }
 
 QTEST_MAIN(WeightTest)

@@ -6,6 +6,7 @@
 
 #include "core/clock.h"
 #include "core/textfile.h"
+#include "core/textutil.h"
 
 namespace {
 
@@ -58,61 +59,150 @@ Config::Config(const QString& iniPath) : ini_(iniPath), existed_(QFileInfo::exis
     error_ = ini_.errorString();
     return;
   }
-  SaveSettings();
+  if (!SaveSettings() || unreadable_.isEmpty()) return;
+  error_ = QStringLiteral("Some settings in \"%1\" could not be read. They show their "
+                          "defaults and are kept in the file as they stand until you "
+                          "change them:\n")
+               .arg(QDir::toNativeSeparators(ini_.path())) +
+           UnreadableValues().join(u'\n');
 }
 
 QString Config::StoredTemperatureUnits(const QString& iniPath) {
   return IniFile(iniPath).ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
 }
 
+Config Config::FromBytes(const QByteArray& bytes) {
+  Config c;
+  c.ini_.LoadBytes(bytes);
+  c.LoadSettings();
+  return c;
+}
+
 int Config::ClampCycleLength(int v) { return qBound(kCycleMin, v, kCycleMax); }
 int Config::ClampLuteal(int v) { return qBound(kLutealMin, v, kLutealMax); }
 
+void Config::NoteUnreadable(const QString& section, const QString& key,
+                            IniFile::ValueKind kind, const QString& standIn) {
+  if (ini_.ValueReadable(section, key, kind)) return;
+  unreadable_.insert(key.toLower(),
+                     {section, key, ini_.ReadString(section, key, QString()), standIn});
+}
+
+bool Config::Keeps(const QString& key, const QString& value) const {
+  const auto it = unreadable_.constFind(key.toLower());
+  return it != unreadable_.constEnd() && it->standIn == value;
+}
+
 void Config::LoadSettings() {
+  using Kind = IniFile::ValueKind;
+  unreadable_.clear();
   AutoStart = ini_.ReadBool(kApplication, QStringLiteral("AutoStart"), existed_);
+  NoteUnreadable(kApplication, QStringLiteral("AutoStart"), Kind::Integer,
+                 AutoStart ? QStringLiteral("1") : QStringLiteral("0"));
   TemperatureUnits = ini_.ReadString(kApplication, QStringLiteral("Temperature_Units"), "F");
   MeasureUnits = ini_.ReadString(kApplication, QStringLiteral("Measure_Units"), "I");
+  storedMeasureUnits_ = MeasureUnits;
+  unmarkedUnits_ = ini_.ReadString(kApplication, QStringLiteral("Unmarked_Units"), QString());
   BedSound = ini_.ReadString(kSound, QStringLiteral("Bed"), "Waves");
   WakeUpSound = ini_.ReadString(kSound, QStringLiteral("WakeUp"), "Buzz");
   FeedSound = ini_.ReadString(kSound, QStringLiteral("Feed"), "DrinkGulp");
   BmiHeight = ini_.ReadInteger(kBMI, QStringLiteral("Height"), 72);
+  NoteUnreadable(kBMI, QStringLiteral("Height"), Kind::Integer, QString::number(BmiHeight));
+  BmiHeightUnits =
+      RecordUnits(ini_.ReadString(kBMI, QStringLiteral("Height_Units"), QString()),
+                  UnmarkedUnits());
 
   const int goal = ini_.ReadInteger(kCalendar, QStringLiteral("ui_Goal"), 0);
   Cycle.Goal = (goal >= 0 && goal <= 3) ? goal : kGoalNone;
+  NoteUnreadable(kCalendar, QStringLiteral("ui_Goal"), Kind::Integer,
+                 QString::number(Cycle.Goal));
   // The picker cannot show a date outside its range; the nearest end is kept instead.
   const QDate last = ini_.ReadDate(kCalendar, QStringLiteral("ui_LastPeriod"),
                                    Clock::Today());
   Cycle.LastPeriod = last.isValid()
                          ? qBound(LastPeriodMinimum(), last, LastPeriodMaximum())
                          : qBound(LastPeriodMinimum(), Clock::Today(), LastPeriodMaximum());
+  NoteUnreadable(kCalendar, QStringLiteral("ui_LastPeriod"), Kind::Date,
+                 StoredDateText(Cycle.LastPeriod));
   Cycle.CycleLength =
       ClampCycleLength(ini_.ReadInteger(kCalendar, QStringLiteral("ui_CycleLength"), 28));
+  NoteUnreadable(kCalendar, QStringLiteral("ui_CycleLength"), Kind::Integer,
+                 QString::number(Cycle.CycleLength));
   Cycle.LutealLength =
       ClampLuteal(ini_.ReadInteger(kCalendar, QStringLiteral("ui_luteal"), 14));
+  NoteUnreadable(kCalendar, QStringLiteral("ui_luteal"), Kind::Integer,
+                 QString::number(Cycle.LutealLength));
 
   ToDoCategories =
       ini_.ReadString(kToDo, QStringLiteral("Categories"), kDefaultToDoCategories);
 }
 
 bool Config::SaveSettings() {
-  ini_.WriteBool(kApplication, QStringLiteral("AutoStart"), AutoStart);
-  ini_.WriteInteger(kCalendar, QStringLiteral("ui_Goal"), Cycle.Goal);
-  ini_.WriteDate(kCalendar, QStringLiteral("ui_LastPeriod"), Cycle.LastPeriod);
-  ini_.WriteInteger(kCalendar, QStringLiteral("ui_CycleLength"), Cycle.CycleLength);
-  ini_.WriteInteger(kCalendar, QStringLiteral("ui_luteal"), Cycle.LutealLength);
+  // A value that could not be read keeps its text while it still shows its stand-in;
+  // once she sets it, it is written and read again like any other.
+  auto put = [this](const QString& section, const QString& key, const QString& value) {
+    if (Keeps(key, value)) return;
+    unreadable_.remove(key.toLower());
+    ini_.WriteString(section, key, value);
+  };
+  put(kApplication, QStringLiteral("AutoStart"),
+      AutoStart ? QStringLiteral("1") : QStringLiteral("0"));
+  put(kCalendar, QStringLiteral("ui_Goal"), QString::number(Cycle.Goal));
+  if (!Keeps(QStringLiteral("ui_LastPeriod"), StoredDateText(Cycle.LastPeriod))) {
+    unreadable_.remove(QStringLiteral("ui_lastperiod"));
+    ini_.WriteDate(kCalendar, QStringLiteral("ui_LastPeriod"), Cycle.LastPeriod);
+  }
+  put(kCalendar, QStringLiteral("ui_CycleLength"), QString::number(Cycle.CycleLength));
+  put(kCalendar, QStringLiteral("ui_luteal"), QString::number(Cycle.LutealLength));
   ini_.WriteString(kSound, QStringLiteral("Bed"), BedSound);
   ini_.WriteString(kSound, QStringLiteral("WakeUp"), WakeUpSound);
   ini_.WriteString(kSound, QStringLiteral("feed"), FeedSound);
   ini_.WriteString(kToDo, QStringLiteral("Categories"), ToDoCategories);
   ini_.WriteString(kApplication, QStringLiteral("Temperature_Units"), TemperatureUnits);
+  // The first change of units pins the system every record without a mark was written
+  // in: the units stored until now.
+  if (unmarkedUnits_.isEmpty() && UnitSystemOf(MeasureUnits) != UnitSystemOf(storedMeasureUnits_))
+    unmarkedUnits_ = MeasureUnitsKey(UnitSystemOf(storedMeasureUnits_));
   ini_.WriteString(kApplication, QStringLiteral("Measure_Units"), MeasureUnits);
-  ini_.WriteInteger(kBMI, QStringLiteral("Height"), BmiHeight);
+  if (!unmarkedUnits_.isEmpty())
+    ini_.WriteString(kApplication, QStringLiteral("Unmarked_Units"), unmarkedUnits_);
+  storedMeasureUnits_ = MeasureUnits;
+  put(kBMI, QStringLiteral("Height"), QString::number(BmiHeight));
+  if (BmiHeightUnits != UnmarkedUnits())
+    ini_.WriteString(kBMI, QStringLiteral("Height_Units"), HeightUnitMark(BmiHeightUnits));
+  else
+    ini_.DeleteKey(kBMI, QStringLiteral("Height_Units"));
   if (ini_.UpdateFile()) {
     error_.clear();
     return true;
   }
   error_ = ini_.errorString();
   return false;
+}
+
+UnitSystem Config::UnmarkedUnits() const {
+  return UnitSystemOf(unmarkedUnits_.isEmpty() ? storedMeasureUnits_ : unmarkedUnits_);
+}
+
+double Config::BmiHeightIn(UnitSystem system) const {
+  return ConvertHeight(BmiHeight, BmiHeightUnits, system);
+}
+
+void Config::SetBmiHeight(int height, UnitSystem system) {
+  BmiHeight = height;
+  BmiHeightUnits = system;
+}
+
+QStringList Config::UnreadableValues() const {
+  QStringList out;
+  for (const Unreadable& u : unreadable_)
+    out << QStringLiteral("[%1] %2=%3").arg(u.section, u.key, u.text);
+  out.sort();
+  return out;
+}
+
+bool Config::LastPeriodUnreadable() const {
+  return unreadable_.contains(QStringLiteral("ui_lastperiod"));
 }
 
 QString Config::WeightUnitLabel() const {

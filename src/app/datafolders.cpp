@@ -190,6 +190,13 @@ DataFolders::DataFolders(const QString& programFolder, bool create) {
   for (const QString& folder : laterFolders) ok_ = MakeFolder(folder) && ok_;
 }
 
+QStringList DataFolders::RecordFolders() const {
+  return {LogFolder(),    DBFolder(),     ConfigFolder(), BuildFolder(),    FTPFolder(),
+          NotesFolder(),  ToDoFolder(),   BasalFolder(),  WeightFolder(),   ExerciseFolder(),
+          HealthFolder(), FoodFolder(),   SleepFolder(),  BabyFolder(),     HeartFolder(),
+          CycleFolder()};
+}
+
 QString DataFolders::UserDataFolder() {
   // A relative XDG_DATA_HOME is invalid and ignored, as the base directory rules say.
   const QString env = qEnvironmentVariable("XDG_DATA_HOME");
@@ -271,12 +278,7 @@ bool IsSaveTemporaryName(const QString& name, QString* original) {
 }  // namespace
 
 int RemoveStaleSaveFiles(const DataFolders& dir) {
-  const QStringList folders = {dir.DataRoot(),     dir.LogFolder(),      dir.DBFolder(),
-                               dir.ConfigFolder(), dir.BuildFolder(),    dir.FTPFolder(),
-                               dir.NotesFolder(),  dir.ToDoFolder(),     dir.BasalFolder(),
-                               dir.WeightFolder(), dir.ExerciseFolder(), dir.HealthFolder(),
-                               dir.FoodFolder(),   dir.SleepFolder(),    dir.BabyFolder(),
-                               dir.HeartFolder(),  dir.CycleFolder()};
+  const QStringList folders = QStringList{dir.DataRoot()} + dir.RecordFolders();
   int removed = 0;
   for (const QString& folder : folders) {
     const QFileInfoList files =

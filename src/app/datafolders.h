@@ -5,6 +5,7 @@
 // beside the executable.
 
 #include <QString>
+#include <QStringList>
 #include <QUrl>
 #include <functional>
 
@@ -49,6 +50,12 @@ class DataFolders {
   QString BabyFolder() const { return root_ + "Baby/"; }
   // The period history (cycle/periodhistory.h).
   QString CycleFolder() const { return root_ + "Cycle/"; }
+  // The automatic backups (never part of a backup themselves).
+  QString BackupsFolder() const { return root_ + "Backups/"; }
+  // Every folder of records under the data root, in the order above: Log, DB, Config,
+  // Build, FTP, Notes, ToDo, Basal, Weight, Exercise, Health, Food, Sleep, Baby, Heart,
+  // Cycle.
+  QStringList RecordFolders() const;
 
   // The per-user data folder base: $XDG_DATA_HOME or ~/.local/share, with "/".
   static QString UserDataFolder();

@@ -11,13 +11,9 @@ int CelsiusHundredths(int barTop) { return 3705 - 5 * (barTop - 1); }
 double LevelFahrenheit(int barTop) { return FahrenheitHundredths(barTop) / 100.0; }
 double LevelCelsius(int barTop) { return CelsiusHundredths(barTop) / 100.0; }
 
-QString FahrenheitText(int barTop) {
-  return FormatNumber(QStringLiteral("0.00"), LevelFahrenheit(barTop));
-}
+QString FahrenheitText(int barTop) { return StoredFixedText(LevelFahrenheit(barTop), 2); }
 
-QString CelsiusText(int barTop) {
-  return FormatNumber(QStringLiteral("0.00"), LevelCelsius(barTop));
-}
+QString CelsiusText(int barTop) { return StoredFixedText(LevelCelsius(barTop), 2); }
 
 QString LevelLabel(int row, const QString& units) {
   if (row < 1 || row > kBasalLevelRows) return {};

@@ -14,7 +14,7 @@ inline constexpr int kCoverLineRow = 12;
 double LevelFahrenheit(int barTop);
 double LevelCelsius(int barTop);
 
-// The stored texts, format "0.00" with the locale's decimal separator (98.30, 36.85).
+// The stored texts, format "0.00" with "." whatever the locale (98.30, 36.85).
 QString FahrenheitText(int barTop);
 QString CelsiusText(int barTop);
 

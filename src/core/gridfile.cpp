@@ -426,7 +426,7 @@ bool ReadNumericCell(const QString& text, double* value, const QLocale& locale) 
   while (end > begin && text.at(end - 1).unicode() <= 32) --end;
   if (begin == end) return false;
   double v = 0;
-  if (!ParseNumber(text.mid(begin, end - begin), &v, locale)) return false;
+  if (!ParseStoredNumber(text.mid(begin, end - begin), &v, locale)) return false;
   if (!(v >= 0)) return false;
   if (value) *value = v;
   return true;
@@ -493,7 +493,8 @@ namespace {
 
 void WriteDayDates(CellGrid& grid, int year, int fromRow) {
   const QDate newYear(year, 1, 1);
-  const QLocale locale = AppLocale();
+  // The same names in every language, so that a file never changes with hers.
+  const QLocale locale = FileLocale();
   for (int r = std::max(fromRow, 1); r < grid.RowCount(); ++r)
     grid.SetCell(0, r, FormatDate(QStringLiteral("mmmm d"), newYear.addDays(r - 1), locale));
 }

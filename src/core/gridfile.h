@@ -80,8 +80,8 @@ QByteArray GridToBytes(const CellGrid& grid);
 void GridRowUp(CellGrid& grid, int row);
 void GridRowDown(CellGrid& grid, int row);
 
-// A counting cell: trimmed text that reads as a number (locale decimal separator) of
-// 0 or more.
+// A counting cell: trimmed text that reads as a stored number (core/textutil.h
+// ParseStoredNumber: "." or the locale's decimal separator) of 0 or more.
 bool ReadNumericCell(const QString& text, double* value, const QLocale& locale = AppLocale());
 double GridColumnAverage(const CellGrid& grid, int col, int fromRow, int toRow,
                          const QLocale& locale = AppLocale());
@@ -92,7 +92,8 @@ double GridWeekdayAverage(const CellGrid& grid, int year, int weekday, int col, 
 qint64 GridColumnTotal(const CellGrid& grid, int col, int fromRow, int toRow,
                        const QLocale& locale = AppLocale());
 
-// Year grids: row 0 headers, row d = day d of the year, column 0 the date ("mmmm d").
+// Year grids: row 0 headers, row d = day d of the year, column 0 the date ("mmmm d",
+// English month names whatever the locale).
 // A leap year has 367 rows so that 31 December has its row; other years 366.
 int YearGridRowCount(int year);
 // The row of a date in its year's grid (its day of the year).

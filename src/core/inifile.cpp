@@ -252,13 +252,13 @@ double IniFile::ReadFloat(const QString& section, const QString& key, double def
   const int i = FindKey(section, key);
   if (i < 0) return def;
   double value = 0;
-  return ParseNumber(lines_[i].value, &value) ? value : def;
+  return ParseStoredNumber(lines_[i].value, &value) ? value : def;
 }
 
 QDate IniFile::ReadDate(const QString& section, const QString& key, const QDate& def) const {
   const int i = FindKey(section, key);
   if (i < 0) return def;
-  const QDate date = ParseShortDate(lines_[i].value);
+  const QDate date = ParseStoredDate(lines_[i].value);
   return date.isValid() ? date : def;
 }
 
@@ -300,11 +300,30 @@ void IniFile::WriteBool(const QString& section, const QString& key, bool value) 
 }
 
 void IniFile::WriteFloat(const QString& section, const QString& key, double value) {
-  WriteString(section, key, ShortestNumberText(value));
+  // A value already stored (in whatever form an earlier version wrote it) stays as it
+  // stands, so that saving what was read never changes the file.
+  const int i = FindKey(section.trimmed(), key.trimmed());
+  double stored = 0;
+  if (i >= 0 && ParseStoredNumber(lines_[i].value, &stored) && stored == value) return;
+  WriteString(section, key, StoredNumberText(value));
 }
 
 void IniFile::WriteDate(const QString& section, const QString& key, const QDate& value) {
-  WriteString(section, key, FormatDate(QStringLiteral("ddddd"), value));
+  const int i = FindKey(section.trimmed(), key.trimmed());
+  if (i >= 0 && value.isValid() && ParseStoredDate(lines_[i].value) == value) return;
+  WriteString(section, key, StoredDateText(value));
+}
+
+bool IniFile::ValueReadable(const QString& section, const QString& key, ValueKind kind) const {
+  const int i = FindKey(section, key);
+  if (i < 0) return true;
+  const QString& text = lines_[i].value;
+  switch (kind) {
+    case ValueKind::Integer: return ParseInteger(text, nullptr);
+    case ValueKind::Number: return ParseStoredNumber(text, nullptr);
+    case ValueKind::Date: return ParseStoredDate(text).isValid();
+  }
+  return true;
 }
 
 void IniFile::DeleteKey(const QString& section, const QString& key) {

@@ -43,15 +43,22 @@ class IniFile {
   QString ReadString(const QString& section, const QString& key, const QString& def) const;
   int ReadInteger(const QString& section, const QString& key, int def) const;
   bool ReadBool(const QString& section, const QString& key, bool def) const;
-  // Locale decimal separator.
+  // A number written with "." (or, by earlier versions, the locale's separator).
   double ReadFloat(const QString& section, const QString& key, double def) const;
-  // The locale's short date format.
+  // A date written yyyy-MM-dd (or, by earlier versions, as a short date: core/textutil.h
+  // ParseStoredDate).
   QDate ReadDate(const QString& section, const QString& key, const QDate& def) const;
+  // Whether a key that exists holds a value of that kind (a missing key is readable: it
+  // has its default). A key that is there but unreadable must not be replaced by the
+  // default its reader gave.
+  enum class ValueKind { Integer, Number, Date };
+  bool ValueReadable(const QString& section, const QString& key, ValueKind kind) const;
 
   void WriteString(const QString& section, const QString& key, const QString& value);
   void WriteInteger(const QString& section, const QString& key, int value);
   void WriteBool(const QString& section, const QString& key, bool value);
-  // Shortest decimal text with the locale's separator.
+  // Shortest decimal text with "."; yyyy-MM-dd. A key that already holds that very
+  // value, in any form its reader takes, keeps its text.
   void WriteFloat(const QString& section, const QString& key, double value);
   void WriteDate(const QString& section, const QString& key, const QDate& value);
 

@@ -435,8 +435,82 @@ bool ParseNumber(const QString& text, double* value, const QLocale& locale) {
   return true;
 }
 
+QLocale FileLocale() { return QLocale::c(); }
+
+QString StoredNumberText(double value) { return ShortestNumberText(value, QLocale::c()); }
+
+QString StoredFixedText(double value, int decimals) {
+  QString pattern = QStringLiteral("0");
+  if (decimals > 0) pattern += u'.' + QString(decimals, u'0');
+  return FormatNumber(pattern, value, QLocale::c());
+}
+
+bool ParseStoredNumber(const QString& text, double* value, const QLocale& locale) {
+  if (ParseNumber(text, value, QLocale::c())) return true;
+  return locale.decimalPoint() != QLatin1String(".") && ParseNumber(text, value, locale);
+}
+
+StoredNumber ReadStoredNumber(const QString& text, const QLocale& locale) {
+  StoredNumber n;
+  qsizetype begin = 0, end = text.size();
+  // Blanks and control characters around a field, as the grid file drops them.
+  while (begin < end && text.at(begin).unicode() <= 32) ++begin;
+  while (end > begin && text.at(end - 1).unicode() <= 32) --end;
+  n.text = text.mid(begin, end - begin);
+  if (n.text.isEmpty()) return n;
+  if (ParseStoredNumber(n.text, &n.value, locale)) {
+    n.state = StoredNumber::State::Number;
+  } else {
+    n.value = 0;
+    n.state = StoredNumber::State::Unreadable;
+  }
+  return n;
+}
+
+QString StoredDateText(const QDate& date) {
+  return date.isValid() ? date.toString(Qt::ISODate) : QString();
+}
+
+QDate ParseStoredDate(const QString& text, const QLocale& locale) {
+  const QString t = text.trimmed();
+  if (t.isEmpty()) return QDate();
+  // Only the strict ten-character form: Qt's ISO reader takes trailing text as well.
+  if (t.size() == 10 && t[4] == u'-' && t[7] == u'-') {
+    const QDate iso = QDate::fromString(t, QStringLiteral("yyyy-MM-dd"));
+    if (iso.isValid()) return iso;
+  }
+  const QDate us = ParseShortDate(t, QLocale(QLocale::English, QLocale::UnitedStates));
+  if (us.isValid()) return us;
+  return ParseShortDate(t, locale);
+}
+
 QString DayKey(const QDate& date) {
   return QStringLiteral("Y%1M%2D%3").arg(date.year()).arg(date.month()).arg(date.day());
+}
+
+QDate DayKeyDate(QStringView text, qsizetype* length) {
+  // Y, up to four digits, M, one or two, D, one or two: exactly as DayKey writes them.
+  qsizetype at = 0;
+  int parts[3] = {0, 0, 0};
+  static constexpr char kLetters[] = {'Y', 'M', 'D'};
+  static constexpr int kMaxDigits[] = {4, 2, 2};
+  for (int p = 0; p < 3; ++p) {
+    if (at >= text.size() || text.at(at) != QLatin1Char(kLetters[p])) return {};
+    ++at;
+    int digits = 0;
+    while (at < text.size() && text.at(at).isDigit() && text.at(at).unicode() < 128 &&
+           digits < kMaxDigits[p]) {
+      if (digits == 0 && text.at(at) == u'0') return {};
+      parts[p] = parts[p] * 10 + (text.at(at).unicode() - '0');
+      ++at;
+      ++digits;
+    }
+    if (digits == 0) return {};
+  }
+  if (at < text.size() && text.at(at).isDigit()) return {};
+  const QDate date(parts[0], parts[1], parts[2]);
+  if (date.isValid() && length) *length = at;
+  return date;
 }
 
 namespace {

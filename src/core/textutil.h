@@ -46,8 +46,48 @@ QString ShortestNumberText(double value, const QLocale& locale = AppLocale());
 // are not accepted). Leading/trailing spaces are ignored. False when not a number.
 bool ParseNumber(const QString& text, double* value, const QLocale& locale = AppLocale());
 
+// --- Values kept in files --------------------------------------------------------
+// What a file holds reads the same under every locale: numbers are written with "." and
+// dates in one pattern, whatever the user's language. Readers still take what earlier
+// versions wrote under the locale of the time.
+
+// The locale of the names written into files (month and day names, AM / PM): English,
+// the same for every user, so a file's text never changes with her language.
+QLocale FileLocale();
+// The shortest decimal text of a number with "." (150, 145.5), for a file.
+QString StoredNumberText(double value);
+// A fixed number of decimals with "." (pattern "0.0" gives 7.5), for a file.
+QString StoredFixedText(double value, int decimals);
+// Reads a number from a file: "." always, and the locale's decimal separator as well
+// (files written under it by earlier versions). No group separators. False when the
+// text is not a number.
+bool ParseStoredNumber(const QString& text, double* value, const QLocale& locale = AppLocale());
+// What a stored number field holds: nothing, a number, or a text that is not one. A
+// text that is not a number is shown as unreadable and kept as it stands: it is never
+// replaced by a default.
+struct StoredNumber {
+  enum class State { Empty, Number, Unreadable };
+  State state = State::Empty;
+  double value = 0;  // the number (0 unless State::Number)
+  QString text;      // the stored text without surrounding blanks
+  bool IsNumber() const { return state == State::Number; }
+  bool IsUnreadable() const { return state == State::Unreadable; }
+};
+StoredNumber ReadStoredNumber(const QString& text, const QLocale& locale = AppLocale());
+
+// A date for a file: yyyy-MM-dd.
+QString StoredDateText(const QDate& date);
+// Reads a date from a file: yyyy-MM-dd; else the en_US short date (M/d/yyyy, what
+// earlier versions wrote under en_US and on systems without a locale); else the
+// locale's own short date. An invalid QDate when none of them fits.
+QDate ParseStoredDate(const QString& text, const QLocale& locale = AppLocale());
+
 // "Y2009M3D5" for 5 March 2009.
 QString DayKey(const QDate& date);
+// The date a day key names, read from the start of text ("Y2009M3D5-Breakfast.txt");
+// *length gets how many characters the key took. Invalid when text does not start with
+// a key of a real date.
+QDate DayKeyDate(QStringView text, qsizetype* length = nullptr);
 // Whole days since 30 December 1899 (5 March 2009 gives 39877).
 int DateNumber(const QDate& date);
 QDate DateFromNumber(int number);

@@ -77,7 +77,7 @@ FoodPick MakeFoodPick(const CellGrid& grid, int row, double servings, const QLoc
   pick.Name = grid.Cell(0, row);
 
   double calories = 0;
-  if (!ParseNumber(grid.Cell(kCaloriesColumn, row), &calories, locale)) calories = 0;
+  if (!ParseStoredNumber(grid.Cell(kCaloriesColumn, row), &calories, locale)) calories = 0;
   const double scaled = calories * double(tenths) / 10.0;
   const double whole = std::floor(scaled + 1e-9 * std::max(1.0, std::fabs(scaled)));
   pick.Calories = std::isfinite(whole) && std::fabs(whole) < 9e15
@@ -88,8 +88,9 @@ FoodPick MakeFoodPick(const CellGrid& grid, int row, double servings, const QLoc
     const QString text = grid.Cell(col, row);
     if (tenths == 10) return text;
     double v = 0;
-    if (!ParseNumber(text, &v, locale)) return text;
-    return ShortestNumberText(std::round(v * double(tenths)) / 10.0, locale);
+    if (!ParseStoredNumber(text, &v, locale)) return text;
+    // Into a meal grid, whose file keeps "." in every locale.
+    return StoredNumberText(std::round(v * double(tenths)) / 10.0);
   };
   pick.Carbs = grams(3);
   pick.Protein = grams(4);

@@ -4,9 +4,7 @@
 
 double ReadFoodNumber(const QString& text, const QLocale& locale) {
   double value = 0;
-  if (ParseNumber(text, &value, QLocale::c()) && std::isfinite(value)) return value;
-  if (ParseNumber(text, &value, locale) && std::isfinite(value)) return value;
-  return 0;
+  return ParseStoredNumber(text, &value, locale) && std::isfinite(value) ? value : 0;
 }
 
 QString ScaleByServings(const QString& text, double servings, const QLocale& locale) {

@@ -170,10 +170,11 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
       // What the file holds, as this grid would write it unchanged.
       onDisk_.insert(path, GridToBytes(history_));
     }
-    // One row per day of the year, each dated anew in the user's language.
+    // One row per day of the year, each dated anew, in English whatever her language,
+    // so that the file never changes with it.
     history_.SetRowCount(QDate(year, 1, 1).daysInYear() + 1);
     const QDate newYear(year, 1, 1);
-    const QLocale locale = AppLocale();
+    const QLocale locale = FileLocale();
     for (int r = 1; r < history_.RowCount(); ++r)
       history_.SetCell(0, r, FormatDate(QStringLiteral("mmmm d"), newYear.addDays(r - 1), locale));
     WriteHeaders(history_, HistoryHeaders());
@@ -197,15 +198,29 @@ bool MealDay::SaveDay(QString* error) {
   // Totals first, so that the energy shares and the history row hold this very day.
   ComputeTotals(true);
   QStringList errors;
+  const bool food = HoldsFood();
   auto save = [&](const CellGrid& grid, const QString& path) {
     if (unreadable_.contains(path)) {
       errors << NotReplacedMessage(path);
+      return;
+    }
+    if (!food && path != HistoryFilePath(folder_, date_.year())) {
+      // A day without food has no files: looking writes none, and a day she emptied
+      // loses the ones it had.
+      if (!QFileInfo::exists(path)) return;
+      QString e;
+      if (RemoveRecordFile(path, &e))
+        onDisk_.remove(path);
+      else
+        errors << e;
       return;
     }
     // A file that already holds these very bytes is left alone: one edit rewrites its
     // meal, the shares and the history, not the whole day.
     const QByteArray bytes = GridToBytes(grid);
     if (onDisk_.value(path) == bytes && QFileInfo::exists(path)) return;
+    // No history file is started for a year that has no food in it yet.
+    if (!food && !QFileInfo::exists(path)) return;
     QString e;
     if (WriteFileBytes(path, bytes, &e))
       onDisk_.insert(path, bytes);
@@ -223,6 +238,14 @@ bool MealDay::SaveDay(QString* error) {
 }
 
 void MealDay::RecomputeTotals() { ComputeTotals(true); }
+
+bool MealDay::HoldsFood() const {
+  for (const CellGrid& grid : meals_)
+    for (int r = 1; r < grid.RowCount(); ++r)
+      for (const QString& text : grid.RowTexts(r))
+        if (!text.trimmed().isEmpty()) return true;
+  return false;
+}
 
 void MealDay::ComputeTotals(bool historyRow) {
   MealTotals t;
@@ -271,11 +294,13 @@ void MealDay::ComputeTotals(bool historyRow) {
 
   if (historyRow && date_.isValid()) {
     const int row = YearGridRow(date_);
-    history_.SetCell(0, row, FormatDate(QStringLiteral("mmmm d"), date_));
-    history_.SetCell(1, row, Whole(t.calories));
-    history_.SetCell(2, row, Whole(t.carbs));
-    history_.SetCell(3, row, Whole(t.protein));
-    history_.SetCell(4, row, Whole(t.fat));
+    history_.SetCell(0, row, FormatDate(QStringLiteral("mmmm d"), date_, FileLocale()));
+    // A day without food is no day of the diary: no row, no mark, no part of an average.
+    const bool food = HoldsFood();
+    history_.SetCell(1, row, food ? Whole(t.calories) : QString());
+    history_.SetCell(2, row, food ? Whole(t.carbs) : QString());
+    history_.SetCell(3, row, food ? Whole(t.protein) : QString());
+    history_.SetCell(4, row, food ? Whole(t.fat) : QString());
   }
 
   t.factCalories = Whole(t.calories);
@@ -292,16 +317,42 @@ void MealDay::ComputeTotals(bool historyRow) {
 HistoryGraph MealDay::HistoryGraphPoints(int days) const {
   HistoryGraph g;
   if (!loaded_ || !date_.isValid()) return g;
-  const int last = history_.RowCount() - 1;
-  g.average = static_cast<qint64>(std::floor(GridColumnAverage(history_, 1, 1, last)));
+  // The mean of the days that hold calories: a day that holds 0 (an earlier version
+  // wrote one for every day only looked at) does not pull it down.
+  double sum = 0;
+  int count = 0;
+  for (int r = 1; r < history_.RowCount(); ++r) {
+    double v = 0;
+    if (ReadNumericCell(history_.Cell(1, r), &v) && v > 0) {
+      sum += v;
+      ++count;
+    }
+  }
+  g.average = count > 0 ? static_cast<qint64>(std::floor(sum / count)) : 0;
   const int b = YearGridRow(date_);
-  const int c = std::max(1, b - std::max(days, 0));
+  const int back = std::max(days, 0);
+  // The viewed day and the days before it in this year ...
   int n = 1;
-  for (int r = b; r >= c; --r, ++n) {
+  for (int r = b; r >= std::max(1, b - back); --r, ++n) {
     double v = 0;
     if (ReadNumericCell(history_.Cell(1, r), &v)) g.points.append({n, r, v});
   }
-  g.labelCount = b - c + 1;
+  // ... then, back over 1 January, the last days of the year before.
+  if (back >= b) {
+    const int year = date_.year() - 1;
+    const int lastRow = QDate(year, 1, 1).daysInYear();
+    const int firstRow = std::max(1, lastRow - (back - b));
+    if (const CellGrid* before = otherHistories_.Grid(HistoryFilePath(folder_, year))) {
+      for (int r = lastRow; r >= firstRow; --r) {
+        double v = 0;
+        if (ReadNumericCell(before->Cell(1, r), &v)) {
+          g.points.append({b + lastRow - r + 1, r, v});
+          ++g.previousYearPoints;
+        }
+      }
+    }
+  }
+  g.labelCount = back + 1;
   return g;
 }
 

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <array>
 
+#include "core/gridcache.h"
 #include "core/gridfile.h"
 #include "nutrition/foodpick.h"
 
@@ -61,9 +62,12 @@ struct HistoryPoint {
   bool operator==(const HistoryPoint&) const = default;
 };
 struct HistoryGraph {
-  qint64 average = 0;  // the year's mean of the days that hold calories, rounded down
+  // The viewed year's mean of the days that hold calories (above 0), rounded down.
+  qint64 average = 0;
   QList<HistoryPoint> points;
   int labelCount = 0;  // how many days the graph spans (the last n)
+  // The points taken from the year before (their row is that year's).
+  int previousYearPoints = 0;
 };
 
 class MealDay {
@@ -95,19 +99,24 @@ class MealDay {
 
   // Recomputes the totals first, then writes the four meals, the energy shares and the
   // year's history. Every file is attempted; false with the messages of those that
-  // failed (a file that could not be read is never replaced, and says so).
+  // failed (a file that could not be read is never replaced, and says so). A day that
+  // holds no food writes nothing; one that held food and was emptied loses its files
+  // and its history row.
   bool SaveDay(QString* error = nullptr);
 
   // Rebuilds the day totals, the energy shares, the labels and the viewed day's history
-  // row from the meal grids.
+  // row from the meal grids (a day without food has no history row).
   void RecomputeTotals();
 
-  // The history graph of the viewed day and the days before it, newest first, never
-  // before 1 January.
+  // Whether a meal row holds anything (a name or a figure).
+  bool HoldsFood() const;
+
+  // The history graph of the viewed day and the `days` days before it, newest first;
+  // days before 1 January come from the year before's history file.
   HistoryGraph HistoryGraphPoints(int days) const;
 
-  // The viewed year's history holds calories for that date (recomputed with nothing
-  // eaten counts: it holds 0).
+  // The viewed year's history holds a row for that date: a day recomputed with food in
+  // it (a day without food has none).
   bool IsDayMarked(const QDate& date) const;
 
   // Grid edits. Rows outside the food rows are ignored.
@@ -141,4 +150,6 @@ class MealDay {
   QStringList unreadable_;
   // The bytes each file of the day holds, as read or last written.
   QHash<QString, QByteArray> onDisk_;
+  // The histories of other years the graph reaches into (read, never written).
+  GridFileCache otherHistories_;
 };

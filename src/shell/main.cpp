@@ -13,6 +13,7 @@
 #include "basal/cyclerecords.h"
 #include "core/clock.h"
 #include "app/widgets/welcomedialog.h"
+#include "shell/commandline.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -26,6 +27,9 @@ constexpr const char* kUsage =
     "  --cycles       Print your cycles, their signs and the figures, tab-separated,\n"
     "                 and exit (reads only; works while Mavelo is open).\n"
     "\n"
+    "Your records, without a window:\n"
+    "%s"
+    "\n"
     "Qt's own options (such as -platform or -style) are understood as well.\n"
     "Your records are kept under $XDG_DATA_HOME/Tarnwick/Mavelo/\n"
     "(by default ~/.local/share/Tarnwick/Mavelo/).\n";
@@ -36,7 +40,7 @@ int AnswerCommandLine(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const QByteArray arg(argv[i]);
     if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
+      std::printf(kUsage, kRecordCommandsUsage);
       return 0;
     }
     if (arg == "--version" || arg == "-v") {
@@ -61,6 +65,8 @@ int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
   sinceStart.start();
   if (const int code = AnswerCommandLine(argc, argv); code >= 0) return code;
+  // Backups, restores and exports need no display.
+  if (IsRecordCommand(argc, argv)) return RunRecordCommand(argc, argv);
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Mavelo"));
   QApplication::setOrganizationName(QStringLiteral("Tarnwick"));

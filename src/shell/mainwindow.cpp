@@ -771,6 +771,21 @@ void MainWindow::LoadFooterFromConfig() {
   config_->Cycle.LastPeriod = lastPeriod_->date();
   config_->Cycle.CycleLength = cycle_->value();
   config_->Cycle.LutealLength = luteal_->value();
+  // A stored date that could not be read shows a stand-in; the picker says so until she
+  // picks a date (the file keeps its text until then).
+  MarkLastPeriodUnreadable(config_->LastPeriodUnreadable());
+}
+
+void MainWindow::MarkLastPeriodUnreadable(bool unreadable) {
+  lastPeriod_->setStyleSheet(unreadable ? QStringLiteral("QDateEdit { border: 2px solid rgb(220,0,0); }")
+                                        : QString());
+  lastPeriod_->setToolTip(
+      unreadable ? QStringLiteral("The last period in your settings could not be read (%1). "
+                                  "Pick the first day of your last period.")
+                       .arg(config_->UnreadableValues().filter(QStringLiteral("ui_LastPeriod"),
+                                                                Qt::CaseInsensitive)
+                                .join(QStringLiteral(", ")))
+                 : QString());
 }
 
 // ---------------------------------------------------------------------------------
@@ -855,6 +870,7 @@ void MainWindow::OnLastPeriodChanged() {
   if (loadingFooter_ || !config_) return;
   RecordPickerStart(config_->Cycle.LastPeriod, lastPeriod_->date());
   config_->Cycle.LastPeriod = lastPeriod_->date();
+  MarkLastPeriodUnreadable(false);
   SaveFooterSettings(*config_, this);
   if (!started_) return;
   RefreshCycleCharts();

@@ -101,6 +101,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   // The predicted window's entry: a white day in its frame.
   void FillWindowLegend();
   void LoadFooterFromConfig();
+  void MarkLastPeriodUnreadable(bool unreadable);
   // The cycle settings changed: every view repaints its cycle colours.
   void RefreshCycleCharts();
   // The view title of the current view: its own, or the selected day.

@@ -41,7 +41,9 @@ QString AlarmDaysText(AlarmFrequency frequency, WeekdaySet weekdays, const QDate
       return days;
     }
     case AlarmFrequency::FixedDate:
-      return FormatDate(kFixedDatePattern, date);
+      // In English whatever the locale, as the weekday names: the list rings the same
+      // wherever it is read.
+      return FormatDate(kFixedDatePattern, date, FileLocale());
   }
   return kDaily;
 }
@@ -55,8 +57,8 @@ QString AlarmCaption(const QString& daysText, const QDateTime& time) {
 }
 
 QString AlarmTimeValueText(const QDateTime& time) {
-  QString text = QString::number(DateTimeNumber(time), 'g', 15);
-  return text.replace(QLatin1Char('.'), AppLocale().decimalPoint());
+  // QString::number always writes ".": the file reads the same in every locale.
+  return QString::number(DateTimeNumber(time), 'g', 15);
 }
 
 QDateTime ReadAlarmTime(const QString& text) {

@@ -2,7 +2,7 @@
 // An alarm entry is one item of an alarm list: its caption ("Mon Wed Fri at 10:15 PM"),
 // sub-item 0 the days text and sub-item 1 the time value. The days text is "Daily", the
 // chosen weekdays each as Mon .. Sun followed by a space ("Mon Wed Fri "), or one date
-// written "dddd mmmm, d, yyyy" (Monday January, 5, 2009). The time value is a date-time
+// written "dddd mmmm, d, yyyy" in English (Monday January, 5, 2009). The time value is a date-time
 // number (days since 30 December 1899); only its time of day takes part in ringing.
 
 #include <QDate>
@@ -27,8 +27,8 @@ QString AlarmDaysText(AlarmFrequency frequency, WeekdaySet weekdays, const QDate
 QString AlarmTimeText(const QDateTime& time);
 // The days text without its outer blanks + " at " + the time text.
 QString AlarmCaption(const QString& daysText, const QDateTime& time);
-// The time value as the file keeps it: up to 15 significant digits, the locale's decimal
-// separator (39448.3125).
+// The time value as the file keeps it: up to 15 significant digits, "." whatever the
+// locale (39448.3125).
 QString AlarmTimeValueText(const QDateTime& time);
 // Reads a time value written with either decimal separator. Invalid when the text is
 // not a number, so such an entry never rings.

@@ -9,10 +9,33 @@ namespace {
 constexpr int kWeekDays = 7;
 constexpr int kMonthDays = 30;
 
-// The first row of a window of `days` days that ends at row d, never the header row.
-int FirstRow(int d, int days) { return std::max(1, d - days + 1); }
-
 QString OneDecimal(double v) { return FormatNumber(QStringLiteral("0.0"), v); }
+
+// Calls f(day, hours) for each of the `days` days that end at date and hold hours, each
+// read from its own year's grid.
+template <typename F>
+void ForEachHours(const CellGrid& grid, const CellGrid* previous, const QDate& date, int days,
+                  F f) {
+  for (int k = 0; k < days; ++k) {
+    const QDate d = date.addDays(-k);
+    const CellGrid* g = d.year() == date.year()       ? &grid
+                        : d.year() == date.year() - 1 ? previous
+                                                      : nullptr;
+    double v;
+    if (g && ReadNumericCell(g->Cell(kSleepHoursCol, YearGridRow(d)), &v)) f(d, v);
+  }
+}
+
+double AverageHours(const CellGrid& grid, const CellGrid* previous, const QDate& date,
+                    int days) {
+  double sum = 0;
+  int count = 0;
+  ForEachHours(grid, previous, date, days, [&](const QDate&, double v) {
+    sum += v;
+    ++count;
+  });
+  return count > 0 ? sum / count : 0.0;
+}
 }  // namespace
 
 QString SlotLabel(int slot) {
@@ -66,26 +89,29 @@ QDate SleepWindowStart(const QDate& date) {
 
 QDate ThirtyDayStart(const QDate& date) {
   if (!date.isValid()) return {};
-  return std::max(date.addDays(-(kMonthDays - 1)), QDate(date.year(), 1, 1));
+  return date.addDays(-(kMonthDays - 1));
 }
 
-SleepAverages SleepAveragesOf(const CellGrid& yearGrid, const QDate& date) {
+SleepAverages SleepAveragesOf(const CellGrid& yearGrid, const QDate& date,
+                              const CellGrid* previousYear) {
   SleepAverages a;
   if (!date.isValid()) return a;
-  const int d = YearGridRow(date);
-  a.week = GridColumnAverage(yearGrid, kSleepHoursCol, FirstRow(d, kWeekDays), d);
-  a.month = GridColumnAverage(yearGrid, kSleepHoursCol, FirstRow(d, kMonthDays), d);
+  a.week = AverageHours(yearGrid, previousYear, date, kWeekDays);
+  a.month = AverageHours(yearGrid, previousYear, date, kMonthDays);
   return a;
 }
 
-std::array<double, 7> WeekdayHours(const CellGrid& yearGrid, const QDate& date) {
-  std::array<double, 7> v{};
-  if (!date.isValid()) return v;
-  const int d = YearGridRow(date);
-  for (int w = 1; w <= 7; ++w)
-    v[w - 1] = GridWeekdayAverage(yearGrid, date.year(), w, kSleepHoursCol,
-                                  FirstRow(d, kMonthDays), d);
-  return v;
+std::array<double, 7> WeekdayHours(const CellGrid& yearGrid, const QDate& date,
+                                   const CellGrid* previousYear) {
+  std::array<double, 7> sum{};
+  std::array<int, 7> count{};
+  if (!date.isValid()) return sum;
+  ForEachHours(yearGrid, previousYear, date, kMonthDays, [&](const QDate& d, double v) {
+    sum[d.dayOfWeek() - 1] += v;
+    ++count[d.dayOfWeek() - 1];
+  });
+  for (int w = 0; w < 7; ++w) sum[w] = count[w] > 0 ? sum[w] / count[w] : 0.0;
+  return sum;
 }
 
 QString WeekdayRangeText(const QDate& date) {
@@ -173,8 +199,10 @@ QString SleepLog::HoursText(int column) const {
   const QDate d = ColumnDate(column);
   const HeldYear* y = HolderOf(d);
   if (!y) return {};
-  // A load leaves a single space in an empty field: nothing to show.
-  return y->grid.Cell(kSleepHoursCol, YearGridRow(d)).trimmed();
+  // A load leaves a single space in an empty field: nothing to show. The hours are
+  // shown with her decimal separator, whatever the file holds.
+  const StoredNumber hours = ReadStoredNumber(y->grid.Cell(kSleepHoursCol, YearGridRow(d)));
+  return hours.IsNumber() ? OneDecimal(hours.value) : hours.text;
 }
 
 double SleepLog::ColumnHours(int column) const {
@@ -200,8 +228,9 @@ bool SleepLog::Toggle(int column, int slot, QString* error) {
   const int d = YearGridRow(date);
   const bool asleep = !IsAsleep(column, slot);
   y->grid.SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
-  y->grid.SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date));
-  y->grid.SetCell(kSleepHoursCol, d, OneDecimal(ColumnHours(column)));
+  // English month names and ".", so that the file reads the same in every language.
+  y->grid.SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date, FileLocale()));
+  y->grid.SetCell(kSleepHoursCol, d, StoredFixedText(ColumnHours(column), 1));
   y->dirty = true;
   return true;
 }
@@ -217,14 +246,21 @@ QString SleepLog::PathOf(int year) const {
   return SleepYearPath(folder_, year);
 }
 
+const CellGrid* SleepLog::PreviousYearOf(const QDate& date) const {
+  if (!date.isValid()) return nullptr;
+  const QDate before(date.year() - 1, 12, 31);
+  if (const HeldYear* y = HolderOf(before)) return &y->grid;
+  return others_.Grid(SleepYearPath(folder_, before.year()));
+}
+
 SleepAverages SleepLog::Averages(const QDate& date) const {
   const CellGrid* g = GridOf(date);
-  return g ? SleepAveragesOf(*g, date) : SleepAverages{};
+  return g ? SleepAveragesOf(*g, date, PreviousYearOf(date)) : SleepAverages{};
 }
 
 std::array<double, 7> SleepLog::Weekdays(const QDate& date) const {
   const CellGrid* g = GridOf(date);
-  return g ? WeekdayHours(*g, date) : std::array<double, 7>{};
+  return g ? WeekdayHours(*g, date, PreviousYearOf(date)) : std::array<double, 7>{};
 }
 
 bool SleepLog::Save(QStringList* errors) {

@@ -13,6 +13,7 @@
 #include <array>
 #include <vector>
 
+#include "core/gridcache.h"
 #include "core/gridfile.h"
 #include "core/monthwindow.h"
 
@@ -23,8 +24,8 @@ inline constexpr int kSleepYearColumns = 59;
 // Columns of the sleep year file.
 enum SleepYearColumn {
   kSleepDateCol = 0,    // "mmmm d", written when the grid is started
-  kSleepEditedCol = 1,  // "mmm d", written each time the day is edited
-  kSleepHoursCol = 2,   // hours asleep, "0.0"
+  kSleepEditedCol = 1,  // "mmm d" (English month names), written each time the day is edited
+  kSleepHoursCol = 2,   // hours asleep, "0.0" with "." whatever the locale
 };
 // Slot k (1..48) of a day lives in this column.
 inline constexpr int SleepSlotColumn(int slot) { return slot + 10; }
@@ -52,12 +53,15 @@ struct SleepAverages {
   double week = 0;   // the day and the 6 before
   double month = 0;  // the day and the 29 before
 };
-// Both clipped at 1 January of the date's year; only days with a number in column 2 count.
-SleepAverages SleepAveragesOf(const CellGrid& yearGrid, const QDate& date);
-// The first day that a 30-day figure of date uses (clipped at 1 January).
+// Only days with a number in column 2 count. Days before 1 January come from the grid
+// of the year before (none without it).
+SleepAverages SleepAveragesOf(const CellGrid& yearGrid, const QDate& date,
+                              const CellGrid* previousYear = nullptr);
+// The first day that a 30-day figure of date uses: the date less 29 days.
 QDate ThirtyDayStart(const QDate& date);
 // Average hours per weekday, Monday first, over the 30 days that end at date.
-std::array<double, 7> WeekdayHours(const CellGrid& yearGrid, const QDate& date);
+std::array<double, 7> WeekdayHours(const CellGrid& yearGrid, const QDate& date,
+                                   const CellGrid* previousYear = nullptr);
 // "Dec 22 - Jan 20" style: the days the weekday chart covers.
 QString WeekdayRangeText(const QDate& date);
 // "7 day average : 7.5 hours/day   30 day average : 7.2 hours/day".
@@ -115,8 +119,11 @@ class SleepLog {
   };
   HeldYear* HolderOf(const QDate& date);
   const HeldYear* HolderOf(const QDate& date) const;
+  // The grid of the year before date's: held, or read from its file.
+  const CellGrid* PreviousYearOf(const QDate& date) const;
 
   QString folder_;
   QDate start_;
   std::vector<HeldYear> years_;
+  GridFileCache others_;  // years the 7- and 30-day figures reach into, not held
 };

@@ -45,13 +45,17 @@ int EstimateCalories(int hours, int minutes, int intensity) {
   return int(std::clamp<qint64>(calories, 0, kMaxWorkoutCalories));
 }
 
-QString IntensityText(int intensity) {
+QString IntensityText(int intensity, UnitSystem units) {
   const int v = intensity + 1;
   const char* like = v <= 4 ? " calories/minute. Like walking "
                      : v <= 7 ? " calories/minute. Like jogging "
                               : " calories/minute. Like Running ";
-  return QString::number(2 * v) + QLatin1String(like) + QString::number(v) +
-         QStringLiteral(" miles/hour");
+  const QString speed = units == UnitSystem::Imperial
+                            ? QString::number(v) + QStringLiteral(" miles/hour")
+                            : QString::number(std::lround(ConvertDistance(v, UnitSystem::Imperial,
+                                                                          UnitSystem::Metric))) +
+                                  QStringLiteral(" km/hour");
+  return QString::number(2 * v) + QLatin1String(like) + speed;
 }
 
 QString WorkoutText(const QStringList& ticked) { return ticked.join(QStringLiteral(" and ")); }
@@ -80,44 +84,78 @@ void SplitStoredActivities(const QStringList& stored, const QStringList& list,
 }
 
 namespace {
-int WholeCell(const QString& cell, int max) {
+// A whole-number cell; any other text it holds is kept in `unreadable`.
+int WholeCell(const CellGrid& grid, int col, int row, int max, WorkoutDay* day) {
+  const QString cell = grid.Cell(col, row);
   bool ok = false;
   const int v = cell.trimmed().toInt(&ok);
-  return ok ? std::clamp(v, 0, max) : 0;
+  if (ok) return std::clamp(v, 0, max);
+  const QString text = cell.trimmed();
+  if (!text.isEmpty()) day->unreadable.insert(col, text);
+  return 0;
 }
 
-double NumberCell(const QString& cell, const QLocale& locale) {
-  double v = 0;
-  return ReadNumericCell(cell, &v, locale) && std::isfinite(v) ? v : 0;
+// A distance: a number of 0 or more; any other text is kept in `unreadable`.
+double NumberCell(const CellGrid& grid, int col, int row, WorkoutDay* day) {
+  const StoredNumber n = ReadStoredNumber(grid.Cell(col, row));
+  if (n.IsNumber() && std::isfinite(n.value) && n.value >= 0) return n.value;
+  if (!n.text.isEmpty()) day->unreadable.insert(col, n.text);
+  return 0;
+}
+
+// The system of a row's distances.
+UnitSystem RowUnits(const QStringList& texts, UnitSystem unmarked) {
+  return texts.size() > kExUnits ? RecordUnits(texts.at(kExUnits), unmarked) : unmarked;
 }
 }  // namespace
 
-WorkoutDay ReadWorkoutDay(const CellGrid& grid, int row, const QLocale& locale) {
+WorkoutDay ReadWorkoutDay(const CellGrid& grid, int row, UnitSystem unmarked) {
   WorkoutDay day;
-  day.hours = WholeCell(grid.Cell(kExHours, row), kMaxExerciseHours);
-  day.minutes = WholeCell(grid.Cell(kExMinutes, row), kMaxExerciseMinutes);
-  day.intensity = WholeCell(grid.Cell(kExIntensity, row), kMaxIntensity);
-  day.calories = WholeCell(grid.Cell(kExCalories, row), kMaxWorkoutCalories);
+  day.hours = WholeCell(grid, kExHours, row, kMaxExerciseHours, &day);
+  day.minutes = WholeCell(grid, kExMinutes, row, kMaxExerciseMinutes, &day);
+  day.intensity = WholeCell(grid, kExIntensity, row, kMaxIntensity, &day);
+  day.calories = WholeCell(grid, kExCalories, row, kMaxWorkoutCalories, &day);
   day.activities = ReadActivitiesCell(grid.Cell(kExActivities, row));
   day.workout = grid.Cell(kExWorkout, row).trimmed();
-  day.run = NumberCell(grid.Cell(kExRun, row), locale);
-  day.bike = NumberCell(grid.Cell(kExBike, row), locale);
-  day.swim = NumberCell(grid.Cell(kExSwim, row), locale);
-  day.climb = NumberCell(grid.Cell(kExClimb, row), locale);
+  day.run = NumberCell(grid, kExRun, row, &day);
+  day.bike = NumberCell(grid, kExBike, row, &day);
+  day.swim = NumberCell(grid, kExSwim, row, &day);
+  day.climb = NumberCell(grid, kExClimb, row, &day);
+  day.units = RowUnits(grid.RowTexts(row), unmarked);
   return day;
 }
 
-void WriteWorkoutDay(CellGrid& grid, int row, const WorkoutDay& day, const QLocale& locale) {
-  grid.SetCell(kExHours, row, QString::number(day.hours));
-  grid.SetCell(kExMinutes, row, QString::number(day.minutes));
-  grid.SetCell(kExIntensity, row, QString::number(day.intensity));
+void WriteWorkoutDay(CellGrid& grid, int row, const WorkoutDay& day, UnitSystem unmarked) {
+  auto put = [&](int col, const QString& text) {
+    grid.SetCell(col, row, day.unreadable.value(col, text));
+  };
+  put(kExHours, QString::number(day.hours));
+  put(kExMinutes, QString::number(day.minutes));
+  put(kExIntensity, QString::number(day.intensity));
   grid.SetCell(kExActivities, row, ActivitiesCell(day.activities));
-  grid.SetCell(kExCalories, row, QString::number(day.calories));
+  put(kExCalories, QString::number(day.calories));
   grid.SetCell(kExWorkout, row, day.workout.trimmed());
-  grid.SetCell(kExRun, row, ShortestNumberText(day.run, locale));
-  grid.SetCell(kExBike, row, ShortestNumberText(day.bike, locale));
-  grid.SetCell(kExSwim, row, ShortestNumberText(day.swim, locale));
-  grid.SetCell(kExClimb, row, ShortestNumberText(day.climb, locale));
+  put(kExRun, StoredNumberText(day.run));
+  put(kExBike, StoredNumberText(day.bike));
+  put(kExSwim, StoredNumberText(day.swim));
+  put(kExClimb, StoredNumberText(day.climb));
+  if (day.units != unmarked) {
+    if (grid.ColCount() <= kExUnits) grid.SetColCount(kExUnits + 1);
+    if (grid.Cell(kExUnits, 0).trimmed().isEmpty())
+      grid.SetCell(kExUnits, 0, QStringLiteral("Units"));
+    grid.SetCell(kExUnits, row, DistanceUnitMark(day.units));
+  } else if (!grid.Cell(kExUnits, row).trimmed().isEmpty()) {
+    grid.SetCell(kExUnits, row, QString());
+  }
+}
+
+WorkoutDay InUnits(WorkoutDay day, UnitSystem units) {
+  day.run = ConvertDistance(day.run, day.units, units);
+  day.bike = ConvertDistance(day.bike, day.units, units);
+  day.swim = ConvertFeet(day.swim, day.units, units);
+  day.climb = ConvertFeet(day.climb, day.units, units);
+  day.units = units;
+  return day;
 }
 
 bool HasWorkoutText(const QString& caloriesCell) {
@@ -125,24 +163,38 @@ bool HasWorkoutText(const QString& caloriesCell) {
   return !t.isEmpty() && t != u"0";
 }
 
-ExerciseSummary SummarizeYear(const CellGrid& grid, int todayRow, const QLocale& locale) {
-  // One pass over the year so far adds each value to every window it falls in.
+namespace {
+// The windows of a day of one year; with the grid of the year before (and its number of
+// days) the 7- and 30-day windows reach back into it.
+ExerciseSummary SumDays(const CellGrid& grid, int todayRow, const CellGrid* previousYear,
+                        int previousDays, UnitSystem shown, UnitSystem unmarked) {
+  // One pass over the days adds each value to every window it falls in. Row r of the
+  // year before stands `offset` rows before this year's row 1.
   constexpr int kColumns[] = {kExCalories, kExRun, kExBike, kExSwim, kExClimb};
   double sums[5][3] = {};
-  const int last = std::min(todayRow, grid.RowCount() - 1);
   const int weekFirst = todayRow - 6, monthFirst = todayRow - 29;
-  for (int r = 1; r <= last; ++r) {
-    const QStringList& texts = grid.RowTexts(r);
-    for (int k = 0; k < 5; ++k) {
-      const int c = kColumns[k];
-      if (c >= texts.size()) break;
-      double v;
-      if (!ReadNumericCell(texts.at(c), &v, locale)) continue;
-      sums[k][ExerciseSummary::Year] += v;
-      if (r >= monthFirst) sums[k][ExerciseSummary::Month] += v;
-      if (r >= weekFirst) sums[k][ExerciseSummary::Week] += v;
+  auto add = [&](const CellGrid& g, int from, int to, int offset, bool thisYear) {
+    const int last = std::min(to, g.RowCount() - 1);
+    for (int r = std::max(from, 1); r <= last; ++r) {
+      const QStringList& texts = g.RowTexts(r);
+      const int day = r - offset;
+      const UnitSystem units = RowUnits(texts, unmarked);
+      for (int k = 0; k < 5; ++k) {
+        const int c = kColumns[k];
+        if (c >= texts.size()) break;
+        double v;
+        if (!ReadNumericCell(texts.at(c), &v)) continue;
+        if (k == 1 || k == 2) v = ConvertDistance(v, units, shown);
+        if (k == 3 || k == 4) v = ConvertFeet(v, units, shown);
+        if (thisYear) sums[k][ExerciseSummary::Year] += v;
+        if (day >= monthFirst) sums[k][ExerciseSummary::Month] += v;
+        if (day >= weekFirst) sums[k][ExerciseSummary::Week] += v;
+      }
     }
-  }
+  };
+  add(grid, 1, todayRow, 0, true);
+  if (previousYear && monthFirst < 1)
+    add(*previousYear, previousDays + monthFirst, previousDays, previousDays, false);
   ExerciseSummary s;
   auto whole = [](double v) { return std::isfinite(v) ? qint64(std::floor(v)) : qint64(0); };
   // Miles are typed with a decimal; their sums keep it (a 0.8 mile walk is not 0 miles).
@@ -156,8 +208,14 @@ ExerciseSummary SummarizeYear(const CellGrid& grid, int todayRow, const QLocale&
   }
   return s;
 }
+}  // namespace
 
-QVector<QStringList> CalorieSummaryRows(const ExerciseSummary& s) {
+ExerciseSummary SummarizeYear(const CellGrid& grid, int todayRow, UnitSystem shown,
+                              UnitSystem unmarked) {
+  return SumDays(grid, todayRow, nullptr, 0, shown, unmarked);
+}
+
+QVector<QStringList> CalorieSummaryRows(const ExerciseSummary& s, UnitSystem shown) {
   QVector<QStringList> rows{
       {QStringLiteral("Burned"), QStringLiteral("7 Days"), QStringLiteral("30 Days"),
        QStringLiteral("Year so far")},
@@ -165,13 +223,16 @@ QVector<QStringList> CalorieSummaryRows(const ExerciseSummary& s) {
       {QStringLiteral("Fat")}};
   for (int w = 0; w < 3; ++w) {
     rows[1] << QString::number(s.calories[w]) + QStringLiteral(" KCal");
-    rows[2] << FormatNumber(QStringLiteral("0.0"), double(s.calories[w]) / 3500.0) +
-                   QStringLiteral(" lbs");
+    // 3500 calories to the pound of body fat.
+    rows[2] << FormatNumber(QStringLiteral("0.0"),
+                            ConvertWeight(double(s.calories[w]) / 3500.0,
+                                          UnitSystem::Imperial, shown)) +
+                   (shown == UnitSystem::Imperial ? QStringLiteral(" lbs") : QStringLiteral(" kg"));
   }
   return rows;
 }
 
-QVector<QStringList> DistanceSummaryRows(const ExerciseSummary& s) {
+QVector<QStringList> DistanceSummaryRows(const ExerciseSummary& s, UnitSystem shown) {
   QVector<QStringList> rows{
       {QStringLiteral("Distance"), QStringLiteral("7 Days"), QStringLiteral("30 Days"),
        QStringLiteral("Year so far")},
@@ -179,11 +240,14 @@ QVector<QStringList> DistanceSummaryRows(const ExerciseSummary& s) {
       {QStringLiteral("Bike")},
       {QStringLiteral("Swim")},
       {QStringLiteral("Climb")}};
+  const bool imperial = shown == UnitSystem::Imperial;
+  const QString far = imperial ? QStringLiteral(" miles") : QStringLiteral(" km");
+  const QString near = imperial ? QStringLiteral(" feet") : QStringLiteral(" m");
   for (int w = 0; w < 3; ++w) {
-    rows[1] << ShortestNumberText(s.run[w]) + QStringLiteral(" miles");
-    rows[2] << ShortestNumberText(s.bike[w]) + QStringLiteral(" miles");
-    rows[3] << QString::number(s.swim[w]) + QStringLiteral(" feet");
-    rows[4] << QString::number(s.climb[w]) + QStringLiteral(" feet");
+    rows[1] << ShortestNumberText(s.run[w]) + far;
+    rows[2] << ShortestNumberText(s.bike[w]) + far;
+    rows[3] << QString::number(s.swim[w]) + near;
+    rows[4] << QString::number(s.climb[w]) + near;
   }
   return rows;
 }
@@ -235,7 +299,7 @@ ExerciseLog::ExerciseLog(const QString& exerciseFolder) : folder_(exerciseFolder
 bool ExerciseLog::OpenYear(int year, QString* error) {
   year_ = year;
   yearPath_ = ExerciseYearPath(folder_, year);
-  others_.remove(year);
+  others_.Forget(yearPath_);
   QString e;
   yearReadFailed_ =
       !OpenYearGrid(grid_, year, kExerciseColumns, ExerciseHeaders(), yearPath_, &e);
@@ -263,20 +327,7 @@ bool ExerciseLog::Save(QString* error) {
 
 const CellGrid* ExerciseLog::YearGrid(int year) const {
   if (year == year_) return yearReadFailed_ ? nullptr : &grid_;
-  const QString path = ExerciseYearPath(folder_, year);
-  const QFileInfo info(path);
-  if (!info.exists()) {
-    others_.remove(year);
-    return nullptr;
-  }
-  OtherYear& other = others_[year];
-  const QDateTime modified = info.lastModified();
-  if (other.size != info.size() || other.modified != modified) {
-    other.size = info.size();
-    other.modified = modified;
-    other.ok = LoadGridFile(other.grid, path);
-  }
-  return other.ok ? &other.grid : nullptr;
+  return others_.Grid(ExerciseYearPath(folder_, year));
 }
 
 QVector<WeekBar> ExerciseLog::WeekChart(const QDate& today) const {
@@ -296,8 +347,11 @@ QVector<WeekBar> ExerciseLog::WeekChart(const QDate& today) const {
   return bars;
 }
 
-ExerciseSummary ExerciseLog::Summaries(const QDate& today) const {
+ExerciseSummary ExerciseLog::Summaries(const QDate& today, UnitSystem shown) const {
+  const CellGrid* previous = YearGrid(today.year() - 1);
   const CellGrid* grid = YearGrid(today.year());
-  if (!grid) return {};
-  return SummarizeYear(*grid, YearGridRow(today));
+  // A year without its file still counts the days of December in its first weeks.
+  static const CellGrid kNoDays;
+  return SumDays(grid ? *grid : kNoDays, YearGridRow(today), previous,
+                 QDate(today.year() - 1, 1, 1).daysInYear(), shown, unmarked_);
 }

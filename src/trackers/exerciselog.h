@@ -12,8 +12,10 @@
 #include <QStringList>
 #include <QVector>
 
+#include "core/gridcache.h"
 #include "core/gridfile.h"
 #include "core/textutil.h"
+#include "core/units.h"
 
 inline constexpr int kExerciseColumns = 11;
 enum ExerciseColumn {
@@ -28,6 +30,10 @@ enum ExerciseColumn {
   kExBike = 8,
   kExSwim = 9,
   kExClimb = 10,
+  // The unit of the row's distances ("km" for kilometres and metres, "mi" for miles and
+  // feet; core/units.h), written only for a row kept in another system than the
+  // unmarked one. The column, headed "Units", is added when a row first needs it.
+  kExUnits = 11,
 };
 
 // The limits of the form's fields.
@@ -46,8 +52,9 @@ QString ExerciseNotePath(const QString& exerciseFolder, const QDate& date);
 
 // (hours * 60 + minutes) * (intensity + 1) * 2, limited to 0 .. 10000.
 int EstimateCalories(int hours, int minutes, int intensity);
-// The text under the intensity bar: "10 calories/minute. Like jogging 5 miles/hour".
-QString IntensityText(int intensity);
+// The text under the intensity bar: "10 calories/minute. Like jogging 5 miles/hour";
+// in metric the speed in km/hour, rounded to a whole number ("... Like jogging 8 km/hour").
+QString IntensityText(int intensity, UnitSystem units = UnitSystem::Imperial);
 // The ticked names joined by " and ".
 QString WorkoutText(const QStringList& ticked);
 
@@ -61,7 +68,7 @@ QStringList ReadActivitiesCell(const QString& cell);
 void SplitStoredActivities(const QStringList& stored, const QStringList& list,
                            QStringList* onList, QStringList* notOnList);
 
-// A day's record as the form shows it.
+// A day's record as it is stored.
 struct WorkoutDay {
   int hours = 0;
   int minutes = 0;
@@ -73,15 +80,26 @@ struct WorkoutDay {
   double bike = 0;
   double swim = 0;
   double climb = 0;
+  // The system the four distances are in: run and bike in miles or kilometres, swim
+  // and climb in feet or metres.
+  UnitSystem units = UnitSystem::Imperial;
+  // The number cells that hold a text that is not a number, by column: they read as 0
+  // and are written back as they stand, never replaced by that 0.
+  QHash<int, QString> unreadable;
   bool operator==(const WorkoutDay&) const = default;
 };
 
 // Whole numbers read as 0 when a cell is not one, and are held to the fields' limits;
-// distances read as 0 when a cell is not a number of 0 or more.
-WorkoutDay ReadWorkoutDay(const CellGrid& grid, int row, const QLocale& locale = AppLocale());
-// Writes every column of the day row, zeros included.
+// distances read as 0 when a cell is not a number of 0 or more. A row without a unit
+// mark is in the unmarked system.
+WorkoutDay ReadWorkoutDay(const CellGrid& grid, int row,
+                          UnitSystem unmarked = UnitSystem::Imperial);
+// Writes every column of the day row, zeros included; numbers with ".", a unit mark
+// only outside the unmarked system.
 void WriteWorkoutDay(CellGrid& grid, int row, const WorkoutDay& day,
-                     const QLocale& locale = AppLocale());
+                     UnitSystem unmarked = UnitSystem::Imperial);
+// The same day with its distances in another system (exactly converted).
+WorkoutDay InUnits(WorkoutDay day, UnitSystem units);
 // A day is marked on the month grid when its Calories cell, trimmed, is neither empty
 // nor "0".
 bool HasWorkoutText(const QString& caloriesCell);
@@ -94,7 +112,7 @@ struct WeekBar {
 };
 
 // The totals of three windows ending today: 7 days (today and the 6 before), 30 days
-// (today and the 29 before) and the year so far, none reaching before 1 January.
+// (today and the 29 before) and the year so far.
 struct ExerciseSummary {
   enum Window { Week = 0, Month = 1, Year = 2 };
   qint64 calories[3] = {0, 0, 0};
@@ -103,11 +121,17 @@ struct ExerciseSummary {
   qint64 swim[3] = {0, 0, 0};
   qint64 climb[3] = {0, 0, 0};
 };
+// The windows within one year's grid (ExerciseLog::Summaries reaches into the year
+// before). The distances are summed in the shown system, each row converted from its own.
 ExerciseSummary SummarizeYear(const CellGrid& grid, int todayRow,
-                              const QLocale& locale = AppLocale());
-// The texts of grid_calories (3 rows) and Grid_Facts (5 rows), 4 columns each.
-QVector<QStringList> CalorieSummaryRows(const ExerciseSummary& s);
-QVector<QStringList> DistanceSummaryRows(const ExerciseSummary& s);
+                              UnitSystem shown = UnitSystem::Imperial,
+                              UnitSystem unmarked = UnitSystem::Imperial);
+// The texts of grid_calories (3 rows) and Grid_Facts (5 rows), 4 columns each, in the
+// shown system (fat in lbs or kg, distances in miles and feet or km and m).
+QVector<QStringList> CalorieSummaryRows(const ExerciseSummary& s,
+                                        UnitSystem shown = UnitSystem::Imperial);
+QVector<QStringList> DistanceSummaryRows(const ExerciseSummary& s,
+                                         UnitSystem shown = UnitSystem::Imperial);
 
 // The activity list file (activity.txt): one name per line.
 struct ActivityList {
@@ -131,6 +155,9 @@ class ExerciseLog {
   explicit ExerciseLog(const QString& exerciseFolder);
 
   const QString& Folder() const { return folder_; }
+  // The system of rows without a unit mark (Config::UnmarkedUnits).
+  void SetUnmarkedUnits(UnitSystem units) { unmarked_ = units; }
+  UnitSystem UnmarkedUnits() const { return unmarked_; }
 
   // Loads the year file, or starts the year empty when there is none. False with the
   // user's message when the file exists but cannot be read; the grid is then the empty
@@ -143,8 +170,8 @@ class ExerciseLog {
   QString ReadFailedMessage() const;
   const CellGrid& Grid() const { return grid_; }
 
-  WorkoutDay Day(int row) const { return ReadWorkoutDay(grid_, row); }
-  void SetDay(int row, const WorkoutDay& day) { WriteWorkoutDay(grid_, row, day); }
+  WorkoutDay Day(int row) const { return ReadWorkoutDay(grid_, row, unmarked_); }
+  void SetDay(int row, const WorkoutDay& day) { WriteWorkoutDay(grid_, row, day, unmarked_); }
   bool HasWorkout(int row) const;
   // Writes the whole year grid. False with the message on failure, and when the file
   // could not be read (it holds records this grid never saw).
@@ -153,24 +180,19 @@ class ExerciseLog {
   // Calories of today and the 7 days before, oldest first; each date's row is read from
   // its own year (the shown grid for the shown year, the file for another).
   QVector<WeekBar> WeekChart(const QDate& today) const;
-  ExerciseSummary Summaries(const QDate& today) const;
+  // Today's windows, the 7 and 30 days reaching into the year before on early January.
+  ExerciseSummary Summaries(const QDate& today, UnitSystem shown = UnitSystem::Imperial) const;
 
  private:
   // The grid of a year: the shown one, or a read-only copy of that year's file (read
   // again when the file changes). Null when there is no file or it cannot be read.
   const CellGrid* YearGrid(int year) const;
 
-  struct OtherYear {
-    CellGrid grid;
-    QDateTime modified;
-    qint64 size = -1;
-    bool ok = false;
-  };
-
   QString folder_;
+  UnitSystem unmarked_ = UnitSystem::Imperial;
   int year_ = 0;
   QString yearPath_;
   bool yearReadFailed_ = false;
   CellGrid grid_;
-  mutable QHash<int, OtherYear> others_;
+  GridFileCache others_;
 };

@@ -98,8 +98,10 @@ bool HealthRecords::Save(QString* error) {
     if (contactsUnread_) {
       errors << NotReplacedMessage(ContactsPath());
     } else {
+      // Only the rows that hold something: the grid's empty rows are no contacts.
       QStringList lines;
-      for (const Contact& c : contacts_) lines << ContactLine(c);
+      for (const Contact& c : contacts_)
+        if (!c.name.trimmed().isEmpty() || !c.value.trimmed().isEmpty()) lines << ContactLine(c);
       QString e;
       if (WriteTextLines(ContactsPath(), lines, &e))
         savedContacts_ = contacts_;

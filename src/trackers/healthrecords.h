@@ -2,7 +2,8 @@
 // The lasting health records kept as small files in the Health folder:
 //   info.ini      section "Settings", key "BloodType": the blood type's list position
 //   Alergies.txt  the allergies and medical conditions, as text lines
-//   contacts.txt  the important contacts, one "name=value" line per row
+//   contacts.txt  the important contacts, one "name=value" line per row that holds
+//                 something (the view's empty rows are not written)
 // and the column arithmetic that fits the health grids to their width.
 //
 // A file that exists but cannot be read is never written over: its records would be

@@ -30,16 +30,50 @@ int PressureValue(const QString& cell) {
   return ok ? v : -1;
 }
 
+std::optional<TypedReading> SplitTypedReading(const QString& text) {
+  const QStringList parts = text.split(u'/');
+  if (parts.size() < 2 || parts.size() > 3) return std::nullopt;
+  QStringList values;
+  for (const QString& part : parts) {
+    if (PressureValue(part) <= 0) return std::nullopt;
+    values << part.trimmed();
+  }
+  return TypedReading{values.at(0), values.at(1), values.value(2)};
+}
+
+namespace {
+bool InRange(int column, int v) {
+  return column == kBpDiastolic ? v >= 10 && v <= 140 : v >= 50 && v <= 230;
+}
+}  // namespace
+
+QString PressureCellProblem(int column, const QString& cell) {
+  if (column != kBpSystolic && column != kBpDiastolic && column != kBpPulse) return {};
+  const QString t = cell.trimmed();
+  if (t.isEmpty()) return {};
+  const int v = PressureValue(t);
+  if (v < 0)
+    return QStringLiteral("Not a reading: \"%1\" is not a whole number, so the graph "
+                          "leaves it out. Type one number in each cell.")
+        .arg(t);
+  if (!InRange(column, v))
+    return QStringLiteral("Not drawn: %1 lies outside %2, the range the graph shows.")
+        .arg(t, column == kBpDiastolic ? QStringLiteral("10 to 140") : QStringLiteral("50 to 230"));
+  return {};
+}
+
 PressureGraph PressureGraphPoints(const CellGrid& grid) {
   PressureGraph g;
   for (int r = 1; r < grid.RowCount(); ++r) {
+    for (int c : {kBpSystolic, kBpDiastolic, kBpPulse})
+      if (!PressureCellProblem(c, grid.Cell(c, r)).isEmpty()) ++g.notReadings;
     if (grid.Cell(kBpSystolic, r).trimmed().isEmpty()) continue;
     const int sys = PressureValue(grid.Cell(kBpSystolic, r));
     const int dia = PressureValue(grid.Cell(kBpDiastolic, r));
     const int pulse = PressureValue(grid.Cell(kBpPulse, r));
-    if (sys >= 50 && sys <= 230) g.systolic.append(QPointF(r, sys));
-    if (dia >= 10 && dia <= 140) g.diastolic.append(QPointF(r, dia));
-    if (pulse >= 50 && pulse <= 230) g.pulse.append(QPointF(r, pulse));
+    if (InRange(kBpSystolic, sys)) g.systolic.append(QPointF(r, sys));
+    if (InRange(kBpDiastolic, dia)) g.diastolic.append(QPointF(r, dia));
+    if (InRange(kBpPulse, pulse)) g.pulse.append(QPointF(r, pulse));
   }
   return g;
 }
@@ -91,6 +125,7 @@ void StartEmptyLog(CellGrid& grid) {
 
 bool PressureReadings::Open(const QString& heartFolder, const QDate& date, QString* error) {
   path_ = PressureReadingsPath(heartFolder, date.year());
+  year_ = date.year();
   readFailed_ = false;
   StartEmptyLog(grid_);
   if (!QFileInfo::exists(path_)) return true;
@@ -123,8 +158,10 @@ void PressureReadings::AddReading(const QDate& date, const QDateTime& when) {
   const int last = grid_.RowCount();
   grid_.SetRowCount(last + 1);
   for (int r = last; r >= 2; --r) grid_.SetRow(r, grid_.RowTexts(r - 1));
-  grid_.SetRow(1, {FormatDate(QStringLiteral("mmm d, yyyy"), date),
-                   FormatDateTime(QStringLiteral("h:mm ampm"), when)});
+  // English month names and AM / PM whatever the locale: the file reads the same in
+  // every language.
+  grid_.SetRow(1, {FormatDate(QStringLiteral("mmm d, yyyy"), date, FileLocale()),
+                   FormatDateTime(QStringLiteral("h:mm ampm"), when, FileLocale())});
 }
 
 void PressureReadings::DeleteReading(int row) {

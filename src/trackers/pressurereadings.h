@@ -33,6 +33,20 @@ QString PressureReadingsPath(const QString& heartFolder, int year);
 // sign); -1 otherwise.
 int PressureValue(const QString& cell);
 
+// A whole reading typed into one cell: "120/80", or "120/80/72" with the pulse, blanks
+// allowed around the parts. Nothing for any other text.
+struct TypedReading {
+  QString systolic;
+  QString diastolic;
+  QString pulse;  // empty when not typed
+};
+std::optional<TypedReading> SplitTypedReading(const QString& text);
+
+// Why a value cell (systolic, diastolic, pulse) is no reading the graph can draw: empty
+// for a blank cell or a whole number within its range (systolic and pulse 50..230,
+// diastolic 10..140); otherwise the hint the table shows on the marked cell.
+QString PressureCellProblem(int column, const QString& cell);
+
 // The graph: each value at its reading's row number, so that the three lines stay
 // lined up reading by reading. A row is plotted only when its systolic cell is not
 // blank; each value only within its range (systolic and pulse 50..230, diastolic
@@ -41,6 +55,8 @@ struct PressureGraph {
   QVector<QPointF> systolic;
   QVector<QPointF> diastolic;
   QVector<QPointF> pulse;
+  // Value cells that hold something the graph cannot draw (marked in the table).
+  int notReadings = 0;
 };
 PressureGraph PressureGraphPoints(const CellGrid& grid);
 
@@ -67,6 +83,7 @@ class PressureReadings {
   bool Open(const QString& heartFolder, const QDate& date, QString* error = nullptr);
 
   const QString& Path() const { return path_; }
+  int Year() const { return year_; }
   bool ReadFailed() const { return readFailed_; }
   QString ReadFailedMessage() const;
   CellGrid& Grid() { return grid_; }
@@ -84,6 +101,7 @@ class PressureReadings {
 
  private:
   QString path_;
+  int year_ = 0;
   CellGrid grid_{kPressureColumns, kEmptyLogRows};
   bool readFailed_ = false;
 };

@@ -21,7 +21,15 @@ QVariant PressureTableModel::data(const QModelIndex& index, int role) const {
     case Qt::EditRole:
       return readings_->Grid().Cell(index.column(), row).trimmed();
     case Qt::BackgroundRole:
+      // A value the graph cannot draw is marked, never silently left out.
+      if (!PressureCellProblem(index.column(), readings_->Grid().Cell(index.column(), row)).isEmpty())
+        return QColor(255, 214, 214);
       return row % 2 == 1 ? QColor(244, 250, 253) : QColor(Qt::white);
+    case Qt::ToolTipRole: {
+      const QString problem =
+          PressureCellProblem(index.column(), readings_->Grid().Cell(index.column(), row));
+      return problem.isEmpty() ? QVariant() : QVariant(problem);
+    }
     default:
       return {};
   }
@@ -36,8 +44,29 @@ bool PressureTableModel::setData(const QModelIndex& index, const QVariant& value
     if (c == u'\n' || c == u'\r') c = u' ';
   CellGrid& grid = readings_->Grid();
   if (text == grid.Cell(index.column(), row).trimmed()) return true;  // nothing typed
+  // "120/80" (or "120/80/72") typed as systolic is the whole reading: it is split over
+  // its cells, unless that would type over a different value already there (the cell
+  // then keeps the text and is marked as no reading).
+  if (index.column() == kBpSystolic) {
+    if (const std::optional<TypedReading> r = SplitTypedReading(text)) {
+      auto fits = [&](int col, const QString& value) {
+        const QString there = grid.Cell(col, row).trimmed();
+        return value.isEmpty() || there.isEmpty() || there == value;
+      };
+      if (fits(kBpDiastolic, r->diastolic) && fits(kBpPulse, r->pulse)) {
+        grid.SetCell(kBpSystolic, row, r->systolic);
+        grid.SetCell(kBpDiastolic, row, r->diastolic);
+        if (!r->pulse.isEmpty()) grid.SetCell(kBpPulse, row, r->pulse);
+        Q_EMIT dataChanged(index, this->index(index.row(), kBpPulse),
+                           {Qt::DisplayRole, Qt::EditRole, Qt::BackgroundRole, Qt::ToolTipRole});
+        Q_EMIT changed();
+        return true;
+      }
+    }
+  }
   grid.SetCell(index.column(), row, text);
-  Q_EMIT dataChanged(index, index, {Qt::DisplayRole, Qt::EditRole});
+  Q_EMIT dataChanged(index, index,
+                     {Qt::DisplayRole, Qt::EditRole, Qt::BackgroundRole, Qt::ToolTipRole});
   Q_EMIT changed();
   return true;
 }

@@ -688,7 +688,10 @@ void MealDiaryView::pgChange(int index) {
   fridgePanel_->setVisible(mealPage);
   tip_->setVisible(mealPage);
   if (loading_) return;
-  SaveDayReporting(false);
+  // Only what was typed is written: choosing a page after looking at a day writes
+  // nothing.
+  SaveIfModified();
+  RecomputeTotals();
   if (index == HistoryPage) {
     history7_->setChecked(true);
     ShowHistoryGraph(7);

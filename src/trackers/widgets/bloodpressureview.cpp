@@ -87,6 +87,9 @@ BloodPressureView::BloodPressureView(ViewHost* host, QWidget* parent)
   lblDate_->setObjectName(QStringLiteral("lblDate"));
   lblDate_->setFont(ArialFont(16, true));
   top->addWidget(lblDate_, 1);
+  lblYear_ = new QLabel(this);
+  lblYear_->setObjectName(QStringLiteral("lblYear"));
+  top->addWidget(lblYear_);
 
   auto* box = new QFrame(this);
   box->setObjectName(QStringLiteral("ReadingBox"));
@@ -230,6 +233,12 @@ QWidget* BloodPressureView::BuildGraphPage() {
   // Zoom by dragging a rectangle; the right button zooms back out.
   graphView_->setRubberBand(QChartView::RectangleRubberBand);
   v->addWidget(graphView_);
+  notReadings_ = new QLabel(page);
+  notReadings_->setObjectName(QStringLiteral("lblNotReadings"));
+  notReadings_->setStyleSheet(QStringLiteral("QLabel { color: rgb(170,20,20); }"));
+  notReadings_->setWordWrap(true);
+  notReadings_->hide();
+  v->addWidget(notReadings_);
   return page;
 }
 
@@ -237,12 +246,20 @@ QWidget* BloodPressureView::BuildGraphPage() {
 
 void BloodPressureView::ShowDate(const QDate& date) {
   if (!date.isValid()) return;
+  // Each year has its own log: a date of another year shows that year's readings once
+  // what was typed here is written (a log that cannot be written stays on screen, so
+  // nothing typed is lost).
+  if (opened_ && date.year() != readings_.Year() && SaveReadings()) {
+    OpenReadings(date);
+    return;
+  }
   date_ = date;
   lblDate_->setText(FormatDate(QStringLiteral("dddddd"), date));
 }
 
 void BloodPressureView::OpenReadings(const QDate& date) {
-  ShowDate(date);
+  date_ = date;
+  lblDate_->setText(FormatDate(QStringLiteral("dddddd"), date));
   QString error;
   const bool ok = readings_.Open(host_->Dir().HeartFolder(), date, &error);
   model_->Reload();
@@ -250,7 +267,9 @@ void BloodPressureView::OpenReadings(const QDate& date) {
   opened_ = true;
   unsaved_ = false;
   reported_.clear();
+  lblYear_->setText(QStringLiteral("Readings of %1").arg(readings_.Year()));
   ShowScore();
+  if (pg_->currentIndex() == 2) ShowPressureGraph();
   if (!ok) {
     // Told once here; the saves that refuse to replace the file stay quiet until the
     // table changes again after a good write.
@@ -334,6 +353,14 @@ void BloodPressureView::ShowScore() {
 void BloodPressureView::ShowPressureGraph() {
   table_->CommitEditor();
   const PressureGraph g = PressureGraphPoints(readings_.Grid());
+  notReadings_->setText(
+      g.notReadings == 1
+          ? QStringLiteral("1 value in the table is not a reading and is not drawn; it is "
+                           "marked in red there.")
+          : QStringLiteral("%1 values in the table are not readings and are not drawn; they "
+                           "are marked in red there.")
+                .arg(g.notReadings));
+  notReadings_->setVisible(g.notReadings > 0);
   systolic_->replace(QList<QPointF>(g.systolic.begin(), g.systolic.end()));
   diastolic_->replace(QList<QPointF>(g.diastolic.begin(), g.diastolic.end()));
   pulse_->replace(QList<QPointF>(g.pulse.begin(), g.pulse.end()));

@@ -1,7 +1,7 @@
 #pragma once
 // The blood-pressure tracker: a table of readings (date, time taken, systolic,
-// diastolic, pulse), newest first, kept in one file for the year the program started
-// in; the categories of blood pressure with the newest reading marked; a graph of the
+// diastolic, pulse), newest first, kept in one file per year (the shown date's year);
+// the categories of blood pressure with the newest reading marked; a graph of the
 // readings. Records live in PressureReadings; this class shows and edits them.
 
 #include <QDate>
@@ -34,7 +34,8 @@ class BloodPressureView : public QWidget, public DateView {
   // A reading typed just before the view is left or the program ends is kept.
   void SaveOnLeave() override { SaveReadings(); }
 
-  // Opens the readings file of the year of `date`; that file stays in use for the run.
+  // Opens the readings file of the year of `date`; ShowDate of a date in another year
+  // opens that year's file.
   void OpenReadings(const QDate& date);
   // Writes the table when it holds changes not written yet (an open cell editor is
   // committed first). False when the write failed (the user has been told).
@@ -68,6 +69,8 @@ class BloodPressureView : public QWidget, public DateView {
   QSet<QString> reported_;
 
   QLabel* lblDate_ = nullptr;
+  QLabel* lblYear_ = nullptr;
+  QLabel* notReadings_ = nullptr;
   QTabWidget* pg_ = nullptr;
   ReadingsTable* table_ = nullptr;
   QLabel* score_ = nullptr;

@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/config.h"
 #include "app/datafolders.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/messages.h"
@@ -134,6 +135,9 @@ ExerciseView::ExerciseView(ViewHost* host, QWidget* parent)
   });
 
   FillActivityList(BuiltInActivities());
+  units_ = host_->Settings().Units();
+  log_.SetUnmarkedUnits(host_->Settings().UnmarkedUnits());
+  ShowUnits();
   RefreshIntensityTexts();
   madeFromTicks_.clear();
 }
@@ -246,19 +250,27 @@ QWidget* ExerciseView::BuildLogPage() {
   bike_ = MakeMiles(QStringLiteral("Distance_bike"), cardioBox);
   swim_ = MakeSpin(QStringLiteral("Distance_Swim"), kMaxFeet, cardioBox);
   climb_ = MakeSpin(QStringLiteral("Distance_Climb"), kMaxFeet, cardioBox);
+  runUnit_ = Caption(QStringLiteral("miles"), cardioBox);
+  bikeUnit_ = Caption(QStringLiteral("miles"), cardioBox);
+  swimUnit_ = Caption(QStringLiteral("feet"), cardioBox);
+  climbUnit_ = Caption(QStringLiteral("feet"), cardioBox);
+  runUnit_->setObjectName(QStringLiteral("RunUnit"));
+  bikeUnit_->setObjectName(QStringLiteral("BikeUnit"));
+  swimUnit_->setObjectName(QStringLiteral("SwimUnit"));
+  climbUnit_->setObjectName(QStringLiteral("ClimbUnit"));
   grid->addWidget(Caption(QStringLiteral("Run / Walk"), cardioBox), 0, 0);
   grid->addWidget(run_, 0, 1);
-  grid->addWidget(Caption(QStringLiteral("miles"), cardioBox), 0, 2);
+  grid->addWidget(runUnit_, 0, 2);
   grid->addWidget(Caption(QStringLiteral("Bike"), cardioBox), 1, 0);
   grid->addWidget(bike_, 1, 1);
-  grid->addWidget(Caption(QStringLiteral("miles"), cardioBox), 1, 2);
+  grid->addWidget(bikeUnit_, 1, 2);
   grid->setColumnMinimumWidth(3, 24);
   grid->addWidget(Caption(QStringLiteral("Swim"), cardioBox), 0, 4);
   grid->addWidget(swim_, 0, 5);
-  grid->addWidget(Caption(QStringLiteral("feet"), cardioBox), 0, 6);
+  grid->addWidget(swimUnit_, 0, 6);
   grid->addWidget(Caption(QStringLiteral("Climb"), cardioBox), 1, 4);
   grid->addWidget(climb_, 1, 5);
-  grid->addWidget(Caption(QStringLiteral("feet"), cardioBox), 1, 6);
+  grid->addWidget(climbUnit_, 1, 6);
   grid->setColumnStretch(7, 1);
   v->addWidget(cardioBox);
 
@@ -530,6 +542,10 @@ void ExerciseView::ShowDate(const QDate& date) {
   date_ = date;
   row_ = YearGridRow(date);
   reported_.clear();
+  // Distances are shown in the units of the settings, whatever unit a day was kept in.
+  units_ = host_->Settings().Units();
+  log_.SetUnmarkedUnits(host_->Settings().UnmarkedUnits());
+  ShowUnits();
   QString e;
   if (!OpenYear(date.year(), &e)) errors << e;
 
@@ -573,7 +589,17 @@ bool ExerciseView::OpenYear(int year, QString* error) { return log_.OpenYear(yea
 
 // --- the form -----------------------------------------------------------------------
 
+void ExerciseView::ShowUnits() {
+  const bool imperial = units_ == UnitSystem::Imperial;
+  for (QLabel* l : {runUnit_, bikeUnit_})
+    l->setText(imperial ? QStringLiteral("miles") : QStringLiteral("km"));
+  for (QLabel* l : {swimUnit_, climbUnit_})
+    l->setText(imperial ? QStringLiteral("feet") : QStringLiteral("m"));
+}
+
 void ExerciseView::FillForm(const WorkoutDay& day) {
+  storedDay_ = day;
+  shownDay_ = InUnits(day, units_);
   hours_->setValue(day.hours);
   minutes_->setValue(day.minutes);
   intensity_->setValue(day.intensity);
@@ -583,13 +609,27 @@ void ExerciseView::FillForm(const WorkoutDay& day) {
   TickActivities(onList);
   madeFromTicks_ = WorkoutText(TickedActivities());
   workout_->setText(day.workout);
-  run_->setValue(day.run);
-  bike_->setValue(day.bike);
-  swim_->setValue(int(std::min<double>(std::round(day.swim), kMaxFeet)));
-  climb_->setValue(int(std::min<double>(std::round(day.climb), kMaxFeet)));
+  run_->setValue(shownDay_.run);
+  bike_->setValue(shownDay_.bike);
+  swim_->setValue(int(std::min<double>(std::round(shownDay_.swim), kMaxFeet)));
+  climb_->setValue(int(std::min<double>(std::round(shownDay_.climb), kMaxFeet)));
+  // A stored text that is not a number shows as "unreadable" while the field is at 0.
+  const std::pair<QAbstractSpinBox*, int> fields[] = {
+      {hours_, kExHours}, {minutes_, kExMinutes}, {calories_, kExCalories}, {run_, kExRun},
+      {bike_, kExBike},   {swim_, kExSwim},       {climb_, kExClimb}};
+  for (const auto& [field, col] : fields) {
+    const QString stored = day.unreadable.value(col);
+    field->setSpecialValueText(stored.isEmpty() ? QString() : QStringLiteral("unreadable"));
+    field->setToolTip(stored.isEmpty()
+                          ? QString()
+                          : QStringLiteral("The stored value \"%1\" is not a number. It is "
+                                           "kept as it stands until you change this field.")
+                                .arg(stored));
+  }
+  filled_ = FieldValues();
 }
 
-WorkoutDay ExerciseView::FormDay() const {
+WorkoutDay ExerciseView::FieldValues() const {
   WorkoutDay day;
   day.hours = hours_->value();
   day.minutes = minutes_->value();
@@ -602,12 +642,48 @@ WorkoutDay ExerciseView::FormDay() const {
   day.bike = bike_->value();
   day.swim = swim_->value();
   day.climb = climb_->value();
+  day.units = units_;
+  return day;
+}
+
+WorkoutDay ExerciseView::FormDay() const {
+  const WorkoutDay now = FieldValues();
+  WorkoutDay day = now;
+  day.unreadable = storedDay_.unreadable;
+  auto keepIf = [&](int col, bool unchanged) {
+    if (!unchanged) day.unreadable.remove(col);
+  };
+  keepIf(kExHours, now.hours == filled_.hours);
+  keepIf(kExMinutes, now.minutes == filled_.minutes);
+  keepIf(kExIntensity, now.intensity == filled_.intensity);
+  keepIf(kExCalories, now.calories == filled_.calories);
+  const bool runSame = now.run == filled_.run, bikeSame = now.bike == filled_.bike;
+  const bool swimSame = now.swim == filled_.swim, climbSame = now.climb == filled_.climb;
+  if (runSame && bikeSame && swimSame && climbSame) {
+    // Not one distance changed: the day keeps them exactly as stored, in their unit.
+    day.run = storedDay_.run;
+    day.bike = storedDay_.bike;
+    day.swim = storedDay_.swim;
+    day.climb = storedDay_.climb;
+    day.units = storedDay_.units;
+    return day;
+  }
+  // The day moves to the shown units; the distances she left keep their exact value.
+  day.units = units_;
+  if (runSame) day.run = shownDay_.run;
+  if (bikeSame) day.bike = shownDay_.bike;
+  if (swimSame) day.swim = shownDay_.swim;
+  if (climbSame) day.climb = shownDay_.climb;
+  keepIf(kExRun, runSame);
+  keepIf(kExBike, bikeSame);
+  keepIf(kExSwim, swimSame);
+  keepIf(kExClimb, climbSame);
   return day;
 }
 
 void ExerciseView::RefreshIntensityTexts() {
   lblIntensity_->setText(QStringLiteral("Workout Intensity: "));
-  lblLike_->setText(IntensityText(intensity_->value()));
+  lblLike_->setText(IntensityText(intensity_->value(), units_));
 }
 
 void ExerciseView::TimeChanged() {
@@ -682,6 +758,8 @@ void ExerciseView::UserSaveClick() {
 
 void ExerciseView::UserClearClick() {
   if (!loaded_) return;
+  // "clear" means every value: a stored text that was not a number goes too.
+  storedDay_.unreadable.clear();
   loading_ = true;
   for (QSpinBox* s : {hours_, minutes_, calories_, swim_, climb_}) s->setValue(0);
   for (QDoubleSpinBox* s : {run_, bike_}) s->setValue(0);
@@ -786,7 +864,7 @@ void ExerciseView::ShowWeekChart() {
 }
 
 void ExerciseView::ShowSummaries() {
-  const ExerciseSummary s = log_.Summaries(Clock::Today());
-  FillSummaryGrid(gridCalories_, CalorieSummaryRows(s));
-  FillSummaryGrid(gridFacts_, DistanceSummaryRows(s));
+  const ExerciseSummary s = log_.Summaries(Clock::Today(), units_);
+  FillSummaryGrid(gridCalories_, CalorieSummaryRows(s, units_));
+  FillSummaryGrid(gridFacts_, DistanceSummaryRows(s, units_));
 }

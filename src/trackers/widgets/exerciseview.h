@@ -86,8 +86,15 @@ class ExerciseView : public QWidget, public DateView {
   QWidget* BuildCardioPage();
   void FillActivityList(const QStringList& items);
   void TickActivities(const QStringList& names);
+  // Puts a stored day into the form, in the units the settings show.
   void FillForm(const WorkoutDay& day);
+  // The record to store: what the fields hold, except that a field she has not changed
+  // keeps its stored value (a text that is not a number stays as it is; distances stay
+  // exact and in their unit unless one of them was changed).
   WorkoutDay FormDay() const;
+  // The fields as they stand, distances in the shown units.
+  WorkoutDay FieldValues() const;
+  void ShowUnits();
   void RefreshIntensityTexts();
   void ToggleEstimatePanel();
   void TimeChanged();       // hours, minutes, intensity
@@ -113,6 +120,10 @@ class ExerciseView : public QWidget, public DateView {
   QString madeFromTicks_;  // the workout text the ticks last made
   bool userListUnreadable_ = false;
   QSet<QString> reported_;
+  UnitSystem units_ = UnitSystem::Imperial;  // the system the distance fields show
+  WorkoutDay storedDay_;  // the shown day as read
+  WorkoutDay shownDay_;   // the same in the shown units, exactly
+  WorkoutDay filled_;     // the fields as FillForm left them
 
   QLabel* lblDate_ = nullptr;
   QTabWidget* pg_ = nullptr;
@@ -129,6 +140,10 @@ class ExerciseView : public QWidget, public DateView {
   QDoubleSpinBox* bike_ = nullptr;
   QSpinBox* swim_ = nullptr;
   QSpinBox* climb_ = nullptr;
+  QLabel* runUnit_ = nullptr;
+  QLabel* bikeUnit_ = nullptr;
+  QLabel* swimUnit_ = nullptr;
+  QLabel* climbUnit_ = nullptr;
   QLineEdit* workout_ = nullptr;
   QListWidget* activities_ = nullptr;
   QChartView* chartView_ = nullptr;

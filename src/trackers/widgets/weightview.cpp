@@ -111,8 +111,9 @@ QImage HistoryMarker() {
 
 QRegularExpressionValidator* NumberValidator(int wholeDigits, int decimals, QObject* parent) {
   QString pattern = QStringLiteral("\\d{0,%1}").arg(wholeDigits);
+  // Her decimal separator, and "." as well: either is read (ParseStoredNumber).
   if (decimals > 0)
-    pattern += QStringLiteral("(%1\\d{0,%2})?")
+    pattern += QStringLiteral("((\\.|%1)\\d{0,%2})?")
                    .arg(QRegularExpression::escape(AppLocale().decimalPoint()))
                    .arg(decimals);
   return new QRegularExpressionValidator(QRegularExpression(pattern), parent);
@@ -140,7 +141,8 @@ WeightView::WeightView(ViewHost* host, QWidget* parent)
   layout->addWidget(pg_, 1);
   connect(pg_, &QTabWidget::currentChanged, this, &WeightView::pgChange);
 
-  height_->setText(QString::number(host_->Settings().BmiHeight));
+  units_ = host_->Settings().Units();
+  height_->setText(QString::number(std::lround(host_->Settings().BmiHeightIn(units_))));
   const QString unit = host_->Settings().WeightUnitLabel();
   weightUnit1_->setText(unit);
   weightUnit2_->setText(unit);
@@ -172,7 +174,11 @@ void WeightView::BuildHeader(QWidget* box) {
   weight_->setObjectName(QStringLiteral("Weight_Today"));
   weight_->setValidator(NumberValidator(4, 1, weight_));
   weight_->setAlignment(Qt::AlignRight);
-  weight_->setFixedWidth(weight_->fontMetrics().horizontalAdvance(QStringLiteral("00000.0")) + 14);
+  // Wide enough for the longest weight and for the word a stored text that is no
+  // number shows.
+  weight_->setFixedWidth(std::max(weight_->fontMetrics().horizontalAdvance(QStringLiteral("00000.0")),
+                                  weight_->fontMetrics().horizontalAdvance(QStringLiteral("unreadable"))) +
+                         20);
   row->addWidget(weight_);
   weightUnit1_ = new QLabel(box);
   weightUnit1_->setObjectName(QStringLiteral("weight_label1"));
@@ -185,7 +191,15 @@ void WeightView::BuildHeader(QWidget* box) {
   row->addStretch(1);
   v->addLayout(row);
 
-  connect(weight_, &QLineEdit::textEdited, this, [this] { Weight_TodayChange(); });
+  connect(weight_, &QLineEdit::textEdited, this, [this] {
+    weightEdited_ = true;
+    if (weightUnreadable_) {
+      // What she types replaces the stored text that was no weight.
+      weightUnreadable_ = false;
+      MarkUnreadable(weight_, QString(), QString());
+    }
+    Weight_TodayChange();
+  });
   connect(weight_, &QLineEdit::editingFinished, this, [this] { Weight_TodayExit(); });
   connect(save, &QPushButton::clicked, this, [this] { save_weightClick(); });
   connect(clear, &QPushButton::clicked, this, [this] { UserClearClick(); });
@@ -283,7 +297,14 @@ QWidget* WeightView::BuildTargetTab() {
   v->addWidget(targetView_, 1);
   v->addStretch(0);
 
-  connect(goal_, &QLineEdit::textEdited, this, [this] { WEight_GoalChange(); });
+  connect(goal_, &QLineEdit::textEdited, this, [this] {
+    goalEdited_ = true;
+    if (goalUnreadable_) {
+      goalUnreadable_ = false;
+      MarkUnreadable(goal_, QString(), QString());
+    }
+    WEight_GoalChange();
+  });
   connect(days_, &QLineEdit::textEdited, this, [this] { days_dietChange(); });
   connect(days_, &QLineEdit::editingFinished, this, [this] { days_dietExit(); });
   connect(calc, &QPushButton::clicked, this, [this] { SpeedButton1Click(); });
@@ -402,6 +423,7 @@ QWidget* WeightView::BuildBmiTab() {
   v->addStretch(1);
 
   arrow_->raise();
+  connect(height_, &QLineEdit::textEdited, this, [this] { heightEdited_ = true; });
   connect(height_, &QLineEdit::editingFinished, this, [this] { BMI_HeightExit(); });
   connect(calc, &QPushButton::clicked, this, [this] { Button1Click(); });
   return page;
@@ -417,6 +439,10 @@ void WeightView::ShowDate(const QDate& date) {
 
   model_.SetDate(date);
   Config& config = host_->Settings();
+  // Every number is shown in the units of the settings, whatever unit it was stored in.
+  units_ = config.Units();
+  model_.SetUnits(units_, config.UnmarkedUnits());
+  weightEdited_ = goalEdited_ = heightEdited_ = false;
   weightUnit1_->setText(config.WeightUnitLabel());
   weightUnit2_->setText(config.WeightUnitLabel());
   heightUnit_->setText(config.LengthUnitLabel());
@@ -428,19 +454,28 @@ void WeightView::ShowDate(const QDate& date) {
 
   QString e;
   if (!model_.OpenGoal(&e)) errors << e;
+  const StoredNumber goal = model_.GoalReading();
+  goalUnreadable_ = goal.IsUnreadable();
   SetGoalText(model_.Goal());
+  if (goalUnreadable_) {
+    goal_->clear();
+    MarkUnreadable(goal_, QStringLiteral("goal"), goal.text);
+  }
   shown_ = true;
 
   if (!model_.OpenYear(&e)) errors << e;
   ShowHistory();
 
-  const QString weightText = OneDecimal(model_.StoredWeight());
+  const StoredNumber weight = model_.DayWeight();
+  weightUnreadable_ = weight.IsUnreadable();
+  const QString weightText = weightUnreadable_ ? QString() : OneDecimal(weight.value);
   const bool changed = weight_->text() != weightText;
   weight_->setText(weightText);
+  MarkUnreadable(weight_, QStringLiteral("weight"), weightUnreadable_ ? weight.text : QString());
   filling_ = false;
   if (changed) Weight_TodayChange();
 
-  height_->setText(QString::number(config.BmiHeight));
+  height_->setText(QString::number(std::lround(config.BmiHeightIn(units_))));
   // A file far larger than its kind is shown read-only; the user hears of it once.
   errors << model_.ReadOnlyNotices();
   if (!errors.isEmpty()) ShowError(errors.join(u'\n'), this);
@@ -457,10 +492,14 @@ bool WeightView::SaveWeight() { return SaveWeightReporting(false); }
 bool WeightView::SaveWeightReporting(bool always) {
   if (!shown_ || filling_) return true;
   QString errors;
-  const bool ok = model_.SaveDay(WeightValue(), GoalValue(), &errors);
+  const std::optional<double> shownWeight =
+      weightUnreadable_ && weight_->text().trimmed().isEmpty() ? std::nullopt
+                                                               : std::optional<double>(WeightValue());
+  const bool ok = model_.SaveDay(WeightToSave(), GoalToSave(), &errors, shownWeight);
   int height = 0;
-  if (IniFile::ParseInteger(height_->text().trimmed(), &height))
-    host_->Settings().BmiHeight = std::clamp(height, kMinHeight, kMaxHeight);
+  // The height as stored stays unless she typed one: shown in other units it is rounded.
+  if (heightEdited_ && IniFile::ParseInteger(height_->text().trimmed(), &height))
+    host_->Settings().SetBmiHeight(std::clamp(height, kMinHeight, kMaxHeight), units_);
   if (ok) {
     lastReported_.clear();
     // The history and the month grid show the weight just typed.
@@ -483,12 +522,12 @@ void WeightView::Report(const QString& errors, bool always) {
 
 double WeightView::WeightValue() const {
   double v = 0;
-  return ParseNumber(weight_->text(), &v) ? v : 0;
+  return ParseStoredNumber(weight_->text(), &v) ? v : 0;
 }
 
 double WeightView::GoalValue() const {
   double v = 0;
-  return ParseNumber(goal_->text(), &v) ? v : 0;
+  return ParseStoredNumber(goal_->text(), &v) ? v : 0;
 }
 
 int WeightView::DaysValue() const {
@@ -497,9 +536,39 @@ int WeightView::DaysValue() const {
   return ok ? v : 0;
 }
 
-bool WeightView::Imperial() const { return host_->Settings().MeasureUnits == u"I"; }
+bool WeightView::Imperial() const { return units_ == UnitSystem::Imperial; }
 
-void WeightView::SetGoalText(double goal) { goal_->setText(OneDecimal(goal)); }
+void WeightView::SetGoalText(double goal) {
+  goal_->setText(OneDecimal(goal));
+  MarkUnreadable(goal_, QString(), QString());
+}
+
+std::optional<double> WeightView::WeightToSave() const {
+  if (!weightEdited_ || (weightUnreadable_ && weight_->text().trimmed().isEmpty()))
+    return std::nullopt;
+  return WeightValue();
+}
+
+std::optional<double> WeightView::GoalToSave() const {
+  if (!goalEdited_ || (goalUnreadable_ && goal_->text().trimmed().isEmpty()))
+    return std::nullopt;
+  return GoalValue();
+}
+
+void WeightView::MarkUnreadable(QLineEdit* field, const QString& what, const QString& stored) {
+  if (stored.isEmpty()) {
+    if (field->placeholderText().isEmpty()) return;
+    field->setPlaceholderText(QString());
+    field->setToolTip(QString());
+    field->setStyleSheet(QString());
+    return;
+  }
+  field->setPlaceholderText(QStringLiteral("unreadable"));
+  field->setToolTip(QStringLiteral("The stored %1 \"%2\" is not a number. It is kept as it "
+                                   "stands until you type a new one.")
+                        .arg(what, stored));
+  field->setStyleSheet(QStringLiteral("QLineEdit { border: 1px solid rgb(200,40,40); }"));
+}
 
 void WeightView::Weight_TodayChange() {
   if (filling_) return;
@@ -510,8 +579,11 @@ void WeightView::Weight_TodayChange() {
   ShowPlan();
   ShowGoalMessage();
   if (w <= 0 || !arrow_->isHidden()) ShowBMI();
-  if (GoalValue() < w - 5) {
+  // A goal that could not be read is not raised over: it is no goal below the weight.
+  const bool goalShown = !(goalUnreadable_ && goal_->text().trimmed().isEmpty());
+  if (goalShown && GoalValue() < w - 5) {
     SetGoalText(w - 5);
+    goalEdited_ = true;
     WEight_GoalChange();
   }
 }
@@ -555,6 +627,9 @@ void WeightView::pgChange(int) {
 }
 
 void WeightView::save_weightClick() {
+  // "save" stores what the fields show, except a stored text that is not a number and
+  // that she has not typed over.
+  weightEdited_ = goalEdited_ = true;
   const double w = WeightValue();
   bool ok = true;
   if (w > 0) {
@@ -562,7 +637,7 @@ void WeightView::save_weightClick() {
     ShowPlan();
     ShowGoalMessage();
   }
-  model_.SetWeightText(model_.Row(), ShortestNumberText(w));
+  if (const std::optional<double> weight = WeightToSave()) model_.SetWeight(model_.Row(), *weight);
   ShowHistory();
   // The actions of a goal edit.
   if (shown_) {
@@ -576,6 +651,9 @@ void WeightView::save_weightClick() {
 
 void WeightView::UserClearClick() {
   weight_->setText(OneDecimal(0));
+  MarkUnreadable(weight_, QString(), QString());
+  weightEdited_ = true;
+  weightUnreadable_ = false;
   Weight_TodayChange();
   // Written to the file by the next save; the chart and the month grid drop the day now.
   model_.SetWeightText(model_.Row(), QStringLiteral("0"));
@@ -596,7 +674,11 @@ void WeightView::Button1Click() { ShowBMI(); }
 // --- drawing ----------------------------------------------------------------------
 
 void WeightView::ShowHistory() {
-  const QVector<DatedWeight> points = model_.History();
+  // The year shown, reaching back a year from the day shown: on 2 January December's
+  // weights are still there.
+  const QDate shown = model_.Date().isValid() ? model_.Date() : Clock::Today();
+  const QVector<DatedWeight> points =
+      model_.History(shown.addYears(-1).addDays(1), QDate(shown.year(), 12, 31));
   QList<QPointF> xy;
   xy.reserve(points.size());
   double lo = 0, hi = 0;
@@ -655,14 +737,14 @@ void WeightView::ShowGoalMessage() {
     return;
   }
   const GoalMessage m = MakeGoalMessage(WeightValue(), GoalValue(), DaysValue(), !Imperial(),
-                                        host_->Settings().WeightUnitLabel());
+                                        Imperial() ? QStringLiteral("lbs") : QStringLiteral("kg"));
   if (m.daysLeft) daysLeft_->setText(*m.daysLeft);
   if (m.calories) calories_->setText(*m.calories);
 }
 
 void WeightView::ShowBMI() {
   double h = 0, w = 0;
-  if (!ParseNumber(height_->text(), &h) || !ParseNumber(weight_->text(), &w) || w <= 0 ||
+  if (!ParseStoredNumber(height_->text(), &h) || !ParseStoredNumber(weight_->text(), &w) || w <= 0 ||
       h <= 0) {
     // A day without a weight has no index, class or arrow.
     bmiIndex_->clear();

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <optional>
 
 #include "app/dateview.h"
 #include "trackers/weightmodel.h"
@@ -68,8 +69,15 @@ class WeightView : public QWidget, public DateView {
   double WeightValue() const;  // 0 when the field is not a number
   double GoalValue() const;
   int DaysValue() const;       // 0 while empty
-  bool Imperial() const;       // pounds and inches
+  bool Imperial() const;       // pounds and inches, as the fields show them
   void SetGoalText(double goal);
+  // What a save stores: the fields she changed since the day was shown (or asked to
+  // save); nothing for a field that still shows a stored value that is not a number.
+  std::optional<double> WeightToSave() const;
+  std::optional<double> GoalToSave() const;
+  // A field over a stored value that is not a number: empty, marked "unreadable", the
+  // stored text in its tooltip. An empty text clears the mark.
+  static void MarkUnreadable(QLineEdit* field, const QString& what, const QString& stored);
   // Automatic saves (each keystroke, leaving a field) report a failure once until a
   // save works again; an explicit save always reports it.
   bool SaveWeightReporting(bool always);
@@ -80,6 +88,14 @@ class WeightView : public QWidget, public DateView {
   bool shown_ = false;
   bool filling_ = false;  // ShowDate is filling the fields: no edit may save
   QString lastReported_;
+  // The fields she changed since the shown day was filled in.
+  bool weightEdited_ = false;
+  bool goalEdited_ = false;
+  bool heightEdited_ = false;
+  // The shown day's stored weight / the month's goal is a text that is not a number.
+  bool weightUnreadable_ = false;
+  bool goalUnreadable_ = false;
+  UnitSystem units_ = UnitSystem::Imperial;  // the system the fields show
 
   QLabel* title_ = nullptr;
   QLineEdit* weight_ = nullptr;

@@ -1,0 +1,128 @@
+#include "app/recordkind.h"
+
+#include <cerrno>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+#include "app/datafolders.h"
+#include "core/csvfile.h"
+#include "core/gridfile.h"
+#include "core/textfile.h"
+#include "core/textutil.h"
+
+QRegularExpression PlainFileName(const QStringList& extensions) {
+  // A first character that is neither a dot, a slash, a backslash nor a control
+  // character, then any of the same but the dot.
+  QString pattern = QStringLiteral("[^./\\\\\\x00-\\x1f\\x7f][^/\\\\\\x00-\\x1f\\x7f]*");
+  if (!extensions.isEmpty()) {
+    QStringList quoted;
+    for (const QString& e : extensions) quoted << QRegularExpression::escape(e);
+    pattern += QStringLiteral("\\.(?:") + quoted.join(u'|') + u')';
+  }
+  return QRegularExpression(QRegularExpression::anchoredPattern(pattern),
+                            QRegularExpression::CaseInsensitiveOption);
+}
+
+QRegularExpression ExactFileName(const QString& name) {
+  return QRegularExpression(
+      QRegularExpression::anchoredPattern(QRegularExpression::escape(name)));
+}
+
+RecordRoot::RecordRoot(const DataFolders& dir, const QString& root)
+    : dir_(dir), root_(root.isEmpty() ? dir.DataRoot() : root) {
+  if (!root_.endsWith(u'/')) root_ += u'/';
+}
+
+QString RecordRoot::Relative(const DataFolders& dir, const QString& folderOfDir) {
+  return folderOfDir.startsWith(dir.DataRoot()) ? folderOfDir.mid(dir.DataRoot().size())
+                                                : folderOfDir;
+}
+
+QString RecordRoot::Folder(const QString& folderOfDir) const {
+  return root_ + Relative(dir_, folderOfDir);
+}
+
+QStringList RecordRoot::Files(const QString& folderOfDir, const QRegularExpression& name) const {
+  QStringList out;
+  const QFileInfoList entries =
+      QDir(Folder(folderOfDir))
+          .entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
+                         QDir::Name);
+  for (const QFileInfo& info : entries)
+    if (name.match(info.fileName()).hasMatch()) out << info.fileName();
+  return out;
+}
+
+bool RecordRoot::Exists(const QString& folderOfDir, const QString& name) const {
+  const QFileInfo info(Folder(folderOfDir) + name);
+  return info.isFile() && !info.isSymLink();
+}
+
+bool RecordRoot::Read(const QString& folderOfDir, const QString& name, QByteArray* bytes,
+                      QString* error) const {
+  const QString path = Folder(folderOfDir) + name;
+  QFile file(path);
+  if (QFileInfo(path).size() > kMaxReadBytes) {
+    if (error) *error = CannotOpenMessage(path, QStringLiteral("File too large"));
+    return false;
+  }
+  if (!file.open(QIODevice::ReadOnly)) {
+    if (error) *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
+    return false;
+  }
+  // readAll reads a regular file in one piece of its size (a read of kMaxReadBytes would
+  // reserve that much for every file).
+  *bytes = file.readAll();
+  if (file.error() != QFileDevice::NoError || bytes->size() > kMaxReadBytes) {
+    if (error)
+      *error = CannotOpenMessage(path, bytes->size() > kMaxReadBytes
+                                           ? QStringLiteral("File too large")
+                                           : FailureReason(file.errorString(), errno));
+    return false;
+  }
+  return true;
+}
+
+const RecordFileRule* FindFileRule(const QList<RecordKind>& kinds, const QString& folder,
+                                   const QString& name, const RecordKind** kind) {
+  for (const RecordKind& k : kinds)
+    for (const RecordFileRule& rule : k.files)
+      if (rule.folder == folder && rule.name.match(name).hasMatch()) {
+        if (kind) *kind = &k;
+        return &rule;
+      }
+  return nullptr;
+}
+
+QStringList RuleFolders(const QList<RecordKind>& kinds) {
+  QStringList out;
+  for (const RecordKind& k : kinds)
+    for (const RecordFileRule& rule : k.files)
+      if (!rule.folder.isEmpty() && !out.contains(rule.folder)) out << rule.folder;
+  return out;
+}
+
+bool ReadRecordGrid(const RecordRoot& root, const QString& folderOfDir, const QString& name,
+                    CellGrid* grid, QString* error) {
+  QByteArray bytes;
+  if (!root.Read(folderOfDir, name, &bytes, error)) return false;
+  LoadGridBytes(*grid, bytes);
+  return true;
+}
+
+bool ReadRecordLines(const RecordRoot& root, const QString& folderOfDir, const QString& name,
+                     QStringList* lines, QString* error) {
+  QByteArray bytes;
+  if (!root.Read(folderOfDir, name, &bytes, error)) return false;
+  *lines = SplitLines(DecodeText(bytes));
+  return true;
+}
+
+QString NumberField(const QString& cell) {
+  const QString t = cell.trimmed();
+  double v = 0;
+  if (!t.isEmpty() && ParseNumber(t, &v)) return CsvNumber(v);
+  return t;
+}

@@ -1,0 +1,77 @@
+#pragma once
+// Zip archives through libarchive: a writer that makes the archive whole or not at all
+// (through QSaveFile, like every file the program writes) and a reader that walks the
+// entries, hands their bytes out with a limit, and extracts them with libarchive's own
+// guards against names that climb out of the target folder, absolute names and links.
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <memory>
+
+struct archive;
+class QSaveFile;
+
+class ZipWriter {
+ public:
+  ZipWriter();
+  ~ZipWriter();  // an archive not committed is thrown away
+  ZipWriter(const ZipWriter&) = delete;
+  ZipWriter& operator=(const ZipWriter&) = delete;
+
+  // Starts the archive at path (a temporary file beside it until Commit).
+  bool Open(const QString& path, QString* error);
+  // name: "/"-separated, relative, UTF-8 in the archive. A folder name ends in "/".
+  bool AddFolder(const QString& name, const QDateTime& modified, QString* error);
+  bool AddFile(const QString& name, const QByteArray& bytes, const QDateTime& modified,
+               QString* error);
+  // Finishes the archive and gives it its name. False with the reason (a full disk);
+  // the file at path then keeps what it held before.
+  bool Commit(QString* error);
+  void Cancel();
+
+ private:
+  bool Fail(QString* error, const QString& what);
+  std::unique_ptr<QSaveFile> file_;
+  archive* a_ = nullptr;
+  QString path_;
+  QString writeError_;  // why the last write to the file failed
+  qint64 written_ = 0;
+  friend struct ZipWriterCallbacks;
+};
+
+struct ZipEntryInfo {
+  enum class Type { File, Folder, Link, Other };
+  QString name;        // as the archive holds it
+  Type type = Type::Other;
+  qint64 size = -1;    // -1 when the archive does not say
+  QDateTime modified;
+};
+
+class ZipReader {
+ public:
+  ZipReader();
+  ~ZipReader();
+  ZipReader(const ZipReader&) = delete;
+  ZipReader& operator=(const ZipReader&) = delete;
+
+  // Opens a zip archive (only zip: anything else fails). False with the reason.
+  bool Open(const QString& path, QString* error);
+  // The next entry's header. False at the end, and on a damaged archive (errorString()
+  // then tells why).
+  bool Next(ZipEntryInfo* entry);
+  // The current entry's bytes; more than maxBytes fails without reading them all.
+  bool ReadData(qint64 maxBytes, QByteArray* bytes, QString* error);
+  // Writes the current entry into folder (an existing, absolute folder) under its own
+  // name, with libarchive's guards (no "..", no absolute name, nothing through a link).
+  // The names must have been checked by the caller too. *sha1, when given, gets the
+  // SHA-1 of the bytes written.
+  bool ExtractTo(const QString& folder, QString* error, QByteArray* sha1 = nullptr);
+  QString errorString() const { return error_; }
+
+ private:
+  archive* a_ = nullptr;
+  archive* disk_ = nullptr;
+  struct archive_entry* entry_ = nullptr;
+  QString error_;
+};

@@ -1,0 +1,16 @@
+#pragma once
+// The cycle room's records for backup, restore and the CSV export: the calendar's
+// settings (cycle.csv) and the journal notes (journal.csv).
+
+#include "app/recordkind.h"
+
+// cycle.csv: record, date, value. One row for each of the calendar's settings ("last
+// period", "cycle length", "luteal length", "goal") when Config/application.ini exists.
+RecordKind CycleRecordKind(const DataFolders& dir);
+// The goal as the CSV names it: "none", "avoid pregnancy", "conceive", "conceive a boy",
+// "conceive a girl".
+QString GoalField(int goal);
+
+// journal.csv: date, text. One row per note file (Notes/Y2009M3D14.txt), the note's lines
+// joined by line feeds.
+RecordKind JournalRecordKind(const DataFolders& dir);

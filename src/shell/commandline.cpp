@@ -1,0 +1,170 @@
+#include "shell/commandline.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <QStringList>
+#include <cstdio>
+#include <unistd.h>
+
+#include "app/config.h"
+#include "app/csvexport.h"
+#include "app/datafolders.h"
+#include "app/recordarchive.h"
+#include "app/singleinstance.h"
+#include "core/clock.h"
+#include "core/textfile.h"
+#include "cycle/calendarexport.h"
+#include "shell/recordkinds.h"
+
+const char* const kRecordCommandsUsage =
+    "  --backup FILE             Write a backup of all your records to the zip archive FILE.\n"
+    "  --restore FILE [--yes]    Replace your records with those of the backup FILE (your\n"
+    "                            records are first saved in Backups/). Asks first; --yes\n"
+    "                            answers for you. Refused while Mavelo is open.\n"
+    "  --export-csv DIR          Write your records as CSV files into the folder DIR.\n"
+    "  --export-ics FILE [--count N]\n"
+    "                            Write the predicted period days, fertile windows and\n"
+    "                            ovulation days of the next N cycles (default 12) to the\n"
+    "                            calendar file FILE.\n";
+
+namespace {
+
+const char* const kCommands[] = {"--backup", "--restore", "--export-csv", "--export-ics"};
+
+void Out(const QString& text) {
+  std::fputs(text.toLocal8Bit().constData(), stdout);
+  std::fputc('\n', stdout);
+  std::fflush(stdout);
+}
+
+int Fail(const QString& text, int code = 1) {
+  std::fputs(("mavelo: " + text).toLocal8Bit().constData(), stderr);
+  std::fputc('\n', stderr);
+  return code;
+}
+
+QString Absolute(const QString& path) { return QFileInfo(path).absoluteFilePath(); }
+
+void PrintSummary(const ArchiveSummary& s) {
+  for (const QString& line : s.Lines()) Out(QStringLiteral("  ") + line);
+}
+
+bool Confirmed() {
+  if (!::isatty(STDIN_FILENO)) return false;
+  std::fputs("Replace your records with this backup? [y/N] ", stdout);
+  std::fflush(stdout);
+  char answer[16] = {};
+  if (!std::fgets(answer, sizeof answer, stdin)) return false;
+  return answer[0] == 'y' || answer[0] == 'Y';
+}
+
+}  // namespace
+
+bool IsRecordCommand(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i)
+    for (const char* c : kCommands)
+      if (qstrcmp(argv[i], c) == 0) return true;
+  return false;
+}
+
+int RunRecordCommand(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  QCoreApplication::setApplicationName(QStringLiteral("Mavelo"));
+  QCoreApplication::setOrganizationName(QStringLiteral("Tarnwick"));
+  if (QLocale().language() == QLocale::C)
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+  QString command, target;
+  int count = kDefaultExportCycles;
+  bool yes = false;
+  const QStringList args = QCoreApplication::arguments();
+  for (int i = 1; i < args.size(); ++i) {
+    const QString& a = args.at(i);
+    bool isCommand = false;
+    for (const char* c : kCommands) isCommand = isCommand || a == QLatin1String(c);
+    if (isCommand) {
+      if (!command.isEmpty()) return Fail(QStringLiteral("one command at a time (%1 and %2)").arg(command, a), 2);
+      if (i + 1 >= args.size()) return Fail(QStringLiteral("%1 needs a file or folder name").arg(a), 2);
+      command = a;
+      target = args.at(++i);
+    } else if (a == QLatin1String("--count")) {
+      bool ok = false;
+      if (i + 1 < args.size()) count = args.at(++i).toInt(&ok);
+      if (!ok || count < 1 || count > 120)
+        return Fail(QStringLiteral("--count needs a number of cycles from 1 to 120"), 2);
+    } else if (a == QLatin1String("--yes")) {
+      yes = true;
+    } else {
+      return Fail(QStringLiteral("unknown option \"%1\" (mavelo --help lists them)").arg(a), 2);
+    }
+  }
+  if (command != QLatin1String("--export-ics") && count != kDefaultExportCycles)
+    return Fail(QStringLiteral("--count goes with --export-ics"), 2);
+  if (command != QLatin1String("--restore") && yes)
+    return Fail(QStringLiteral("--yes goes with --restore"), 2);
+
+  const DataFolders dir(DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder()));
+  const QList<RecordKind> kinds = RecordKinds(dir);
+
+  if (command == QLatin1String("--backup")) {
+    ArchiveSummary summary;
+    QStringList leftOut;
+    QString error;
+    if (!WriteBackup(dir, kinds, Absolute(target), &summary, &leftOut, &error)) return Fail(error);
+    Out(QStringLiteral("Wrote %1: %2 files, %3.")
+            .arg(Absolute(target), QLocale::c().toString(summary.files), SizeText(summary.bytes)));
+    PrintSummary(summary);
+    for (const QString& f : std::as_const(leftOut)) Out(QStringLiteral("  Left out: ") + f);
+    return 0;
+  }
+
+  if (command == QLatin1String("--export-csv")) {
+    QStringList written;
+    QString error;
+    if (!ExportRecordsCsv(RecordRoot(dir), kinds, Absolute(target), &written, &error))
+      return Fail(error);
+    Out(QStringLiteral("Wrote the CSV files into %1:").arg(Absolute(target)));
+    for (const QString& line : std::as_const(written)) Out(QStringLiteral("  ") + line);
+    return 0;
+  }
+
+  if (command == QLatin1String("--export-ics")) {
+    QByteArray bytes;
+    QString error;
+    const QString ini = QStringLiteral("application.ini");
+    const RecordRoot root(dir);
+    if (root.Exists(dir.ConfigFolder(), ini) && !root.Read(dir.ConfigFolder(), ini, &bytes, &error))
+      return Fail(error);
+    const Config config = Config::FromBytes(bytes);
+    int events = 0;
+    if (!WriteCycleCalendar(Absolute(target), config.Cycle, Clock::Today(), count, &error, &events))
+      return Fail(error);
+    Out(QStringLiteral("Wrote %1: %2 events of the next %3 cycles.")
+            .arg(Absolute(target)).arg(events).arg(count));
+    return 0;
+  }
+
+  // --restore: the data folder is replaced, so no instance may be running, and none may
+  // start before it is done (this process holds the instance meanwhile).
+  SingleInstance instance(QCoreApplication::applicationFilePath());
+  if (!instance.TryAdmit())
+    return Fail(QStringLiteral("Mavelo is open. Close it (File > Exit) and run the restore again."));
+  RestoreJob job(dir, kinds);
+  QString error;
+  if (!job.Inspect(Absolute(target), &error)) return Fail(error);
+  const ArchiveSummary& s = job.Summary();
+  Out(QStringLiteral("%1 holds %2 files (%3), backed up %4 by %5:")
+          .arg(Absolute(target), QLocale::c().toString(s.files), SizeText(s.bytes),
+               s.created.isValid() ? s.created.toString(QStringLiteral("yyyy-MM-dd HH:mm"))
+                                   : QStringLiteral("at an unknown time"),
+               s.program.isEmpty() ? QStringLiteral("Mavelo") : s.program));
+  PrintSummary(s);
+  if (!yes && !Confirmed())
+    return Fail(::isatty(STDIN_FILENO) ? QStringLiteral("Nothing was restored.")
+                                       : QStringLiteral("Nothing was restored: add --yes to restore without asking."));
+  if (!job.Commit(&error)) return Fail(error);
+  Out(QStringLiteral("Restored. Your records as they were are saved in %1.").arg(job.SafetyBackup()));
+  return 0;
+}

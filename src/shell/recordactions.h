@@ -1,0 +1,31 @@
+#pragma once
+// One call per menu entry for the records, and the automatic backup of the day:
+//   File > Back up...                   RunBackupDialog(dir, window)
+//   File > Restore...                   RunRestoreDialog(dir, window, hooks)
+//   File > Export > Records as CSV...   RunCsvExportDialog(dir, window)
+//   File > Export > Calendar (.ics)...  RunCalendarExportDialog(settings, window)
+// and, once the instance is admitted and the stale saves are cleared at start-up,
+// StartDailyBackup(dir, window).
+
+#include <QString>
+#include <functional>
+
+#include "app/widgets/recordsdialogs.h"
+
+class DataFolders;
+class QWidget;
+struct CycleSettings;
+
+void RunBackupDialog(const DataFolders& dir, QWidget* parent);
+// True when the data folder was replaced: the window then reloads what it shows (the
+// hooks close and reopen what it holds open around the replace).
+bool RunRestoreDialog(const DataFolders& dir, QWidget* parent, const RestoreHooks& hooks = {});
+void RunCsvExportDialog(const DataFolders& dir, QWidget* parent);
+// The calendar of the settings the calendar shows now.
+void RunCalendarExportDialog(const CycleSettings& settings, QWidget* parent);
+
+// Makes today's automatic backup in the background when none is there yet; never holds
+// up the start. A failure is told once, through report on the window's thread (by
+// default the error box over parent).
+void StartDailyBackup(const DataFolders& dir, QWidget* parent,
+                      std::function<void(const QString&)> report = {});
