@@ -339,7 +339,8 @@ class CycleViewsTest : public QObject {
     QTest::addColumn<QString>("line");  // the year file's line, or empty when refused
     QTest::newRow("36.45 °C") << "C" << "en_US" << "36.45" << "\"April 20\",97.61,36.45,";
     QTest::newRow("97.61 °F") << "F" << "en_US" << "97.61" << "\"April 20\",97.61,36.45,";
-    QTest::newRow("decimal comma") << "C" << "de_DE" << "36,45" << "\"April 20\",\"97,61\",\"36,45\",";
+    // Typed with her locale's decimal comma, stored with "." as every number of the file.
+    QTest::newRow("decimal comma") << "C" << "de_DE" << "36,45" << "\"April 20\",97.61,36.45,";
     QTest::newRow("34.9 °C") << "C" << "en_US" << "34.9" << "";
     QTest::newRow("abc") << "C" << "en_US" << "abc" << "";
     QTest::newRow("42.01 °C") << "C" << "en_US" << "42.01" << "";
