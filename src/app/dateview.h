@@ -8,6 +8,7 @@
 class QWidget;
 
 class Config;
+class CycleRecordStore;  // cycle/cyclerecordstore.h: her period history and signs, shared
 class DataFolders;
 struct CycleSettings;
 
@@ -83,4 +84,10 @@ class ViewHost {
   virtual bool HasWeeklyPlanner() const { return false; }
   // The "Open" link and a double click on a day: the weekly planner on the selected date.
   virtual void OpenWeeklyPlanner() {}
+  // Her cycle records, read once and shared by the views that read them; null when the
+  // host keeps none (the views then show nothing of them).
+  virtual CycleRecordStore* CycleRecords() { return nullptr; }
+  // Sets the footer's cycle length and luteal phase (0 keeps a value) as if she had
+  // typed them: application.ini and every view follow.
+  virtual void ApplyCycleSettings(int /*cycleLength*/, int /*lutealLength*/) {}
 };

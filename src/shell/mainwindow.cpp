@@ -37,7 +37,9 @@
 #include "app/widgets/settingsdialog.h"
 #include "app/widgets/welcomedialog.h"
 #include "app/welcome.h"
+#include "basal/cyclerecords.h"
 #include "core/cyclemodel.h"
+#include "cycle/cyclerecordstore.h"
 #include "cycle/gridpictures.h"
 #include "shell/aboutbox.h"
 #include "shell/appicons.h"
@@ -529,24 +531,28 @@ QWidget* MainWindow::BuildFooter() {
   footer->setAttribute(Qt::WA_StyledBackground, true);
   footer->setStyleSheet(QStringLiteral("QWidget#pnlFooter { background: rgb(244,250,255); }"));
 
-  // Legend: four cycle colours and the two goal marks; FillLegend colours them.
+  // Legend: four cycle colours, the two goal marks and the predicted window of a period
+  // from her history; FillLegend colours them. Each caption is as wide as its longest
+  // word needs, so that the seven fit left of the settings.
   struct Tile {
     const char* name;
-    int x;
+    int captionWidth;
   };
-  const Tile tiles[] = {{"Legend_Fertile", 8},   {"Legend_Ovulation", 96},
-                        {"Legend_Period", 184},  {"Legend_Neutral", 272},
-                        {"Legend_Heart", 360},   {"Legend_Cross", 448}};
+  const Tile tiles[] = {{"Legend_Fertile", 48}, {"Legend_Ovulation", 48}, {"Legend_Period", 48},
+                        {"Legend_Neutral", 48}, {"Legend_Heart", 54},     {"Legend_Cross", 54},
+                        {"Legend_Window", 48}};
+  int x = 8;
   for (const Tile& t : tiles) {
     auto* tile = new QLabel(footer);
     tile->setObjectName(QLatin1String(t.name));
-    tile->setGeometry(t.x, 8, 18, 18);
+    tile->setGeometry(x, 8, 18, 18);
     tile->setAlignment(Qt::AlignCenter);
     auto* cap = new QLabel(footer);
     cap->setObjectName(QLatin1String(t.name) + QStringLiteral("_Caption"));
     cap->setFont(ArialFont(11));
-    cap->setGeometry(t.x + 22, 4, 64, 28);
+    cap->setGeometry(x + 22, 4, t.captionWidth, 28);
     cap->setWordWrap(true);
+    x += 22 + t.captionWidth + 4;
   }
 
   const int x0 = 540;
@@ -585,6 +591,9 @@ QWidget* MainWindow::BuildFooter() {
 
   connect(goal_, &QComboBox::currentIndexChanged, this, &MainWindow::OnGoalChanged);
   connect(lastPeriod_, &QDateEdit::dateChanged, this, &MainWindow::OnLastPeriodChanged);
+  connect(lastPeriod_, &QDateEdit::editingFinished, this, [this] {
+    if (cycleRecords_) cycleRecords_->PickerEditFinished();
+  });
   connect(cycle_, &QSpinBox::valueChanged, this, &MainWindow::OnCycleSpin);
   connect(luteal_, &QSpinBox::valueChanged, this, &MainWindow::OnCycleSpin);
   return footer;
@@ -617,6 +626,17 @@ void MainWindow::FillLegend() {
   cross->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
   footer_->findChild<QLabel*>(QStringLiteral("Legend_Cross_Caption"))
       ->setText(QStringLiteral("No intercourse"));
+  FillWindowLegend();
+}
+
+void MainWindow::FillWindowLegend() {
+  auto* tile = footer_->findChild<QLabel*>(QStringLiteral("Legend_Window"));
+  tile->setStyleSheet(QStringLiteral("background: white; border: 2px solid %1;")
+                          .arg(PredictedWindowColour().name()));
+  tile->setToolTip(QStringLiteral(
+      "The days your next periods are expected, from the period starts you recorded"));
+  footer_->findChild<QLabel*>(QStringLiteral("Legend_Window_Caption"))
+      ->setText(QStringLiteral("Expected period"));
 }
 
 void MainWindow::BuildTray() {
@@ -697,6 +717,7 @@ void MainWindow::Startup() {
   config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
   if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
   LoadFooterFromConfig();
+  MakeCycleRecords();
   LoadBrand(dir_->BrandFolder() + QStringLiteral("brand.ini"));
   setWindowTitle(MainWindowCaption());
   QCoreApplication::processEvents();
@@ -876,6 +897,7 @@ void MainWindow::OnGoalChanged() {
 
 void MainWindow::OnLastPeriodChanged() {
   if (loadingFooter_ || !config_) return;
+  RecordPickerStart(config_->Cycle.LastPeriod, lastPeriod_->date());
   config_->Cycle.LastPeriod = lastPeriod_->date();
   MarkLastPeriodUnreadable(false);
   SaveFooterSettings(*config_, this);
@@ -890,6 +912,30 @@ void MainWindow::OnCycleSpin() {
   SaveFooterSettings(*config_, this);
   RefreshCycleCharts();
   DispatchDate(SelectedDate());
+}
+
+// ---------------------------------------------------------------------------------
+// Her cycle records
+
+void MainWindow::MakeCycleRecords() {
+  if (cycleRecords_) return;
+  cycleRecords_ = MakeCycleRecordStore(*dir_);
+}
+
+void MainWindow::RecordPickerStart(const QDate& from, const QDate& to) {
+  if (!cycleRecords_ || !started_) return;
+  QString error;
+  if (!cycleRecords_->PickerMoved(from, to, &error)) ShowError(error, this);
+}
+
+void MainWindow::ApplyCycleSettings(int cycleLength, int lutealLength) {
+  if (!config_) return;
+  // Both values first, then one change: the views redraw once for the pair.
+  loadingFooter_ = true;
+  if (cycleLength > 0) cycle_->setValue(cycleLength);
+  if (lutealLength > 0) luteal_->setValue(lutealLength);
+  loadingFooter_ = false;
+  OnCycleSpin();
 }
 
 // ---------------------------------------------------------------------------------

@@ -24,6 +24,7 @@ class QStackedWidget;
 class QSystemTrayIcon;
 class QTimer;
 class QAction;
+class CycleRecordStore;
 struct ViewEntry;
 
 // Tests: whether the desktop has a system tray (nullopt: ask the desktop).
@@ -52,6 +53,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void GoToday() override;
   bool HasWeeklyPlanner() const override;
   void OpenWeeklyPlanner() override;
+  CycleRecordStore* CycleRecords() override { return cycleRecords_.get(); }
+  void ApplyCycleSettings(int cycleLength, int lutealLength) override;
 
   // The start-up routine: the settings, the first start's welcome, then the views.
   void Startup();
@@ -95,6 +98,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void StartViews();
   void LayoutIcons();
   void FillLegend();
+  // The predicted window's entry: a white day in its frame.
+  void FillWindowLegend();
   void LoadFooterFromConfig();
   void MarkLastPeriodUnreadable(bool unreadable);
   // The cycle settings changed: every view repaints its cycle colours.
@@ -113,6 +118,10 @@ class MainWindow : public QMainWindow, public ViewHost {
   void OnLastPeriodChanged();
   void OnCycleSpin();
   void OnPickerChanged(const QDate& date);
+  // Her cycle records, shared by the views that read them (made before the views).
+  void MakeCycleRecords();
+  // The "Last Period" picker moved from one date to another: forward records a start.
+  void RecordPickerStart(const QDate& from, const QDate& to);
   DateView* DockView(const ViewEntry& entry, QWidget* view);
 
   std::unique_ptr<DataFolders> dir_;
@@ -156,4 +165,5 @@ class MainWindow : public QMainWindow, public ViewHost {
   QSpinBox* luteal_ = nullptr;
 
   QHash<QString, DateView*> views_;
+  std::unique_ptr<CycleRecordStore> cycleRecords_;
 };
