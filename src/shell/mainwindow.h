@@ -15,11 +15,10 @@
 #include "app/dateview.h"
 #include "app/datafolders.h"
 
-class QComboBox;
+class FooterBar;
 class QDateEdit;
 class QLabel;
 class QMenu;
-class QSpinBox;
 class QStackedWidget;
 class QSystemTrayIcon;
 class QTimer;
@@ -92,14 +91,9 @@ class MainWindow : public QMainWindow, public ViewHost {
   // The pages of pgMain and ui_pg with the panels the table names.
   QWidget* BuildPages();
   void BuildForumPage(QWidget* page);
-  QWidget* BuildFooter();
-  void BuildTray();
   // Makes, docks and starts every view of the table, then goes to today.
   void StartViews();
   void LayoutIcons();
-  void FillLegend();
-  // The predicted window's entry: a white day in its frame.
-  void FillWindowLegend();
   void LoadFooterFromConfig();
   void MarkLastPeriodUnreadable(bool unreadable);
   // The cycle settings changed: every view repaints its cycle colours.
@@ -132,7 +126,6 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool autoStartup_ = true;
   bool exited_ = false;
   bool settingPicker_ = false;
-  bool loadingFooter_ = false;
 
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;
@@ -158,11 +151,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   // The captions of the pages that show the selected day's long date over their panel.
   QList<QLabel*> dayCaptions_;
   // footer
-  QWidget* footer_ = nullptr;
-  QComboBox* goal_ = nullptr;
-  QDateEdit* lastPeriod_ = nullptr;
-  QSpinBox* cycle_ = nullptr;
-  QSpinBox* luteal_ = nullptr;
+  FooterBar* footer_ = nullptr;
 
   QHash<QString, DateView*> views_;
   std::unique_ptr<CycleRecordStore> cycleRecords_;
