@@ -12,7 +12,9 @@
 #include "basal/basalchart.h"
 #include "basal/basalrecords.h"
 #include "basal/basaltemperature.h"
+#include "core/clock.h"
 #include "cycle/cyclereading.h"
+#include "cycle/cyclerecordstore.h"
 
 namespace {
 
@@ -135,6 +137,60 @@ void BM_ReadAndEvaluateTenYearFiles(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_ReadAndEvaluateTenYearFiles)->Unit(benchmark::kMillisecond);
+
+// What the calendar pays on a change of date with the shared records: the held reading
+// (no file read, no rebuild), the day's status and the frames of a month grid.
+// The shared records over ten years of days, read once, on the first day of the year
+// after them.
+struct TenYearStore {
+  TenYearStore()
+      : days(TenYears(&recorded)),
+        store(dir.path() + "/Periods.txt", [this](TemperatureUnit, DaySignsList* out, QStringList*) {
+          *out = days;
+          return true;
+        }) {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    Clock::SetSource([] { return QDateTime(QDate(kFirstYear + kYears, 1, 1), QTime(8, 0)); });
+    store.Reading(TemperatureUnit::Celsius);
+  }
+  ~TenYearStore() { Clock::SetSource({}); }
+  QTemporaryDir dir;
+  QVector<PeriodStart> recorded;
+  DaySignsList days;
+  CycleRecordStore store;
+};
+
+void BM_DateChangeWithSharedRecords(benchmark::State& state) {
+  TenYearStore records;
+  CycleRecordStore& store = records.store;
+  QDate date(kFirstYear + 5, 6, 1);
+  for (auto _ : state) {
+    date = date.addDays(1);
+    const CycleReading& r = store.Reading(TemperatureUnit::Celsius);
+    benchmark::DoNotOptimize(r.StatusOn(date).text.size());
+    benchmark::DoNotOptimize(r.NextPeriodText().size());
+    for (int k = 0; k < 42; ++k) benchmark::DoNotOptimize(r.Forecast().InWindow(date.addDays(k)));
+  }
+  state.counters["file_reads"] = store.DayReads();
+}
+BENCHMARK(BM_DateChangeWithSharedRecords)->Unit(benchmark::kMicrosecond);
+
+// A "Period started on this day" over ten years of records: the history written whole,
+// then the reading rebuilt from the held days (no basal file read again).
+void BM_PeriodActionRebuild(benchmark::State& state) {
+  TenYearStore records;
+  CycleRecordStore& store = records.store;
+  const QDate day(kFirstYear + kYears - 1, 12, 20);
+  for (auto _ : state) {
+    QString error;
+    store.AddDayStart(day, &error);
+    benchmark::DoNotOptimize(store.Reading(TemperatureUnit::Celsius).Rows().size());
+    store.Undo(&error);
+    benchmark::DoNotOptimize(store.Reading(TemperatureUnit::Celsius).Rows().size());
+  }
+  state.counters["file_reads"] = store.DayReads();
+}
+BENCHMARK(BM_PeriodActionRebuild)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,8 +1,10 @@
 // Files far beyond what the program writes itself: opening a 10 MB journal note (short
 // lines, or one single line) in the running window, showing the weight view over a
-// 50 MB year file (many rows, or a year of huge cells), and the to-do view over a 10 MB
-// list. Each case reports the peak
-// resident memory of the process and whether the big file was rewritten.
+// 50 MB year file (many rows, or a year of huge cells), the to-do view over a 10 MB
+// list, every other view over a 10 MB file of its own (notes, year grids, logs, meals,
+// health files), the start-up over a 17 MB activity list, and the food lists window
+// over a 10 MB list. Each case reports the peak resident memory of the process and
+// whether the big file was rewritten.
 //
 // Run one case per process, so that the memory figure is that case's own:
 //   build/bin/bench_largefiles --benchmark_filter=BM_OpenNote/0
@@ -22,6 +24,9 @@
 #include "app/widgets/messages.h"
 #include "core/textutil.h"
 #include "cycle/widgets/monthcalendar.h"
+#include "nutrition/foodlists.h"
+#include "nutrition/mealday.h"
+#include "nutrition/widgets/foodlistswindow.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -153,6 +158,136 @@ void BM_ShowToDoList(benchmark::State& state) {
   RecordFacts(state, path, before);
 }
 BENCHMARK(BM_ShowToDoList)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// 10 MB of a file some view shows: 0 in short lines of its own kind, 1 in one line.
+QByteArray BigTextBytes(int shape, bool grid) {
+  QByteArray out;
+  out.reserve(kNoteBytes + 64);
+  if (shape == 0) {
+    const QByteArray line =
+        grid ? QByteArray("\"June 1\",150,\" \",,,,,,,,,,,,,,,\r\n") : QByteArray(99, 'n') + "\r\n";
+    while (out.size() < kNoteBytes) out += line;
+  } else {
+    out = (grid ? QByteArray("Date,") : QByteArray()) + QByteArray(kNoteBytes, 'x') + "\r\n";
+  }
+  return out;
+}
+
+// A file of a view, and whether the view reads it at start-up or when it is shown.
+struct BigFile {
+  const char* view;
+  bool grid;
+  bool atStartup;
+  QString (*path)(const DataFolders& dir);
+};
+
+const QDate kBigDay(2009, 3, 15);
+
+const BigFile kBigFiles[] = {
+    {"exercise", false, false,
+     [](const DataFolders& d) { return d.ExerciseFolder() + DayKey(kBigDay) + ".txt"; }},
+    {"exercise", true, false, [](const DataFolders& d) { return d.ExerciseFolder() + "2009.txt"; }},
+    {"sleep", false, false,
+     [](const DataFolders& d) { return d.SleepFolder() + DayKey(kBigDay) + "-note.txt"; }},
+    {"sleep", true, false, [](const DataFolders& d) { return d.SleepFolder() + "2009-Sleep.txt"; }},
+    {"basal", true, false, [](const DataFolders& d) { return d.BasalFolder() + "2009-Basal.txt"; }},
+    {"heart", true, true, [](const DataFolders& d) { return d.HeartFolder() + "Y2009-pressure.txt"; }},
+    {"eat", true, false,
+     [](const DataFolders& d) { return MealFilePath(d.FoodFolder(), kBigDay, 1); }},
+    {"eat", true, false, [](const DataFolders& d) { return HistoryFilePath(d.FoodFolder(), 2009); }},
+    {"health", false, true, [](const DataFolders& d) { return d.HealthFolder() + "Alergies.txt"; }},
+    {"health", false, true, [](const DataFolders& d) { return d.HealthFolder() + "contacts.txt"; }},
+};
+
+// Showing a view whose file of the day is 10 MB: from the click on its icon until the
+// window has painted (for files read at start-up, from the start of the window).
+// Arguments: the file (kBigFiles), its shape (BigTextBytes).
+void BM_ShowViewOverBigFile(benchmark::State& state) {
+  const BigFile& big = kBigFiles[state.range(0)];
+  const QByteArray bytes = BigTextBytes(int(state.range(1)), big.grid);
+  const QString path = big.path(DataFolders(DataFolders::ExecutableFolder()));
+  WriteBytes(path, bytes);
+  const QByteArray before = Digest(path);
+  for (auto _ : state) {
+    MainWindow form(DataFolders::ExecutableFolder(), false);
+    if (big.atStartup) {
+      form.Startup();
+      form.show();
+      form.SetSelectedDate(kBigDay);
+      form.ShowView(QString::fromLatin1(big.view));
+      QApplication::processEvents();
+    } else {
+      state.PauseTiming();
+      form.Startup();
+      form.show();
+      form.SetSelectedDate(kBigDay);
+      QApplication::processEvents();
+      state.ResumeTiming();
+      form.ShowView(QString::fromLatin1(big.view));
+      QApplication::processEvents();
+    }
+    state.PauseTiming();
+    form.ShowView(QStringLiteral("calendar"));
+    form.ExitSequence();
+    state.ResumeTiming();
+  }
+  RecordFacts(state, path, before);
+  QFile::remove(path);
+}
+BENCHMARK(BM_ShowViewOverBigFile)
+    ->ArgsProduct({benchmark::CreateDenseRange(0, int(std::size(kBigFiles)) - 1, 1), {0, 1}})
+    ->Iterations(1)
+    ->Unit(benchmark::kMillisecond);
+
+// The start of the program over a 17 MB activity list (names, or one line), until the
+// window has painted.
+void BM_StartWithBigActivityList(benchmark::State& state) {
+  const DataFolders dir(DataFolders::ExecutableFolder());
+  const QString path = dir.ConfigFolder() + "activity.txt";
+  QByteArray bytes;
+  if (state.range(0) == 0) {
+    while (bytes.size() < 17'000'000) bytes += "Nordic walking\r\n";
+  } else {
+    bytes = QByteArray(17'000'000, 'a') + "\r\n";
+  }
+  WriteBytes(path, bytes);
+  const QByteArray before = Digest(path);
+  for (auto _ : state) {
+    MainWindow form(DataFolders::ExecutableFolder(), false);
+    form.Startup();
+    form.show();
+    QApplication::processEvents();
+    form.ShowView(QStringLiteral("exercise"));
+    QApplication::processEvents();
+    state.PauseTiming();
+    form.ExitSequence();
+    state.ResumeTiming();
+  }
+  RecordFacts(state, path, before);
+  QFile::remove(path);
+}
+BENCHMARK(BM_StartWithBigActivityList)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// Opening the food lists window over a 10 MB list (rows, or one line).
+void BM_OpenFoodListsOverBigList(benchmark::State& state) {
+  const DataFolders dir(DataFolders::ExecutableFolder());
+  const QString path = FoodListPath(dir.FoodFolder(), 1);
+  WriteBytes(path, BigTextBytes(int(state.range(0)), true));
+  const QByteArray before = Digest(path);
+  for (auto _ : state) {
+    FoodListsWindow window(dir.FoodFolder());
+    window.show();
+    QApplication::processEvents();
+    window.ShowCategory(1);
+    QApplication::processEvents();
+    state.PauseTiming();
+    window.close();
+    state.ResumeTiming();
+  }
+  RecordFacts(state, path, before);
+  QFile::remove(path);
+}
+BENCHMARK(BM_OpenFoodListsOverBigList)->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

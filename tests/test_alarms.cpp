@@ -165,6 +165,7 @@ class AlarmsTest : public QObject {
   void fixedDateRingsOnItsDayOnly();
   void listWithoutCheckBoxes();
   void unreadableListIsNeverWritten();
+  void cutListIsShownAndNeverWritten();
   void soundChoices();
   void shippedSoundsArePcmAndNotSilent_data();
   void shippedSoundsArePcmAndNotSilent();
@@ -206,35 +207,44 @@ void AlarmsTest::damagedFiles_data() {
   QTest::addColumn<QByteArray>("bytes");
   QTest::addColumn<bool>("checkBoxes");
   QTest::addColumn<QStringList>("captions");
-  QTest::newRow("empty") << QByteArray() << true << QStringList();
-  QTest::newRow("cut after the flag") << Fixture("cut_after_flag.lvf") << true << QStringList();
-  QTest::newRow("cut inside the count") << QByteArray("\x01\x02\x00", 3) << true << QStringList();
+  // Whether the bytes were read to their end: a file that was not is shown read-only.
+  QTest::addColumn<bool>("whole");
+  QTest::newRow("empty") << QByteArray() << true << QStringList() << true;
+  QTest::newRow("cut after the flag") << Fixture("cut_after_flag.lvf") << true << QStringList()
+                                      << false;
+  QTest::newRow("cut inside the count") << QByteArray("\x01\x02\x00", 3) << true << QStringList()
+                                        << false;
   // The whole first item stays; the cut second one goes.
   QTest::newRow("cut inside an item") << Fixture("cut_inside_item.lvf") << true
-                                      << QStringList{"Daily at 07:30 AM"};
+                                      << QStringList{"Daily at 07:30 AM"} << false;
   QTest::newRow("cut inside an item's flag") << Fixture("example.lvf").left(5) << true
-                                             << QStringList();
-  QTest::newRow("flag 0") << Fixture("flag0.lvf") << false << QStringList{"Daily at 07:30 AM"};
+                                             << QStringList() << false;
+  QTest::newRow("flag 0") << Fixture("flag0.lvf") << false << QStringList{"Daily at 07:30 AM"}
+                          << true;
   // Counts and lengths far beyond the bytes there: nothing is reserved from them.
   QTest::newRow("count 2^31-1") << Fixture("huge_count.lvf") << true
-                                << QStringList{"Daily at 07:30 AM"};
-  QTest::newRow("length 2^31-1") << Fixture("huge_length.lvf") << true << QStringList();
-  QTest::newRow("sub-items 2^31-1") << Fixture("huge_subitems.lvf") << true << QStringList();
+                                << QStringList{"Daily at 07:30 AM"} << false;
+  QTest::newRow("length 2^31-1") << Fixture("huge_length.lvf") << true << QStringList() << false;
+  QTest::newRow("sub-items 2^31-1") << Fixture("huge_subitems.lvf") << true << QStringList()
+                                    << false;
   QTest::newRow("negative count") << QByteArray("\x01\xff\xff\xff\xff", 5) << true
-                                  << QStringList();
+                                  << QStringList() << true;
   QTest::newRow("negative lengths") << Fixture("negative_lengths.lvf") << true
-                                    << QStringList{""};
+                                    << QStringList{""} << true;
   QTest::newRow("Windows-1252 text") << Fixture("cp1252.lvf") << true
-                                     << QStringList{QString::fromUtf8("Café at 07:30 AM")};
+                                     << QStringList{QString::fromUtf8("Café at 07:30 AM")} << true;
+  QTest::newRow("bytes after the last item") << Fixture("example.lvf") + "\x01" << true
+                                             << QStringList{"Daily at 07:30 AM"} << false;
 }
 
 void AlarmsTest::damagedFiles() {
   QFETCH(QByteArray, bytes);
   QFETCH(bool, checkBoxes);
   QFETCH(QStringList, captions);
+  QFETCH(bool, whole);
   ListViewFile f;
   f.items << ListViewItem{true, "left over", {}};
-  f.ReadBytes(bytes);
+  QCOMPARE(f.ReadBytes(bytes), whole);
   QCOMPARE(f.checkBoxes, checkBoxes);
   QStringList got;
   for (const ListViewItem& item : f.items) got << item.caption;
@@ -244,7 +254,7 @@ void AlarmsTest::damagedFiles() {
   if (QByteArray(QTest::currentDataTag()) == "flag 0") QVERIFY(!f.items.at(0).checked);
   // Whatever was read is written as whole items and reads back the same.
   ListViewFile again;
-  again.ReadBytes(f.ToBytes());
+  QVERIFY(again.ReadBytes(f.ToBytes()));
   QCOMPARE(again.items, f.items);
   QCOMPARE(again.checkBoxes, f.checkBoxes);
 }
@@ -853,6 +863,30 @@ void AlarmsTest::unreadableListIsNeverWritten() {
   rig.press("Button3");
   QVERIFY(rig.env.messages.isEmpty());
   QVERIFY(QFileInfo(rig.bedPath()).isFile());
+}
+
+// A list whose file breaks off inside an item lost every item after it at the next save.
+// It is shown as far as it goes, read-only, and its file stays as it is.
+void AlarmsTest::cutListIsShownAndNeverWritten() {
+  Rig rig;
+  QVERIFY(QFile::copy(TestEnv::testData("sleep/cut_inside_item.lvf"), rig.wakePath()));
+  const QByteArray before = FileBytes(rig.wakePath());
+  rig.view->ShowDate(QDate(2009, 1, 5));
+  QCOMPARE(rig.env.messages.size(), 1);
+  QCOMPARE(rig.env.messages.at(0).text,
+           "The file \"" + rig.wakePath() + "\" breaks off after 1 item (of " +
+               QString::number(before.size()) + " bytes), so what came after could not be "
+               "read. It is opened read-only: nothing is written to it.");
+  QCOMPARE(rig.list("List_WakeUp")->topLevelItemCount(), 1);
+  rig.env.clearMessages();
+  rig.press("Button5");
+  QCOMPARE(rig.env.messageTexts(),
+           QStringList({"This alarm list is opened read-only, so it cannot be changed."}));
+  // Ticking its entry off is refused by the file layer too.
+  rig.list("List_WakeUp")->topLevelItem(0)->setCheckState(0, Qt::Unchecked);
+  rig.view->SaveOnLeave();
+  rig.view->ShowDate(QDate(2009, 1, 6));
+  QCOMPARE(FileBytes(rig.wakePath()), before);
 }
 
 void AlarmsTest::soundChoices() {

@@ -131,6 +131,7 @@ class ExerciseTest : public QObject {
   void addActivityThroughBox();
   void deletedActivityStaysWithItsDays();
   void unreadableActivityListIsNotReplaced();
+  void longActivityListIsShownReadOnly();
 
   // --- view ---
   void showDateFillsForm();
@@ -150,6 +151,9 @@ class ExerciseTest : public QObject {
   void typedFieldsSurviveLeaving();
   void unwritableYearFile();
   void unreadableYearFileIsNotReplaced();
+  void yearFileWithANulIsShownReadOnly();
+  void hugeNoteOpensReadOnly();
+  void noteKeepsWhatWasTyped();
   void chartAndSummariesOnScreen();
   void keyboardTicksAndLinks();
   void inTheMainWindow();
@@ -411,14 +415,14 @@ void ExerciseTest::activityListSources() {
   QVERIFY(WriteTextLines(user, {"Yoga", "  ", "Boxing "}, nullptr));
   l = LoadActivityList(user, program);
   QCOMPARE(l.items, (QStringList{"Yoga", "Boxing "}));
-  QVERIFY(!l.userFileUnreadable);
+  QVERIFY(MayWriteFile(user));
 
-  // A user's list that cannot be read: the program's serves, and it is marked so that
-  // no save replaces the user's file.
+  // A user's list that cannot be read: the program's serves, and the file layer guards
+  // the user's file so that no save replaces it.
   QVERIFY(QFile::remove(user));
   QVERIFY(QDir().mkpath(user));
   l = LoadActivityList(user, program);
-  QVERIFY(l.userFileUnreadable);
+  QVERIFY(!MayWriteFile(user));
   QVERIFY(l.error.startsWith("Cannot open file \""));
   QCOMPARE(l.items, (QStringList{"Walking", "Swimming"}));
 
@@ -537,6 +541,32 @@ void ExerciseTest::unreadableActivityListIsNotReplaced() {
   QCOMPARE(env.messages.size(), 2);  // the name box, then the refusal
   QVERIFY(env.messages.last().text.startsWith("Cannot create file \"" + listPath + "\""));
   QVERIFY(QFileInfo(listPath).isDir());
+}
+
+// A list of more names than a check list shows (a 17 MB activity.txt held the start of
+// the program for minutes) shows its first ones, read-only, said once.
+void ExerciseTest::longActivityListIsShownReadOnly() {
+  TestEnv env;
+  FakeHost host;
+  FixedToday today(QDate(2009, 3, 14));
+  const QString listPath = host.Dir().ConfigFolder() + "activity.txt";
+  QStringList names;
+  for (int i = 1; i <= kMostActivities + 1; ++i) names << QString("Sport %1").arg(i);
+  QVERIFY(WriteTextLines(listPath, names, nullptr));
+  const QByteArray before = FileBytes(listPath);
+  ExerciseView view(&host);
+  view.StartView(QDate(2009, 3, 14));
+  QCOMPARE(view.Activities(), names.mid(0, kMostActivities));
+  QCOMPARE(env.messageTexts(),
+           QStringList{"The file \"" + listPath + "\" holds 1,001 names, more than the list "
+                       "shows. It is opened read-only: nothing is written to it."});
+  view.ShowDate(QDate(2009, 3, 14));
+  env.answer = [](const MessageRequest& r) {
+    return MessageAnswer{true, r.kind == MessageKind::Input ? "Zumba" : r.initial};
+  };
+  view.Label12Click();
+  view.StartView(QDate(2009, 3, 14));
+  QCOMPARE(FileBytes(listPath), before);
 }
 
 // --- view ------------------------------------------------------------------------------
@@ -871,6 +901,66 @@ void ExerciseTest::unreadableYearFileIsNotReplaced() {
   QVERIFY(rig.errors().last().startsWith("Cannot create file \""));
   QVERIFY(!rig.env.messageTexts().contains("Your workout information was saved"));
   QVERIFY(QFileInfo(rig.yearPath(2009)).isDir());
+}
+
+// One NUL byte at the end of the "January 20" line cut the year short on reading, and
+// the next edit wrote the shortened year over both later workouts. Now the whole year is
+// shown, read-only, with a word of why, and the file stays as it is.
+void ExerciseTest::yearFileWithANulIsShownReadOnly() {
+  Rig rig(QDate(2026, 2, 10));
+  const QString path = rig.yearPath(2026);
+  QVERIFY(QFile::copy(TestEnv::testData("trackers/exercise-2026-nul.txt"), path));
+  const QByteArray before = FileBytes(path);
+  rig.view.ShowDate(QDate(2026, 1, 20));
+  QCOMPARE(rig.errors().size(), 1);
+  QCOMPARE(rig.errors().first(), "The file \"" + path + "\" holds a NUL byte at byte 571. It is "
+                                 "opened read-only: nothing is written to it.");
+  QCOMPARE(rig.spin("Workout_Calories")->value(), 400);
+  // The workouts after the NUL are there.
+  QCOMPARE(rig.view.Log().Day(QDate(2026, 1, 25).dayOfYear()).calories, 600);
+  QCOMPARE(rig.view.Log().Day(QDate(2026, 2, 3).dayOfYear()).swim, 1200.0);
+  rig.get<QDoubleSpinBox>("Distance_run")->setValue(2.5);
+  rig.view.ShowDate(QDate(2026, 1, 21));
+  rig.click("UserSave");
+  QCOMPARE(FileBytes(path), before);
+  QVERIFY(!rig.env.messageTexts().contains("Your workout information was saved"));
+}
+
+// A note of 10 MB in one line opens at once, read-only, said once, never written back.
+void ExerciseTest::hugeNoteOpensReadOnly() {
+  Rig rig;
+  const QDate day(2009, 3, 14);
+  const QString path = ExerciseNotePath(rig.folder(), day);
+  const QByteArray bytes = QByteArray(10'000'000, 'n') + "\r\n";
+  {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  rig.view.ShowDate(day);
+  QVERIFY(rig.note()->isReadOnly());
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY2(rig.errors().first().startsWith("The file \"" + path + "\" is 9.5 MB"),
+           qPrintable(rig.errors().first()));
+  // Broken for the screen: every character is there, no line longer than a line may be.
+  QCOMPARE(rig.note()->document()->blockCount(), 611);
+  rig.view.ShowDate(day.addDays(1));
+  rig.view.ShowDate(day);
+  QCOMPARE(rig.errors().size(), 1);
+  rig.view.SaveOnLeave();
+  QCOMPARE(FileBytes(path), bytes);
+}
+
+// What she typed is written as she typed it: a non-breaking space stays one.
+void ExerciseTest::noteKeepsWhatWasTyped() {
+  Rig rig;
+  const QDate day(2009, 3, 14);
+  const QString path = ExerciseNotePath(rig.folder(), day);
+  rig.view.ShowDate(day);
+  rig.note()->setFocus();
+  QTest::keyClicks(rig.note(), QString("5\u00a0km"));
+  rig.view.ShowDate(day.addDays(1));
+  QCOMPARE(FileBytes(path), QByteArray("5\xc2\xa0km\r\n"));
 }
 
 void ExerciseTest::chartAndSummariesOnScreen() {

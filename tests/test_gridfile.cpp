@@ -11,6 +11,7 @@
 #include "support/faults.h"
 #include "support/testenv.h"
 #include "core/gridfile.h"
+#include "core/heldyears.h"
 
 using Rows = QList<QStringList>;
 
@@ -73,6 +74,9 @@ class GridFileTest : public QObject {
   void loadedCells();
   void loadedFixtures_data();
   void loadedFixtures();
+  void damagedFilesOpenReadOnly_data();
+  void damagedFilesOpenReadOnly();
+  void emptyBytes();
   void loadSaveLoadResave();
   void emptyFileKeepsCell();
   void loadReplacesEarlierShape();
@@ -110,6 +114,9 @@ class GridFileTest : public QObject {
   void unreadableYearFileIsNeverReplaced();
   void yearFileFarTooLargeOpensReadOnly();
   void unchangedGridWritesNothing();
+  // held years
+  void heldYearsKeepWhatCouldNotBeSaved();
+  void heldYearsAskTheGuard();
 
  private:
   TestEnv env_;
@@ -251,9 +258,11 @@ void GridFileTest::loadedCells_data() {
   QTest::newRow("LF only") << QByteArray("a\nb\n") << Rows{{"a"}, {"b"}};
   QTest::newRow("empty line between") << QByteArray("a,b\r\n\r\nc\r\n")
                                       << Rows{{"a", "b"}, {"", ""}, {"c", ""}};
-  QTest::newRow("text ends at NUL") << QByteArray("a\r\nb\0c\r\nd\r\n", 11)
-                                    << Rows{{"a"}, {"b"}};
-  QTest::newRow("NUL first") << QByteArray("\0a\r\n", 4) << Rows{{"kept"}};
+  // A NUL does not end the text: what follows it is read (and the file is read-only, see
+  // damagedFilesOpenReadOnly); the NUL shows where the damage is.
+  QTest::newRow("text goes on after a NUL") << QByteArray("a\r\nb\0c\r\nd\r\n", 11)
+                                            << Rows{{"a"}, {QString("b") + QChar(0xFFFD) + "c"}, {"d"}};
+  QTest::newRow("NUL first") << QByteArray("\0a\r\n", 4) << Rows{{QString(QChar(0xFFFD)) + "a"}};
   QTest::newRow("byte-order mark dropped") << QByteArray("\xef\xbb\xbf" "a,b\r\n")
                                            << Rows{{"a", "b"}};
   QTest::newRow("quoted zero-width no-break space") << QByteArray("\"\xef\xbb\xbf" "a\"\r\n")
@@ -296,9 +305,13 @@ void GridFileTest::loadedFixtures_data() {
   QTest::newRow("mixed breaks") << "mixed_breaks.txt"
                                 << Rows{{"a", "b"}, {"c", "d"}, {"e", "f"}, {"", ""},
                                         {"g", "h"}};
-  QTest::newRow("NUL inside") << "nul_inside.txt"
-                              << Rows{{"Date", "Weight"}, {"January 1", "150"},
-                                      {"January 2", "1"}};
+  // A byte-order mark says how the file is written; it is not a character of the text.
+  QTest::newRow("UTF-16 LE") << "utf16le.txt"
+                             << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                     {"January 2", QString::fromUtf8("Crème")}};
+  QTest::newRow("UTF-16 BE") << "utf16be.txt"
+                             << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                     {"January 2", QString::fromUtf8("Crème")}};
   QTest::newRow("Windows-1252") << "windows1252.txt"
                                 << Rows{{"Food", "Calories"},
                                         {QString::fromUtf8("Café"), "au", "lait", "120"},
@@ -321,6 +334,78 @@ void GridFileTest::loadedFixtures() {
     while (r.size() < width) r << QString();
   QCOMPARE(g.ColCount(), width);
   QCOMPARE(Cells(g), cells);
+  QVERIFY(!IsReadOnlyFile(TestEnv::testData("grid/" + file)));
+}
+
+// A file that cannot be shown as the program wrote it is shown as far as it can be, and
+// read-only: the next save would write over what was never read (a NUL cut the rest of
+// an exercise year off, and one edit lost both its workouts).
+void GridFileTest::damagedFilesOpenReadOnly_data() {
+  QTest::addColumn<QByteArray>("bytes");
+  QTest::addColumn<Rows>("cells");
+  QTest::addColumn<QString>("notice");
+  QTest::newRow("NUL inside") << Fixture("nul_inside.txt")
+                              << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                      {"January 2", QString("1") + QChar(0xFFFD) + "51"},
+                                      {"January 3", "152"}}
+                              << "holds a NUL byte at byte 43";
+  QTest::newRow("UTF-16 cut") << Fixture("utf16_cut.txt")
+                              << Rows{{"Date", "Weight"}, {"January 1", "150"},
+                                      {"January 2", QString::fromUtf8("Crème")},
+                                      {QString(QChar(0xFFFD)), ""}}
+                              << "holds UTF-16 text that breaks off";
+  QTest::newRow("line too long") << "Date,Note\r\n\"January 1\",\"" + QByteArray(20000, 'x') +
+                                        "\"\r\n\"January 2\",ok\r\n"
+                                 << Rows{{"Date", "Note"},
+                                         {"January 1", QString(kLongestLine - 13, 'x')},
+                                         {"January 2", "ok"}}
+                                 << "holds a line of 20,014 characters, too long to edit";
+}
+
+void GridFileTest::damagedFilesOpenReadOnly() {
+  QFETCH(QByteArray, bytes);
+  QFETCH(Rows, cells);
+  QFETCH(QString, notice);
+  const QString path = Path(QString("damaged-%1.txt").arg(QTest::currentDataTag()));
+  WriteBytes(path, bytes);
+  CellGrid g;
+  QString error;
+  QVERIFY(LoadGridFile(g, path, &error));
+  QVERIFY(error.isEmpty());
+  QCOMPARE(Cells(g), cells);
+  QVERIFY(IsReadOnlyFile(path));
+  QCOMPARE(ReadOnlyNotice(path), "The file \"" + path + "\" " + notice +
+                                     ". It is opened read-only: nothing is written to it.");
+  g.SetCell(1, 1, "160");
+  QVERIFY(!SaveGridFile(g, path, &error));
+  QVERIFY2(error.startsWith("Cannot create file \"" + path + "\". It was opened read-only"),
+           qPrintable(error));
+  QCOMPARE(FileBytes(path), bytes);
+  // A year grid over it is read-only too.
+  CellGrid year;
+  QVERIFY(OpenYearGrid(year, 2009, 2, {"Date", "Note"}, path, &error));
+  QVERIFY(IsReadOnlyFile(path));
+  // Mended outside the program, it is an ordinary file again.
+  WriteBytes(path, "Date,Note\r\n");
+  QVERIFY(LoadGridFile(g, path, &error));
+  QVERIFY(!IsReadOnlyFile(path));
+  QVERIFY(SaveGridFile(g, path, &error));
+}
+
+// The memory of an empty file is no memory at all: nothing may be asked of it.
+void GridFileTest::emptyBytes() {
+  CellGrid g(2, 2);
+  g.SetCell(0, 0, "kept");
+  QString damage = "none yet";
+  LoadGridBytes(g, QByteArray(), &damage);
+  QCOMPARE(g.RowCount(), 1);
+  QCOMPARE(g.Cell(0, 0), QString("kept"));
+  QVERIFY(damage.isEmpty());
+  LoadGridBytes(g, QByteArray::fromRawData(nullptr, 0), &damage);
+  QCOMPARE(g.RowCount(), 1);
+  LoadGridBytes(g, QByteArray("\xef\xbb\xbf"), &damage);  // a mark and nothing else
+  QCOMPARE(g.RowCount(), 1);
+  QVERIFY(damage.isEmpty());
 }
 
 void GridFileTest::loadSaveLoadResave() {
@@ -486,6 +571,8 @@ void GridFileTest::garbageKeepsOtherRows() {
 }
 
 void GridFileTest::tenMegabyteLine() {
+  // Megabytes in one cell: no view could lay it out. Only the line's start is held, the
+  // rows after it are whole, and the file is never written back.
   QByteArray bytes = "Date,Note\r\n\"January 1\",";
   bytes += QByteArray(10 * 1024 * 1024, 'x');
   bytes += "\r\n\"January 2\",\"a b,c\"\r\n";
@@ -495,26 +582,33 @@ void GridFileTest::tenMegabyteLine() {
   QVERIFY(LoadGridFile(g, path));
   QCOMPARE(g.RowCount(), 3);
   QCOMPARE(g.ColCount(), 2);
-  QCOMPARE(g.Cell(1, 1).size(), 10 * 1024 * 1024);
+  QCOMPARE(g.Cell(1, 1).size(), kLongestLine - 12);
   QCOMPARE(g.Cell(1, 2), QString("a b,c"));
-  QVERIFY(SaveGridFile(g, path));
+  QVERIFY(IsReadOnlyFile(path));
+  QVERIFY(!SaveGridFile(g, path));
   QCOMPARE(FileBytes(path), bytes);
 }
 
 void GridFileTest::wideLineAndManyShortLines() {
-  // One line of 200000 fields and 200000 empty lines: held by what they contain, not as
-  // rows times columns cells.
-  QByteArray bytes(200000 - 1, ',');
+  // A line of 16384 commas and 200000 empty lines: held by what they contain, not as
+  // rows times columns cells. The line of 200000 commas before them is too long to show:
+  // only its start is read.
+  QByteArray bytes(kLongestLine, ',');
+  bytes += "\r\n";
+  bytes += QByteArray(200000 - 1, ',');
   bytes += "\r\n";
   bytes += QByteArray(200000, '\n');
   bytes += "last";
   CellGrid g;
-  LoadGridBytes(g, bytes);
-  QCOMPARE(g.ColCount(), 200000);
-  QCOMPARE(g.RowCount(), 200002);
-  QCOMPARE(g.Cell(199999, 0), QString(" "));
-  QCOMPARE(g.Cell(199999, 100000), QString());
-  QCOMPARE(g.Cell(0, 200001), QString("last"));
+  QString damage;
+  LoadGridBytes(g, bytes, &damage);
+  QCOMPARE(g.ColCount(), kLongestLine + 1);
+  QCOMPARE(g.RowCount(), 200003);
+  QCOMPARE(g.Cell(kLongestLine, 0), QString(" "));
+  QCOMPARE(g.Cell(kLongestLine, 1), QString(" "));
+  QCOMPARE(g.Cell(kLongestLine, 100000), QString());
+  QCOMPARE(g.Cell(0, 200002), QString("last"));
+  QCOMPARE(damage, QString("holds a line of 199,999 characters, too long to edit"));
 }
 
 void GridFileTest::randomBytesNeverCrash() {
@@ -832,7 +926,7 @@ void GridFileTest::yearFileFarTooLargeOpensReadOnly() {
   QVERIFY(IsReadOnlyFile(path));
   QCOMPARE(g.RowCount(), YearGridRowCount(2019));
   QCOMPARE(g.Cell(1, 365), QString("150.5"));
-  QVERIFY(ReadOnlyNotice(path).startsWith("The file \"" + path + "\" is 16.0 MB"));
+  QVERIFY(ReadOnlyNotice(path).startsWith("The file \"" + path + "\" is 2.0 MB"));
   g.SetCell(1, 1, "151");
   QVERIFY(!SaveGridFile(g, path, &error));
   QVERIFY(error.startsWith("Cannot create file \"" + path + "\". It was opened read-only"));
@@ -855,5 +949,65 @@ void GridFileTest::unchangedGridWritesNothing() {
   QVERIFY(Inode(path) != inode);
 }
 
+namespace {
+QString YearPathIn(const QString& folder, int year) {
+  return folder + QString::number(year) + "-Test.txt";
+}
+}  // namespace
+
+// A window of December reaches into January: both years are held. A change whose save
+// failed stays held, changes and all, when the window moves to a month that no longer
+// covers its year, and the next save writes it. Unchanged years are never written; the
+// shown year's file is made when asked.
+void GridFileTest::heldYearsKeepWhatCouldNotBeSaved() {
+  const QString folder = Path("held/");
+  HeldYears years(3, {"Date", "A", "B"}, &YearPathIn, folder);
+  QStringList errors;
+  years.Open(QDate(2009, 12, 1), QDate(2010, 1, 2), &errors);
+  QVERIFY(errors.isEmpty());
+  QVERIFY(years.Grid(2009) && years.Grid(2010));
+  QVERIFY(!years.Grid(2011));
+  years.Grid(2010)->SetCell(1, 1, "new year");
+  years.MarkChanged(2010);
+  QVERIFY(!years.Save(&errors));  // the folder is not there yet
+  QCOMPARE(errors.size(), 1);
+  QVERIFY(errors.first().startsWith("Cannot create file \"" + YearPathIn(folder, 2010)));
+  years.Open(QDate(2009, 3, 1), QDate(2009, 4, 2), &errors);
+  QVERIFY(years.HasUnsavedChanges());
+  QCOMPARE(years.Grid(2010)->Cell(1, 1), QString("new year"));
+  QVERIFY(QDir().mkpath(folder));
+  errors.clear();
+  QVERIFY(years.Save(&errors));
+  QVERIFY(!years.HasUnsavedChanges());
+  CellGrid saved;
+  QVERIFY(LoadGridFile(saved, YearPathIn(folder, 2010)));
+  QCOMPARE(saved.Cell(1, 1), QString("new year"));
+  QVERIFY(!QFileInfo::exists(YearPathIn(folder, 2009)));
+  QVERIFY(years.Save(&errors, 2009));
+  QVERIFY(QFileInfo::exists(YearPathIn(folder, 2009)));
+}
+
+// A year whose file could not be read, or shows only in part, is not writable: the file
+// layer says why.
+void GridFileTest::heldYearsAskTheGuard() {
+  const QString folder = Path("guarded/");
+  QVERIFY(QDir().mkpath(YearPathIn(folder, 2009)));  // a folder: cannot be read
+  WriteBytes(YearPathIn(folder, 2010), QByteArray("Date,A,B\r\n\"January 1\",x\0,\r\n", 27));
+  HeldYears years(3, {"Date", "A", "B"}, &YearPathIn, folder);
+  QStringList errors;
+  years.Open(QDate(2009, 12, 1), QDate(2010, 1, 2), &errors);
+  QCOMPARE(errors.size(), 2);
+  QVERIFY(errors.at(0).startsWith("Cannot open file \"" + YearPathIn(folder, 2009)));
+  QVERIFY(errors.at(1).contains("holds a NUL byte"));
+  QString why;
+  QVERIFY(!years.Writable(2009, &why));
+  QVERIFY(why.startsWith("Cannot create file"));
+  QVERIFY(!years.Writable(2010));
+  years.MarkChanged(2010);
+  QVERIFY(!years.Save(&errors));
+  QVERIFY(QFileInfo(YearPathIn(folder, 2009)).isDir());
+}
+
 QTEST_GUILESS_MAIN(GridFileTest)
+
 #include "test_gridfile.moc"

@@ -153,6 +153,8 @@ class HealthTest : public QObject {
   void contactsAndMemoWrittenOnLeave();
   void contactsFileHoldsOnlyFilledRows();
   void showingTheViewWritesNothing();
+  void allergiesAreWrittenAsTyped();
+  void hugeAllergiesFileOpensReadOnly();
   void unreadableFilesAreNotReplaced();
 
   // --- database and tables ---
@@ -349,6 +351,50 @@ void HealthTest::showingTheViewWritesNothing() {
   rig.clickMenu(3);
   rig.view->SaveOnLeave();
   QCOMPARE(ReadBytes(rig.healthFolder() + "contacts.txt"), contacts);
+}
+
+// The memo's own plain text turns a non-breaking space into a space: the file is not
+// rewritten by being looked at, and what she types is written byte for byte.
+void HealthTest::allergiesAreWrittenAsTyped() {
+  Rig rig(false);
+  const QString path = rig.healthFolder() + "Alergies.txt";
+  const QByteArray fixture = ReadBytes(TestEnv::testData("health/Alergies.txt"));
+  QVERIFY(WriteBytes(path, fixture));
+  rig.start();
+  auto* memo = rig.child<QPlainTextEdit>("Alergies_Memo");
+  QVERIFY(memo->toPlainText().startsWith("Peanuts (severe)"));  // the editor shows a space
+  memo->setFocus();
+  for (int page = 0; page < 4; ++page) rig.clickMenu(page);
+  rig.view->SaveOnLeave();
+  QCOMPARE(ReadBytes(path), fixture);
+
+  // Typing adds to it, and keeps the non-breaking spaces there and typed.
+  memo->moveCursor(QTextCursor::End);
+  QTest::keyClick(memo, Qt::Key_Return);
+  QTest::keyClicks(memo, QString("Latex\u00a0gloves"));
+  rig.view->SaveOnLeave();
+  QCOMPARE(ReadBytes(path), fixture + "Latex\xc2\xa0gloves\r\n");
+  QVERIFY(rig.errors().isEmpty());
+}
+
+// 10 MB of allergies open read-only, at once, said once, and stay as they are.
+void HealthTest::hugeAllergiesFileOpensReadOnly() {
+  Rig rig(false);
+  const QString path = rig.healthFolder() + "Alergies.txt";
+  const QByteArray bytes = QByteArray(10'000'000, 'a') + "\r\n";
+  QVERIFY(WriteBytes(path, bytes));
+  rig.env.clearMessages();
+  rig.start();
+  auto* memo = rig.child<QPlainTextEdit>("Alergies_Memo");
+  QVERIFY(memo->isReadOnly());
+  QCOMPARE(rig.errors().size(), 1);
+  QVERIFY2(rig.errors().first().startsWith("The file \"" + path + "\" is 9.5 MB"),
+           qPrintable(rig.errors().first()));
+  rig.clickMenu(1);
+  rig.view->SaveOnLeave();
+  rig.start();
+  QCOMPARE(rig.errors().size(), 1);
+  QCOMPARE(ReadBytes(path), bytes);
 }
 
 void HealthTest::unreadableFilesAreNotReplaced() {

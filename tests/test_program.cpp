@@ -62,9 +62,18 @@ class ProgramTest : public QObject {
     QCOMPARE(ini.readAll(), expected);
   }
 
+  // The lock belongs to the data folder: a second start on the same records is refused,
+  // also when it is another build of the program started with another runtime folder.
+  void secondStartIsRefused_data() {
+    QTest::addColumn<bool>("otherBuild");
+    QTest::newRow("the same program") << false;
+    QTest::newRow("another build, another runtime folder") << true;
+  }
   void secondStartIsRefused() {
+    QFETCH(bool, otherBuild);
     QTemporaryDir home;
     QDir(home.path()).mkpath("run");
+    QDir(home.path()).mkpath("run2");
     QProcess first;
     first.setProcessEnvironment(EnvFor(home.path()));
     first.start(Program(), {});
@@ -75,9 +84,20 @@ class ProgramTest : public QObject {
     QTest::qWait(300);
     const QDateTime written = QFileInfo(ini).lastModified();
 
+    QTemporaryDir other;
+    QString program = Program();
+    QProcessEnvironment env = EnvFor(home.path());
+    if (otherBuild) {
+      QVERIFY(QDir(other.path()).mkpath("bin"));
+      program = other.path() + "/bin/mavelo";
+      QVERIFY(QFile::copy(Program(), program));
+      QVERIFY(QFile::setPermissions(program,
+                                    QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+      env.insert("XDG_RUNTIME_DIR", home.path() + "/run2");
+    }
     QProcess second;
-    second.setProcessEnvironment(EnvFor(home.path()));
-    second.start(Program(), {});
+    second.setProcessEnvironment(env);
+    second.start(program, {});
     QVERIFY(second.waitForStarted());
     QByteArray err;
     QTRY_VERIFY_WITH_TIMEOUT((err += second.readAllStandardError()).contains(

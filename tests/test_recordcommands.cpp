@@ -8,6 +8,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "app/datafolders.h"
 #include "app/singleinstance.h"
 #include "support/testenv.h"
 
@@ -117,8 +118,12 @@ class RecordCommandsTest : public QObject {
     // This test holds the instance, as the open program would.
     const QByteArray oldRuntime = qgetenv("XDG_RUNTIME_DIR");
     qputenv("XDG_RUNTIME_DIR", (home.Path() + "/run").toLocal8Bit());
+    const QByteArray oldData = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", (home.Path() + "/.local/share").toLocal8Bit());
     {
-      SingleInstance running(Program());
+      // The lock of the home's data folder.
+      SingleInstance running{DataFolders(Program(), false)};
+      QCOMPARE(DataFolders(Program(), false).DataRoot(), home.DataRoot());
       QVERIFY(running.TryAdmit());
       const Run r = home.Start({"--restore", archive, "--yes"});
       QCOMPARE(r.code, 1);
@@ -128,6 +133,8 @@ class RecordCommandsTest : public QObject {
       QCOMPARE(home.Start({"--backup", home.Path() + "/c.zip"}).code, 0);
     }
     qputenv("XDG_RUNTIME_DIR", oldRuntime);
+    if (oldData.isEmpty()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", oldData);
   }
 
   void badArgumentsAndFailuresSayWhy_data() {

@@ -4,15 +4,24 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <memory>
 
+#include "app/datafolders.h"
 #include "app/singleinstance.h"
 
-// This program is its own helper: started with "--child <executable path>" it plays one
-// program instance (see ChildMain), so the tests can start real processes together.
+// This program is its own helper: started with "--child <data home>" it plays one program
+// instance on that data home (see ChildMain), so the tests can start real processes
+// together, each with an environment of its own.
 
 namespace {
 
 const char* kChild = "--child";
+
+// The data folders of a data home ($XDG_DATA_HOME), with a program folder inside it.
+std::unique_ptr<DataFolders> FoldersIn(const QString& dataHome) {
+  qputenv("XDG_DATA_HOME", dataHome.toLocal8Bit());
+  return std::make_unique<DataFolders>(dataHome + "/program/");
+}
 
 // Reads one line from stdin, blocking; empty at end of input.
 QByteArray ReadStdinLine() {
@@ -30,7 +39,8 @@ void Say(const char* text) {
 // then holds whatever it won until stdin closes.
 int ChildMain(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  SingleInstance instance(QString::fromLocal8Bit(argv[2]));
+  const auto dir = FoldersIn(QString::fromLocal8Bit(argv[2]));
+  SingleInstance instance(*dir);
   Say("ready");
   if (ReadStdinLine() != "go") return 2;
   Say(instance.TryAdmit() ? "admitted" : "refused");
@@ -45,163 +55,6 @@ QString ReadLine(QProcess& p) {
   return QString::fromLatin1(p.readLine()).trimmed();
 }
 
-}  // namespace
-
-class TestSingleInstance : public QObject {
-  Q_OBJECT
- private slots:
-  void init();
-  void cleanup();
-  void serverName_data();
-  void serverName();
-  void longPathsStayDistinct();
-  void secondInstanceIsRefusedAndActivatesFirst();
-  void otherExecutableIsAdmitted();
-  void endedInstanceFreesThePlace();
-  void crashedFirstInstanceLeavesNoBlock();
-  void instancesStartedTogether();
-  void lockBelongsToTheUser();
-  void runtimeFolderOthersCanWriteIsNotUsed();
-  void otherUsersLockDoesNotBlock();
-  void ownFolderTakenByAnotherUser();
-
- private:
-  std::unique_ptr<QTemporaryDir> runtime_;
-  QByteArray oldRuntime_;
-};
-
-void TestSingleInstance::init() {
-  runtime_ = std::make_unique<QTemporaryDir>();
-  oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
-  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
-}
-
-void TestSingleInstance::cleanup() {
-  qputenv("XDG_RUNTIME_DIR", oldRuntime_);
-  runtime_.reset();
-}
-
-void TestSingleInstance::serverName_data() {
-  QTest::addColumn<QString>("path");
-  QTest::addColumn<QString>("name");
-  QTest::newRow("plain") << "/usr/bin/mavelo" << "usrbinmavelo";
-  QTest::newRow("spaces") << "/home/ann/My Apps/Mavelo 2/mavelo" << "homeannMyAppsMavelo2mavelo";
-  QTest::newRow("case kept") << "/Opt/Mavelo" << "OptMavelo";
-}
-
-void TestSingleInstance::serverName() {
-  QFETCH(QString, path);
-  QFETCH(QString, name);
-  QCOMPARE(SingleInstance::ServerName(path), name);
-  QCOMPARE(SingleInstance::SocketPath(path), runtime_->path() + "/" + name);
-  QCOMPARE(SingleInstance::LockFilePath(path), runtime_->path() + "/" + name + ".lock");
-}
-
-void TestSingleInstance::longPathsStayDistinct() {
-  const QString deep = "/home/ann/" + QString(150, 'p');
-  const QString a = SingleInstance::ServerName(deep + "/one/mavelo");
-  const QString b = SingleInstance::ServerName(deep + "/two/mavelo");
-  QVERIFY(a != b);
-  QVERIFY(SingleInstance::SocketPath(deep + "/one/mavelo").toUtf8().size() <= 100);
-  QVERIFY(a.startsWith("homeann"));
-
-  // And such an instance still works end to end.
-  SingleInstance first(deep + "/one/mavelo");
-  QVERIFY(first.TryAdmit());
-  QSignalSpy spy(&first, &SingleInstance::activationRequested);
-  SingleInstance second(deep + "/one/mavelo");
-  QVERIFY(!second.TryAdmit());
-  QVERIFY(spy.wait(10000));
-}
-
-void TestSingleInstance::secondInstanceIsRefusedAndActivatesFirst() {
-  const QString exe = "/opt/Mavelo Suite/bin/mavelo";
-  SingleInstance first(exe);
-  QSignalSpy spy(&first, &SingleInstance::activationRequested);
-  QVERIFY(first.TryAdmit());
-  QVERIFY(first.TryAdmit());  // asking again changes nothing
-
-  SingleInstance second(exe);
-  QVERIFY(!second.TryAdmit());
-  QVERIFY(spy.wait(10000));
-  QCOMPARE(spy.count(), 1);
-
-  SingleInstance third(exe);
-  QVERIFY(!third.TryAdmit());
-  QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 10000);
-}
-
-void TestSingleInstance::otherExecutableIsAdmitted() {
-  SingleInstance first("/home/ann/mavelo/mavelo");
-  QVERIFY(first.TryAdmit());
-  SingleInstance copy("/home/ann/mavelo-copy/mavelo");
-  QVERIFY(copy.TryAdmit());
-  SingleInstance again("/home/ann/mavelo-copy/mavelo");
-  QVERIFY(!again.TryAdmit());
-}
-
-void TestSingleInstance::endedInstanceFreesThePlace() {
-  const QString exe = "/usr/bin/mavelo";
-  {
-    SingleInstance first(exe);
-    QVERIFY(first.TryAdmit());
-  }
-  SingleInstance next(exe);
-  QVERIFY(next.TryAdmit());
-  QSignalSpy spy(&next, &SingleInstance::activationRequested);
-  SingleInstance later(exe);
-  QVERIFY(!later.TryAdmit());
-  QVERIFY(spy.wait(10000));
-}
-
-void TestSingleInstance::crashedFirstInstanceLeavesNoBlock() {
-  const QString exe = "/usr/local/bin/mavelo";
-  QProcess child;
-  child.start(QCoreApplication::applicationFilePath(), {kChild, exe});
-  QVERIFY(child.waitForStarted());
-  QCOMPARE(ReadLine(child), QString("ready"));
-  child.write("go\n");
-  QCOMPARE(ReadLine(child), QString("admitted"));
-  // Killed without a chance to clean up: its lock file and socket stay behind.
-  child.kill();
-  QVERIFY(child.waitForFinished());
-  QVERIFY(QFileInfo::exists(SingleInstance::LockFilePath(exe)));
-  QVERIFY(QFileInfo::exists(SingleInstance::SocketPath(exe)));
-
-  SingleInstance next(exe);
-  QVERIFY(next.TryAdmit());
-  QSignalSpy spy(&next, &SingleInstance::activationRequested);
-  SingleInstance later(exe);
-  QVERIFY(!later.TryAdmit());
-  QVERIFY(spy.wait(10000));
-}
-
-void TestSingleInstance::instancesStartedTogether() {
-  const QString exe = "/opt/mavelo/mavelo";
-  constexpr int kCount = 8;
-  std::vector<std::unique_ptr<QProcess>> children;
-  for (int i = 0; i < kCount; ++i) {
-    children.push_back(std::make_unique<QProcess>());
-    children.back()->start(QCoreApplication::applicationFilePath(), {kChild, exe});
-  }
-  // All started and waiting; then all released at once.
-  for (auto& c : children) QCOMPARE(ReadLine(*c), QString("ready"));
-  for (auto& c : children) c->write("go\n");
-  int admitted = 0, refused = 0;
-  for (auto& c : children) {
-    const QString answer = ReadLine(*c);
-    if (answer == "admitted") ++admitted;
-    else if (answer == "refused") ++refused;
-    else QFAIL(qPrintable(answer));
-  }
-  for (auto& c : children) c->closeWriteChannel();
-  for (auto& c : children) QVERIFY(c->waitForFinished(30000));
-  QCOMPARE(admitted, 1);
-  QCOMPARE(refused, kCount - 1);
-}
-
-namespace {
-
 mode_t ModeOf(const QString& path) {
   struct stat st {};
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_mode & 07777 : 0;
@@ -210,6 +63,18 @@ mode_t ModeOf(const QString& path) {
 uid_t OwnerOf(const QString& path) {
   struct stat st {};
   return ::lstat(QFile::encodeName(path).constData(), &st) == 0 ? st.st_uid : uid_t(-1);
+}
+
+bool WriteFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+// A process id that no running process has.
+qint64 UnusedPid() {
+  for (qint64 pid = 4000000; pid > 1000; pid -= 997)
+    if (!QFileInfo::exists(QString("/proc/%1").arg(pid))) return pid;
+  return 4194301;
 }
 
 // No XDG_RUNTIME_DIR, and a temporary folder of the test's own standing for /tmp.
@@ -227,20 +92,236 @@ struct SharedTemp {
 
 }  // namespace
 
-// Without XDG_RUNTIME_DIR the lock and the socket go to a folder of the user's own in
-// the temporary folder, which nobody else can write to.
-void TestSingleInstance::lockBelongsToTheUser() {
-  SharedTemp shared;
-  const QString exe = "/usr/bin/mavelo";
-  QCOMPARE(SingleInstance::RuntimeFolder(), shared.own());
-  QCOMPARE(ModeOf(shared.own()), mode_t(0700));
-  QCOMPARE(OwnerOf(shared.own()), ::geteuid());
-  QCOMPARE(SingleInstance::LockFilePath(exe), shared.own() + "/usrbinmavelo.lock");
-  SingleInstance first(exe);
+class TestSingleInstance : public QObject {
+  Q_OBJECT
+ private slots:
+  void init();
+  void cleanup();
+  void lockLivesInTheDataFolder();
+  void secondInstanceIsRefusedAndActivatesFirst();
+  void otherDataFolderIsAdmitted();
+  void sameFolderWhateverTheEnvironment();
+  void endedInstanceFreesThePlace();
+  void crashedFirstInstanceLeavesNoBlock();
+  void instancesStartedTogether();
+  void staleLockIsTakenOver_data();
+  void staleLockIsTakenOver();
+  void lockFileOfAnotherUserIsRemoved();
+  void dataFolderOfAnotherUserIsNotUsed();
+  void runtimeFolderOthersCanWriteIsNotUsed();
+  void ownFolderTakenByAnotherUser();
+
+ private:
+  std::unique_ptr<QTemporaryDir> runtime_;
+  std::unique_ptr<QTemporaryDir> data_;
+  std::unique_ptr<DataFolders> dir_;
+  QByteArray oldRuntime_, oldData_;
+};
+
+void TestSingleInstance::init() {
+  runtime_ = std::make_unique<QTemporaryDir>();
+  data_ = std::make_unique<QTemporaryDir>();
+  oldRuntime_ = qgetenv("XDG_RUNTIME_DIR");
+  oldData_ = qgetenv("XDG_DATA_HOME");
+  qputenv("XDG_RUNTIME_DIR", runtime_->path().toLocal8Bit());
+  dir_ = FoldersIn(data_->path());
+}
+
+void TestSingleInstance::cleanup() {
+  dir_.reset();
+  qputenv("XDG_RUNTIME_DIR", oldRuntime_);
+  qputenv("XDG_DATA_HOME", oldData_);
+  data_.reset();
+  runtime_.reset();
+}
+
+// The lock is the data folder's, readable by the user alone; the socket the user's own.
+void TestSingleInstance::lockLivesInTheDataFolder() {
+  const QString lock = dir_->DataRoot() + ".mavelo.lock";
+  QCOMPARE(SingleInstance::LockFilePath(dir_->DataRoot()), lock);
+  QVERIFY(SingleInstance::SocketPath(dir_->DataRoot()).startsWith(runtime_->path() + "/mavelo-"));
+  // Two spellings of one folder are one folder.
+  QCOMPARE(SingleInstance::SocketName(dir_->DataRoot()),
+           SingleInstance::SocketName(QDir::cleanPath(dir_->DataRoot())));
+  SingleInstance first(*dir_);
   QVERIFY(first.TryAdmit());
-  QVERIFY(QFileInfo::exists(shared.own() + "/usrbinmavelo"));
-  SingleInstance second(exe);
+  QVERIFY(first.Admitted());
+  QCOMPARE(ModeOf(lock), mode_t(0600));
+  QFile f(lock);
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = f.readAll().split('\n');
+  QCOMPARE(lines.value(0), QByteArray::number(QCoreApplication::applicationPid()));
+  QCOMPARE(lines.value(2), QFile::encodeName(SingleInstance::SocketPath(dir_->DataRoot())));
+}
+
+void TestSingleInstance::secondInstanceIsRefusedAndActivatesFirst() {
+  SingleInstance first(*dir_);
+  QSignalSpy spy(&first, &SingleInstance::activationRequested);
+  QVERIFY(first.TryAdmit());
+  QVERIFY(first.TryAdmit());  // asking again changes nothing
+
+  SingleInstance second(*dir_);
   QVERIFY(!second.TryAdmit());
+  QVERIFY(!second.Admitted());
+  QVERIFY(spy.wait(10000));
+  QCOMPARE(spy.count(), 1);
+
+  SingleInstance third(*dir_);
+  QVERIFY(!third.TryAdmit());
+  QTRY_COMPARE_WITH_TIMEOUT(spy.count(), 2, 10000);
+}
+
+void TestSingleInstance::otherDataFolderIsAdmitted() {
+  SingleInstance first(*dir_);
+  QVERIFY(first.TryAdmit());
+  QTemporaryDir otherHome;
+  const auto other = FoldersIn(otherHome.path());
+  SingleInstance elsewhere(*other);
+  QVERIFY(elsewhere.TryAdmit());
+  SingleInstance again(*other);
+  QVERIFY(!again.TryAdmit());
+}
+
+// Another runtime folder (another session's environment) or another build of the
+// program on the same records is a second instance all the same, and still reaches the
+// first one.
+void TestSingleInstance::sameFolderWhateverTheEnvironment() {
+  SingleInstance first(*dir_);
+  QSignalSpy spy(&first, &SingleInstance::activationRequested);
+  QVERIFY(first.TryAdmit());
+  QTemporaryDir otherRuntime;
+  QTemporaryDir otherExe;
+  const QString copy = otherExe.path() + "/mavelo-copy";
+  QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
+  QVERIFY(QFile::setPermissions(copy, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+  QProcess child;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+  env.insert("XDG_RUNTIME_DIR", otherRuntime.path());
+  child.setProcessEnvironment(env);
+  child.start(copy, {kChild, data_->path()});
+  QVERIFY(child.waitForStarted());
+  QCOMPARE(ReadLine(child), QString("ready"));
+  child.write("go\n");
+  QCOMPARE(ReadLine(child), QString("refused"));
+  QVERIFY(spy.wait(10000));
+  child.closeWriteChannel();
+  QVERIFY(child.waitForFinished(30000));
+}
+
+void TestSingleInstance::endedInstanceFreesThePlace() {
+  {
+    SingleInstance first(*dir_);
+    QVERIFY(first.TryAdmit());
+  }
+  QVERIFY(!QFileInfo::exists(dir_->DataRoot() + ".mavelo.lock"));
+  SingleInstance next(*dir_);
+  QVERIFY(next.TryAdmit());
+  QSignalSpy spy(&next, &SingleInstance::activationRequested);
+  SingleInstance later(*dir_);
+  QVERIFY(!later.TryAdmit());
+  QVERIFY(spy.wait(10000));
+}
+
+void TestSingleInstance::crashedFirstInstanceLeavesNoBlock() {
+  QProcess child;
+  child.start(QCoreApplication::applicationFilePath(), {kChild, data_->path()});
+  QVERIFY(child.waitForStarted());
+  QCOMPARE(ReadLine(child), QString("ready"));
+  child.write("go\n");
+  QCOMPARE(ReadLine(child), QString("admitted"));
+  // Killed without a chance to clean up: its lock file and socket stay behind.
+  child.kill();
+  QVERIFY(child.waitForFinished());
+  QVERIFY(QFileInfo::exists(SingleInstance::LockFilePath(dir_->DataRoot())));
+  QVERIFY(QFileInfo::exists(SingleInstance::SocketPath(dir_->DataRoot())));
+
+  SingleInstance next(*dir_);
+  QVERIFY(next.TryAdmit());
+  QSignalSpy spy(&next, &SingleInstance::activationRequested);
+  SingleInstance later(*dir_);
+  QVERIFY(!later.TryAdmit());
+  QVERIFY(spy.wait(10000));
+}
+
+void TestSingleInstance::instancesStartedTogether() {
+  constexpr int kCount = 8;
+  std::vector<std::unique_ptr<QProcess>> children;
+  for (int i = 0; i < kCount; ++i) {
+    children.push_back(std::make_unique<QProcess>());
+    children.back()->start(QCoreApplication::applicationFilePath(), {kChild, data_->path()});
+  }
+  // All started and waiting; then all released at once.
+  for (auto& c : children) QCOMPARE(ReadLine(*c), QString("ready"));
+  for (auto& c : children) c->write("go\n");
+  int admitted = 0, refused = 0;
+  for (auto& c : children) {
+    const QString answer = ReadLine(*c);
+    if (answer == "admitted") ++admitted;
+    else if (answer == "refused") ++refused;
+    else QFAIL(qPrintable(answer));
+  }
+  for (auto& c : children) c->closeWriteChannel();
+  for (auto& c : children) QVERIFY(c->waitForFinished(30000));
+  QCOMPARE(admitted, 1);
+  QCOMPARE(refused, kCount - 1);
+}
+
+// A lock file that no running instance holds never blocks, whatever it says.
+void TestSingleInstance::staleLockIsTakenOver_data() {
+  QTest::addColumn<QByteArray>("content");
+  const QByteArray host = QSysInfo::machineHostName().toUtf8();
+  QTest::newRow("empty") << QByteArray();
+  QTest::newRow("garbage") << QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16);
+  QTest::newRow("another host") << QByteArray("4242\nmavelo\nfaraway.example.org\n");
+  QTest::newRow("a process that is gone") << QByteArray::number(UnusedPid()) + "\nmavelo\n" + host + "\n";
+  // pid 1 runs, but holds no lock of this user's.
+  QTest::newRow("another user's process") << "1\nmavelo\n" + host + "\n";
+  QTest::newRow("this very process") << QByteArray::number(QCoreApplication::applicationPid()) +
+                                            "\nmavelo\n" + host + "\n";
+}
+
+void TestSingleInstance::staleLockIsTakenOver() {
+  QFETCH(QByteArray, content);
+  const QString lock = SingleInstance::LockFilePath(dir_->DataRoot());
+  QVERIFY(WriteFile(lock, content));
+  SingleInstance first(*dir_);
+  QVERIFY(first.TryAdmit());
+  QFile f(lock);
+  QVERIFY(f.open(QIODevice::ReadOnly));
+  QVERIFY(f.readAll().startsWith(QByteArray::number(QCoreApplication::applicationPid()) + "\n"));
+  SingleInstance second(*dir_);
+  QVERIFY(!second.TryAdmit());
+}
+
+// A lock file another user put in the data folder is not hers to honour: it goes.
+void TestSingleInstance::lockFileOfAnotherUserIsRemoved() {
+  if (::geteuid() != 0) QSKIP("only root can give a file to another user");
+  const QString lock = SingleInstance::LockFilePath(dir_->DataRoot());
+  QVERIFY(WriteFile(lock, "1\nmavelo\nhere\n"));
+  QCOMPARE(::chown(QFile::encodeName(lock).constData(), 4242, 4242), 0);
+  QVERIFY(QFile::setPermissions(lock, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther));
+  SingleInstance first(*dir_);
+  QVERIFY(first.TryAdmit());
+  QCOMPARE(OwnerOf(lock), ::geteuid());
+  QCOMPARE(ModeOf(lock), mode_t(0600));
+}
+
+// A data folder that is not the user's own holds no lock of hers: the lock is taken in
+// her runtime folder instead, still one per data folder.
+void TestSingleInstance::dataFolderOfAnotherUserIsNotUsed() {
+  if (::geteuid() != 0) QSKIP("only root can give a folder to another user");
+  const QString root = dir_->DataRoot();
+  QCOMPARE(::chown(QFile::encodeName(root).constData(), 4242, 4242), 0);
+  const QString lock = SingleInstance::LockFilePath(root);
+  QVERIFY(lock.startsWith(runtime_->path() + "/mavelo-"));
+  QVERIFY(lock.endsWith(".lock"));
+  SingleInstance first(*dir_);
+  QVERIFY(first.TryAdmit());
+  QVERIFY(!QFileInfo::exists(root + ".mavelo.lock"));
+  QVERIFY(QFileInfo::exists(lock));
+  SingleInstance second(*dir_);
+  QVERIFY(!second.TryAdmit());
+  QCOMPARE(::chown(QFile::encodeName(root).constData(), 0, 0), 0);
 }
 
 void TestSingleInstance::runtimeFolderOthersCanWriteIsNotUsed() {
@@ -249,43 +330,28 @@ void TestSingleInstance::runtimeFolderOthersCanWriteIsNotUsed() {
   ::chmod(QFile::encodeName(open.path()).constData(), 0777);
   qputenv("XDG_RUNTIME_DIR", open.path().toLocal8Bit());
   QCOMPARE(SingleInstance::RuntimeFolder(), shared.own());
-}
-
-// A lock left in the shared temporary folder by another user (or a root run, under the
-// old names) is no concern of this user's.
-void TestSingleInstance::otherUsersLockDoesNotBlock() {
-  SharedTemp shared;
-  const QString exe = "/usr/local/bin/mavelo";
-  // A lock held by a process that runs (the test itself), owned by someone else.
-  const QString stale = shared.tmp.path() + "/usrlocalbinmavelo.lock";
-  QFile lock(stale);
-  QVERIFY(lock.open(QIODevice::WriteOnly));
-  lock.write(QByteArray::number(QCoreApplication::applicationPid()) + "\n" +
-             QFileInfo(QCoreApplication::applicationFilePath()).fileName().toUtf8() + "\n" +
-             QSysInfo::machineHostName().toUtf8() + "\n");
-  lock.close();
-  if (::geteuid() == 0) QCOMPARE(::chown(QFile::encodeName(stale).constData(), 4242, 4242), 0);
-  SingleInstance first(exe);
+  QCOMPARE(ModeOf(shared.own()), mode_t(0700));
+  QVERIFY(SingleInstance::SocketPath(dir_->DataRoot()).startsWith(shared.own() + "/mavelo-"));
+  SingleInstance first(*dir_);
   QVERIFY(first.TryAdmit());
-  QVERIFY(QFileInfo::exists(stale));
+  SingleInstance second(*dir_);
+  QVERIFY(!second.TryAdmit());
 }
 
-// Someone else made "mavelo-<uid>" first: the shared folder is used, with the user's id
-// in the names, and the instance still works.
+// Someone else made "mavelo-<uid>" first: the shared folder holds the socket, with the
+// user's id in its name, and the instance still works.
 void TestSingleInstance::ownFolderTakenByAnotherUser() {
   if (::geteuid() != 0) QSKIP("only root can give a folder to another user");
   SharedTemp shared;
   QVERIFY(QDir().mkpath(shared.own()));
   QCOMPARE(::chown(QFile::encodeName(shared.own()).constData(), 4242, 4242), 0);
-  const QString exe = "/usr/bin/mavelo";
   QCOMPARE(SingleInstance::RuntimeFolder(), shared.tmp.path());
   const QString uid = QString::number(::geteuid());
-  QCOMPARE(SingleInstance::LockFilePath(exe),
-           shared.tmp.path() + "/usrbinmavelo-" + uid + ".lock");
-  SingleInstance first(exe);
+  QVERIFY(SingleInstance::SocketPath(dir_->DataRoot()).endsWith("-" + uid));
+  SingleInstance first(*dir_);
   QVERIFY(first.TryAdmit());
   QSignalSpy spy(&first, &SingleInstance::activationRequested);
-  SingleInstance second(exe);
+  SingleInstance second(*dir_);
   QVERIFY(!second.TryAdmit());
   QVERIFY(spy.wait(10000));
 }

@@ -20,7 +20,9 @@
 #include "sleep/sleeplog.h"
 #include "sleep/widgets/sleepgrid.h"
 #include "sleep/widgets/sleepview.h"
+#include "shell/mainwindow.h"
 #include "support/fakehost.h"
+#include "support/faults.h"
 #include "support/fakesound.h"
 #include "support/testenv.h"
 
@@ -123,6 +125,11 @@ class SleepTest : public QObject {
   void noteSurvivesAFailedWrite();
   void unreadableYearFileIsNeverWritten();
   void failedWriteIsReportedAndRetried();
+  void fullDiskIsToldOncePerFailure();
+  void fullDiskInTheMainWindow();
+  void hugeNoteOpensReadOnly();
+  void noteKeepsWhatWasTyped();
+  void hugeYearFileIsShownReadOnly();
   void drawing();
 };
 
@@ -746,6 +753,114 @@ void SleepTest::failedWriteIsReportedAndRetried() {
   rig.view->ShowDate(QDate(2009, 3, 10));  // a date change saves what is unsaved
   QVERIFY(rig.env.messages.isEmpty());
   QCOMPARE(rig.year(2009).Cell(SleepSlotColumn(3), 41), QString("*"));
+}
+
+// A full disk stays full for a while: each click's save fails the same way. The failure
+// is told once, not at every click, until a save works again.
+void SleepTest::fullDiskIsToldOncePerFailure() {
+  Rig rig;
+  rig.view->ShowDate(QDate(2009, 2, 10));
+  {
+    FileSizeLimit full(1024);
+    rig.click(13, 3);
+    rig.click(13, 4);
+  }
+  QCOMPARE(rig.env.messages.size(), 1);
+  QVERIFY2(rig.env.messages.at(0).text.startsWith("Cannot create file \"" + rig.yearPath(2009)),
+           qPrintable(rig.env.messages.at(0).text));
+  QVERIFY(!QFileInfo::exists(rig.yearPath(2009)));
+  // Room again: the next click writes both marks and its own, and says nothing.
+  rig.click(13, 5);
+  QCOMPARE(rig.env.messages.size(), 1);
+  for (int slot : {3, 4, 5}) QCOMPARE(rig.year(2009).Cell(SleepSlotColumn(slot), 41), QString("*"));
+  // A failure after that is news.
+  {
+    FileSizeLimit full(1024);
+    rig.click(13, 6);
+  }
+  QCOMPARE(rig.env.messages.size(), 2);
+}
+
+// The same in the program's window, whose date bar follows every click.
+void SleepTest::fullDiskInTheMainWindow() {
+  TestEnv env;
+  FakeSoundOutput sound;
+  MainWindow form(TestEnv::programFolder(), false);
+  form.Startup();
+  form.show();
+  form.SetSelectedDate(QDate(2009, 2, 10));
+  form.ShowView("sleep");
+  auto* view = form.findChild<SleepView*>("frmSleep");
+  QVERIFY(view);
+  view->ShowPage(1);
+  auto* grid = view->findChild<SleepGrid*>("Sleep_Chart");
+  QVERIFY(grid && grid->isVisible());
+  env.clearMessages();
+  {
+    FileSizeLimit full(1024);
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellRect(13, 3).center());
+    QTest::mouseClick(grid, Qt::LeftButton, {}, grid->CellRect(14, 3).center());
+  }
+  QCOMPARE(env.messageTexts().size(), 1);
+}
+
+// A note of 10 MB in one line opens at once, read-only, said once, never written back.
+void SleepTest::hugeNoteOpensReadOnly() {
+  Rig rig;
+  const QDate day(2009, 2, 10);
+  const QString path = SleepNotePath(rig.folder(), day);
+  const QByteArray bytes = QByteArray(10'000'000, 'z') + "\r\n";
+  {
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  rig.view->ShowDate(day);
+  QVERIFY(rig.note()->isReadOnly());
+  QCOMPARE(rig.env.messages.size(), 1);
+  QVERIFY2(rig.env.messages.at(0).text.startsWith("The file \"" + path + "\" is 9.5 MB"),
+           qPrintable(rig.env.messages.at(0).text));
+  rig.view->ShowDate(day.addDays(1));
+  rig.view->ShowDate(day);
+  rig.view->SaveOnLeave();
+  QCOMPARE(rig.env.messages.size(), 1);
+  QCOMPARE(rig.bytes(path), bytes);
+}
+
+void SleepTest::noteKeepsWhatWasTyped() {
+  Rig rig;
+  const QDate day(2009, 2, 10);
+  rig.view->ShowDate(day);
+  QTest::keyClicks(rig.note(), QString("Slept\u00a0badly"));
+  rig.view->SaveOnLeave();
+  QCOMPARE(rig.bytes(SleepNotePath(rig.folder(), day)), QByteArray("Slept\xc2\xa0" "badly\r\n"));
+}
+
+// A year file with a line too long to show is shown read-only: its marks are there, a
+// click is refused with a word of why, and the file stays as it is.
+void SleepTest::hugeYearFileIsShownReadOnly() {
+  Rig rig;
+  CellGrid year = YearWithHours(2009, {{QDate(2009, 2, 10), "7.5"}});
+  QByteArray bytes = GridToBytes(year);
+  bytes += QByteArray(20000, 'x') + "\r\n";
+  {
+    QFile f(rig.yearPath(2009));
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+  }
+  rig.view->ShowDate(QDate(2009, 2, 10));
+  QCOMPARE(rig.env.messages.size(), 1);
+  QVERIFY2(rig.env.messages.at(0).text.startsWith("The file \"" + rig.yearPath(2009) +
+                                                  "\" holds a line of 20,000 characters"),
+           qPrintable(rig.env.messages.at(0).text));
+  QCOMPARE(rig.view->Log().HoursText(rig.view->Log().DateColumn(QDate(2009, 2, 10))),
+           QString("7.5"));
+  rig.env.clearMessages();
+  rig.click(13, 3);
+  QCOMPARE(rig.env.messageTexts(),
+           QStringList({"The sleep log of 2009 is opened read-only, so it cannot be changed."}));
+  rig.view->SaveOnLeave();
+  QCOMPARE(rig.bytes(rig.yearPath(2009)), bytes);
 }
 
 void SleepTest::drawing() {

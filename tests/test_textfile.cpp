@@ -391,6 +391,93 @@ class TextFileTest : public QObject {
     QVERIFY(!TellOnce(ReadOnlyNotice(other)));
   }
 
+  // A byte-order mark says how a text is written; a text that cannot be read as the
+  // program wrote it (a NUL, UTF-16 that breaks off, a line no editor lays out at once)
+  // is read as far as it goes, read-only, and never written over.
+  void textFilesAsTheyAreShown_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QStringList>("lines");
+    QTest::addColumn<QString>("notice");  // empty: an ordinary file
+    const QString text = QStringLiteral("Pollen\u00a0(mild)\r\nCr\u00e8me\r\n");
+    QByteArray le("\xff\xfe"), be("\xfe\xff");
+    for (QChar c : text) {
+      le += char(c.unicode() & 0xff);
+      le += char(c.unicode() >> 8);
+      be += char(c.unicode() >> 8);
+      be += char(c.unicode() & 0xff);
+    }
+    const QStringList both{QStringLiteral("Pollen\u00a0(mild)"), QStringLiteral("Cr\u00e8me")};
+    QTest::newRow("UTF-16 LE") << le << both << QString();
+    QTest::newRow("UTF-16 BE") << be << both << QString();
+    QTest::newRow("UTF-8 mark") << "\xef\xbb\xbf" + text.toUtf8() << both << QString();
+    QTest::newRow("UTF-16 cut") << le + "x" << (both + QStringList{QString(QChar(0xFFFD))})
+                                << "holds UTF-16 text that breaks off";
+    QTest::newRow("NUL") << QByteArray("a\0b\r\nc", 6)
+                         << QStringList{QString("a") + QChar(0xFFFD) + "b", "c"}
+                         << "holds a NUL byte at byte 1";
+    QTest::newRow("line too long") << QByteArray(20000, 'x') + "\r\ny"
+                                   << QStringList{QString(kLongestLine, 'x'),
+                                                  QString(20000 - kLongestLine, 'x'), "y"}
+                                   << "holds a line of 20,000 characters, too long to edit";
+  }
+  void textFilesAsTheyAreShown() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QStringList, lines);
+    QFETCH(QString, notice);
+    TestEnv env;
+    const QString path = env.home() + "/note.txt";
+    {
+      QFile f(path);
+      QVERIFY(f.open(QIODevice::WriteOnly));
+      f.write(bytes);
+    }
+    QStringList read;
+    QString error;
+    QVERIFY(ReadTextLines(path, &read, &error));
+    QCOMPARE(read, lines);
+    MemoText memo;
+    QVERIFY(ReadMemoText(path, &memo, &error));
+    QCOMPARE(memo.text, lines.join('\n'));
+    QCOMPARE(memo.readOnly, !notice.isEmpty());
+    QCOMPARE(MayWriteFile(path), notice.isEmpty());
+    if (notice.isEmpty()) {
+      QVERIFY(ReadOnlyNotice(path).isEmpty());
+      QVERIFY(GuardMessage(path).isEmpty());
+      // Written back, the text is UTF-8 without a mark.
+      QVERIFY(AppendTextLine(path, "z", &error));
+      QCOMPARE(FileBytes(path), (lines.join("\r\n") + "\r\nz\r\n").toUtf8());
+      return;
+    }
+    const QString full = "The file \"" + path + "\" " + notice +
+                         ". It is opened read-only: nothing is written to it.";
+    QCOMPARE(ReadOnlyNotice(path), full);
+    QCOMPARE(GuardMessage(path), full);
+    QVERIFY(NotReplacedMessage(path).startsWith("Cannot create file \"" + path +
+                                                "\". It was opened read-only because it " + notice));
+    QVERIFY(!WriteTextLines(path, lines, &error));
+    QVERIFY(!AppendTextLine(path, "z", &error));
+    QVERIFY(!RemoveRecordFile(path, &error));
+    QCOMPARE(FileBytes(path), bytes);
+  }
+
+  void memoOfMissingAndUnreadableFiles() {
+    TestEnv env;
+    MemoText memo{"left over", true};
+    QString error;
+    QVERIFY(ReadMemoText(env.home() + "/none.txt", &memo, &error));
+    QVERIFY(memo.text.isEmpty());
+    QVERIFY(!memo.readOnly);
+    const QString folder = env.home() + "/folder.txt";
+    QVERIFY(QDir().mkpath(folder));
+    QVERIFY(!ReadMemoText(folder, &memo, &error));
+    QCOMPARE(error, CannotOpenMessage(folder, "Is a directory"));
+    QVERIFY(memo.readOnly);
+    QCOMPARE(GuardMessage(folder), error);
+    QVERIFY(!MayWriteFile(folder, &error));
+    QCOMPARE(NotReplacedMessage(folder),
+             CannotCreateMessage(folder, "The file could not be read, so it was not replaced."));
+  }
+
   // Nothing the program reads can block the window: a pipe is refused at once.
   void specialFilesAreNotRead() {
     TestEnv env;

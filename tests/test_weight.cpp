@@ -751,7 +751,7 @@ void WeightTest::hugeYearFileOpensReadOnly() {
   const quint64 inode = Inode(year);
   rig.view.ShowDate(QDate(2009, 3, 5));
   QCOMPARE(rig.errors().size(), 1);
-  QVERIFY2(rig.errors().first().startsWith("The file \"" + year + "\" is 16.0 MB, far larger "
+  QVERIFY2(rig.errors().first().startsWith("The file \"" + year + "\" is 2.0 MB, far larger "
                                            "than such a file should be."),
            qPrintable(rig.errors().first()));
   QCOMPARE(rig.view.Model().Grid().RowCount(), YearGridRowCount(2009));

@@ -9,6 +9,7 @@
 class QWidget;
 
 class Config;
+class CycleRecordStore;  // cycle/cyclerecordstore.h: her period history and signs, shared
 class DataFolders;
 struct CycleSettings;
 
@@ -89,4 +90,10 @@ class ViewHost {
   virtual std::optional<int> BurnedCaloriesOn(const QDate& /*date*/) const {
     return std::nullopt;
   }
+  // Her cycle records, read once and shared by the views that read them; null when the
+  // host keeps none (the views then show nothing of them).
+  virtual CycleRecordStore* CycleRecords() { return nullptr; }
+  // Sets the footer's cycle length and luteal phase (0 keeps a value) as if she had
+  // typed them: application.ini and every view follow.
+  virtual void ApplyCycleSettings(int /*cycleLength*/, int /*lutealLength*/) {}
 };

@@ -1,8 +1,5 @@
 #include "basal/basalchart.h"
 
-#include <QFileInfo>
-#include <algorithm>
-
 #include "core/textfile.h"
 #include "basal/basalscale.h"
 #include "basal/basalsigns.h"
@@ -17,74 +14,38 @@ QString BasalYearPath(const QString& basalFolder, int year) {
   return basalFolder + QString::number(year) + QStringLiteral("-Basal.txt");
 }
 
-BasalChart::BasalChart(const QString& basalFolder) : folder_(basalFolder) {}
+BasalChart::BasalChart(const QString& basalFolder)
+    : years_(kBasalYearColumns, BasalYearHeaders(), &BasalYearPath, basalFolder) {}
 
 void BasalChart::Open(const QDate& date, QStringList* errors) {
   year_ = date.year();
   month_ = date.month();
   start_ = MonthWindowStart(year_, month_);
-  const int lastYear = ::WindowColumnDate(start_, kBasalDayColumns).year();
-
-  std::vector<HeldYear> held;
-  held.swap(years_);
-  for (int y = start_.year(); y <= lastYear; ++y) {
-    auto kept = std::find_if(held.begin(), held.end(),
-                             [y](const HeldYear& h) { return h.year == y && h.dirty; });
-    if (kept != held.end()) {
-      years_.push_back(std::move(*kept));
-      continue;
-    }
-    HeldYear h;
-    h.year = y;
-    h.path = BasalYearPath(folder_, y);
-    QString error;
-    if (!OpenYearGrid(h.grid, y, kBasalYearColumns, BasalYearHeaders(), h.path, &error)) {
-      h.readable = false;
-      if (errors) errors->append(error);
-    } else if (const QString notice = ReadOnlyNotice(h.path); !notice.isEmpty()) {
-      if (errors) errors->append(notice);  // far larger than a year file: read-only
-    }
-    years_.push_back(std::move(h));
-  }
-  // The shown year first.
-  std::stable_partition(years_.begin(), years_.end(),
-                        [this](const HeldYear& h) { return h.year == year_; });
+  years_.Open(start_, ::WindowColumnDate(start_, kBasalDayColumns), errors);
   UpdateTops();
 }
 
-QString BasalChart::YearPath() const { return years_.empty() ? QString() : years_.front().path; }
+QString BasalChart::YearPath() const { return IsOpen() ? years_.Path(year_) : QString(); }
 
 QString BasalChart::ColumnYearPath(int column) const {
-  const HeldYear* y = HolderOf(ColumnDate(column));
-  return y ? y->path : QString();
-}
-
-BasalChart::HeldYear* BasalChart::HolderOf(const QDate& date) {
-  for (HeldYear& y : years_)
-    if (y.year == date.year()) return &y;
-  return nullptr;
-}
-
-const BasalChart::HeldYear* BasalChart::HolderOf(const QDate& date) const {
-  for (const HeldYear& y : years_)
-    if (y.year == date.year()) return &y;
-  return nullptr;
+  const QDate d = ColumnDate(column);
+  return years_.Grid(d.year()) ? years_.Path(d.year()) : QString();
 }
 
 QString BasalChart::Cell(int column, int col) const {
   if (column < 1 || column > kBasalDayColumns) return {};
   const QDate d = ColumnDate(column);
-  const HeldYear* y = HolderOf(d);
-  return y ? y->grid.Cell(col, YearGridRow(d)) : QString();
+  const CellGrid* g = years_.Grid(d.year());
+  return g ? g->Cell(col, YearGridRow(d)) : QString();
 }
 
 void BasalChart::SetCell(int column, int col, const QString& text) {
   if (column < 1 || column > kBasalDayColumns) return;
   const QDate d = ColumnDate(column);
-  HeldYear* y = HolderOf(d);
-  if (!y) return;
-  y->grid.SetCell(col, YearGridRow(d), text);
-  y->dirty = true;
+  CellGrid* g = years_.Grid(d.year());
+  if (!g) return;
+  g->SetCell(col, YearGridRow(d), text);
+  years_.MarkChanged(d.year());
 }
 
 int BasalChart::BarTop(int column) const {
@@ -102,47 +63,52 @@ bool BasalChart::Intercourse(int column) const {
   return Cell(column, kIntercourseCol) == QLatin1String(kIntercourseMark);
 }
 
-BasalChart::HeldYear* BasalChart::ColumnHolder(int column, int* row) {
+CellGrid* BasalChart::ColumnGrid(int column, int* row) {
   if (column < 1 || column > kBasalDayColumns) return nullptr;
   const QDate d = ColumnDate(column);
   *row = YearGridRow(d);
-  return HolderOf(d);
+  return years_.Grid(d.year());
 }
+
+void BasalChart::MarkColumnChanged(int column) { years_.MarkChanged(ColumnDate(column).year()); }
 
 int BasalChart::SetLevel(int column, int row, TemperatureUnit unit) {
   if (row < 1 || row > kBasalLevelRows) return 0;
   int yearRow = 0;
-  HeldYear* y = ColumnHolder(column, &yearRow);
-  if (!y) return 0;
+  CellGrid* g = ColumnGrid(column, &yearRow);
+  if (!g) return 0;
   const int top = BarTopForClick(row);
-  WriteBasalLevel(y->grid, yearRow, top, unit);
-  y->dirty = true;
+  // A click on the bar's own level changes nothing: a reading typed to two decimals, or
+  // stored in the other unit, keeps its exact value.
+  if (top != 0 && top == tops_[column]) return top;
+  WriteBasalLevel(*g, yearRow, top, unit);
+  MarkColumnChanged(column);
   tops_[column] = top;
   return top;
 }
 
 int BasalChart::SetTemperature(int column, const BodyTemperature& t) {
   int yearRow = 0;
-  HeldYear* y = ColumnHolder(column, &yearRow);
-  if (!y) return 0;
-  tops_[column] = WriteBasalTemperature(y->grid, yearRow, t);
-  y->dirty = true;
+  CellGrid* g = ColumnGrid(column, &yearRow);
+  if (!g) return 0;
+  tops_[column] = WriteBasalTemperature(*g, yearRow, t);
+  MarkColumnChanged(column);
   return tops_[column];
 }
 
 void BasalChart::SetDisturbance(int column, Disturbance d) {
   int yearRow = 0;
-  HeldYear* y = ColumnHolder(column, &yearRow);
-  if (!y) return;
-  WriteBasalDisturbance(y->grid, yearRow, d);
-  y->dirty = true;
+  CellGrid* g = ColumnGrid(column, &yearRow);
+  if (!g) return;
+  WriteBasalDisturbance(*g, yearRow, d);
+  MarkColumnChanged(column);
 }
 
 BasalReading BasalChart::Reading(int column, TemperatureUnit unit) const {
   if (column < 1 || column > kBasalDayColumns) return {};
   const QDate d = ColumnDate(column);
-  const HeldYear* y = HolderOf(d);
-  return y ? ReadBasalReading(y->grid, YearGridRow(d), unit) : BasalReading{};
+  const CellGrid* g = years_.Grid(d.year());
+  return g ? ReadBasalReading(*g, YearGridRow(d), unit) : BasalReading{};
 }
 
 QString BasalChart::ClickSign(int column, int row, bool* changed) {
@@ -169,37 +135,13 @@ QString BasalChart::ClickSign(int column, int row, bool* changed) {
   return step.hint;
 }
 
-bool BasalChart::Write(HeldYear& y, QString* error) {
-  // A year that could not be read is refused by the file layer, which says so once.
-  if (!SaveGridFile(y.grid, y.path, error)) return false;
-  y.dirty = false;
-  return true;
-}
-
 bool BasalChart::Save(QStringList* errors) {
-  bool ok = true;
-  for (HeldYear& y : years_) {
-    // A year with changes is written; so is the shown year when it has no file yet
-    // (browsing into a year creates its file). An unchanged year is not rewritten.
-    const bool create = y.year == year_ && y.readable && !QFileInfo::exists(y.path);
-    if (!y.dirty && !create) continue;
-    QString error;
-    if (!Write(y, &error)) {
-      ok = false;
-      if (errors && !error.isEmpty()) errors->append(error);
-    }
-  }
-  return ok;
+  // Browsing into a year creates its file; an unchanged year is not rewritten.
+  return years_.Save(errors, year_);
 }
 
 bool BasalChart::SaveColumnYear(int column, QString* error) {
-  HeldYear* y = HolderOf(ColumnDate(column));
-  if (!y) return true;
-  return Write(*y, error);
+  return years_.SaveYear(ColumnDate(column).year(), error);
 }
 
-const CellGrid* BasalChart::YearGrid(int year) const {
-  for (const HeldYear& y : years_)
-    if (y.year == year) return &y.grid;
-  return nullptr;
-}
+const CellGrid* BasalChart::YearGrid(int year) const { return years_.Grid(year); }

@@ -9,11 +9,11 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
-#include <vector>
 
 #include "basal/basaltemperature.h"
 #include "basal/basalwindow.h"
 #include "core/gridfile.h"
+#include "core/heldyears.h"
 
 // Columns of the basal year file.
 enum BasalYearColumn {
@@ -35,16 +35,16 @@ QString BasalYearPath(const QString& basalFolder, int year);
 class BasalChart {
  public:
   explicit BasalChart(const QString& basalFolder = QString());
-  void SetFolder(const QString& basalFolder) { folder_ = basalFolder; }
+  void SetFolder(const QString& basalFolder) { years_.SetFolder(basalFolder); }
 
-  // Places the window on date's month and opens the year files it covers. A year held
-  // with unsaved changes (its last save failed) is kept instead of being read again.
-  // A file that exists but cannot be read adds its message to *errors; that year then
-  // starts empty and is never written over (the file layer refuses it). A file far
-  // larger than a year file opens read-only, and its notice joins *errors once.
+  // Places the window on date's month and opens the year files it covers (HeldYears: a
+  // year with unsaved changes is kept, and stays held when the window moves away). A
+  // file that exists but cannot be read adds its message to *errors; that year then
+  // starts empty and is never written over (the file layer refuses it). A file opened
+  // read-only adds its notice.
   void Open(const QDate& date, QStringList* errors);
 
-  bool IsOpen() const { return !years_.empty(); }
+  bool IsOpen() const { return years_.IsOpen(); }
   int Year() const { return year_; }
   int Month() const { return month_; }
   QDate WindowStart() const { return start_; }
@@ -88,26 +88,16 @@ class BasalChart {
   const CellGrid* YearGrid(int year) const;
 
  private:
-  struct HeldYear {
-    int year = 0;
-    QString path;
-    CellGrid grid;
-    bool readable = true;  // false: the file exists but could not be read
-    bool dirty = false;    // changed since it was last written
-  };
-
-  HeldYear* HolderOf(const QDate& date);
-  HeldYear* ColumnHolder(int column, int* row);
-  const HeldYear* HolderOf(const QDate& date) const;
+  // The held grid of a day column and the column's row in it, or nullptr.
+  CellGrid* ColumnGrid(int column, int* row);
+  void MarkColumnChanged(int column);
   QString Cell(int column, int col) const;
   void SetCell(int column, int col, const QString& text);
-  bool Write(HeldYear& y, QString* error);
   void UpdateTops();
 
-  QString folder_;
   int year_ = 0;
   int month_ = 0;
   QDate start_;
-  std::vector<HeldYear> years_;  // the shown year first
+  HeldYears years_;
   BarTops tops_{};
 };

@@ -70,8 +70,8 @@ BasalReading ReadBasalReading(const CellGrid& grid, int row, TemperatureUnit uni
 
 int WriteBasalTemperature(CellGrid& grid, int row, const BodyTemperature& t) {
   const int level = NearestLevel(t);
-  grid.SetCell(kFahrenheitCol, row, t.TextIn(TemperatureUnit::Fahrenheit));
-  grid.SetCell(kCelsiusCol, row, t.TextIn(TemperatureUnit::Celsius));
+  grid.SetCell(kFahrenheitCol, row, t.TextIn(TemperatureUnit::Fahrenheit, QLocale::c()));
+  grid.SetCell(kCelsiusCol, row, t.TextIn(TemperatureUnit::Celsius, QLocale::c()));
   grid.SetCell(kBarTopCol, row, QString::number(level));
   return level;
 }
@@ -84,8 +84,8 @@ void WriteBasalLevel(CellGrid& grid, int row, int barTop, TemperatureUnit unit) 
     return;
   }
   const BodyTemperature t(LevelHundredths(barTop, unit), unit);
-  grid.SetCell(kFahrenheitCol, row, t.TextIn(TemperatureUnit::Fahrenheit));
-  grid.SetCell(kCelsiusCol, row, t.TextIn(TemperatureUnit::Celsius));
+  grid.SetCell(kFahrenheitCol, row, t.TextIn(TemperatureUnit::Fahrenheit, QLocale::c()));
+  grid.SetCell(kCelsiusCol, row, t.TextIn(TemperatureUnit::Celsius, QLocale::c()));
   grid.SetCell(kBarTopCol, row, QString::number(barTop));
 }
 

@@ -2,8 +2,9 @@
 // Precise waking temperatures and the disturbed mark in the basal year file.
 //
 // Columns 1 ("Farenheit") and 2 ("Celsius") hold one reading in both units, format
-// "0.00" with the locale's decimal separator as before: the value in her unit as she
-// entered it, and its exact conversion (97.40 °F and 36.33 °C). Column 3 ("BarHeight")
+// "0.00" with "." whatever the locale, as the level texts are written (a file written
+// under a locale with a decimal comma, "36,85", still reads): the value in her unit as
+// she entered it, and its exact conversion (97.40 °F and 36.33 °C). Column 3 ("BarHeight")
 // holds the level row of the 16-step scale of her unit nearest to the reading, clamped
 // to 1..16 (halves go to the cooler row), so the grid chart and every older reader see a
 // bar as before. A day has a reading exactly when column 3 holds a level 1..16; a day

@@ -32,3 +32,13 @@ QString CyclesCommandText(const DataFolders& dir, const QDate& today, QStringLis
   LoadCycleReading(dir, unit, today, &reading, errors);
   return CyclesTableText(reading);
 }
+
+std::unique_ptr<CycleRecordStore> MakeCycleRecordStore(const DataFolders& dir, QObject* parent) {
+  const QString basal = dir.BasalFolder();
+  return std::make_unique<CycleRecordStore>(
+      PeriodHistory::PathIn(dir.CycleFolder()),
+      [basal](TemperatureUnit unit, DaySignsList* days, QStringList* errors) {
+        return ReadBasalFolder(basal, unit, days, errors);
+      },
+      parent);
+}

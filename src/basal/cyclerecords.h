@@ -7,9 +7,11 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <memory>
 
 #include "app/datafolders.h"
 #include "cycle/cyclereading.h"
+#include "cycle/cyclerecordstore.h"
 #include "cycle/periodhistory.h"
 
 // Reads the history into *history and the basal files into *days. A file that cannot be
@@ -22,3 +24,7 @@ bool LoadCycleReading(const DataFolders& dir, TemperatureUnit unit, const QDate&
 // `mavelo --cycles`: the cycle table (cycle/cyclestable.h) in the unit of her settings.
 // A file that cannot be read adds its message to *errors (the table shows the rest).
 QString CyclesCommandText(const DataFolders& dir, const QDate& today, QStringList* errors);
+// The views' shared store of her records over the data folder: the history file and the
+// basal files it reads (read once, then kept; see cycle/cyclerecordstore.h).
+std::unique_ptr<CycleRecordStore> MakeCycleRecordStore(const DataFolders& dir,
+                                                       QObject* parent = nullptr);

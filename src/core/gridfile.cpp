@@ -210,27 +210,36 @@ void ForEachLine(QByteArrayView text, Take take) {
 }
 
 // Loads at most maxRows lines; the rows after them are left out. The text is decoded
-// line by line, so a large file is never held twice as a whole.
-void LoadGridView(CellGrid& grid, QByteArrayView bytes, int maxRows) {
-  const char* nul = static_cast<const char*>(std::memchr(bytes.data(), 0, size_t(bytes.size())));
-  if (nul) bytes = bytes.first(nul - bytes.data());
-  const TextEncoding enc = DetectTextEncoding(bytes);
-  const QByteArrayView text = bytes.sliced(enc.bomSize);
+// line by line, so a large file is never held twice as a whole. Returns what keeps the
+// grid from being the file as the program wrote it (a phrase for GuardReadOnly), empty
+// for a sound file: a NUL byte or broken UTF-16 (read on all the same, a NUL shown as
+// U+FFFD), or a line longer than kLongestLine, of which only the start is read.
+QString LoadGridView(CellGrid& grid, QByteArray bytes, int maxRows) {
+  const TextBytes readable = ReadableText(std::move(bytes));
+  QString damage = readable.damage;
+  const QByteArrayView text(readable.bytes);
   qsizetype lineCount = 0;
   ForEachLine(text, [&](qsizetype, qsizetype) { return ++lineCount < maxRows; });
   if (lineCount == 0) {
     // No rows at all: one cell is left, and it keeps its text.
     grid.SetRowCount(1);
     grid.SetColCount(1);
-    return;
+    return damage;
   }
   const int rowCount = static_cast<int>(
       std::min<qsizetype>({lineCount, maxRows, std::numeric_limits<int>::max()}));
   grid.SetColCount(1);
   grid.SetRowCount(rowCount);
   int r = 0;
+  qsizetype longest = 0;
   ForEachLine(text, [&](qsizetype begin, qsizetype end) {
-    const QString line = DecodeTextAs(text.sliced(begin, end - begin), enc.utf8);
+    QString line = DecodeTextAs(text.sliced(begin, end - begin), readable.utf8);
+    if (readable.hasNul) ShownNuls(line);
+    if (line.size() > kLongestLine) {
+      // Megabytes in one line would make a cell (or columns) no view can lay out.
+      longest = std::max(longest, line.size());
+      line.truncate(kLongestLine);
+    }
     QStringList fields = ReadFields(line);
     // An empty field keeps its column as a single space.
     for (QString& f : fields)
@@ -240,18 +249,24 @@ void LoadGridView(CellGrid& grid, QByteArrayView bytes, int maxRows) {
     grid.SetRow(r, std::move(fields));
     return ++r < rowCount;
   });
+  if (damage.isEmpty() && longest > 0) damage = LongLineDetail(longest);
+  return damage;
 }
 
 }  // namespace
 
-void LoadGridBytes(CellGrid& grid, const QByteArray& bytes) {
-  LoadGridView(grid, bytes, std::numeric_limits<int>::max());
+void LoadGridBytes(CellGrid& grid, const QByteArray& bytes, QString* damage) {
+  const QString found = LoadGridView(grid, bytes, std::numeric_limits<int>::max());
+  if (damage) *damage = found;
 }
 
 bool LoadGridFile(CellGrid& grid, const QString& path, QString* error) {
   QByteArray bytes;
-  if (!ReadRecordBytes(path, &bytes, error, kSaneGridBytes)) return false;
-  LoadGridBytes(grid, bytes);
+  bool readOnly = false;
+  if (!ReadRecordBytes(path, &bytes, error, kSaneGridBytes, &readOnly)) return false;
+  // A file far beyond any the program writes is only shown: its first rows are enough.
+  ContentChecked(path, LoadGridView(grid, std::move(bytes),
+                                    readOnly ? kMostShownRows : std::numeric_limits<int>::max()));
   return true;
 }
 
@@ -278,7 +293,7 @@ bool LoadGridFile(CellGrid& grid, QIODevice* device, QString* error) {
     if (error) *error = CannotOpenMessage(DeviceName(device), reason);
     return false;
   }
-  LoadGridBytes(grid, bytes);
+  ContentChecked(DeviceName(device), LoadGridView(grid, bytes, std::numeric_limits<int>::max()));
   return true;
 }
 
@@ -520,8 +535,8 @@ bool OpenYearGrid(CellGrid& grid, int year, int colCount, const QStringList& hea
   const int wantRows = YearGridRowCount(year);
   // A file far beyond a year's size is shown read-only, and nothing of it is written
   // back: the rows past the year's days need not be held.
-  LoadGridView(grid, bytes, readOnly ? wantRows : std::numeric_limits<int>::max());
-  bytes.clear();
+  ContentChecked(path, LoadGridView(grid, std::move(bytes),
+                                    readOnly ? wantRows : std::numeric_limits<int>::max()));
   const int loadedRows = grid.RowCount();
   if (loadedRows < wantRows) {
     grid.SetRowCount(wantRows);

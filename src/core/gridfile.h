@@ -64,11 +64,19 @@ QString WriteGridLine(const QStringList& fields);
 // Replaces the grid's shape and cells with the file's content. Every empty field is
 // stored as a single space. An empty file leaves one row and one column, keeping that
 // cell. On failure (cannot open) *error gets the user's message, the grid is unchanged
-// and false returns; the file is then guarded against saves (core/textfile.h). A file
-// above kSaneGridBytes is loaded read-only: saves over it are refused.
+// and false returns; the file is then guarded against saves (core/textfile.h).
+// Text is decoded as DecodeText does (a byte-order mark, UTF-16 included). A file that
+// cannot be shown whole as the program wrote it is loaded read-only (saves over it are
+// refused, ReadOnlyNotice tells why): one above kSaneGridBytes, one with a NUL byte or
+// broken UTF-16 (read to its end all the same, a NUL shown as U+FFFD), and one with a
+// line longer than kLongestLine (only the line's first kLongestLine characters are read).
+// Of a file above kSaneGridBytes only the first kMostShownRows rows are held.
+inline constexpr int kMostShownRows = 10000;
 bool LoadGridFile(CellGrid& grid, const QString& path, QString* error = nullptr);
 bool LoadGridFile(CellGrid& grid, QIODevice* device, QString* error = nullptr);
-void LoadGridBytes(CellGrid& grid, const QByteArray& bytes);
+// The same for bytes in memory; *damage gets what a file of them would be guarded for
+// (empty for sound bytes).
+void LoadGridBytes(CellGrid& grid, const QByteArray& bytes, QString* damage = nullptr);
 
 // Writes the whole grid (WriteFileBytes: checked to the disk, nothing written when the
 // file already holds these bytes, refused over a guarded file). On failure *error gets
@@ -106,7 +114,8 @@ void InitYearGrid(CellGrid& grid, int year, int colCount, const QStringList& hea
 // gains the missing day rows with their dates; one with fewer columns than colCount
 // gains the missing columns with their headers, so that no day and no column the view
 // writes is lost. False with *error when the file exists but cannot be read; the grid
-// is then left as InitYearGrid made it. A file above kSaneGridBytes is opened read-only
-// with only the year's rows held (IsReadOnlyFile, TakeReadOnlyNotice).
+// is then left as InitYearGrid made it. A file that LoadGridFile would load read-only is
+// opened read-only (IsReadOnlyFile, ReadOnlyNotice); one above kSaneGridBytes with only
+// the year's rows held.
 bool OpenYearGrid(CellGrid& grid, int year, int colCount, const QStringList& headers,
                   const QString& path, QString* error = nullptr);

@@ -3,9 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLocale>
 #include <QMutex>
 #include <QSaveFile>
 #include <QSet>
+#include <QStringDecoder>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -22,10 +24,6 @@ QString CannotCreateMessage(const QString& path, const QString& reason) {
   return QStringLiteral("Cannot create file \"") + path + QStringLiteral("\". ") + reason;
 }
 
-QString NotReplacedMessage(const QString& path) {
-  return CannotCreateMessage(path,
-                             QStringLiteral("The file could not be read, so it was not replaced."));
-}
 
 namespace {
 
@@ -84,12 +82,53 @@ QString DecodeWindows1252(const char* data, qsizetype size) {
 
 }  // namespace
 
-TextEncoding DetectTextEncoding(QByteArrayView bytes) {
-  TextEncoding enc;
-  const auto* d = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (bytes.size() >= 3 && d[0] == 0xEF && d[1] == 0xBB && d[2] == 0xBF) enc.bomSize = 3;
-  enc.utf8 = IsValidUtf8(bytes.data() + enc.bomSize, bytes.size() - enc.bomSize);
-  return enc;
+namespace {
+
+// In the user's way of writing numbers (the program sets en_US where the system has none).
+QString CountText(qsizetype n) { return QLocale().toString(qint64(n)); }
+
+}  // namespace
+
+TextBytes ReadableText(QByteArray bytes) {
+  TextBytes out;
+  const auto* d = reinterpret_cast<const unsigned char*>(bytes.constData());
+  const qsizetype n = bytes.size();
+  const bool le = n >= 2 && d[0] == 0xFF && d[1] == 0xFE;
+  const bool be = n >= 2 && d[0] == 0xFE && d[1] == 0xFF;
+  if (le || be) {
+    // Made by another program on Windows ("Unicode" in Notepad): read as the text it is,
+    // and written back, once edited, as UTF-8 like every file of the program.
+    const QByteArrayView body = QByteArrayView(bytes).sliced(2);
+    QStringDecoder decoder(le ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                           QStringDecoder::Flag::Stateless);
+    const QString text = decoder(body);
+    if (decoder.hasError() || body.size() % 2 != 0)
+      out.damage = QStringLiteral("holds UTF-16 text that breaks off");
+    const qsizetype nul = text.indexOf(QChar(0));
+    if (nul >= 0) {
+      out.hasNul = true;
+      if (out.damage.isEmpty())
+        out.damage = QStringLiteral("holds a NUL character at byte %1")
+                         .arg(CountText(2 + 2 * nul));
+    }
+    out.bytes = text.toUtf8();
+    out.utf8 = true;
+    return out;
+  }
+  qsizetype bom = 0;
+  if (n >= 3 && d[0] == 0xEF && d[1] == 0xBB && d[2] == 0xBF) bom = 3;
+  // memchr is never handed the null pointer of an empty array.
+  if (n > bom) {
+    if (const void* nul = std::memchr(bytes.constData() + bom, 0, size_t(n - bom))) {
+      out.hasNul = true;
+      out.damage = QStringLiteral("holds a NUL byte at byte %1")
+                       .arg(CountText(static_cast<const char*>(nul) - bytes.constData()));
+    }
+  }
+  if (bom > 0) bytes.remove(0, bom);
+  out.utf8 = IsValidUtf8(bytes.constData(), bytes.size());
+  out.bytes = std::move(bytes);
+  return out;
 }
 
 QString DecodeTextAs(QByteArrayView bytes, bool utf8) {
@@ -97,9 +136,11 @@ QString DecodeTextAs(QByteArrayView bytes, bool utf8) {
   return DecodeWindows1252(bytes.data(), bytes.size());
 }
 
+void ShownNuls(QString& text) { text.replace(QChar(0), QChar(0xFFFD)); }
+
 QString DecodeText(const QByteArray& bytes) {
-  const TextEncoding enc = DetectTextEncoding(bytes);
-  return DecodeTextAs(QByteArrayView(bytes).sliced(enc.bomSize), enc.utf8);
+  const TextBytes text = ReadableText(bytes);
+  return DecodeTextAs(text.bytes, text.utf8);
 }
 
 QByteArray EncodeText(const QString& text) { return text.toUtf8(); }
@@ -155,6 +196,10 @@ namespace {
 struct Guard {
   FileGuard kind = FileGuard::None;
   QString detail;  // Unreadable: the read error's reason; ReadOnly: why, as a phrase
+  // ReadOnly for what the file holds (a NUL, a line too long), not for its size: only a
+  // loader that checks the whole content may lift it (ContentChecked), since any other
+  // read of a file of a sane size would.
+  bool content = false;
 };
 
 struct Guards {
@@ -209,11 +254,11 @@ void ForgetSaid(Guards& g, const QString& key) {
   }
 }
 
-void SetGuard(const QString& path, FileGuard kind, const QString& detail) {
+void SetGuard(const QString& path, FileGuard kind, const QString& detail, bool content = false) {
   Guards& g = TheGuards();
   QMutexLocker lock(&g.mutex);
   const QString key = GuardKey(path);
-  const Guard guard{kind, detail};
+  const Guard guard{kind, detail, content};
   g.files.insert(key, guard);
   const QString topic = Topic(key, kind == FileGuard::ReadOnly ? QStringLiteral("read-only ") + detail
                                                                : QStringLiteral("refused ") + detail);
@@ -235,7 +280,7 @@ void LiftGuard(const QString& path, bool withinSaneSize) {
   const QString key = GuardKey(path);
   auto it = g.files.find(key);
   if (it == g.files.end()) return;
-  if (it->kind == FileGuard::ReadOnly && !withinSaneSize) return;
+  if (it->kind == FileGuard::ReadOnly && (!withinSaneSize || it->content)) return;
   // A file that could be read again is told again should it fail again. A read-only one
   // is not: a loader may find it too long to edit at every load.
   if (it->kind == FileGuard::Unreadable) ForgetSaid(g, key);
@@ -267,7 +312,19 @@ FileGuard GuardOf(const QString& path) {
 }
 
 void GuardReadOnly(const QString& path, const QString& detail) {
-  SetGuard(path, FileGuard::ReadOnly, detail);
+  SetGuard(path, FileGuard::ReadOnly, detail, true);
+}
+
+void ContentChecked(const QString& path, const QString& detail) {
+  if (path.isEmpty()) return;
+  if (!detail.isEmpty()) {
+    GuardDamaged(path, detail);
+    return;
+  }
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const auto it = g.files.find(GuardKey(path));
+  if (it != g.files.end() && it->kind == FileGuard::ReadOnly && it->content) g.files.erase(it);
 }
 
 QString ReadOnlyNotice(const QString& path) {
@@ -342,18 +399,109 @@ bool ReadFileBytes(const QString& path, QByteArray* bytes, QString* error) {
   return ReadRecordBytes(path, bytes, error, 0);
 }
 
-bool ReadTextFile(const QString& path, QString* text, QString* error) {
+QString LongLineDetail(qsizetype length) {
+  return QStringLiteral("holds a line of %1 characters, too long to edit")
+      .arg(CountText(length));
+}
+
+void GuardDamaged(const QString& path, const QString& detail) {
+  // The first cause found is the one told: a file far too large may hold long lines too.
+  if (!detail.isEmpty() && !path.isEmpty() && GuardOf(path) != FileGuard::ReadOnly)
+    GuardReadOnly(path, detail);
+}
+
+namespace {
+
+// The text of a record file and what was found wrong with its bytes (TextBytes::damage).
+bool ReadTextAndDamage(const QString& path, QString* text, QString* error, QString* damage) {
   QByteArray bytes;
   if (!ReadRecordBytes(path, &bytes, error, kSaneTextBytes)) return false;
-  if (text) *text = DecodeText(bytes);
+  const TextBytes readable = ReadableText(std::move(bytes));
+  GuardDamaged(path, readable.damage);
+  *damage = readable.damage;
+  *text = DecodeTextAs(readable.bytes, readable.utf8);
+  if (readable.hasNul) ShownNuls(*text);
+  return true;
+}
+
+}  // namespace
+
+bool ReadTextFile(const QString& path, QString* text, QString* error) {
+  QString all, damage;
+  if (!ReadTextAndDamage(path, &all, error, &damage)) return false;
+  if (text) *text = std::move(all);
   return true;
 }
 
 bool ReadTextLines(const QString& path, QStringList* lines, QString* error) {
-  QString text;
-  if (!ReadTextFile(path, &text, error)) return false;
-  if (lines) *lines = SplitLines(text);
+  QString text, damage;
+  if (!ReadTextAndDamage(path, &text, error, &damage)) return false;
+  QStringList all = SplitLines(text);
+  text.clear();
+  qsizetype longest = 0;
+  for (const QString& line : std::as_const(all)) longest = std::max(longest, line.size());
+  if (longest > kLongestLine) {
+    if (damage.isEmpty()) damage = LongLineDetail(longest);
+    // For the screen only: pieces short enough to lay out at once.
+    QStringList shown;
+    for (const QString& line : std::as_const(all)) {
+      if (line.size() <= kLongestLine) {
+        shown << line;
+        continue;
+      }
+      for (qsizetype at = 0; at < line.size(); at += kLongestLine)
+        shown << line.mid(at, kLongestLine);
+    }
+    all = std::move(shown);
+  }
+  // The whole text was checked: a file mended since an earlier load is writable again.
+  ContentChecked(path, damage);
+  if (lines) *lines = std::move(all);
   return true;
+}
+
+bool ReadMemoText(const QString& path, MemoText* memo, QString* error) {
+  memo->text.clear();
+  memo->readOnly = false;
+  const QFileInfo info(path);
+  if (!info.exists() && !info.isSymLink()) return true;
+  QStringList lines;
+  if (!ReadTextLines(path, &lines, error)) {
+    memo->readOnly = true;
+    return false;
+  }
+  memo->text = lines.join(QLatin1Char('\n'));
+  memo->readOnly = GuardOf(path) != FileGuard::None;
+  return true;
+}
+
+bool MayWriteFile(const QString& path, QString* error) { return WriteAllowed(path, error); }
+
+QString ChangeRefusedMessage(const QString& path, const QString& what) {
+  const QString why = GuardOf(path) == FileGuard::ReadOnly
+                          ? QStringLiteral(" is opened read-only, so it cannot be changed.\n")
+                          : QStringLiteral(" could not be read, so it cannot be changed.\n");
+  return what + why + GuardMessage(path);
+}
+
+QString NotReplacedMessage(const QString& path) {
+  {
+    Guards& g = TheGuards();
+    QMutexLocker lock(&g.mutex);
+    const auto it = g.files.constFind(GuardKey(path));
+    if (it != g.files.cend() && it->kind == FileGuard::ReadOnly) return RefusalMessage(path, *it);
+  }
+  return CannotCreateMessage(path,
+                             QStringLiteral("The file could not be read, so it was not replaced."));
+}
+
+QString GuardMessage(const QString& path) {
+  Guards& g = TheGuards();
+  QMutexLocker lock(&g.mutex);
+  const auto it = g.files.constFind(GuardKey(path));
+  if (it == g.files.cend()) return QString();
+  if (it->kind == FileGuard::ReadOnly) return ReadOnlyNoticeText(path, it->detail);
+  return CannotOpenMessage(path, it->detail);
 }
 
 // ---------------------------------------------------------------------------------------
@@ -484,9 +632,13 @@ bool AppendTextLine(const QString& path, const QString& line, QString* error) {
   QByteArray bytes;
   if (Exists(path)) {
     if (!ReadRecordBytes(path, &bytes, error, kSaneTextBytes)) return false;
-    // The whole file is written as UTF-8: old Windows-1252 text is re-encoded so that the
-    // new line and the old ones decode alike.
-    if (!IsValidUtf8(bytes.constData(), bytes.size())) bytes = EncodeText(DecodeText(bytes));
+    // A damaged file is guarded, and the write below refused: nothing of it is lost.
+    TextBytes readable = ReadableText(std::move(bytes));
+    GuardDamaged(path, readable.damage);
+    // The whole file is written as UTF-8: old Windows-1252 or UTF-16 text is re-encoded so
+    // that the new line and the old ones decode alike.
+    bytes = readable.utf8 ? std::move(readable.bytes)
+                          : EncodeText(DecodeTextAs(readable.bytes, false));
     // A last line without its break would otherwise run into the new one.
     if (!bytes.isEmpty() && !bytes.endsWith('\n') && !bytes.endsWith('\r')) bytes += "\r\n";
   }

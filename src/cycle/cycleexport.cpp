@@ -1,5 +1,6 @@
 #include "cycle/cycleexport.h"
 
+#include <QFileInfo>
 #include <QPair>
 #include <QRegularExpression>
 #include <algorithm>
@@ -8,6 +9,9 @@
 #include "app/datafolders.h"
 #include "core/csvfile.h"
 #include "core/textutil.h"
+#include "cycle/periodhistory.h"
+
+#include <QBuffer>
 
 namespace {
 
@@ -28,11 +32,21 @@ QString GoalField(int goal) {
   }
 }
 
-RecordKind CycleRecordKind(const DataFolders&) {
+RecordKind CycleRecordKind(const DataFolders& dir) {
   // The settings file itself is the settings kind's (app/appfiles.h); this kind reads
-  // the calendar's part of it.
+  // the calendar's part of it, and owns the period history.
   RecordKind k{QStringLiteral("cycle"), QStringLiteral("Cycle")};
-  k.read = [](const RecordRoot& root, QList<RecordTable>* tables, QString* error) {
+  const QString periods = QFileInfo(PeriodHistory::PathIn(dir.CycleFolder())).fileName();
+  k.files << RecordFileRule{RecordRoot::Relative(dir, dir.CycleFolder()), ExactFileName(periods),
+                            kMaxRecordFileBytes,
+                            [](const QByteArray& bytes, QString* why) {
+                              QByteArray copy = bytes;
+                              QBuffer buffer(&copy);
+                              buffer.open(QIODevice::ReadOnly);
+                              PeriodHistory history;
+                              return history.Load(&buffer, why);
+                            }};
+  k.read = [periods](const RecordRoot& root, QList<RecordTable>* tables, QString* error) {
     RecordTable t{QStringLiteral("cycle.csv"),
                   {QStringLiteral("record"), QStringLiteral("date"), QStringLiteral("value")}};
     const QString ini = QStringLiteral("application.ini");
@@ -47,6 +61,22 @@ RecordKind CycleRecordKind(const DataFolders&) {
       t.Add({}, {QStringLiteral("cycle length"), QString(), QString::number(c.CycleLength)});
       t.Add({}, {QStringLiteral("luteal length"), QString(), QString::number(c.LutealLength)});
       t.Add({}, {QStringLiteral("goal"), QString(), GoalField(c.Goal)});
+    }
+    const QString cycle = root.Dir().CycleFolder();
+    if (root.Exists(cycle, periods)) {
+      QByteArray bytes;
+      if (!root.Read(cycle, periods, &bytes, error)) return false;
+      QBuffer buffer(&bytes);
+      buffer.open(QIODevice::ReadOnly);
+      PeriodHistory history;
+      if (!history.Load(&buffer, error)) return false;
+      for (const PeriodStart& s : history.Starts())
+        t.Add(s.date, {QStringLiteral("period start"), CsvDate(s.date), PeriodSourceWord(s.source)});
+      for (const CyclePause& p : history.Pauses()) {
+        QString value = PauseKindWord(p.kind);
+        if (!p.IsOpen()) value += QStringLiteral(" until ") + CsvDate(p.last);
+        t.Add(p.first, {QStringLiteral("pause"), CsvDate(p.first), value});
+      }
     }
     *tables << t;
     return true;

@@ -119,3 +119,29 @@ AverageSettings CycleReading::Averages() const {
 }
 
 QString CycleReading::NextPeriodText() const { return ::NextPeriodText(forecast_, today_); }
+
+QString ChartSummaryText(const CycleChart& chart, const QDate& today) {
+  int counted = 0, disturbed = 0;
+  for (const ChartReading& r : chart.readings) (r.disturbed ? disturbed : counted)++;
+  const auto readings = [](int n) {
+    return QStringLiteral("%1 counted %2").arg(n).arg(n == 1 ? QStringLiteral("reading")
+                                                            : QStringLiteral("readings"));
+  };
+  QString text;
+  if (chart.hasCoverLine && chart.shiftConfirmed.isValid())
+    text = QStringLiteral("Temperature rise confirmed on %1 over a cover line of %2 %3.")
+               .arg(DayMonthText(chart.shiftConfirmed, today), chart.coverLine.Text(),
+                    TemperatureUnitSymbol(chart.unit));
+  else if (chart.hasCoverLine)
+    text = QStringLiteral("First higher reading on %1: the readings that would confirm the "
+                          "rise are still to come.")
+               .arg(DayMonthText(chart.firstHigher, today));
+  else if (counted < kLowReadings + 1)
+    text = QStringLiteral("Not enough readings for a cover line: %1, %2 needed.")
+               .arg(readings(counted))
+               .arg(kLowReadings + 1);
+  else
+    text = QStringLiteral("No temperature rise is confirmed in this cycle's %1.").arg(readings(counted));
+  if (disturbed > 0) text += QStringLiteral(" Readings marked disturbed are left out.");
+  return text;
+}

@@ -54,7 +54,17 @@ struct CycleChart {
   QDate peakDay;                   // the mucus peak (confirmed or not yet)
   QDate peakConfirmed;
   QDate fertileEnd;                // its evening ends the fertile phase
+
+  int CycleDay(const QDate& date) const { return static_cast<int>(start.daysTo(date)) + 1; }
 };
+
+// The line over a cycle's chart, in plain words, saying what it rests on:
+//   "Temperature rise confirmed on 17 March over a cover line of 36.45 °C."
+//   "First higher reading on 14 March: the readings that would confirm the rise are still to come."
+//   "Not enough readings for a cover line: 4 counted readings, 7 needed."
+//   "No temperature rise is confirmed in this cycle's 12 counted readings."
+// then "Readings marked disturbed are left out." when the cycle has one.
+QString ChartSummaryText(const CycleChart& chart, const QDate& today);
 
 // "Use my average": the values the footer could take from her history. A value is 0
 // when her records do not give it; the view checks that it fits the footer's range

@@ -160,3 +160,5 @@ QString GridPictureName(GridPicture picture) {
   }
   return QStringLiteral("ui_arrow");
 }
+
+QColor PredictedWindowColour() { return QColor(170, 40, 90); }

@@ -5,6 +5,8 @@
 #include <QDate>
 #include <QString>
 
+#include "core/textfile.h"
+
 QString NoteFilePath(const QString& notesFolder, const QDate& date);
 bool NoteExists(const QString& notesFolder, const QDate& date);
 
@@ -12,19 +14,14 @@ bool NoteExists(const QString& notesFolder, const QDate& date);
 // when the file exists but cannot be read.
 bool LoadNote(const QString& path, QString* text, QString* error);
 
-// The longest line the memo lays out quickly: a longer one (text pasted without a line
-// break) takes the editor seconds, and a line of megabytes minutes.
-inline constexpr qsizetype kLongestNoteLine = 16384;
+// The longest line the memo lays out quickly (core/textfile.h kLongestLine).
+inline constexpr qsizetype kLongestNoteLine = kLongestLine;
 
-// A note as the memo shows it.
-struct MemoNote {
-  QString text;
-  // Shown only: the note is far larger than a note is (core/textfile.h kSaneTextBytes)
-  // or holds a line longer than kLongestNoteLine. Its lines are then broken every
-  // kLongestNoteLine characters for the screen, and the file is guarded so that nothing
-  // shown is ever written back (ReadOnlyNotice is what the user is told, once).
-  bool readOnly = false;
-};
+// A note as the memo shows it: a note far larger than a note is (core/textfile.h
+// kSaneTextBytes), damaged, or holding a line longer than kLongestLine is shown only,
+// its long lines broken for the screen, and the file is guarded so that nothing shown is
+// ever written back (ReadOnlyNotice is what the user is told, once).
+using MemoNote = MemoText;
 // LoadNote for the memo. False with *error when the file exists but cannot be read.
 bool LoadMemoNote(const QString& path, MemoNote* note, QString* error);
 

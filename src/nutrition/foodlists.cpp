@@ -136,13 +136,12 @@ bool FoodLists::Changed(int category) const {
 }
 
 bool FoodLists::LoadFoodLists(QString* error) {
-  QStringList errors;
+  QStringList errors, notices;
   for (int category = 1; category <= kFoodListCount; ++category) {
     const int k = category - 1;
     CellGrid& grid = lists_[k];
     grid = CellGrid(kFoodListColumns, kFoodListRows);
     changed_.clearBit(k);
-    unreadable_.clearBit(k);
     const QString path = FoodListPath(folder_, category);
     if (QFileInfo::exists(path)) {
       QString e;
@@ -150,15 +149,16 @@ bool FoodLists::LoadFoodLists(QString* error) {
         // A short file still leaves rows to type into, and every column.
         grid.SetColCount(std::max(grid.ColCount(), kFoodListColumns));
         grid.SetRowCount(std::max(grid.RowCount(), kFoodListRows));
+        // Far too large or damaged: shown, never written (said once).
+        if (const QString notice = ReadOnlyNotice(path); !notice.isEmpty()) notices << notice;
       } else {
         errors << e;
-        unreadable_.setBit(k);
       }
     }
     WriteHeaders(grid, FoodListHeaders(QLatin1String(kCategories[k].word)));
     grid.SetCurrent(0, 1);
   }
-  if (error) *error = errors.join(u'\n');
+  if (error) *error = (errors + notices).join(u'\n');
   return errors.isEmpty();
 }
 
@@ -168,7 +168,7 @@ bool FoodLists::SaveFoodLists(QString* error) {
     const int k = category - 1;
     if (!changed_.testBit(k)) continue;
     const QString path = FoodListPath(folder_, category);
-    if (unreadable_.testBit(k)) {
+    if (!MayWriteFile(path)) {
       errors << NotReplacedMessage(path);
       continue;
     }

@@ -54,7 +54,8 @@ class FoodLists {
 
   // Reads every list; a missing file gives an empty list. False with the user's
   // messages (one per line) for files that exist but cannot be read; those are never
-  // overwritten.
+  // overwritten. Lists opened read-only (far too large, damaged) add their notices,
+  // with true, and are never overwritten either.
   bool LoadFoodLists(QString* error = nullptr);
   // Writes every list changed since it was read. False with the messages of those that
   // could not be written (they stay changed).
@@ -75,5 +76,4 @@ class FoodLists {
   QString folder_;
   std::array<CellGrid, kFoodListCount> lists_;
   QBitArray changed_{kFoodListCount};
-  QBitArray unreadable_{kFoodListCount};
 };

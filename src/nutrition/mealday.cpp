@@ -112,27 +112,32 @@ const CellGrid& MealDay::MealGrid(int meal) const {
   return meals_.at(std::clamp(meal, 1, kMealCount) - 1);
 }
 
+QStringList MealDay::DayPaths() const {
+  QStringList paths;
+  if (!date_.isValid()) return paths;
+  for (int meal = 1; meal <= kMealCount; ++meal) paths << MealFilePath(folder_, date_, meal);
+  paths << TreatFilePath(folder_, date_) << HistoryFilePath(folder_, date_.year());
+  return paths;
+}
+
 bool MealDay::LoadGrid(CellGrid& grid, const QString& path, bool* existed,
                        QStringList* errors) {
   grid.Clear();
   *existed = QFileInfo::exists(path);
   if (!*existed) return true;
   QString e;
-  QByteArray bytes;
-  if (ReadFileBytes(path, &bytes, &e)) {
-    LoadGridBytes(grid, bytes);
-    onDisk_.insert(path, bytes);
+  if (LoadGridFile(grid, path, &e)) {
+    // What the file holds, as this grid would write it unchanged.
+    onDisk_.insert(path, GridToBytes(grid));
     return true;
   }
   errors->append(e);
-  unreadable_.append(path);
   return false;
 }
 
 bool MealDay::LoadDay(const QDate& date, QString* error) {
   if (!date.isValid()) return false;
   date_ = date;
-  unreadable_.clear();
   onDisk_.clear();
   QStringList errors;
   bool anyFile = false;
@@ -165,7 +170,6 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
     QString e;
     if (!OpenYearGrid(history_, year, kMealColumns, HistoryHeaders(), path, &e)) {
       errors << e;
-      unreadable_ << path;
     } else if (QFileInfo::exists(path)) {
       // What the file holds, as this grid would write it unchanged.
       onDisk_.insert(path, GridToBytes(history_));
@@ -186,7 +190,11 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
   ComputeTotals(anyFile);
   loaded_ = true;
   modified_ = false;
-  if (error) *error = errors.join(u'\n');
+  // Files shown read-only (far too large, damaged) are told as well, once each.
+  QStringList notices;
+  for (const QString& path : DayPaths())
+    if (const QString notice = ReadOnlyNotice(path); !notice.isEmpty()) notices << notice;
+  if (error) *error = (errors + notices).join(u'\n');
   return errors.isEmpty();
 }
 
@@ -200,7 +208,7 @@ bool MealDay::SaveDay(QString* error) {
   QStringList errors;
   const bool food = HoldsFood();
   auto save = [&](const CellGrid& grid, const QString& path) {
-    if (unreadable_.contains(path)) {
+    if (!MayWriteFile(path)) {
       errors << NotReplacedMessage(path);
       return;
     }
@@ -416,6 +424,7 @@ void MealDay::SetCell(int meal, int col, int row, const QString& text) {
 
 QString MealDay::ReadFailedMessage() const {
   QStringList out;
-  for (const QString& path : unreadable_) out << NotReplacedMessage(path);
+  for (const QString& path : DayPaths())
+    if (!MayWriteFile(path)) out << NotReplacedMessage(path);
   return out.join(u'\n');
 }

@@ -94,7 +94,9 @@ class MealDay {
   // leave their grids empty below the header. Totals and labels are brought up to date
   // from what was read, writing nothing; only a day with files gets its history row
   // recomputed, so looking at a day never marks it. A file that exists but cannot be read gives
-  // false with the user's message (one per line); it will not be overwritten.
+  // false with the user's message (one per line); it will not be overwritten. Files
+  // opened read-only (far too large, damaged: core/gridfile.h) add their notices, with
+  // true, and are not overwritten either.
   bool LoadDay(const QDate& date, QString* error = nullptr);
 
   // Recomputes the totals first, then writes the four meals, the energy shares and the
@@ -130,12 +132,15 @@ class MealDay {
   void RowDown(int meal, int row);
   void SetCell(int meal, int col, int row, const QString& text);
 
-  // What a save reports while a file could not be read (empty when all were read).
+  // What a save reports while a file could not be read or is read-only (empty when all
+  // may be written).
   QString ReadFailedMessage() const;
 
  private:
   void ComputeTotals(bool historyRow);
   bool LoadGrid(CellGrid& grid, const QString& path, bool* existed, QStringList* errors);
+  // The day's files: its four meals, its energy shares and its year's history.
+  QStringList DayPaths() const;
 
   QString folder_;
   QDate date_;
@@ -146,8 +151,6 @@ class MealDay {
   CellGrid sum_;
   CellGrid history_;
   MealTotals totals_;
-  // Files that exist but could not be read: never replaced.
-  QStringList unreadable_;
   // The bytes each file of the day holds, as read or last written.
   QHash<QString, QByteArray> onDisk_;
   // The histories of other years the graph reaches into (read, never written).

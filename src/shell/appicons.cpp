@@ -117,6 +117,17 @@ QImage DrawImage(const QString& name, int size) {
     p.drawLine(QPointF(12, 12), QPointF(20, 12));
     p.drawLine(QPointF(12, 16), QPointF(20, 16));
     p.drawLine(QPointF(12, 20), QPointF(17, 20));
+  } else if (name == QLatin1String("Cycles_Icon")) {
+    // A ring of days with the period's arc and the next start marked.
+    Badge(p, QColor(200, 70, 120));
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 2.2, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(7, 7, 18, 18), 110 * 16, 290 * 16);
+    p.setPen(QPen(QColor(255, 200, 215), 3.4, Qt::SolidLine, Qt::RoundCap));
+    p.drawArc(QRectF(7, 7, 18, 18), 60 * 16, 50 * 16);
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::white);
+    p.drawEllipse(QPointF(16, 16), 2.5, 2.5);
   } else if (name == QLatin1String("Health_Icon")) {
     Badge(p, QColor(220, 60, 60));
     p.setPen(Qt::NoPen);

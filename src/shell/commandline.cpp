@@ -148,7 +148,7 @@ int RunRecordCommand(int argc, char** argv) {
 
   // --restore: the data folder is replaced, so no instance may be running, and none may
   // start before it is done (this process holds the instance meanwhile).
-  SingleInstance instance(QCoreApplication::applicationFilePath());
+  SingleInstance instance(dir);
   if (!instance.TryAdmit())
     return Fail(QStringLiteral("Mavelo is open. Close it (File > Exit) and run the restore again."));
   RestoreJob job(dir, kinds);

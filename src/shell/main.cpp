@@ -1,4 +1,4 @@
-// Mavelo: program entry. One instance per executable; the main window runs the rest.
+// Mavelo: program entry. One instance per data folder; the main window runs the rest.
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -15,6 +15,7 @@
 #include "app/widgets/welcomedialog.h"
 #include "shell/commandline.h"
 #include "shell/doctorreportcommand.h"
+#include "shell/recordactions.h"
 #include "shell/mainwindow.h"
 
 namespace {
@@ -81,7 +82,10 @@ int main(int argc, char** argv) {
   if (QLocale().language() == QLocale::C)
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 
-  SingleInstance instance(QCoreApplication::applicationFilePath());
+  // One instance per data folder, whatever the executable or its environment.
+  const QString programFolder = DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder());
+  // Paths only: the window's own DataFolders must be the one that sees a new data folder.
+  SingleInstance instance{DataFolders(programFolder, false)};
   if (!instance.TryAdmit()) {
     const QString message = QStringLiteral(
         "Only one calendar can be opened at a time. Exiting this instance of Mavelo");
@@ -90,7 +94,6 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  const QString programFolder = DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder());
   MainWindow window(programFolder);
   QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
     window.showNormal();
@@ -101,7 +104,11 @@ int main(int argc, char** argv) {
   // MAVELO_STARTUP_BENCH=1: report the time from process start to the window shown with
   // today selected and the program folder in use, and leave without the exit sequence
   // (used by the start-up benchmark and the install test).
-  if (qEnvironmentVariableIsSet("MAVELO_STARTUP_BENCH")) {
+  const bool bench = qEnvironmentVariableIsSet("MAVELO_STARTUP_BENCH");
+  // The day's automatic backup, in the background; a measured start leaves before one
+  // could be whole.
+  if (!bench) StartDailyBackup(window.Dir(), &window);
+  if (bench) {
     // A first start is measured as if she closed the welcome at once.
     SetWelcomeHandler([](const WelcomeAnswers&) { return std::optional<WelcomeAnswers>(); });
     auto* poll = new QTimer(&window);

@@ -26,7 +26,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "app/database.h"
 #include "core/clock.h"
+#include "core/textfile.h"
 #include "core/textutil.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
@@ -35,14 +37,19 @@
 #include "app/widgets/settingsdialog.h"
 #include "app/widgets/welcomedialog.h"
 #include "app/welcome.h"
+#include "basal/cyclerecords.h"
 #include "core/cyclemodel.h"
+#include "cycle/cyclerecordstore.h"
 #include "cycle/gridpictures.h"
 #include "shell/aboutbox.h"
 #include "shell/doctorreportcommand.h"
 #include "shell/doctorreportdialog.h"
 #include "trackers/burnedcalories.h"
+#include "shell/footerbar.h"
+#include "shell/trayicon.h"
 #include "shell/appicons.h"
 #include "shell/themes.h"
+#include "shell/recordactions.h"
 #include "shell/viewtable.h"
 
 
@@ -66,7 +73,7 @@ constexpr int kClientWidth = 966;
 constexpr int kClientHeight = 581;
 constexpr int kSideWidth = 345;  // the side part of outer page 0, left of ui_pg
 constexpr int kHeaderHeight = 75;
-constexpr int kFooterHeight = 55;
+constexpr int kFooterHeight = FooterBar::kHeight;
 constexpr int kDateBarLeft = 6;
 constexpr int kDateBarTop = 6;
 constexpr int kDateBarWidth = 297;
@@ -136,7 +143,13 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
 
   column->addWidget(BuildPages(), 1);
 
-  footer_ = BuildFooter();
+  footer_ = new FooterBar(client);
+  connect(footer_, &FooterBar::goalChanged, this, &MainWindow::OnGoalChanged);
+  connect(footer_, &FooterBar::lastPeriodChanged, this, &MainWindow::OnLastPeriodChanged);
+  connect(footer_, &FooterBar::lastPeriodEditFinished, this, [this] {
+    if (cycleRecords_) cycleRecords_->PickerEditFinished();
+  });
+  connect(footer_, &FooterBar::lengthsChanged, this, &MainWindow::OnCycleSpin);
   column->addWidget(footer_);
 
   BuildMenus();
@@ -147,7 +160,11 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
   LoadBrand(dir_->BrandFolder() + QStringLiteral("brand.ini"));
   setWindowTitle(MainWindowCaption());
 
-  BuildTray();
+  tray_ = MakeTrayIcon(this, [this] {
+    // The sleep view first, then the kids view; views without alarms ignore it.
+    for (const char* name : {"sleep", "kids"})
+      if (DateView* v = views_.value(QLatin1String(name))) v->StopAlarm();
+  });
   plannerTimer_ = new QTimer(this);
   plannerTimer_->setSingleShot(true);
   plannerTimer_->setInterval(1000);
@@ -209,6 +226,29 @@ void SetSystemTrayAvailable(std::optional<bool> available) { TrayOverride() = av
 
 void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+  file->setObjectName(QStringLiteral("File1"));
+  // Her records, taken with her: a backup, a restore, and exports others can read.
+  QAction* backup = file->addAction(QStringLiteral("&Back up..."));
+  backup->setObjectName(QStringLiteral("BackUp1"));
+  connect(backup, &QAction::triggered, this, [this] {
+    SaveEveryView();
+    RunBackupDialog(*dir_, this);
+  });
+  QAction* restore = file->addAction(QStringLiteral("&Restore..."));
+  restore->setObjectName(QStringLiteral("Restore1"));
+  connect(restore, &QAction::triggered, this, &MainWindow::RestoreRecords);
+  QMenu* exportMenu = file->addMenu(QStringLiteral("E&xport"));
+  exportMenu->setObjectName(QStringLiteral("Export1"));
+  QAction* csv = exportMenu->addAction(QStringLiteral("Records as &CSV..."));
+  csv->setObjectName(QStringLiteral("ExportCsv1"));
+  connect(csv, &QAction::triggered, this, [this] {
+    SaveEveryView();
+    RunCsvExportDialog(*dir_, this);
+  });
+  QAction* ics = exportMenu->addAction(QStringLiteral("Calendar (.&ics)..."));
+  ics->setObjectName(QStringLiteral("ExportIcs1"));
+  connect(ics, &QAction::triggered, this, [this] { RunCalendarExportDialog(Cycle(), this); });
+  file->addSeparator();
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
   exitAction->setObjectName(QStringLiteral("Exit1"));
   connect(exitAction, &QAction::triggered, this, &MainWindow::close);
@@ -502,141 +542,6 @@ void MainWindow::BuildForumPage(QWidget* page) {
   lay->addStretch();
 }
 
-QWidget* MainWindow::BuildFooter() {
-  auto* footer = new QWidget;
-  footer->setObjectName(QStringLiteral("pnlFooter"));
-  footer->setFixedHeight(kFooterHeight);
-  footer->setAttribute(Qt::WA_StyledBackground, true);
-  footer->setStyleSheet(QStringLiteral("QWidget#pnlFooter { background: rgb(244,250,255); }"));
-
-  // Legend: four cycle colours and the two goal marks; FillLegend colours them.
-  struct Tile {
-    const char* name;
-    int x;
-  };
-  const Tile tiles[] = {{"Legend_Fertile", 8},   {"Legend_Ovulation", 96},
-                        {"Legend_Period", 184},  {"Legend_Neutral", 272},
-                        {"Legend_Heart", 360},   {"Legend_Cross", 448}};
-  for (const Tile& t : tiles) {
-    auto* tile = new QLabel(footer);
-    tile->setObjectName(QLatin1String(t.name));
-    tile->setGeometry(t.x, 8, 18, 18);
-    tile->setAlignment(Qt::AlignCenter);
-    auto* cap = new QLabel(footer);
-    cap->setObjectName(QLatin1String(t.name) + QStringLiteral("_Caption"));
-    cap->setFont(ArialFont(11));
-    cap->setGeometry(t.x + 22, 4, 64, 28);
-    cap->setWordWrap(true);
-  }
-
-  const int x0 = 540;
-  MakeLabel(footer, QStringLiteral("lblGoal"), QStringLiteral("My Goal:"), ArialFont(11, true))
-      ->setGeometry(x0, 4, 120, 14);
-  goal_ = new QComboBox(footer);
-  goal_->setObjectName(QStringLiteral("ui_goal"));
-  for (int g = 0; g < 4; ++g) goal_->addItem(GoalName(g));
-  goal_->setGeometry(x0, 20, 128, 24);
-  MakeLabel(footer, QStringLiteral("lblLastPeriod"), QStringLiteral("Last Period"), ArialFont(11, true))
-      ->setGeometry(x0 + 136, 4, 110, 14);
-  lastPeriod_ = new QDateEdit(footer);
-  lastPeriod_->setObjectName(QStringLiteral("ui_LastPeriod"));
-  lastPeriod_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
-  lastPeriod_->setCalendarPopup(true);
-  lastPeriod_->setDateRange(LastPeriodMinimum(), LastPeriodMaximum());
-  lastPeriod_->setDate(Clock::Today());
-  lastPeriod_->setGeometry(x0 + 136, 20, 110, 24);
-  MakeLabel(footer, QStringLiteral("lblCycle"), QStringLiteral("Cycle Length"), ArialFont(11, true))
-      ->setGeometry(x0 + 254, 4, 80, 14);
-  cycle_ = new QSpinBox(footer);
-  cycle_->setObjectName(QStringLiteral("ui_cycle"));
-  cycle_->setRange(20, 40);
-  cycle_->setValue(28);
-  cycle_->setGeometry(x0 + 254, 20, 70, 24);
-  MakeLabel(footer, QStringLiteral("lblLuteal"), QStringLiteral("Luteal Phase"), ArialFont(11, true))
-      ->setGeometry(x0 + 334, 4, 80, 14);
-  luteal_ = new QSpinBox(footer);
-  luteal_->setObjectName(QStringLiteral("ui_luteal"));
-  luteal_->setRange(10, 18);
-  luteal_->setValue(12);
-  luteal_->setGeometry(x0 + 334, 20, 70, 24);
-  // Typed numbers count once they are whole, not at every digit: "3" on the way to "35"
-  // would redraw everything for a cycle of 3 days.
-  for (QSpinBox* s : {cycle_, luteal_}) s->setKeyboardTracking(false);
-
-  connect(goal_, &QComboBox::currentIndexChanged, this, &MainWindow::OnGoalChanged);
-  connect(lastPeriod_, &QDateEdit::dateChanged, this, &MainWindow::OnLastPeriodChanged);
-  connect(cycle_, &QSpinBox::valueChanged, this, &MainWindow::OnCycleSpin);
-  connect(luteal_, &QSpinBox::valueChanged, this, &MainWindow::OnCycleSpin);
-  return footer;
-}
-
-void MainWindow::FillLegend() {
-  struct Entry {
-    const char* name;
-    CycleClassKind kind;
-    const char* caption;
-  };
-  const Entry entries[] = {{"Legend_Fertile", CycleClassKind::Fertile, "Fertile Day"},
-                           {"Legend_Ovulation", CycleClassKind::Ovulation, "Ovulation"},
-                           {"Legend_Period", CycleClassKind::PeriodDay1, "Menstrual Flow"},
-                           {"Legend_Neutral", CycleClassKind::Neutral, "Neutral Day"}};
-  for (const Entry& e : entries) {
-    auto* tile = footer_->findChild<QLabel*>(QLatin1String(e.name));
-    tile->setStyleSheet(QStringLiteral("background: %1; border: 1px solid rgb(200,200,200);")
-                            .arg(ClassColour(e.kind).name()));
-    footer_->findChild<QLabel*>(QLatin1String(e.name) + QStringLiteral("_Caption"))
-        ->setText(QLatin1String(e.caption));
-  }
-  auto* heart = footer_->findChild<QLabel*>(QStringLiteral("Legend_Heart"));
-  heart->setPixmap(QPixmap::fromImage(GridPictureImage(GridPicture::Heart)));
-  footer_->findChild<QLabel*>(QStringLiteral("Legend_Heart_Caption"))
-      ->setText(QStringLiteral("Have intercourse"));
-  auto* cross = footer_->findChild<QLabel*>(QStringLiteral("Legend_Cross"));
-  cross->setText(QStringLiteral("x"));
-  cross->setFont(ArialFont(15, true));
-  cross->setStyleSheet(QStringLiteral("color: rgb(255,0,0);"));
-  footer_->findChild<QLabel*>(QStringLiteral("Legend_Cross_Caption"))
-      ->setText(QStringLiteral("No intercourse"));
-}
-
-void MainWindow::BuildTray() {
-  tray_ = new QSystemTrayIcon(AppIcon(), this);
-  tray_->setObjectName(QStringLiteral("CoolTrayIcon1"));
-  tray_->setToolTip(QStringLiteral("Mavelo"));
-  auto* menu = new QMenu(this);
-  menu->setObjectName(QStringLiteral("TrayMenu"));
-  QAction* caption = menu->addAction(QStringLiteral("Calendar"));
-  caption->setEnabled(false);
-  QAction* stop = menu->addAction(QStringLiteral("Stop Alarm"));
-  connect(stop, &QAction::triggered, this, [this] {
-    // The sleep view first, then the kids view; views without alarms ignore it.
-    for (const char* name : {"sleep", "kids"})
-      if (DateView* v = views_.value(QLatin1String(name))) v->StopAlarm();
-  });
-  menu->addSeparator();
-  QAction* open = menu->addAction(QStringLiteral("Open"));
-  QFont bold = open->font();
-  bold.setBold(true);
-  open->setFont(bold);
-  menu->setDefaultAction(open);
-  connect(open, &QAction::triggered, this, [this] {
-    showNormal();
-    raise();
-    activateWindow();
-  });
-  QAction* exitAction = menu->addAction(QStringLiteral("Exit"));
-  connect(exitAction, &QAction::triggered, this, &MainWindow::close);
-  tray_->setContextMenu(menu);
-  connect(tray_, &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason r) {
-    if (r == QSystemTrayIcon::DoubleClick || r == QSystemTrayIcon::Trigger) {
-      showNormal();
-      raise();
-      activateWindow();
-    }
-  });
-  tray_->show();
-}
-
 // ---------------------------------------------------------------------------------
 // The selected date and the cycle settings
 
@@ -677,6 +582,7 @@ void MainWindow::Startup() {
   config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
   if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
   LoadFooterFromConfig();
+  MakeCycleRecords();
   LoadBrand(dir_->BrandFolder() + QStringLiteral("brand.ini"));
   setWindowTitle(MainWindowCaption());
   QCoreApplication::processEvents();
@@ -701,7 +607,7 @@ void MainWindow::StartViews() {
     ShowView(QStringLiteral("calendar"));
     LayoutIcons();
     for (QLabel* l : std::as_const(dayCaptions_)) l->clear();
-    FillLegend();
+    footer_->FillLegend();
 
     // The views start on the first day of the date bar's month, where the month grid
     // starts; the date bar's own day follows below.
@@ -731,8 +637,11 @@ DateView* MainWindow::DockView(const ViewEntry& entry, QWidget* view) {
   auto dock = [this](const QString& panelName, QWidget* widget) {
     QWidget* panel = panels_.value(panelName);
     Q_ASSERT(panel);
-    auto* lay = new QVBoxLayout(panel);
-    lay->setContentsMargins(0, 0, 0, 0);
+    QLayout* lay = panel->layout();
+    if (!lay) {
+      lay = new QVBoxLayout(panel);
+      lay->setContentsMargins(0, 0, 0, 0);
+    }
     lay->addWidget(widget);
   };
   dock(entry.panel, view);
@@ -744,32 +653,18 @@ DateView* MainWindow::DockView(const ViewEntry& entry, QWidget* view) {
 }
 
 void MainWindow::LoadFooterFromConfig() {
-  loadingFooter_ = true;
-  const CycleSettings c = config_->Cycle;
-  goal_->setCurrentIndex(c.Goal >= 0 && c.Goal <= 3 ? c.Goal : -1);
-  lastPeriod_->setDate(c.LastPeriod);
-  cycle_->setValue(c.CycleLength);
-  luteal_->setValue(c.LutealLength);
-  loadingFooter_ = false;
   // The controls clamp what they show; the settings follow what is shown.
-  config_->Cycle.Goal = goal_->currentIndex();
-  config_->Cycle.LastPeriod = lastPeriod_->date();
-  config_->Cycle.CycleLength = cycle_->value();
-  config_->Cycle.LutealLength = luteal_->value();
+  config_->Cycle = footer_->Show(config_->Cycle);
   // A stored date that could not be read shows a stand-in; the picker says so until she
   // picks a date (the file keeps its text until then).
   MarkLastPeriodUnreadable(config_->LastPeriodUnreadable());
 }
 
 void MainWindow::MarkLastPeriodUnreadable(bool unreadable) {
-  lastPeriod_->setStyleSheet(unreadable ? QStringLiteral("QDateEdit { border: 2px solid rgb(220,0,0); }")
-                                        : QString());
-  lastPeriod_->setToolTip(
-      unreadable ? QStringLiteral("The last period in your settings could not be read (%1). "
-                                  "Pick the first day of your last period.")
-                       .arg(config_->UnreadableValues().filter(QStringLiteral("ui_LastPeriod"),
-                                                                Qt::CaseInsensitive)
-                                .join(QStringLiteral(", ")))
+  footer_->MarkLastPeriodUnreadable(
+      unreadable ? config_->UnreadableValues()
+                       .filter(QStringLiteral("ui_LastPeriod"), Qt::CaseInsensitive)
+                       .join(QStringLiteral(", "))
                  : QString());
 }
 
@@ -844,16 +739,18 @@ void MainWindow::RefreshCycleCharts() {
 }
 
 void MainWindow::OnGoalChanged() {
-  if (loadingFooter_ || !config_) return;
-  config_->Cycle.Goal = goal_->currentIndex();
+  if (!config_) return;
+  config_->Cycle.Goal = footer_->Shown().Goal;
   SaveFooterSettings(*config_, this);
   // The day panel answers for the settings on screen, not the ones it was filled with.
   RefreshCycleCharts();
 }
 
 void MainWindow::OnLastPeriodChanged() {
-  if (loadingFooter_ || !config_) return;
-  config_->Cycle.LastPeriod = lastPeriod_->date();
+  if (!config_) return;
+  const QDate picked = footer_->Shown().LastPeriod;
+  RecordPickerStart(config_->Cycle.LastPeriod, picked);
+  config_->Cycle.LastPeriod = picked;
   MarkLastPeriodUnreadable(false);
   SaveFooterSettings(*config_, this);
   if (!started_) return;
@@ -861,12 +758,34 @@ void MainWindow::OnLastPeriodChanged() {
 }
 
 void MainWindow::OnCycleSpin() {
-  if (loadingFooter_ || !config_) return;
-  config_->Cycle.CycleLength = cycle_->value();
-  config_->Cycle.LutealLength = luteal_->value();
+  if (!config_) return;
+  const CycleSettings shown = footer_->Shown();
+  config_->Cycle.CycleLength = shown.CycleLength;
+  config_->Cycle.LutealLength = shown.LutealLength;
   SaveFooterSettings(*config_, this);
   RefreshCycleCharts();
   DispatchDate(SelectedDate());
+}
+
+// ---------------------------------------------------------------------------------
+// Her cycle records
+
+void MainWindow::MakeCycleRecords() {
+  if (cycleRecords_) return;
+  cycleRecords_ = MakeCycleRecordStore(*dir_);
+}
+
+void MainWindow::RecordPickerStart(const QDate& from, const QDate& to) {
+  if (!cycleRecords_ || !started_) return;
+  QString error;
+  if (!cycleRecords_->PickerMoved(from, to, &error)) ShowError(error, this);
+}
+
+void MainWindow::ApplyCycleSettings(int cycleLength, int lutealLength) {
+  if (!config_) return;
+  // Both values first, then one change: the views redraw once for the pair.
+  footer_->SetLengths(cycleLength, lutealLength);
+  OnCycleSpin();
 }
 
 // ---------------------------------------------------------------------------------
@@ -890,7 +809,7 @@ void MainWindow::ShowSettings() {
 void MainWindow::ShowDoctorReport() {
   if (!config_) return;
   // What she typed last is in the files the report reads.
-  for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
+  SaveEveryView();
   DoctorReportDialog dialog(
       [this](const ReportPeriod& period, const QString& name) {
         QString error;
@@ -939,6 +858,46 @@ void MainWindow::OpenWeeklyPlanner() {
   plannerTimer_->start();
 }
 
+void MainWindow::SaveEveryView() {
+  // A field that still has the focus is written by the view on screen; every view writes
+  // what it still holds unwritten.
+  if (DateView* v = views_.value(viewName_)) v->SaveBeforeDateChange();
+  for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
+}
+
+void MainWindow::DropViews() {
+  for (DateView* v : std::as_const(views_)) {
+    delete v->SideWidget();
+    delete dynamic_cast<QWidget*>(v);
+  }
+  views_.clear();
+  started_ = false;
+}
+
+void MainWindow::RestoreRecords() {
+  if (!config_) return;
+  RestoreHooks hooks;
+  // Asked and checked: what she typed is written first (into the folder the restore
+  // saves as a backup), then nothing holds the old files open or could write over the
+  // restored ones.
+  hooks.beforeReplace = [this] {
+    SaveEveryView();
+    DropViews();
+    CloseDatabase();
+  };
+  // Every view reads the folder as it now is; a restore that failed half-way put the old
+  // folder back, and the views read that.
+  hooks.afterReplace = [this](bool replaced) {
+    if (replaced) ForgetFileGuards();
+    config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
+    if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
+    LoadFooterFromConfig();
+    viewName_ = QStringLiteral("calendar");
+    StartViews();
+  };
+  RunRestoreDialog(*dir_, this, hooks);
+}
+
 void MainWindow::ExitSequence() {
   if (exited_) return;
   exited_ = true;
@@ -948,11 +907,9 @@ void MainWindow::ExitSequence() {
     AddAutoStart(QCoreApplication::applicationFilePath());
   else
     RemoveAutoStart();
-  // The views write on their own events; a last save of the view on screen keeps what
-  // was typed into a field that still has the focus, and every view writes what it
-  // still holds unwritten (the journal its note).
-  if (DateView* v = views_.value(viewName_)) v->SaveBeforeDateChange();
-  for (DateView* v : std::as_const(views_)) v->SaveOnLeave();
+  // The views write on their own events; what they still hold (the journal its note, a
+  // field with the focus) is written now.
+  SaveEveryView();
   if (!config_->SaveSettings()) ShowError(config_->lastError(), this);
 }
 

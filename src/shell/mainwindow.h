@@ -15,15 +15,15 @@
 #include "app/dateview.h"
 #include "app/datafolders.h"
 
-class QComboBox;
+class FooterBar;
 class QDateEdit;
 class QLabel;
 class QMenu;
-class QSpinBox;
 class QStackedWidget;
 class QSystemTrayIcon;
 class QTimer;
 class QAction;
+class CycleRecordStore;
 struct ViewEntry;
 
 // Tests: whether the desktop has a system tray (nullopt: ask the desktop).
@@ -53,6 +53,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool HasWeeklyPlanner() const override;
   void OpenWeeklyPlanner() override;
   std::optional<int> BurnedCaloriesOn(const QDate& date) const override;
+  CycleRecordStore* CycleRecords() override { return cycleRecords_.get(); }
+  void ApplyCycleSettings(int cycleLength, int lutealLength) override;
 
   // The start-up routine: the settings, the first start's welcome, then the views.
   void Startup();
@@ -90,12 +92,9 @@ class MainWindow : public QMainWindow, public ViewHost {
   // The pages of pgMain and ui_pg with the panels the table names.
   QWidget* BuildPages();
   void BuildForumPage(QWidget* page);
-  QWidget* BuildFooter();
-  void BuildTray();
   // Makes, docks and starts every view of the table, then goes to today.
   void StartViews();
   void LayoutIcons();
-  void FillLegend();
   void LoadFooterFromConfig();
   void MarkLastPeriodUnreadable(bool unreadable);
   // The cycle settings changed: every view repaints its cycle colours.
@@ -103,6 +102,12 @@ class MainWindow : public QMainWindow, public ViewHost {
   // The view title of the current view: its own, or the selected day.
   void ShowTitle();
   void ShowAbout();
+  // What the view on screen and every other view still hold unwritten.
+  void SaveEveryView();
+  // Every view goes (its side part too); StartViews makes them again.
+  void DropViews();
+  // File > Restore...: the folder is replaced and every view reads it again.
+  void RestoreRecords();
   void ShowSettings();
   // Tools > Report for my doctor...
   void ShowDoctorReport();
@@ -110,6 +115,10 @@ class MainWindow : public QMainWindow, public ViewHost {
   void OnLastPeriodChanged();
   void OnCycleSpin();
   void OnPickerChanged(const QDate& date);
+  // Her cycle records, shared by the views that read them (made before the views).
+  void MakeCycleRecords();
+  // The "Last Period" picker moved from one date to another: forward records a start.
+  void RecordPickerStart(const QDate& from, const QDate& to);
   DateView* DockView(const ViewEntry& entry, QWidget* view);
 
   std::unique_ptr<DataFolders> dir_;
@@ -120,7 +129,6 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool autoStartup_ = true;
   bool exited_ = false;
   bool settingPicker_ = false;
-  bool loadingFooter_ = false;
 
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;
@@ -146,11 +154,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   // The captions of the pages that show the selected day's long date over their panel.
   QList<QLabel*> dayCaptions_;
   // footer
-  QWidget* footer_ = nullptr;
-  QComboBox* goal_ = nullptr;
-  QDateEdit* lastPeriod_ = nullptr;
-  QSpinBox* cycle_ = nullptr;
-  QSpinBox* luteal_ = nullptr;
+  FooterBar* footer_ = nullptr;
 
   QHash<QString, DateView*> views_;
+  std::unique_ptr<CycleRecordStore> cycleRecords_;
 };

@@ -2,6 +2,7 @@
 
 #include "basal/widgets/basalview.h"
 #include "cycle/widgets/calendarview.h"
+#include "cycle/widgets/cyclesview.h"
 #include "cycle/widgets/journalview.h"
 #include "nutrition/widgets/mealdiaryview.h"
 #include "sleep/widgets/sleepview.h"
@@ -55,6 +56,11 @@ const QList<ViewEntry>& ViewTable() {
       {.name = "note", .icon = "Journal_icon", .hint = "Note", .caption = "Journal",
        .panel = "pnlNote", .innerPage = 3, .title = "Journal", .gridDay = true,
        .make = Make<JournalView>},
+      // What the program learns from her own records; the footer stays, so "Use my
+      // average" shows what it set.
+      {.name = "cycles", .icon = "Cycles_Icon", .hint = "My cycles", .caption = "My Cycles",
+       .panel = "pnlCycles", .outerPage = 7, .footer = true, .dateBar = false,
+       .title = "My Cycles", .make = Make<CyclesView>},
       {.name = "health", .icon = "Health_Icon", .hint = "Health", .caption = "Health",
        .panel = "pnlHealth", .outerPage = 5, .innerPage = 4, .dateBar = false,
        .title = "Health Information", .make = Make<HealthView>},

@@ -2,23 +2,30 @@
 
 #include <QFileInfo>
 
+#include "core/textfile.h"
+
 bool AlarmList::Load(QString* error) {
   if (dirty_) return true;
   if (!QFileInfo::exists(path_)) return true;
   ListViewFile read;
   if (!read.Read(path_)) {
-    readError_ = read.errorString();
-    if (error) *error = readError_;
+    if (error) *error = read.errorString();
     return false;
   }
-  readError_.clear();
   data_ = read;
+  if (error) *error = ReadOnlyNotice(path_);
   return true;
+}
+
+bool AlarmList::ReadFailed() const { return !path_.isEmpty() && !MayWriteFile(path_); }
+
+QString AlarmList::RefusedMessage() const {
+  return ChangeRefusedMessage(path_, QStringLiteral("This alarm list"));
 }
 
 bool AlarmList::Save(QString* error) {
   if (ReadFailed()) {
-    if (error) *error = readError_;
+    if (error) *error = GuardMessage(path_);
     return false;
   }
   QString e;

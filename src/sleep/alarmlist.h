@@ -20,19 +20,18 @@ class AlarmList {
   // Reads the file when it exists; a missing file keeps the items. A list with changes
   // that are not written yet keeps them (they are written at the next save). False with
   // the user's message when the file exists but cannot be read: the list keeps its items
-  // and will not write over that file until it reads again.
+  // and will not write over that file until it reads again (the file layer's guard). A
+  // file read only in part is shown as far as it goes, read-only, its notice in *error.
   bool Load(QString* error = nullptr);
   // Writes the whole list. False with the user's message when it cannot be written (the
-  // list then stays unsaved) or when its file could not be read.
+  // list then stays unsaved) or when its file may not be written (see Load).
   bool Save(QString* error = nullptr);
   bool HasUnsavedChanges() const { return dirty_; }
-  bool ReadFailed() const { return !readError_.isEmpty(); }
-  // Why a change to a list that could not be read is refused: a line of its own (said
-  // every time the user tries) above the read error (which the error box says once).
-  QString RefusedMessage() const {
-    return QStringLiteral("This alarm list could not be read, so it cannot be changed.\n") +
-           readError_;
-  }
+  // Its file could not be read, or was read only in part: no change may be made.
+  bool ReadFailed() const;
+  // Why a change to such a list is refused: a line of its own (said every time the user
+  // tries) above the file layer's message (which the error box says once).
+  QString RefusedMessage() const;
 
   // A new entry at the top. A list read without check boxes gets them, so the new entry
   // can ring; the older entries stay unchecked.
@@ -44,5 +43,4 @@ class AlarmList {
   QString path_;
   ListViewFile data_;
   bool dirty_ = false;
-  QString readError_;
 };

@@ -1,10 +1,13 @@
 #include "sleep/listviewfile.h"
 
 #include <QFile>
+#include <QFileDevice>
 #include <QFileInfo>
 #include <QIODevice>
 #include <QStringDecoder>
 #include <QtEndian>
+
+#include <algorithm>
 
 #include "core/textfile.h"
 
@@ -17,7 +20,7 @@ QString DecodeString(const char* data, qsizetype size) {
                       QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom);
   QString text = utf8(QByteArrayView(data, size));
   if (!utf8.hasError()) return text;
-  return DecodeText(QByteArray::fromRawData(data, size));
+  return DecodeTextAs(QByteArrayView(data, size), false);
 }
 
 // Reads from bytes that are all in memory, so no length can ask for more than is there.
@@ -26,6 +29,8 @@ class Reader {
   explicit Reader(const QByteArray& bytes) : data_(bytes.constData()), size_(bytes.size()) {}
 
   bool AtEnd() const { return pos_ >= size_; }
+  // Whether a read asked for more than was there.
+  bool WasCut() const { return cut_; }
   bool Byte(quint8* out) {
     if (pos_ + 1 > size_) return Cut();
     *out = static_cast<quint8>(data_[pos_++]);
@@ -54,11 +59,13 @@ class Reader {
  private:
   bool Cut() {
     pos_ = size_;
+    cut_ = true;
     return false;
   }
   const char* data_;
   qsizetype size_;
   qsizetype pos_ = 0;
+  bool cut_ = false;
 };
 
 void PutInt32(QByteArray& out, qint32 v) {
@@ -75,35 +82,51 @@ void PutString(QByteArray& out, const QString& s) {
 
 }  // namespace
 
-void ListViewFile::ReadBytes(const QByteArray& bytes) {
+bool ListViewFile::ReadBytes(const QByteArray& bytes) {
   items.clear();
   checkBoxes = true;
+  if (bytes.isEmpty()) return true;  // nothing there to lose
   Reader in(bytes);
   quint8 flag = 1;
-  if (!in.Byte(&flag)) return;
+  in.Byte(&flag);
   checkBoxes = flag != 0;
   qint32 count = 0;
-  if (!in.Int32(&count)) return;
+  if (!in.Int32(&count)) return false;
   // Every item takes at least nine bytes, so the loop ends with the bytes even when the
   // count is huge; nothing is reserved from the count.
   for (qint32 i = 0; i < count && !in.AtEnd(); ++i) {
     ListViewItem item;
     if (checkBoxes) {
       quint8 checked = 0;
-      if (!in.Byte(&checked)) return;
+      if (!in.Byte(&checked)) return false;
       item.checked = checked != 0;
     }
-    if (!in.String(&item.caption)) return;
+    if (!in.String(&item.caption)) return false;
     qint32 m = 0;
-    if (!in.Int32(&m)) return;
+    if (!in.Int32(&m)) return false;
     for (qint32 k = 0; k < m; ++k) {
       QString sub;
-      if (!in.String(&sub)) return;
+      if (!in.String(&sub)) return false;
       item.subItems << sub;
     }
     items << item;
   }
+  // Items the count promised but the bytes did not hold, or bytes after the last item:
+  // either way the file holds more than was read.
+  return !in.WasCut() && in.AtEnd() && items.size() >= qsizetype(std::max<qint32>(count, 0));
 }
+
+namespace {
+// A list whose file was not read to its end is shown as far as it was read, and never
+// written over: a save would drop what came after.
+QString CutListDetail(qsizetype bytes, qsizetype items) {
+  const QString read = items == 1 ? QStringLiteral("1 item") : QStringLiteral("%1 items").arg(items);
+  return QStringLiteral("breaks off after %1 (of %2 bytes), so what came after could not be "
+                        "read")
+      .arg(read)
+      .arg(bytes);
+}
+}  // namespace
 
 bool ListViewFile::Read(QIODevice* device) {
   if (!device || (!device->isOpen() && !device->open(QIODevice::ReadOnly))) {
@@ -111,7 +134,9 @@ bool ListViewFile::Read(QIODevice* device) {
     return false;
   }
   const QByteArray bytes = device->readAll();
-  ReadBytes(bytes);
+  const bool whole = ReadBytes(bytes);
+  if (const auto* file = qobject_cast<const QFileDevice*>(device))
+    ContentChecked(file->fileName(), whole ? QString() : CutListDetail(bytes.size(), items.size()));
   error_.clear();
   return true;
 }
@@ -123,7 +148,8 @@ bool ListViewFile::Read(const QString& path) {
     error_ = error;
     return false;
   }
-  ReadBytes(bytes);
+  const bool whole = ReadBytes(bytes);
+  ContentChecked(path, whole ? QString() : CutListDetail(bytes.size(), items.size()));
   error_.clear();
   return true;
 }

@@ -13,7 +13,9 @@
 //
 // Reading never trusts a count or a length beyond the bytes that are there: an item cut
 // off anywhere inside is dropped with everything after it, and the items before it are
-// kept whole.
+// kept whole. A file that was not read to its end (an item cut off, fewer items than
+// its count, bytes after the last item) is opened read-only (core/textfile.h): a save
+// would drop what came after.
 
 #include <QByteArray>
 #include <QList>
@@ -38,8 +40,9 @@ class ListViewFile {
   // be opened or read; the content is then left as it was.
   bool Read(const QString& path);
   bool Read(QIODevice* device);
-  // Never fails: whatever the bytes, the whole items they hold.
-  void ReadBytes(const QByteArray& bytes);
+  // Whatever the bytes, the whole items they hold. False when that is not all they
+  // hold (see above); empty bytes hold nothing to lose.
+  bool ReadBytes(const QByteArray& bytes);
 
   // Writes the whole file (QSaveFile for a path). False with errorString().
   bool Write(const QString& path) const;

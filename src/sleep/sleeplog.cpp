@@ -128,39 +128,13 @@ QString AveragesText(const SleepAverages& a) {
 
 // ---------------------------------------------------------------------------------
 
-SleepLog::SleepLog(const QString& folder) : folder_(folder) {}
+SleepLog::SleepLog(const QString& folder)
+    : years_(kSleepYearColumns, SleepYearHeaders(), &SleepYearPath, folder) {}
 
 void SleepLog::Open(const QDate& date, QStringList* errors) {
   if (!date.isValid()) return;
   start_ = SleepWindowStart(date);
-  const int firstYear = start_.year();
-  const int lastYear = start_.addDays(kSleepDayColumns - 1).year();
-
-  std::vector<HeldYear> held;
-  held.swap(years_);
-  for (int y = firstYear; y <= lastYear; ++y) {
-    auto kept = std::find_if(held.begin(), held.end(),
-                             [y](const HeldYear& h) { return h.year == y && h.dirty; });
-    if (kept != held.end()) {
-      years_.push_back(std::move(*kept));
-      held.erase(kept);
-      continue;
-    }
-    HeldYear h;
-    h.year = y;
-    h.path = SleepYearPath(folder_, y);
-    QString error;
-    if (!OpenYearGrid(h.grid, y, kSleepYearColumns, SleepYearHeaders(), h.path, &error)) {
-      h.readable = false;
-      h.readError = error;
-      if (errors) errors->append(error);
-    }
-    years_.push_back(std::move(h));
-  }
-  // A year with unsaved changes that the new window no longer shows stays held, so that
-  // the next save still writes it.
-  for (HeldYear& h : held)
-    if (h.dirty) years_.push_back(std::move(h));
+  years_.Open(start_, start_.addDays(kSleepDayColumns - 1), errors);
 }
 
 QDate SleepLog::ColumnDate(int column) const {
@@ -170,38 +144,24 @@ QDate SleepLog::ColumnDate(int column) const {
 
 int SleepLog::DateColumn(const QDate& date) const { return WindowDateColumn(start_, date); }
 
-SleepLog::HeldYear* SleepLog::HolderOf(const QDate& date) {
-  if (!date.isValid()) return nullptr;
-  for (HeldYear& y : years_)
-    if (y.year == date.year()) return &y;
-  return nullptr;
-}
-
-const SleepLog::HeldYear* SleepLog::HolderOf(const QDate& date) const {
-  if (!date.isValid()) return nullptr;
-  for (const HeldYear& y : years_)
-    if (y.year == date.year()) return &y;
-  return nullptr;
-}
-
 bool SleepLog::IsAsleep(int column, int slot) const {
   if (slot < 1 || slot > kSleepSlots) return false;
   const QDate d = ColumnDate(column);
-  const HeldYear* y = HolderOf(d);
-  if (!y) return false;
+  const CellGrid* g = GridOf(d);
+  if (!g) return false;
   // Compared without copying: this runs for every cell of every repaint.
-  const QStringList& row = y->grid.RowTexts(YearGridRow(d));
+  const QStringList& row = g->RowTexts(YearGridRow(d));
   const int col = SleepSlotColumn(slot);
   return col < row.size() && row.at(col).trimmed() == QLatin1String("*");
 }
 
 QString SleepLog::HoursText(int column) const {
   const QDate d = ColumnDate(column);
-  const HeldYear* y = HolderOf(d);
-  if (!y) return {};
+  const CellGrid* g = GridOf(d);
+  if (!g) return {};
   // A load leaves a single space in an empty field: nothing to show. The hours are
   // shown with her decimal separator, whatever the file holds.
-  const StoredNumber hours = ReadStoredNumber(y->grid.Cell(kSleepHoursCol, YearGridRow(d)));
+  const StoredNumber hours = ReadStoredNumber(g->Cell(kSleepHoursCol, YearGridRow(d)));
   return hours.IsNumber() ? OneDecimal(hours.value) : hours.text;
 }
 
@@ -215,42 +175,37 @@ double SleepLog::ColumnHours(int column) const {
 bool SleepLog::Toggle(int column, int slot, QString* error) {
   if (slot < 1 || slot > kSleepSlots) return false;
   const QDate date = ColumnDate(column);
-  HeldYear* y = HolderOf(date);
-  if (!y) return false;
-  if (!y->readable) {
-    // Its file holds records we could not read: a mark here could never be saved
-    // without overwriting them. The first line is said at every try, the read error once.
+  CellGrid* g = date.isValid() ? years_.Grid(date.year()) : nullptr;
+  if (!g) return false;
+  if (!years_.Writable(date.year())) {
+    // Its file holds records that are not all on screen: a mark here could never be
+    // saved without overwriting them. The first line is said at every try, why once.
     if (error)
-      *error = QStringLiteral("The sleep log of %1 could not be read, so it cannot be "
-                              "changed.\n").arg(y->year) + y->readError;
+      *error = ChangeRefusedMessage(years_.Path(date.year()),
+                                    QStringLiteral("The sleep log of %1").arg(date.year()));
     return false;
   }
   const int d = YearGridRow(date);
   const bool asleep = !IsAsleep(column, slot);
-  y->grid.SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
+  g->SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
   // English month names and ".", so that the file reads the same in every language.
-  y->grid.SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date, FileLocale()));
-  y->grid.SetCell(kSleepHoursCol, d, StoredFixedText(ColumnHours(column), 1));
-  y->dirty = true;
+  g->SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date, FileLocale()));
+  g->SetCell(kSleepHoursCol, d, StoredFixedText(ColumnHours(column), 1));
+  years_.MarkChanged(date.year());
   return true;
 }
 
 const CellGrid* SleepLog::GridOf(const QDate& date) const {
-  const HeldYear* y = HolderOf(date);
-  return y ? &y->grid : nullptr;
+  return date.isValid() ? years_.Grid(date.year()) : nullptr;
 }
 
-QString SleepLog::PathOf(int year) const {
-  for (const HeldYear& y : years_)
-    if (y.year == year) return y.path;
-  return SleepYearPath(folder_, year);
-}
+QString SleepLog::PathOf(int year) const { return years_.Path(year); }
 
 const CellGrid* SleepLog::PreviousYearOf(const QDate& date) const {
   if (!date.isValid()) return nullptr;
   const QDate before(date.year() - 1, 12, 31);
-  if (const HeldYear* y = HolderOf(before)) return &y->grid;
-  return others_.Grid(SleepYearPath(folder_, before.year()));
+  if (const CellGrid* g = years_.Grid(before.year())) return g;
+  return others_.Grid(years_.Path(before.year()));
 }
 
 SleepAverages SleepLog::Averages(const QDate& date) const {
@@ -263,21 +218,6 @@ std::array<double, 7> SleepLog::Weekdays(const QDate& date) const {
   return g ? WeekdayHours(*g, date, PreviousYearOf(date)) : std::array<double, 7>{};
 }
 
-bool SleepLog::Save(QStringList* errors) {
-  bool ok = true;
-  for (HeldYear& y : years_) {
-    if (!y.dirty || !y.readable) continue;
-    QString error;
-    if (SaveGridFile(y.grid, y.path, &error)) {
-      y.dirty = false;
-    } else {
-      ok = false;
-      if (errors) errors->append(error);
-    }
-  }
-  return ok;
-}
+bool SleepLog::Save(QStringList* errors) { return years_.Save(errors); }
 
-bool SleepLog::HasUnsavedChanges() const {
-  return std::any_of(years_.begin(), years_.end(), [](const HeldYear& y) { return y.dirty; });
-}
+bool SleepLog::HasUnsavedChanges() const { return years_.HasUnsavedChanges(); }

@@ -11,10 +11,10 @@
 #include <QString>
 #include <QStringList>
 #include <array>
-#include <vector>
 
 #include "core/gridcache.h"
 #include "core/gridfile.h"
+#include "core/heldyears.h"
 #include "core/monthwindow.h"
 
 inline constexpr int kSleepDayColumns = kWindowDays;
@@ -70,15 +70,16 @@ QString AveragesText(const SleepAverages& a);
 class SleepLog {
  public:
   explicit SleepLog(const QString& folder = QString());
-  void SetFolder(const QString& folder) { folder_ = folder; }
-  const QString& Folder() const { return folder_; }
+  void SetFolder(const QString& folder) { years_.SetFolder(folder); }
+  const QString& Folder() const { return years_.Folder(); }
 
-  // Places the window on date's month and opens the year files it covers. A year held
-  // with unsaved changes (its last save failed) is kept instead of being read again. A
+  // Places the window on date's month and opens the year files it covers (HeldYears: a
+  // year with unsaved changes is kept, and stays held when the window moves away). A
   // file that exists but cannot be read adds its message to *errors; that year then
-  // shows empty, takes no marks and is never written over.
+  // shows empty, takes no marks and is never written over. A file opened read-only adds
+  // its notice and takes no marks either.
   void Open(const QDate& date, QStringList* errors);
-  bool IsOpen() const { return !years_.empty(); }
+  bool IsOpen() const { return years_.IsOpen(); }
 
   QDate WindowStart() const { return start_; }
   // Day column 1..33; an invalid date outside.
@@ -94,8 +95,8 @@ class SleepLog {
   double ColumnHours(int column) const;
 
   // Toggles a slot of a day column and records the day's date and hours. False, with
-  // *error, when that day's year file could not be read (nothing changes then) or the
-  // cell is outside the window.
+  // *error, when that day's year file may not be written (it could not be read, or was
+  // opened read-only: nothing changes then) or the cell is outside the window.
   bool Toggle(int column, int slot, QString* error = nullptr);
 
   // The year grid that holds a date, or nullptr when that year is not held.
@@ -109,21 +110,10 @@ class SleepLog {
   bool HasUnsavedChanges() const;
 
  private:
-  struct HeldYear {
-    int year = 0;
-    QString path;
-    CellGrid grid;
-    bool readable = true;  // false: the file exists but could not be read
-    QString readError;     // the message of that failed read
-    bool dirty = false;    // changed since it was last written
-  };
-  HeldYear* HolderOf(const QDate& date);
-  const HeldYear* HolderOf(const QDate& date) const;
   // The grid of the year before date's: held, or read from its file.
   const CellGrid* PreviousYearOf(const QDate& date) const;
 
-  QString folder_;
   QDate start_;
-  std::vector<HeldYear> years_;
+  HeldYears years_;
   GridFileCache others_;  // years the 7- and 30-day figures reach into, not held
 };

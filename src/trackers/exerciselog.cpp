@@ -267,9 +267,16 @@ ActivityList LoadActivityList(const QString& userPath, const QString& programPat
   if (QFileInfo::exists(userPath)) {
     if (ReadTextLines(userPath, &lines, &list.error)) {
       list.items = NonBlank(lines);
+      if (list.items.size() > kMostActivities) {
+        // A check list of a million names would hold the window for minutes: the first
+        // ones are shown, and the file, which holds more than is shown, is never replaced.
+        GuardDamaged(userPath, QStringLiteral("holds %1 names, more than the list shows")
+                                   .arg(QLocale().toString(qint64(list.items.size()))));
+        list.items.resize(kMostActivities);
+      }
+      list.error = ReadOnlyNotice(userPath);
       return list;
     }
-    list.userFileUnreadable = true;
   }
   QString error;
   if (QFileInfo::exists(programPath) && ReadTextLines(programPath, &lines, &error)) {
@@ -281,6 +288,11 @@ ActivityList LoadActivityList(const QString& userPath, const QString& programPat
 }
 
 bool SaveActivityList(const QString& path, const QStringList& items, QString* error) {
+  // Replacing a list that was not read whole would lose the names it holds.
+  if (!MayWriteFile(path)) {
+    if (error) *error = NotReplacedMessage(path);
+    return false;
+  }
   return WriteTextLines(path, items, error);
 }
 
@@ -300,15 +312,13 @@ bool ExerciseLog::OpenYear(int year, QString* error) {
   year_ = year;
   yearPath_ = ExerciseYearPath(folder_, year);
   others_.Forget(yearPath_);
-  QString e;
-  yearReadFailed_ =
-      !OpenYearGrid(grid_, year, kExerciseColumns, ExerciseHeaders(), yearPath_, &e);
-  if (yearReadFailed_ && error) *error = e;
-  return !yearReadFailed_;
+  return OpenYearGrid(grid_, year, kExerciseColumns, ExerciseHeaders(), yearPath_, error);
 }
 
+bool ExerciseLog::YearReadFailed() const { return YearLoaded() && !MayWriteFile(yearPath_); }
+
 QString ExerciseLog::ReadFailedMessage() const {
-  if (!yearReadFailed_) return {};
+  if (!YearReadFailed()) return {};
   return NotReplacedMessage(yearPath_);
 }
 
@@ -318,7 +328,7 @@ bool ExerciseLog::HasWorkout(int row) const {
 
 bool ExerciseLog::Save(QString* error) {
   if (!YearLoaded()) return true;
-  if (yearReadFailed_) {
+  if (YearReadFailed()) {
     if (error) *error = ReadFailedMessage();
     return false;
   }
@@ -326,7 +336,8 @@ bool ExerciseLog::Save(QString* error) {
 }
 
 const CellGrid* ExerciseLog::YearGrid(int year) const {
-  if (year == year_) return yearReadFailed_ ? nullptr : &grid_;
+  // A shown year whose file could not be read holds none of its records.
+  if (year == year_) return GuardOf(yearPath_) == FileGuard::Unreadable ? nullptr : &grid_;
   return others_.Grid(ExerciseYearPath(folder_, year));
 }
 

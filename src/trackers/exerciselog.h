@@ -136,12 +136,20 @@ QVector<QStringList> DistanceSummaryRows(const ExerciseSummary& s,
 // The activity list file (activity.txt): one name per line.
 struct ActivityList {
   QStringList items;
-  // The user's file exists but could not be read: it must not be replaced.
-  bool userFileUnreadable = false;
+  // Why the user's file is not shown, or shown read-only (its read error or read-only
+  // notice); empty when it was read as it is or is missing.
   QString error;
 };
+// The most names the activity list shows.
+inline constexpr int kMostActivities = 1000;
 // The user's file, else the program's, else the built-in list. Blank lines are skipped.
+// A user's list of more than kMostActivities names shows its first ones, read-only.
+// A user's file that exists but could not be read is never replaced (the file layer
+// guards it, SaveActivityList refuses); the program's list serves meanwhile. One far
+// larger than a list is, or damaged, is shown read-only.
 ActivityList LoadActivityList(const QString& userPath, const QString& programPath);
+// False with the message when the list cannot be written, or its file was not read
+// whole (it holds names this list never saw).
 bool SaveActivityList(const QString& path, const QStringList& items, QString* error);
 // The answer of the "New Activity Type" box, trimmed, when it may be added: not empty,
 // not "Activity", and not on the list already (compared trimmed, ignoring case).
@@ -166,7 +174,9 @@ class ExerciseLog {
   bool YearLoaded() const { return year_ > 0; }
   int Year() const { return year_; }
   const QString& YearPath() const { return yearPath_; }
-  bool YearReadFailed() const { return yearReadFailed_; }
+  // The year file could not be read (its records are not on screen) or was opened
+  // read-only: saves are refused, with ReadFailedMessage.
+  bool YearReadFailed() const;
   QString ReadFailedMessage() const;
   const CellGrid& Grid() const { return grid_; }
 
@@ -192,7 +202,6 @@ class ExerciseLog {
   UnitSystem unmarked_ = UnitSystem::Imperial;
   int year_ = 0;
   QString yearPath_;
-  bool yearReadFailed_ = false;
   CellGrid grid_;
   GridFileCache others_;
 };

@@ -48,54 +48,44 @@ void HealthRecords::SetBloodType(int position) {
 void HealthRecords::SetContacts(const QList<Contact>& contacts) { contacts_ = Padded(contacts); }
 
 bool HealthRecords::Load(QString* error) {
-  QStringList errors;
+  QStringList errors, notices;
 
   info_ = IniFile(InfoPath());
-  infoUnread_ = !info_.errorString().isEmpty();
-  if (infoUnread_) {
+  if (!info_.errorString().isEmpty()) {
     const QString e = info_.errorString();
     errors << (e.startsWith(QStringLiteral("Cannot ")) ? e : CannotOpenMessage(InfoPath(), e));
   }
   SetBloodType(info_.ReadInteger(kSection, kBloodTypeKey, 0));
   savedBloodType_ = bloodType_;
 
-  allergies_.clear();
-  allergiesUnread_ = false;
-  if (Exists(AllergiesPath())) {
-    QStringList lines;
-    QString e;
-    if (ReadTextLines(AllergiesPath(), &lines, &e)) {
-      allergies_ = lines.join(u'\n');
-    } else {
-      allergiesUnread_ = true;
-      errors << e;
-    }
-  }
+  MemoText memo;
+  QString e;
+  if (!ReadMemoText(AllergiesPath(), &memo, &e)) errors << e;
+  else if (memo.readOnly) notices << ReadOnlyNotice(AllergiesPath());
+  allergies_ = memo.text;
   savedAllergies_ = allergies_;
 
   QList<Contact> contacts;
-  contactsUnread_ = false;
   if (Exists(ContactsPath())) {
     QStringList lines;
-    QString e;
     if (ReadTextLines(ContactsPath(), &lines, &e)) {
       for (const QString& line : lines) contacts.append(ParseContactLine(line));
+      if (const QString notice = ReadOnlyNotice(ContactsPath()); !notice.isEmpty()) notices << notice;
     } else {
-      contactsUnread_ = true;
       errors << e;
     }
   }
   contacts_ = Padded(contacts);
   savedContacts_ = contacts_;
 
-  if (error) *error = errors.join(u'\n');
+  if (error) *error = (errors + notices).join(u'\n');
   return errors.isEmpty();
 }
 
 bool HealthRecords::Save(QString* error) {
   QStringList errors;
   if (contacts_ != savedContacts_) {
-    if (contactsUnread_) {
+    if (!MayWriteFile(ContactsPath())) {
       errors << NotReplacedMessage(ContactsPath());
     } else {
       // Only the rows that hold something: the grid's empty rows are no contacts.
@@ -110,7 +100,7 @@ bool HealthRecords::Save(QString* error) {
     }
   }
   if (allergies_ != savedAllergies_) {
-    if (allergiesUnread_) {
+    if (!MayWriteFile(AllergiesPath())) {
       errors << NotReplacedMessage(AllergiesPath());
     } else {
       const QStringList lines = allergies_.isEmpty() ? QStringList() : allergies_.split(u'\n');
@@ -122,7 +112,7 @@ bool HealthRecords::Save(QString* error) {
     }
   }
   if (bloodType_ != savedBloodType_) {
-    if (infoUnread_) {
+    if (!MayWriteFile(InfoPath())) {
       errors << NotReplacedMessage(InfoPath());
     } else {
       info_.WriteInteger(kSection, kBloodTypeKey, bloodType_);

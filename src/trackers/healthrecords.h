@@ -16,6 +16,7 @@
 #include <QVector>
 
 #include "core/inifile.h"
+#include "core/textfile.h"
 
 inline constexpr int kContactRows = 18;
 
@@ -44,12 +45,15 @@ class HealthRecords {
 
   // Reads the three files; a missing file gives blood type 0, an empty memo or 18 empty
   // contacts. False with the messages (one per line) of files that exist but could not
-  // be read.
+  // be read; the notices of files opened read-only (far too large, damaged, a line too
+  // long to edit) come in *error too, with true.
   bool Load(QString* error = nullptr);
 
   int BloodType() const { return bloodType_; }
   void SetBloodType(int position);
   const QString& Allergies() const { return allergies_; }
+  // The allergies file could not be read or is read-only: the memo takes no typing.
+  bool AllergiesReadOnly() const { return !MayWriteFile(AllergiesPath()); }
   void SetAllergies(const QString& text) { allergies_ = text; }
   // At least 18 rows.
   const QList<Contact>& Contacts() const { return contacts_; }
@@ -66,7 +70,6 @@ class HealthRecords {
   int bloodType_ = 0, savedBloodType_ = 0;
   QString allergies_, savedAllergies_;
   QList<Contact> contacts_, savedContacts_;
-  bool infoUnread_ = false, allergiesUnread_ = false, contactsUnread_ = false;
 };
 
 // The columns' widths after fitting a grid to its client width. marks holds one

@@ -126,16 +126,10 @@ void StartEmptyLog(CellGrid& grid) {
 bool PressureReadings::Open(const QString& heartFolder, const QDate& date, QString* error) {
   path_ = PressureReadingsPath(heartFolder, date.year());
   year_ = date.year();
-  readFailed_ = false;
   StartEmptyLog(grid_);
   if (!QFileInfo::exists(path_)) return true;
   CellGrid loaded;
-  QString e;
-  if (!LoadGridFile(loaded, path_, &e)) {
-    readFailed_ = true;
-    if (error) *error = e;
-    return false;
-  }
+  if (!LoadGridFile(loaded, path_, error)) return false;
   // A file with fewer columns gains the missing ones with their headers, so that every
   // value the table shows has its column; one with only its header line gains one row.
   const int loadedCols = loaded.ColCount();
@@ -149,8 +143,10 @@ bool PressureReadings::Open(const QString& heartFolder, const QDate& date, QStri
   return true;
 }
 
+bool PressureReadings::ReadFailed() const { return !path_.isEmpty() && !MayWriteFile(path_); }
+
 QString PressureReadings::ReadFailedMessage() const {
-  if (!readFailed_) return {};
+  if (!ReadFailed()) return {};
   return NotReplacedMessage(path_);
 }
 
@@ -177,7 +173,7 @@ void PressureReadings::DeleteReading(int row) {
 
 bool PressureReadings::Save(QString* error) {
   if (path_.isEmpty()) return true;
-  if (readFailed_) {
+  if (ReadFailed()) {
     if (error) *error = ReadFailedMessage();
     return false;
   }

@@ -84,7 +84,9 @@ class PressureReadings {
 
   const QString& Path() const { return path_; }
   int Year() const { return year_; }
-  bool ReadFailed() const { return readFailed_; }
+  // The log's file could not be read, or was opened read-only (core/textfile.h): saves
+  // are refused with ReadFailedMessage.
+  bool ReadFailed() const;
   QString ReadFailedMessage() const;
   CellGrid& Grid() { return grid_; }
   const CellGrid& Grid() const { return grid_; }
@@ -103,5 +105,4 @@ class PressureReadings {
   QString path_;
   int year_ = 0;
   CellGrid grid_{kPressureColumns, kEmptyLogRows};
-  bool readFailed_ = false;
 };

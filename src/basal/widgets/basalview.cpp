@@ -1,13 +1,16 @@
 #include "basal/widgets/basalview.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCursor>
 #include <QFontDatabase>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QToolButton>
 #include <QToolTip>
 
@@ -19,12 +22,17 @@
 #include "app/widgets/messages.h"
 #include "app/widgets/printreport.h"
 #include "app/widgets/reportbar.h"
+#include "basal/basalrecords.h"
 #include "basal/basalreport.h"
 #include "basal/basalscale.h"
 #include "basal/basalsigns.h"
+#include "basal/widgets/basalcyclechart.h"
 #include "basal/widgets/basalgrid.h"
 #include "basal/widgets/basalpictures.h"
+#include "core/clock.h"
 #include "core/cyclemodel.h"
+#include "cycle/cyclerecordstore.h"
+#include "cycle/widgets/periodactions.h"
 
 namespace {
 
@@ -45,6 +53,9 @@ const QColor kFixedColour(244, 244, 244);
 const QColor kOddColumnColour(247, 247, 247);
 const QColor kSignsColour(255, 255, 236);
 const QColor kBarColour(128, 128, 128);
+const QColor kDisturbedBarColour(196, 196, 196);
+const QColor kErrorColour(200, 0, 0);
+const QColor kSavedColour(0, 110, 40);
 const QColor kRiseColour(45, 215, 53);
 const QColor kCoverLineColour(255, 128, 255);
 const QColor kSelectedDateColour(255, 0, 0);
@@ -145,7 +156,21 @@ void BasalView::BuildPage() {
   clearColumn_ = popup_->addAction(QStringLiteral("Clear Selected Date"));
   clearColumn_->setObjectName(QStringLiteral("ClearColumn1"));
   connect(clearColumn_, &QAction::triggered, this, [this] { ClearCurrentDay(); });
+  // "Period started on this day" acts on the day column that has the keyboard's cell;
+  // P and Ctrl+Z work on the grid as in its menu.
+  actions_ = new PeriodActions(
+      host_,
+      [this] {
+        const int c = basalChart_->currentColumn();
+        return shown_ && c >= 1 ? chart_.ColumnDate(c) : QDate();
+      },
+      this);
+  actions_->AddTo(basalChart_);
+  popup_->addSeparator();
+  popup_->addAction(actions_->Start());
+  popup_->addAction(actions_->Undo());
   connect(basalChart_, &QWidget::customContextMenuRequested, this, [this](const QPoint& pos) {
+    actions_->Update();
     popup_->popup(basalChart_->viewport()->mapToGlobal(pos));
   });
   connect(basalChart_, &BasalGrid::cellSelected, this,
@@ -269,13 +294,193 @@ void BasalView::BuildPage() {
   pdf->setGeometry(kRightLeft + 130, report_->y() + 6, 100, 18);
 
   basalChart_->SetText(0, 0, QStringLiteral("Cycle Day"));
+  BuildDayFields();
 }
+
+void BasalView::BuildDayFields() {
+  const int top = sexChart_->y() + sexChart_->height() + 6;
+  fieldLabel_ = AddLabel(panel_, QStringLiteral("ui_basal_temperature_label"), QString(),
+                         kChartLeft, top, 236, 24);
+  temperature_ = new QLineEdit(panel_);
+  temperature_->setObjectName(QStringLiteral("ui_basal_temperature"));
+  temperature_->setGeometry(kChartLeft + 238, top, 62, 24);
+  temperature_->setMaxLength(8);
+  fieldLabel_->setBuddy(temperature_);
+  connect(temperature_, &QLineEdit::returnPressed, this, [this] { CommitTemperature(); });
+  connect(temperature_, &QLineEdit::editingFinished, this, [this] { CommitTemperature(); });
+  setTemperature_ = new QPushButton(QStringLiteral("Set"), panel_);
+  setTemperature_->setObjectName(QStringLiteral("ui_basal_temperature_set"));
+  setTemperature_->setGeometry(kChartLeft + 304, top, 42, 24);
+  connect(setTemperature_, &QPushButton::clicked, this, [this] { CommitTemperature(); });
+
+  QLabel* dLabel = AddLabel(panel_, QString(), QStringLiteral("&Disturbed:"), kChartLeft + 356,
+                            top, 66, 24);
+  disturbed_ = new QComboBox(panel_);
+  disturbed_->setObjectName(QStringLiteral("ui_basal_disturbed"));
+  disturbed_->setGeometry(kChartLeft + 422, top, 150, 24);
+  disturbed_->addItem(QStringLiteral("no"), int(Disturbance::None));
+  for (Disturbance d : {Disturbance::Sleep, Disturbance::Illness, Disturbance::Alcohol,
+                        Disturbance::Other})
+    disturbed_->addItem(DisturbanceName(d), int(d));
+  disturbed_->setToolTip(
+      QStringLiteral("A reading taken after a short night, in an illness, after alcohol or "
+                     "otherwise out of the ordinary is kept but left out of the reading of "
+                     "your signs."));
+  dLabel->setBuddy(disturbed_);
+  // Only her choice writes: filling the box for a day does not.
+  connect(disturbed_, &QComboBox::activated, this, &BasalView::OnDisturbanceChosen);
+
+  chartToggle_ = new QToolButton(panel_);
+  chartToggle_->setObjectName(QStringLiteral("ui_basal_chart_toggle"));
+  chartToggle_->setText(QStringLiteral("Line chart"));
+  chartToggle_->setToolTip(QStringLiteral(
+      "The precise temperatures of this cycle as a line, with the cover line and the signs "
+      "read from them"));
+  chartToggle_->setCheckable(true);
+  chartToggle_->setGeometry(kChartLeft + 582, top, 75, 24);
+
+  message_ = AddLabel(panel_, QStringLiteral("ui_basal_temperature_message"), QString(),
+                      kChartLeft, top + 26, kPageWidth - 2 * kChartLeft, 16);
+
+  // The line chart stands over the level grid and the date strip while it is chosen.
+  cycleChart_ = new BasalCycleChart(panel_);
+  cycleChart_->setGeometry(kChartLeft, kDateTop, basalChart_->x() + basalChart_->width() - kChartLeft,
+                           basalChart_->y() + basalChart_->height() - kDateTop);
+  cycleChart_->hide();
+  connect(chartToggle_, &QToolButton::toggled, this, [this](bool on) {
+    cycleChart_->setVisible(on);
+    basalChart_->setVisible(!on);
+    dateChart_->setVisible(!on);
+    if (on) RefreshCycleChart();
+  });
+}
+
+TemperatureUnit BasalView::Unit() const {
+  return TemperatureUnitFromSetting(host_->Settings().TemperatureUnits);
+}
+
+void BasalView::FillDayFields() {
+  const int c = shown_ ? chart_.DateColumn(selected_) : -1;
+  const TemperatureUnit unit = Unit();
+  fieldDate_ = c >= 1 ? selected_ : QDate();
+  fieldLabel_->setText(QStringLiteral("&Waking temperature, %1 (%2):")
+                           .arg(FormatDate(QStringLiteral("ddd mmm d"), selected_),
+                                TemperatureUnitSymbol(unit)));
+  const BasalReading r = c >= 1 ? chart_.Reading(c, unit) : BasalReading();
+  fieldText_ = r.temperature ? r.temperature->Text() : QString();
+  temperature_->setText(fieldText_);
+  temperature_->setPlaceholderText(unit == TemperatureUnit::Celsius ? QStringLiteral("36.50")
+                                                                    : QStringLiteral("97.70"));
+  temperature_->setEnabled(c >= 1);
+  disturbed_->setEnabled(c >= 1);
+  disturbed_->setCurrentIndex(std::max(0, disturbed_->findData(int(r.disturbance))));
+  actions_->Update();
+}
+
+void BasalView::ShowFieldMessage(const QString& text, bool error) {
+  message_->setText(text);
+  SetTextColour(message_, error ? kErrorColour : kSavedColour);
+}
+
+void BasalView::CommitTemperature() {
+  if (!shown_ || committing_ || !fieldDate_.isValid()) return;
+  const QString text = temperature_->text().trimmed();
+  if (text == fieldText_) return;  // nothing typed since the field was filled
+  const int c = chart_.DateColumn(fieldDate_);
+  if (c < 1) return;
+  committing_ = true;
+  const TemperatureUnit unit = Unit();
+  const QString day = FormatDate(QStringLiteral("ddd mmm d"), fieldDate_);
+  if (text.isEmpty()) {
+    chart_.ClearDay(c);
+  } else {
+    const TemperatureInput input = ParseTemperatureInput(text, unit);
+    if (!input.value) {
+      ShowFieldMessage(input.error, true);
+      committing_ = false;
+      return;
+    }
+    chart_.SetTemperature(c, *input.value);
+  }
+  daysChanged_ = true;
+  const BasalReading r = chart_.Reading(c, unit);
+  fieldText_ = r.temperature ? r.temperature->Text() : QString();
+  temperature_->setText(fieldText_);
+  if (chart_.DateColumn(selected_) == c)
+    basalChart_->SetCurrentQuietly(c, chart_.BarTop(c) > 0 ? chart_.BarTop(c) : kBasalLevelRows);
+  basalChart_->viewport()->update();
+  dateChart_->viewport()->update();
+  if (Save())
+    ShowFieldMessage(r.temperature ? QStringLiteral("Saved: %1 %2 on %3.")
+                                         .arg(fieldText_, TemperatureUnitSymbol(unit), day)
+                                   : QStringLiteral("The reading of %1 is cleared.").arg(day),
+                     false);
+  else
+    ShowFieldMessage(QStringLiteral("The reading of %1 could not be saved.").arg(day), true);
+  committing_ = false;
+}
+
+void BasalView::OnDisturbanceChosen(int index) {
+  if (!shown_ || !fieldDate_.isValid()) return;
+  const int c = chart_.DateColumn(fieldDate_);
+  if (c < 1) return;
+  const auto d = static_cast<Disturbance>(disturbed_->itemData(index).toInt());
+  if (chart_.Reading(c, Unit()).disturbance == d) return;
+  chart_.SetDisturbance(c, d);
+  daysChanged_ = true;
+  basalChart_->viewport()->update();
+  const QString day = FormatDate(QStringLiteral("ddd mmm d"), fieldDate_);
+  if (Save())
+    ShowFieldMessage(d == Disturbance::None
+                         ? QStringLiteral("The reading of %1 counts again.").arg(day)
+                         : QStringLiteral("The reading of %1 is marked disturbed (%2) and left "
+                                          "out of the reading of your signs.")
+                               .arg(day, DisturbanceName(d)),
+                     false);
+  else
+    ShowFieldMessage(QStringLiteral("The mark of %1 could not be saved.").arg(day), true);
+}
+
+void BasalView::HandOverDays() {
+  CycleRecordStore* store = host_->CycleRecords();
+  // Only a change is handed over: a date change alone rebuilds nothing.
+  if (!store || !chart_.IsOpen() || !daysChanged_) return;
+  daysChanged_ = false;
+  const TemperatureUnit unit = Unit();
+  store->UpdateDays([this, unit](DaySignsList* days) {
+    for (int year : {chart_.Year(), chart_.Year() + 1})
+      if (const CellGrid* grid = chart_.YearGrid(year)) ReplaceBasalYear(days, *grid, year, unit);
+  });
+}
+
+void BasalView::RefreshCycleChart() {
+  if (!cycleChart_->isVisible()) return;
+  CycleRecordStore* store = host_->CycleRecords();
+  if (!store) return;
+  const CycleReading& reading = store->Reading(Unit());
+  const QStringList errors = store->TakeErrors();
+  if (!errors.isEmpty()) ShowError(errors.join(QLatin1Char('\n')), this);
+  cycleChart_->Show(reading.ChartOf(reading.RowOf(selected_)), Clock::Today());
+}
+
+void BasalView::SaveBeforeDateChange() { CommitTemperature(); }
+
+void BasalView::SaveOnLeave() { CommitTemperature(); }
 
 QSize BasalView::sizeHint() const { return QSize(kPageWidth, kPageHeight); }
 
 void BasalView::ShowDate(const QDate& date) {
   if (!date.isValid()) return;
-  if (shown_) Save();
+  if (shown_) {
+    CommitTemperature();
+    Save();
+  }
+  if (!shown_)
+    if (CycleRecordStore* store = host_->CycleRecords())
+      connect(store, &CycleRecordStore::changed, this, [this] {
+        actions_->Update();
+        RefreshCycleChart();
+      });
   selected_ = date;
   QStringList errors;
   chart_.Open(date, &errors);
@@ -283,7 +488,10 @@ void BasalView::ShowDate(const QDate& date) {
   BuildWindow();
   FillSigns();
   shown_ = true;
+  FillDayFields();
+  message_->clear();
   RefreshCharts();
+  RefreshCycleChart();
 }
 
 void BasalView::BuildWindow() {
@@ -338,14 +546,24 @@ void BasalView::RefreshCharts() {
 }
 
 void BasalView::SelectColumnDate(int column) {
-  selected_ = chart_.ColumnDate(column);
+  const QDate date = chart_.ColumnDate(column);
+  if (date != selected_) {
+    // What was typed for the day before belongs to that day.
+    CommitTemperature();
+    message_->clear();
+  }
+  const bool otherCycle = date != selected_;
+  selected_ = date;
   host_->SetSelectedDate(selected_);
+  FillDayFields();
+  if (otherCycle) RefreshCycleChart();
 }
 
 void BasalView::Basal_ChartSelectCell(int col, int row) {
   if (!shown_ || col < 1 || row < 1) return;
   // The row's value on the scale she sees, and its exact conversion to the other unit.
   chart_.SetLevel(col, row, TemperatureUnitFromSetting(host_->Settings().TemperatureUnits));
+  daysChanged_ = true;
   SelectColumnDate(col);
   basalChart_->viewport()->update();
   dateChart_->viewport()->update();
@@ -357,6 +575,7 @@ void BasalView::ClearCurrentDay() {
   const int c = basalChart_->currentColumn();
   if (c < 1) return;
   chart_.ClearDay(c);
+  daysChanged_ = true;
   SelectColumnDate(c);
   basalChart_->SetCurrentQuietly(c, kBasalLevelRows);
   dateChart_->viewport()->update();
@@ -370,8 +589,10 @@ void BasalView::Sex_ChartMouseUp(int col, int row) {
   FillSigns();
   ShowSignHint(hint);
   if (!changed) return;
+  daysChanged_ = true;
   QString error;
   if (!chart_.SaveColumnYear(col, &error)) ShowError(error, this);
+  HandOverDays();
 }
 
 void BasalView::Sex_ChartMouseMove(int col, int row) {
@@ -411,12 +632,15 @@ bool BasalView::WriteReport() {
   return true;
 }
 
-void BasalView::Save() {
-  if (!shown_) return;
+bool BasalView::Save() {
+  if (!shown_) return false;
   WriteReport();
   QStringList errors;
-  chart_.Save(&errors);
+  const bool ok = chart_.Save(&errors);
   for (const QString& e : errors) ShowError(e, this);
+  // Written or held for the next try, the days count for her reading as they are now.
+  HandOverDays();
+  return ok;
 }
 
 void BasalView::SpeedButton7Click() {
@@ -449,7 +673,8 @@ void BasalView::PaintBasalCell(QPainter& p, const QRect& rect, int col, int row)
       // Reaching one pixel above and below, so a bar shows no gaps between its cells.
       const QRect tall = cell.adjusted(0, -1, 0, 1);
       const bool blank = curCol == col && basalChart_->currentRow() == kBasalLevelRows;
-      p.fillRect(tall, blank ? QColor(Qt::white) : kBarColour);
+      const bool disturbed = chart_.Reading(col, TemperatureUnit::Celsius).disturbance != Disturbance::None;
+      p.fillRect(tall, blank ? QColor(Qt::white) : disturbed ? kDisturbedBarColour : kBarColour);
     }
   }
   if (row == kCoverLineRow) {

@@ -1,8 +1,11 @@
 #include "cycle/widgets/calendarview.h"
 
+#include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QPlainTextEdit>
 
+#include "app/config.h"
 #include "app/datafolders.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
@@ -12,8 +15,10 @@
 #include "app/widgets/reportbar.h"
 #include "core/cyclemodel.h"
 #include "core/textutil.h"
+#include "cycle/cyclerecordstore.h"
 #include "cycle/widgets/calendarreportwriter.h"
 #include "cycle/widgets/monthcalendar.h"
+#include "cycle/widgets/periodactions.h"
 #include "cycle/widgets/probabilitychart.h"
 
 namespace {
@@ -45,6 +50,19 @@ QWidget* CalendarView::BuildSide() {
   grid_->setGeometry(0, 0, panel1->width(), panel1->height());
   grid_->hide();
   connect(grid_, &MonthCalendar::dateChanged, this, &CalendarView::OnGridDay);
+  // The period start acts on the grid's day; P and Ctrl+Z work while the grid has the
+  // focus, and the menu key opens the day's menu.
+  actions_ = new PeriodActions(host_, [this] { return grid_->Date(); }, this);
+  actions_->AddTo(grid_);
+  dayMenu_ = new QMenu(this);
+  dayMenu_->setObjectName(QStringLiteral("CalendarDayMenu"));
+  dayMenu_->addAction(actions_->Start());
+  dayMenu_->addAction(actions_->Undo());
+  dayMenu_->addSeparator();
+  QAction* cycles = dayMenu_->addAction(QStringLiteral("My cycles"));
+  cycles->setObjectName(QStringLiteral("OpenMyCycles"));
+  connect(cycles, &QAction::triggered, this, [this] { host_->ShowView(QStringLiteral("cycles")); });
+  connect(grid_, &MonthCalendar::dayMenuRequested, this, &CalendarView::ShowDayMenu);
   // A double click on a day opens the weekly planner on it, or without the planner that
   // day's journal note.
   connect(grid_, &MonthCalendar::doubleClicked, this, [this] {
@@ -115,7 +133,8 @@ void CalendarView::BuildDayPanel() {
   pdf->setGeometry(530, 40, 90, 18);
 
   QPlainTextEdit* help = MakeMemo(this, QStringLiteral("Memo2"), ArialFont(12));
-  help->setGeometry(335, 66, 270, 380);
+  help->setGeometry(335, 66, 270, 228);
+  help->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   QPalette hp = help->palette();
   hp.setColor(QPalette::Text, QColor(128, 128, 128));
   help->setPalette(hp);
@@ -129,11 +148,80 @@ void CalendarView::BuildDayPanel() {
       "How long is your 'Luteal Phase' ?\n"
       "Typically 12 days: from your last ovulation day to the day before your next period "
       "starts. If you do not know it, keep the default."));
+
+  // What her own records say about the day, below the help.
+  MakeLabel(this, QStringLiteral("ui_cycle_caption"), QStringLiteral("From your own records"),
+            ArialFont(13, true), QColor(96, 96, 96))
+      ->setGeometry(339, 298, 266, 18);
+  records_ = MakeMemo(this, QStringLiteral("ui_cycle_reading"), ArialFont(12));
+  records_->setGeometry(335, 318, 270, 108);
+  records_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  records_->setStyleSheet(QStringLiteral("QPlainTextEdit { background: transparent; }"));
+  records_->document()->setDocumentMargin(2);
+  startLink_ = MakeLink(this, QStringLiteral("ui_period_started"),
+                        QStringLiteral("Period started on this day"));
+  startLink_->setGeometry(339, 428, 190, 18);
+  connect(startLink_, &LinkLabel::clicked, actions_, &PeriodActions::ToggleStart);
+  undoLink_ = MakeLink(this, QStringLiteral("ui_period_undo"), QStringLiteral("Undo"));
+  undoLink_->setGeometry(535, 428, 70, 18);
+  connect(undoLink_, &LinkLabel::clicked, actions_, &PeriodActions::UndoLast);
+  connect(actions_, &PeriodActions::done, this, &CalendarView::FillRecords);
 }
 
 void CalendarView::StartView(const QDate&) {
   monthLabel_->setText(FormatDate(QStringLiteral("mmmm"), host_->SelectedDate()));
+  if (CycleRecordStore* store = host_->CycleRecords()) {
+    connect(store, &CycleRecordStore::changed, this, &CalendarView::OnRecordsChanged);
+    // Asked while the grid paints: no message box from there (FillRecords tells).
+    grid_->SetPredictedDays([this](const QDate& d) {
+      const CycleReading* r = Reading(false);
+      return r && r->Forecast().InWindow(d);
+    });
+  }
   grid_->show();
+}
+
+const CycleReading* CalendarView::Reading(bool tellErrors) {
+  CycleRecordStore* store = host_->CycleRecords();
+  if (!store) return nullptr;
+  const CycleReading& r = store->Reading(TemperatureUnitFromSetting(host_->Settings().TemperatureUnits));
+  // A file that could not be read is said once.
+  if (tellErrors) {
+    const QStringList errors = store->TakeErrors();
+    if (!errors.isEmpty()) ShowError(errors.join(QLatin1Char('\n')), this);
+  }
+  return &r;
+}
+
+void CalendarView::FillRecords() {
+  actions_->Update();
+  const bool hasRecords = host_->CycleRecords() != nullptr;
+  startLink_->setText(actions_->Start()->text());
+  startLink_->setEnabled(hasRecords);
+  undoLink_->setVisible(actions_->Undo()->isEnabled());
+  undoLink_->setToolTip(actions_->Undo()->text());
+  const CycleReading* r = Reading();
+  if (!r || !panelDate_.isValid()) {
+    records_->clear();
+    return;
+  }
+  // The next period, then the day as her signs read it; both say what they rest on, and
+  // the day's text ends by saying that it is no contraception.
+  QStringList lines;
+  const QString next = r->NextPeriodText();
+  if (!next.isEmpty()) lines << next;
+  lines << r->StatusOn(panelDate_).text;
+  records_->setPlainText(lines.join(QStringLiteral("\n\n")));
+}
+
+void CalendarView::OnRecordsChanged() {
+  FillRecords();
+  grid_->update();
+}
+
+void CalendarView::ShowDayMenu(const QDate&, const QPoint& globalPos) {
+  actions_->Update();
+  dayMenu_->popup(globalPos);
 }
 
 void CalendarView::ShowDate(const QDate& date) {
@@ -150,6 +238,7 @@ void CalendarView::OnGridDay(const QDate& date) {
   dayCaption_->setText(FormatDate(QStringLiteral("dddddd"), date));
   panelDate_ = date;
   FillAdvice();
+  FillRecords();
   host_->GridDayChosen(date);
   RefreshChart();
 }

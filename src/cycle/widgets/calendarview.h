@@ -5,6 +5,9 @@
 // conceived that day, the pregnancy-probability chart and the calendar report links.
 // The grid marks the goal's days in the calendar and the days that hold data in the
 // view on screen; a change of its day reaches the main window, which hands it on.
+// Beside the settings-driven advice, the day panel says what her own records give: the
+// next period expected from her history (framed on the grid) and the day's status read
+// from her signs; a day's context menu (or P on the grid) records a period start.
 
 #include <QDate>
 #include <QWidget>
@@ -12,8 +15,13 @@
 #include "app/dateview.h"
 
 class QLabel;
+class QMenu;
 class QPlainTextEdit;
+class CycleRecordStore;
+class CycleReading;
+class LinkLabel;
 class MonthCalendar;
+class PeriodActions;
 class ProbabilityChart;
 
 class CalendarView : public QWidget, public DateView {
@@ -32,6 +40,7 @@ class CalendarView : public QWidget, public DateView {
   QWidget* FirstInput() override;
 
   MonthCalendar* Grid() const { return grid_; }
+  PeriodActions* Actions() const { return actions_; }
   // Writes calendar.jpg, chart.jpg, legend.jpg and calendar.html into the Build folder;
   // false after an error box.
   bool WriteCalendarReport();
@@ -45,6 +54,13 @@ class CalendarView : public QWidget, public DateView {
   // on screen.
   void FillAdvice();
   void RefreshChart();
+  // The day panel's lines from her own records, for the day it shows.
+  void FillRecords();
+  // Her records changed (a period action, a basal save): the frames and the lines follow.
+  void OnRecordsChanged();
+  void ShowDayMenu(const QDate& date, const QPoint& globalPos);
+  // Null without shared records. tellErrors: a file that could not be read is said.
+  const CycleReading* Reading(bool tellErrors = true);
 
   ViewHost* host_;
   QWidget* side_ = nullptr;
@@ -55,5 +71,10 @@ class CalendarView : public QWidget, public DateView {
   QPlainTextEdit* advise_ = nullptr;
   QPlainTextEdit* birthday_ = nullptr;
   ProbabilityChart* chart_ = nullptr;
+  QPlainTextEdit* records_ = nullptr;
+  LinkLabel* startLink_ = nullptr;
+  LinkLabel* undoLink_ = nullptr;
+  PeriodActions* actions_ = nullptr;
+  QMenu* dayMenu_ = nullptr;
   QDate panelDate_;  // the day the day panel shows
 };

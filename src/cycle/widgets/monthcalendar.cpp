@@ -1,5 +1,6 @@
 #include "cycle/widgets/monthcalendar.h"
 
+#include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
@@ -60,6 +61,26 @@ QRect MonthCalendar::CellRect(int col, int row) const {
   return GridCellRect(col, row, width(), height());
 }
 
+QRect MonthCalendar::DayRect(const QDate& date) const {
+  if (!date.isValid() || date.year() != date_.year() || date.month() != date_.month()) return {};
+  const QPoint cell = CellOfDay(date.year(), date.month(), date.day());
+  return CellRect(cell.x(), cell.y());
+}
+
+void MonthCalendar::SetPredictedDays(PredictedFn predicted) {
+  predicted_ = std::move(predicted);
+  update();
+}
+
+bool MonthCalendar::ShowsGoalMarks() const {
+  const QString viewName = host_ ? host_->CurrentViewName() : QString();
+  return viewName == QLatin1String("calendar") || viewName == QLatin1String("basal");
+}
+
+bool MonthCalendar::FramesPredicted(const QDate& date) const {
+  return predicted_ && ShowsGoalMarks() && date.isValid() && predicted_(date);
+}
+
 QImage MonthCalendar::RenderImage() {
   QImage image(size(), QImage::Format_RGB32);
   image.fill(Qt::white);
@@ -86,9 +107,10 @@ void MonthCalendar::paintEvent(QPaintEvent*) {
 
   static const CycleSettings kNoSettings;
   const CycleSettings& cycle = host_ ? host_->Cycle() : kNoSettings;
-  const QString viewName = host_ ? host_->CurrentViewName() : QString();
-  const bool goalMarks =
-      viewName == QLatin1String("calendar") || viewName == QLatin1String("basal");
+  const bool goalMarks = ShowsGoalMarks();
+  // The calendar report's picture stays the settings' calendar.
+  const bool predictedFrames = goalMarks && predicted_ && !rendering_;
+  const QColor frameColour = PredictedWindowColour();
 
   // What the tracker view on screen marks, asked once per repaint.
   DateView* view = currentView_ ? currentView_() : nullptr;
@@ -133,6 +155,14 @@ void MonthCalendar::paintEvent(QPaintEvent*) {
 
       if (trackerPicture && view->IsDayMarked(cellDate))
         p.drawImage(r.left() + 1, r.top() + 1, *trackerPicture);
+
+      if (predictedFrames && predicted_(cellDate)) {
+        constexpr int kFrame = 2;
+        p.fillRect(QRect(r.left(), r.top(), r.width(), kFrame), frameColour);
+        p.fillRect(QRect(r.left(), r.bottom() - kFrame + 1, r.width(), kFrame), frameColour);
+        p.fillRect(QRect(r.left(), r.top(), kFrame, r.height()), frameColour);
+        p.fillRect(QRect(r.right() - kFrame + 1, r.top(), kFrame, r.height()), frameColour);
+      }
 
       if (!goalMarks) continue;
       switch (GoalMark(cycle, cellDate)) {
@@ -198,6 +228,21 @@ void MonthCalendar::keyPressEvent(QKeyEvent* event) {
   }
   // The keys walk on into the month before or after, as a calendar's days do.
   if (next.isValid()) SelectDate(next);
+}
+
+void MonthCalendar::contextMenuEvent(QContextMenuEvent* event) {
+  QDate day = date_;
+  QPoint at = event->globalPos();
+  if (event->reason() == QContextMenuEvent::Mouse) {
+    const QPoint cell = GridCellAt(event->pos(), width(), height());
+    const int d = DayAtCell(date_.year(), date_.month(), cell.x(), cell.y());
+    if (d <= 0) return;
+    day = QDate(date_.year(), date_.month(), d);
+    SelectDate(day);
+  } else {
+    at = mapToGlobal(DayRect(day).center());
+  }
+  emit dayMenuRequested(day, at);
 }
 
 void MonthCalendar::focusInEvent(QFocusEvent* event) {

@@ -18,6 +18,8 @@ class MonthCalendar : public QWidget {
  public:
   // The tracker view on screen, asked at paint time which days to mark; may return null.
   using CurrentViewFn = std::function<DateView*()>;
+  // Whether a period is expected on a day from her own history (asked at paint time).
+  using PredictedFn = std::function<bool(const QDate&)>;
 
   // Starts on day 1 of the month of host->SelectedDate() (today when that is not a
   // valid date). The host must outlive the grid.
@@ -36,6 +38,14 @@ class MonthCalendar : public QWidget {
 
   // The rectangle of cell (col, row) in widget coordinates; row 0 is the header.
   QRect CellRect(int col, int row) const;
+  // The cell of a day of the month shown; an empty rectangle for another month.
+  QRect DayRect(const QDate& date) const;
+
+  // The frame around the days of a predicted period, beside the cycle colours and goal
+  // marks (the pages that show the goal marks draw it too; the report picture does not).
+  void SetPredictedDays(PredictedFn predicted);
+  // Whether the grid on screen frames the day as a predicted period day.
+  bool FramesPredicted(const QDate& date) const;
 
   QSize sizeHint() const override { return QSize(328, 272); }
 
@@ -44,20 +54,26 @@ class MonthCalendar : public QWidget {
   void dateChanged(const QDate& date);
   // A double click anywhere on the grid (the weekly planner).
   void doubleClicked();
+  // The context menu of a day (a right click selects the day first; the menu key or
+  // Shift+F10 asks for the selected day), at globalPos.
+  void dayMenuRequested(const QDate& date, const QPoint& globalPos);
 
  protected:
   void paintEvent(QPaintEvent* event) override;
   void mousePressEvent(QMouseEvent* event) override;
   void mouseDoubleClickEvent(QMouseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
   void focusInEvent(QFocusEvent* event) override;
   void focusOutEvent(QFocusEvent* event) override;
 
  private:
   void SelectDate(const QDate& date);
+  bool ShowsGoalMarks() const;
 
   ViewHost* host_;
   CurrentViewFn currentView_;
+  PredictedFn predicted_;
   QDate date_;
   bool rendering_ = false;
 };

@@ -577,7 +577,7 @@ void MealDiaryView::LoadDay() {
   loading_ = true;
   pg_->setCurrentIndex(BreakfastPage);
   QString errors;
-  const bool ok = model_.LoadDay(date_, &errors);
+  model_.LoadDay(date_, &errors);
   for (int meal = 1; meal <= kMealCount; ++meal) ReloadMealGrid(meal);
   ShowTotals();
   RefreshBurned();
@@ -586,7 +586,7 @@ void MealDiaryView::LoadDay() {
   // Opening told the user; the saves that refuse to replace an unreadable file stay
   // quiet until an explicit Save.
   lastReported_ = model_.ReadFailedMessage();
-  if (!ok) ShowError(errors, this);
+  ShowError(errors, this);  // read errors, and the notices of files shown read-only
 }
 
 bool MealDiaryView::SaveDay() { return SaveDayReporting(false); }

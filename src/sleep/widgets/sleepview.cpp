@@ -27,6 +27,7 @@
 
 #include "app/config.h"
 #include "app/datafolders.h"
+#include "app/widgets/editortext.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/reportbar.h"
@@ -542,7 +543,17 @@ void SleepView::SaveSleepState() {
     QString error;
     if (!list->Save(&error)) errors << error;
   }
-  ReportErrors(errors);
+  if (errors.isEmpty()) {
+    unsavedReported_.clear();  // a failure after this one is news again
+    return;
+  }
+  // A disk that is full stays full for a while: each failure is told once, not again at
+  // every click and date change that retries the save, until a save works again.
+  QStringList news;
+  for (const QString& e : std::as_const(errors))
+    if (!unsavedReported_.contains(e)) news << e;
+  for (const QString& e : std::as_const(news)) unsavedReported_.insert(e);
+  if (!news.isEmpty()) ShowError(news.join(u'\n'), this);
 }
 
 void SleepView::SaveOnLeave() {
@@ -615,34 +626,30 @@ void SleepView::ShowWeekdayChart(const QDate& date) {
 void SleepView::LoadDayNote(const QDate& date) {
   SaveDayNote();
   notePath_ = SleepNotePath(setup_.Folder(host_->Dir()), date);
-  noteReadFailed_ = false;
-  QString text;
+  MemoText memo;
   bool unsaved = false;
   if (unsavedNotes_.contains(notePath_)) {
-    text = unsavedNotes_.value(notePath_);
+    memo.text = unsavedNotes_.value(notePath_);
     unsaved = true;
-  } else if (QFileInfo::exists(notePath_)) {
-    QStringList lines;
+  } else {
     QString error;
-    if (ReadTextLines(notePath_, &lines, &error)) {
-      text = lines.join(QLatin1Char('\n'));
-    } else {
-      // Shown empty and read-only: whatever was typed could only be written over it.
-      noteReadFailed_ = true;
-      ShowError(error, this);
-    }
+    // One that cannot be read is shown empty and read-only (whatever was typed could only
+    // be written over it); one shown only (far too large, damaged) read-only as well.
+    if (!ReadMemoText(notePath_, &memo, &error)) ShowError(error, this);
+    else if (memo.readOnly) ShowError(ReadOnlyNotice(notePath_), this);
   }
   loadingNote_ = true;
-  note_->setPlainText(text);
-  note_->setReadOnly(noteReadFailed_);
+  note_->setPlainText(memo.text);
+  note_->setReadOnly(memo.readOnly);
   note_->document()->setModified(unsaved);
   loadingNote_ = false;
 }
 
 bool SleepView::SaveDayNote(bool quiet) {
   noteTimer_->stop();
-  if (notePath_.isEmpty() || noteReadFailed_ || !note_->document()->isModified()) return true;
-  const QString text = note_->toPlainText();
+  if (notePath_.isEmpty() || !note_->document()->isModified() || !MayWriteFile(notePath_))
+    return true;
+  const QString text = EditorText(note_);
   // An empty note is an empty file; otherwise every line ends with CR LF.
   const QStringList lines = text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
   QString error;
@@ -681,7 +688,8 @@ bool SleepView::eventFilter(QObject* watched, QEvent* event) {
 void SleepView::LoadLists() {
   for (auto [list, view] : {std::pair{&bedList_, bedListView_}, std::pair{&secondList_, secondListView_}}) {
     QString error;
-    if (!list->Load(&error)) ShowError(error, this);
+    list->Load(&error);
+    ShowError(error, this);  // a read error, or the notice of a list read only in part
     FillList(*list, view);
   }
 }

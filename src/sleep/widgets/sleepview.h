@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QHash>
+#include <QSet>
 #include <QWidget>
 
 #include "app/dateview.h"
@@ -134,10 +135,11 @@ class SleepView : public QWidget, public DateView {
   bool initialised_ = false;
   QDate selected_;
   QString notePath_;
-  bool noteReadFailed_ = false;
   // Notes whose write failed, by path: shown again when their day is opened and written
   // at the next save, so nothing typed is lost.
   QHash<QString, QString> unsavedNotes_;
+  // The failures of saving the log and the lists that the user has been told of.
+  QSet<QString> unsavedReported_;
   bool loadingNote_ = false;
 
   QListWidget* shelf_ = nullptr;

@@ -27,6 +27,7 @@
 #include "app/widgets/messages.h"
 #include "app/widgets/reportbar.h"
 #include "core/clock.h"
+#include "core/textfile.h"
 #include "core/textutil.h"
 #include "trackers/pressurepicture.h"
 #include "trackers/pressurereport.h"
@@ -274,12 +275,11 @@ void BloodPressureView::OpenReadings(const QDate& date) {
   lblYear_->setText(QStringLiteral("Readings of %1").arg(readings_.Year()));
   ShowScore();
   if (pg_->currentIndex() == 2) ShowPressureGraph();
-  if (!ok) {
-    // Told once here; the saves that refuse to replace the file stay quiet until the
-    // table changes again after a good write.
-    reported_.insert(readings_.ReadFailedMessage());
-    ShowError(error, this);
-  }
+  // Told once here; the saves that refuse to replace the file stay quiet until the
+  // table changes again after a good write.
+  if (readings_.ReadFailed()) reported_.insert(readings_.ReadFailedMessage());
+  if (!ok) ShowError(error, this);
+  else ShowError(ReadOnlyNotice(readings_.Path()), this);  // damaged or far too large
 }
 
 // --- editing ------------------------------------------------------------------------

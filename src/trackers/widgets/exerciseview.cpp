@@ -30,6 +30,7 @@
 
 #include "app/config.h"
 #include "app/datafolders.h"
+#include "app/widgets/editortext.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/messages.h"
 #include "app/widgets/reportbar.h"
@@ -481,7 +482,6 @@ void ExerciseView::LoadActivities() {
   const DataFolders& dir = host_->Dir();
   const ActivityList list = LoadActivityList(dir.ConfigFolder() + QStringLiteral("activity.txt"),
                                              dir.ProgramConfigFolder() + QStringLiteral("activity.txt"));
-  userListUnreadable_ = list.userFileUnreadable;
   const QStringList ticked = TickedActivities();
   FillActivityList(list.items);
   TickActivities(ticked);
@@ -491,12 +491,7 @@ void ExerciseView::LoadActivities() {
 bool ExerciseView::SaveActivities() {
   const QString path = host_->Dir().ConfigFolder() + QStringLiteral("activity.txt");
   QString error;
-  if (userListUnreadable_) {
-    // The user's list could not be read; replacing it would lose the names it holds.
-    error = NotReplacedMessage(path);
-  } else if (SaveActivityList(path, Activities(), &error)) {
-    return true;
-  }
+  if (SaveActivityList(path, Activities(), &error)) return true;
   ShowError(error, this);
   return false;
 }
@@ -559,11 +554,16 @@ void ExerciseView::ShowDate(const QDate& date) {
   QString e;
   if (!OpenYear(date.year(), &e)) errors << e;
 
+  if (const QString notice = ReadOnlyNotice(log_.YearPath()); !notice.isEmpty()) errors << notice;
+
   notePath_ = ExerciseNotePath(log_.Folder(), date);
-  QString noteText;
-  noteReadFailed_ = !LoadNote(notePath_, &noteText, &e);
-  if (noteReadFailed_) errors << e;
-  note_->setPlainText(noteText);
+  MemoText note;
+  if (!ReadMemoText(notePath_, &note, &e)) errors << e;
+  else if (note.readOnly) errors << ReadOnlyNotice(notePath_);
+  // A note that could not be read, or is shown only, takes no typing: nothing typed
+  // there could be kept.
+  note_->setReadOnly(note.readOnly);
+  note_->setPlainText(note.text);
   note_->document()->setModified(false);
 
   FillForm(log_.Day(row_));
@@ -580,7 +580,7 @@ void ExerciseView::ShowDate(const QDate& date) {
     // Opening has told the user; saves that refuse to replace an unreadable file stay
     // quiet until an explicit "save".
     if (log_.YearReadFailed()) reported_.insert(log_.ReadFailedMessage());
-    if (noteReadFailed_) reported_.insert(NoteRefusal());
+    if (!MayWriteFile(notePath_)) reported_.insert(NoteRefusal());
     ShowError(errors.join(u'\n'), this);
   }
 }
@@ -790,12 +790,12 @@ QString ExerciseView::NoteRefusal() const {
 
 bool ExerciseView::SaveNote(QStringList* errors) {
   if (!loaded_ || !note_->document()->isModified()) return true;
-  if (noteReadFailed_) {
+  if (!MayWriteFile(notePath_)) {
     errors->append(NoteRefusal());
     return false;
   }
   QString error;
-  if (!StoreNote(notePath_, note_->toPlainText(), &error)) {
+  if (!StoreNote(notePath_, EditorText(note_), &error)) {
     errors->append(error);
     return false;
   }

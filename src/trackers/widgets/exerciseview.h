@@ -137,10 +137,8 @@ class ExerciseView : public QWidget, public DateView {
   bool loaded_ = false;   // a day has been shown
   bool pending_ = false;  // an edit is not written yet (or its write failed)
   QString notePath_;
-  bool noteReadFailed_ = false;
   QStringList notOnList_;  // the shown day's activities that the list does not offer
   QString madeFromTicks_;  // the workout text the ticks last made
-  bool userListUnreadable_ = false;
   QSet<QString> reported_;
   UnitSystem units_ = UnitSystem::Imperial;  // the system the distance fields show
   WorkoutDay storedDay_;  // the shown day as read

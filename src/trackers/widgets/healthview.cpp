@@ -17,6 +17,7 @@
 
 #include "app/database.h"
 #include "app/datafolders.h"
+#include "app/widgets/editortext.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/messages.h"
 #include "trackers/healthtablemodel.h"
@@ -355,10 +356,14 @@ bool HealthView::OpenHealthTables() {
 
 void HealthView::LoadHealthRecords() {
   QString error;
-  const bool ok = records_.Load(&error);
+  records_.Load(&error);
   loading_ = true;
   bloodType_->setCurrentIndex(records_.BloodType());
+  // A file that could not be read, or is shown only, takes no typing.
+  allergies_->setReadOnly(records_.AllergiesReadOnly());
   allergies_->setPlainText(records_.Allergies());
+  shownAllergies_ = EditorText(allergies_);
+  loadedAllergies_ = records_.Allergies();
   const QList<Contact>& contacts = records_.Contacts();
   contacts_->setRowCount(int(contacts.size()));
   for (int r = 0; r < contacts.size(); ++r) {
@@ -369,12 +374,16 @@ void HealthView::LoadHealthRecords() {
   }
   loading_ = false;
   FitAllGrids();
-  if (!ok) ShowError(error, this);
+  // Read errors, and the notices of files shown read-only (each said once).
+  ShowError(error, this);
 }
 
 void HealthView::CollectFields() {
   records_.SetBloodType(bloodType_->currentIndex());
-  records_.SetAllergies(allergies_->toPlainText());
+  // Only what she typed: the memo as it was shown is the file as it is, byte for byte
+  // (the editor's own plain text would turn a non-breaking space into a space).
+  const QString allergies = EditorText(allergies_);
+  records_.SetAllergies(allergies == shownAllergies_ ? loadedAllergies_ : allergies);
   QList<Contact> contacts;
   for (int r = 0; r < contacts_->rowCount(); ++r) {
     const QTableWidgetItem* name = contacts_->item(r, 0);

@@ -87,6 +87,9 @@ class HealthView : public QWidget, public DateView {
   bool loading_ = false;
   bool posting_ = false;
   QString lastReported_;
+  // The memo as it was filled, and the file's text it was filled with: the memo as it
+  // was shown stands for the file byte for byte, only a change from it is her typing.
+  QString shownAllergies_, loadedAllergies_;
 
   QListWidget* menu_ = nullptr;
   QLabel* title_ = nullptr;
