@@ -174,6 +174,14 @@ void ActivityCaloriesTest::latestWeightOnOrBefore() {
   // Back into the year before.
   QCOMPARE(LatestWeightOnOrBefore(folder, QDate(2009, 2, 1), lbs)->date, QDate(2008, 12, 30));
   QVERIFY(!LatestWeightOnOrBefore(folder, QDate(2008, 12, 29), lbs));
+  // A weight typed in kilograms after she changed units keeps its own unit.
+  CellGrid grid;
+  QVERIFY(LoadGridFile(grid, WeightYearPath(folder, 2009)));
+  grid.SetCell(kWeightColumn, YearGridRow(QDate(2009, 3, 12)), "60");
+  grid.SetCell(kWeightUnitColumn, YearGridRow(QDate(2009, 3, 12)), "kg");
+  QVERIFY(SaveGridFile(grid, WeightYearPath(folder, 2009)));
+  QCOMPARE(LatestWeightOnOrBefore(folder, kDay, lbs)->weight, 60.0);
+  QCOMPARE(LatestWeightOnOrBefore(folder, kDay, UnitSystem::Metric)->weight, 60.0);
 }
 
 void ActivityCaloriesTest::viewEstimatesFromTheRecordedWeight() {

@@ -18,6 +18,7 @@
 
 #include "app/datafolders.h"
 #include "app/widgets/printreport.h"
+#include "core/gridfile.h"
 #include "core/textfile.h"
 #include "shell/doctorreportcommand.h"
 #include "shell/doctorreportdialog.h"
@@ -27,6 +28,7 @@
 #include "support/testenv.h"
 #include "trackers/doctorreport.h"
 #include "trackers/pressurehistory.h"
+#include "trackers/weightmodel.h"
 
 namespace {
 const QDate kToday(2009, 3, 5);
@@ -106,6 +108,8 @@ class DoctorReportTest : public QObject {
   void morningAndEveningAverages();
   void fixtureReportMatchesGoldenPage();
   void sectionsWithoutRecordsAreLeftOut();
+  void weightsInTheirOwnUnitsShownInHers_data();
+  void weightsInTheirOwnUnitsShownInHers();
   void unreadableLogIsNamedInTheReport();
   void commandLineWritesHtmlWithPictures();
   void commandLineWritesPdfWithTheKeyLines();
@@ -264,6 +268,52 @@ void DoctorReportTest::sectionsWithoutRecordsAreLeftOut() {
                               "could not be read", "<img"})
     QVERIFY2(!page.contains(section), section);
   QVERIFY(DoctorReportPictures(composed.report, DoctorReportFileNames("doctor")).isEmpty());
+}
+
+void DoctorReportTest::weightsInTheirOwnUnitsShownInHers_data() {
+  QTest::addColumn<QString>("measureUnits");
+  QTest::addColumn<QStringList>("expected");
+  // The fixture's pounds (unmarked, written in US units) and one weight typed in kg since
+  // she changed units; the BMI of each from kilograms and the height of 65 inches.
+  QTest::newRow("shown in US units")
+      << "I"
+      << QStringList{"<td>2009-02-03</td><td>148.2 lbs (67.2 kg)</td><td>24.7</td>",
+                     "<td>2009-03-04</td><td>145.5 lbs (66.0 kg)</td><td>24.2</td>",
+                     "<b>Change:</b> -2.7 lbs over 29 days", "65 inches (165.1 cm)"};
+  QTest::newRow("shown in metric units")
+      << "M"
+      << QStringList{"<td>2009-02-03</td><td>67.2 kg (148.2 lbs)</td><td>24.7</td>",
+                     "<td>2009-03-04</td><td>66.0 kg (145.5 lbs)</td><td>24.2</td>",
+                     "<b>Change:</b> -1.2 kg over 29 days", "height in the settings: 165.1 cm."};
+}
+
+void DoctorReportTest::weightsInTheirOwnUnitsShownInHers() {
+  QFETCH(QString, measureUnits);
+  QFETCH(QStringList, expected);
+  TestEnv env;
+  DataFolders dir(TestEnv::programFolder());
+  FillDataFolder(env);
+  QVERIFY(WriteTextLines(dir.ConfigFolder() + "application.ini",
+                         {"[Application]", "Measure_Units=" + measureUnits, "Unmarked_Units=I",
+                          "", "[BMI]", "Height=65"},
+                         nullptr));
+  const QString year = dir.WeightFolder() + "2009.txt";
+  CellGrid grid;
+  QVERIFY(LoadGridFile(grid, year));
+  const int row = YearGridRow(QDate(2009, 3, 4));
+  grid.SetCell(kWeightColumn, row, "66");
+  grid.SetCell(kWeightUnitColumn, row, "kg");
+  QVERIFY(SaveGridFile(grid, year));
+
+  ComposedDoctorReport composed;
+  ComposeDoctorReport(dir, StoredReportSettings(dir), kPeriod, QString(), kToday, &composed);
+  const QString page = DoctorReportLines(composed.report, DoctorReportFileNames("doctor")).join('\n');
+  for (const QString& line : expected) QVERIFY2(page.contains(line), qPrintable(line + "\n" + page));
+  // Read in the unit each was written in, whatever she reads them in.
+  const QVector<DatedWeight>& kg = composed.report.records.weights.weights;
+  QCOMPARE(kg.size(), 3);
+  QCOMPARE(kg.first().weight, 148.2 * 0.45359237);
+  QCOMPARE(kg.last().weight, 66.0);
 }
 
 void DoctorReportTest::unreadableLogIsNamedInTheReport() {
