@@ -818,6 +818,9 @@ void MainWindow::RestoreRecords() {
     config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
     if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
     LoadFooterFromConfig();
+    // The period history and the basal signs are read again with the views.
+    cycleRecords_.reset();
+    MakeCycleRecords();
     viewName_ = QStringLiteral("calendar");
     StartViews();
   };
