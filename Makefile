@@ -1,6 +1,12 @@
 # Mavelo: `make run` builds and starts the program, `make test` builds and runs every test.
 BUILD ?= build
-CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+LLD := $(shell command -v ld.lld)
+CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo $(if $(shell command -v ccache),-DCMAKE_CXX_COMPILER_LAUNCHER=ccache) \
+  $(if $(LLD),-DCMAKE_EXE_LINKER_FLAGS=-fuse-ld=lld -DCMAKE_SHARED_LINKER_FLAGS=-fuse-ld=lld)
+# ccache hashes the paths inside the checkout relative to it, so that a fresh clone in
+# another folder finds what an earlier build compiled.
+export CCACHE_BASEDIR ?= $(CURDIR)
+export CCACHE_NOHASHDIR ?= 1
 
 .PHONY: run test build deps configure bench fuzz clean look-deps package
 

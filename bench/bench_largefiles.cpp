@@ -22,6 +22,7 @@
 
 #include "app/datafolders.h"
 #include "app/widgets/messages.h"
+#include "app/widgets/welcomedialog.h"
 #include "core/textutil.h"
 #include "cycle/widgets/monthcalendar.h"
 #include "nutrition/foodlists.h"
@@ -306,6 +307,8 @@ int main(int argc, char** argv) {
     return MessageAnswer{};
   });
   benchmark::Initialize(&argc, argv);
+  // A new data folder's welcome is answered with what it proposes, at once.
+  SetWelcomeHandler([](const WelcomeAnswers&) { return std::optional<WelcomeAnswers>(); });
   benchmark::RunSpecifiedBenchmarks();
   return 0;
 }

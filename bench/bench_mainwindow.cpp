@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QTemporaryDir>
 
+#include "app/widgets/welcomedialog.h"
 #include "app/datafolders.h"
 #include "shell/mainwindow.h"
 #include "cycle/widgets/monthcalendar.h"
@@ -32,6 +33,8 @@ int main(int argc, char** argv) {
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
   QApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  // A new data folder's welcome is answered with what it proposes, at once.
+  SetWelcomeHandler([](const WelcomeAnswers&) { return std::optional<WelcomeAnswers>(); });
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   return 0;

@@ -23,6 +23,7 @@
 
 #include "app/datafolders.h"
 #include "app/widgets/messages.h"
+#include "app/widgets/welcomedialog.h"
 #include "core/gridfile.h"
 #include "core/inifile.h"
 #include "core/textfile.h"
@@ -119,6 +120,8 @@ QString CheckCoreFile(const QString& path) {
 
 int RunWindow() {
   SetMessageHandler([](const MessageRequest&) { return MessageAnswer{}; });
+  // A new data folder's welcome is answered with what it proposes, at once.
+  SetWelcomeHandler([](const WelcomeAnswers&) { return std::optional<WelcomeAnswers>(); });
   MainWindow form(DataFolders::ExecutableFolder(), false);
   form.Startup();
   form.show();

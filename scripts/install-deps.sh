@@ -10,6 +10,8 @@ packages=(
   qt6-charts-dev libqt6sql6-sqlite qt6-multimedia-dev
   libgl-dev fontconfig fonts-liberation2
   libbenchmark-dev
+  # faster builds: the compiler cache and the LLVM linker (used when present)
+  ccache lld
   # backups are zip archives (libarchive), the calendar export an .ics file (libical);
   # the calendar test also reads it back with Python's icalendar
   libarchive-dev libical-dev python3-icalendar

@@ -53,7 +53,7 @@ const QString kTable =
     "sd\t0\n"
     "next period\t2008-05-24\t2008-05-26\n";
 
-QString Program() { return QStringLiteral(MAVELO_BIN_DIR) + "/mavelo"; }
+QString Program() { return TestEnv::programFolder() + "mavelo"; }
 
 }  // namespace
 

@@ -34,7 +34,7 @@ namespace {
 const QDate kToday(2009, 3, 5);
 const ReportPeriod kPeriod{QDate(2009, 2, 1), QDate(2009, 3, 5)};
 
-QString Program() { return QStringLiteral(MAVELO_BIN_DIR) + "/mavelo"; }
+QString Program() { return TestEnv::programFolder() + "mavelo"; }
 
 QByteArray ReadAll(const QString& path) {
   QFile f(path);
@@ -115,6 +115,7 @@ class DoctorReportTest : public QObject {
   void commandLineWritesPdfWithTheKeyLines();
   void commandLineRefusesWrongArguments_data();
   void commandLineRefusesWrongArguments();
+  void helpNamesTheCommand();
   void dialogPeriodsAndActions();
 };
 
@@ -389,6 +390,8 @@ void DoctorReportTest::commandLineRefusesWrongArguments_data() {
   QTest::newRow("option for a file") << QStringList{"--doctor-report", "--days", "5"};
   QTest::newRow("days not a number") << QStringList{"--doctor-report", "x.html", "--days", "many"};
   QTest::newRow("no days") << QStringList{"--doctor-report", "x.html", "--days", "0"};
+  QTest::newRow("a second file") << QStringList{"--doctor-report", "x.html", "y.html"};
+  QTest::newRow("another option") << QStringList{"--doctor-report", "x.html", "--count", "3"};
 }
 
 void DoctorReportTest::commandLineRefusesWrongArguments() {
@@ -403,6 +406,16 @@ void DoctorReportTest::commandLineRefusesWrongArguments() {
   QCOMPARE(p.exitCode(), 2);
   QVERIFY(p.readAllStandardError().contains("Usage: mavelo --doctor-report FILE"));
   QVERIFY(QDir(out.path()).entryList(QDir::Files).isEmpty());
+}
+
+void DoctorReportTest::helpNamesTheCommand() {
+  TestEnv env;
+  QProcess p;
+  p.setProcessEnvironment(EnvFor(env));
+  p.start(Program(), {"--help"});
+  QVERIFY(p.waitForFinished(60000));
+  QCOMPARE(p.exitCode(), 0);
+  QVERIFY(p.readAllStandardOutput().contains("--doctor-report FILE [--days N]"));
 }
 
 void DoctorReportTest::dialogPeriodsAndActions() {

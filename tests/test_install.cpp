@@ -131,14 +131,22 @@ class InstallTest : public QObject {
   }
 
   void versionAndHelpNeedNoDisplay_data() {
-    QTest::addColumn<QString>("option");
-    QTest::addColumn<QString>("expected");
-    QTest::newRow("--version") << "--version" << "Mavelo " MAVELO_VERSION_TEXT;
-    QTest::newRow("-v") << "-v" << "Mavelo " MAVELO_VERSION_TEXT;
-    QTest::newRow("--help") << "--help" << "Usage: mavelo [options]";
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QString>("expected");  // the start of stdout, or of stderr for code 2
+    QTest::newRow("--version") << QStringList{"--version"} << 0 << "Mavelo " MAVELO_VERSION_TEXT;
+    QTest::newRow("-v") << QStringList{"-v"} << 0 << "Mavelo " MAVELO_VERSION_TEXT;
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << "Usage: mavelo [options]";
+    // Anything else is refused with the usage, before a window or a folder is made.
+    QTest::newRow("--bogus") << QStringList{"--bogus"} << 2 << "mavelo: unknown option \"--bogus\"";
+    QTest::newRow("-x") << QStringList{"-x"} << 2 << "mavelo: unknown option \"-x\"";
+    QTest::newRow("a stray word") << QStringList{"today"} << 2 << "mavelo: unexpected argument \"today\"";
+    QTest::newRow("after a Qt option") << QStringList{"-style", "Fusion", "--bogus"} << 2
+                                       << "mavelo: unknown option \"--bogus\"";
   }
   void versionAndHelpNeedNoDisplay() {
-    QFETCH(QString, option);
+    QFETCH(QStringList, args);
+    QFETCH(int, code);
     QFETCH(QString, expected);
     QTemporaryDir home;
     QProcess p;
@@ -147,11 +155,12 @@ class InstallTest : public QObject {
     env.remove("WAYLAND_DISPLAY");
     env.remove("QT_QPA_PLATFORM");
     p.setProcessEnvironment(env);
-    p.start(prefix_ + "/bin/mavelo", {option});
+    p.start(prefix_ + "/bin/mavelo", args);
     QVERIFY(p.waitForFinished(30000));
-    QCOMPARE(p.exitCode(), 0);
-    QVERIFY2(QString::fromLocal8Bit(p.readAllStandardOutput()).startsWith(expected),
-             qPrintable(expected));
+    QCOMPARE(p.exitCode(), code);
+    const QString out = QString::fromLocal8Bit(code == 0 ? p.readAllStandardOutput() : p.readAllStandardError());
+    QVERIFY2(out.startsWith(expected), qPrintable(out));
+    if (code != 0) QVERIFY2(out.contains("Usage: mavelo [options]"), qPrintable(out));
     // Nothing was created for the user.
     QVERIFY(!QFileInfo::exists(home.path() + "/.local/share/Tarnwick"));
   }

@@ -42,6 +42,11 @@
 #include "shell/themes.h"
 #include "shell/viewtable.h"
 #include "support/faults.h"
+#include "shell/recordactions.h"
+#include "app/recordarchive.h"
+#include "app/widgets/recordsdialogs.h"
+#include "cycle/cyclerecordstore.h"
+#include <QAction>
 #include "support/testenv.h"
 #include "trackers/widgets/todoview.h"
 
@@ -331,6 +336,42 @@ class MainWindowTest : public QObject {
     QTest::mouseClick(child<QLabel>("Label11"), Qt::LeftButton);
     QCOMPARE(NoteText(notesFolder() + "Y2009M3D5.txt"), QString("a note\r\n"));
     QCOMPARE(env->messageTexts(), QStringList{"Note saved"});
+  }
+
+  // File > Back up and File > Restore from the window: what she typed is in the backup,
+  // and after the restore every view shows the restored records, the cycle settings and
+  // the period history included.
+  void backupAndRestoreFromTheFileMenu() {
+    const QString archive = env->home() + "/backup.zip";
+    SetRecordsChooser([&](const QString& what, const QString&) {
+      return what == QLatin1String("backup") || what == QLatin1String("restore") ? archive : QString();
+    });
+    form->ShowView("note");
+    clickDay(QDate(2009, 3, 5));
+    QTest::keyClicks(child<QPlainTextEdit>("ui_note"), "kept in the backup");
+    child<QSpinBox>("ui_cycle")->setValue(30);
+    QVERIFY(form->CycleRecords()->AddDayStart(QDate(2009, 2, 3), nullptr));
+    child<QAction>("BackUp1")->trigger();  // without saving the note first
+    QVERIFY(QFileInfo::exists(archive));
+
+    auto* memo = child<QPlainTextEdit>("ui_note");
+    memo->selectAll();
+    QTest::keyClicks(memo, "typed after");
+    child<QSpinBox>("ui_cycle")->setValue(33);
+    QVERIFY(form->CycleRecords()->AddDayStart(QDate(2009, 2, 24), nullptr));
+    child<QAction>("Restore1")->trigger();
+
+    QCOMPARE(NoteText(notesFolder() + "Y2009M3D5.txt"), QString("kept in the backup\r\n"));
+    QCOMPARE(child<QSpinBox>("ui_cycle")->value(), 30);
+    QVERIFY(form->CycleRecords()->History().HasStart(QDate(2009, 2, 3)));
+    QVERIFY(!form->CycleRecords()->History().HasStart(QDate(2009, 2, 24)));
+    form->ShowView("note");
+    clickDay(QDate(2009, 3, 6));
+    clickDay(QDate(2009, 3, 5));
+    QCOMPARE(child<QPlainTextEdit>("ui_note")->toPlainText(), QString("kept in the backup"));
+    // What she had typed before the restore is in the automatic backup it made.
+    QCOMPARE(AutomaticBackups(form->Dir()).size(), 1);
+    SetRecordsChooser({});
   }
 
   void exitSequenceSavesSettingsThemeAndTheNote() {

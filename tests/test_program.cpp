@@ -8,9 +8,10 @@
 #include <QtTest>
 
 #include "core/textutil.h"
+#include "support/testenv.h"
 
 namespace {
-QString Program() { return QStringLiteral(MAVELO_BIN_DIR) + "/mavelo"; }
+QString Program() { return TestEnv::programFolder() + "mavelo"; }
 
 QProcessEnvironment EnvFor(const QString& home) {
   QProcessEnvironment env = QProcessEnvironment::systemEnvironment();

@@ -14,7 +14,7 @@
 
 namespace {
 
-QString Program() { return QStringLiteral(MAVELO_BIN_DIR) + "/mavelo"; }
+QString Program() { return TestEnv::programFolder() + "mavelo"; }
 
 struct Run {
   int code = -1;

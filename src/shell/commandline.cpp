@@ -13,9 +13,11 @@
 #include "app/datafolders.h"
 #include "app/recordarchive.h"
 #include "app/singleinstance.h"
+#include "basal/cyclerecords.h"
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "cycle/calendarexport.h"
+#include "shell/doctorreportcommand.h"
 #include "shell/recordkinds.h"
 
 const char* const kRecordCommandsUsage =
@@ -30,6 +32,37 @@ const char* const kRecordCommandsUsage =
     "                            calendar file FILE.\n";
 
 namespace {
+
+const char* const kUsage =
+    "Usage: mavelo [options]\n"
+    "Mavelo: a cycle calendar and organiser for a woman's health and her family's day.\n"
+    "\n"
+    "Options:\n"
+    "  -h, --help     Show this help and exit.\n"
+    "  -v, --version  Show the version and exit.\n"
+    "  --cycles       Print your cycles, their signs and the figures, tab-separated,\n"
+    "                 and exit (reads only; works while Mavelo is open).\n"
+    "  --doctor-report FILE [--days N]\n"
+    "                 Write the report for your doctor of the last N days (90 unless\n"
+    "                 told) to FILE: a PDF when FILE ends in .pdf, otherwise HTML with\n"
+    "                 its pictures beside it (reads only; works while Mavelo is open).\n"
+    "\n"
+    "Your records, without a window:\n"
+    "%s"
+    "\n"
+    "Qt's own options (such as -platform or -style) are understood as well.\n"
+    "Your records are kept under $XDG_DATA_HOME/Tarnwick/Mavelo/\n"
+    "(by default ~/.local/share/Tarnwick/Mavelo/).\n";
+
+// Qt's own options (QGuiApplication, QApplication, the xcb platform), with one or two
+// dashes: those that take the next argument as their value, and those that do not.
+const char* const kQtValueOptions[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+    "qwindowicon", "qwindowtitle", "session", "style", "stylesheet", "display", "geometry",
+    "title", "name", "visual", "qmljsdebugger", "ncols", "cmap", "fn", "font", "bg",
+    "background", "fg", "foreground", "btn", "button", "im", "inputstyle"};
+const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync",
+                                      "testability"};
 
 const char* const kCommands[] = {"--backup", "--restore", "--export-csv", "--export-ics"};
 
@@ -167,4 +200,54 @@ int RunRecordCommand(int argc, char** argv) {
   if (!job.Commit(&error)) return Fail(error);
   Out(QStringLiteral("Restored. Your records as they were are saved in %1.").arg(job.SafetyBackup()));
   return 0;
+}
+
+int AnswerCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray arg(argv[i]);
+    if (arg == "--help" || arg == "-h") {
+      std::printf(kUsage, kRecordCommandsUsage);
+      return 0;
+    }
+    if (arg == "--version" || arg == "-v") {
+      std::printf("Mavelo %d.%d.%d.%d\n", MAVELO_VERSION_MAJOR, MAVELO_VERSION_MINOR,
+                  MAVELO_VERSION_PATCH, MAVELO_VERSION_TWEAK);
+      return 0;
+    }
+    if (arg == "--doctor-report") return RunDoctorReportCommand(argc, argv);
+    if (arg == "--cycles") {
+      const DataFolders dir(DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder()), false);
+      QStringList errors;
+      const QString table = CyclesCommandText(dir, Clock::Today(), &errors);
+      std::fputs(table.toUtf8().constData(), stdout);
+      for (const QString& e : errors) std::fprintf(stderr, "%s\n", qPrintable(e));
+      return errors.isEmpty() ? 0 : 1;
+    }
+  }
+  // The record commands read their own arguments (and refuse what they do not know).
+  if (IsRecordCommand(argc, argv)) return -1;
+  if (const QString unknown = UnknownArgument(argc, argv); !unknown.isEmpty()) {
+    std::fprintf(stderr, "mavelo: %s\n\n", qPrintable(unknown));
+    std::fprintf(stderr, kUsage, kRecordCommandsUsage);
+    return 2;
+  }
+  return -1;
+}
+
+QString UnknownArgument(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    QByteArray arg(argv[i]);
+    if (!arg.startsWith('-') || arg == "-" || arg == "--")
+      return QStringLiteral("unexpected argument \"%1\"").arg(QString::fromLocal8Bit(arg));
+    const QByteArray name = arg.mid(arg.startsWith("--") ? 2 : 1);
+    bool known = false;
+    for (const char* o : kQtFlagOptions) known = known || name == o;
+    for (const char* o : kQtValueOptions)
+      if (name == o) {
+        known = true;
+        ++i;  // its value
+      }
+    if (!known) return QStringLiteral("unknown option \"%1\"").arg(QString::fromLocal8Bit(arg));
+  }
+  return {};
 }

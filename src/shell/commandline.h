@@ -8,6 +8,17 @@
 // (2 for arguments it does not understand). The ones that only read work while the
 // program is open; --restore refuses then.
 
+#include <QString>
+
+// The program's own questions, answered before any window or display is needed: --help,
+// --version, --cycles, --doctor-report (shell/doctorreportcommand.h); and an argument that is neither the program's nor Qt's (printed
+// with the usage, exit code 2). Returns the exit code, or -1 to go on and start the
+// program (or a record command).
+int AnswerCommandLine(int argc, char** argv);
+// The message for the first argument that is neither a Qt option (with its value) nor
+// one of --help, --version, --cycles; empty when there is none.
+QString UnknownArgument(int argc, char** argv);
+
 // The usage lines of these commands, for --help.
 extern const char* const kRecordCommandsUsage;
 

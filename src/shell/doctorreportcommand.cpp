@@ -101,6 +101,13 @@ int RunDoctorReportCommand(int argc, char** argv) {
       }
       days = n;
       ++i;
+    } else {
+      // As every command of the program does: what it does not know is refused, not
+      // passed over.
+      PrintErr(QStringLiteral("mavelo: --doctor-report does not take \"%1\".")
+                   .arg(QString::fromLocal8Bit(arg)));
+      std::fputs(kCommandUsage, stderr);
+      return 2;
     }
   }
   if (target.isEmpty()) {

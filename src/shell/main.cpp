@@ -10,63 +10,11 @@
 
 #include "app/singleinstance.h"
 #include "app/datafolders.h"
-#include "basal/cyclerecords.h"
 #include "core/clock.h"
 #include "app/widgets/welcomedialog.h"
 #include "shell/commandline.h"
-#include "shell/doctorreportcommand.h"
 #include "shell/recordactions.h"
 #include "shell/mainwindow.h"
-
-namespace {
-constexpr const char* kUsage =
-    "Usage: mavelo [options]\n"
-    "Mavelo: a cycle calendar and organiser for a woman's health and her family's day.\n"
-    "\n"
-    "Options:\n"
-    "  -h, --help     Show this help and exit.\n"
-    "  -v, --version  Show the version and exit.\n"
-    "  --cycles       Print your cycles, their signs and the figures, tab-separated,\n"
-    "                 and exit (reads only; works while Mavelo is open).\n"
-    "  --doctor-report FILE [--days N]\n"
-    "                 Write the report for your doctor of the last N days (90 unless\n"
-    "                 told) to FILE: a PDF when FILE ends in .pdf, otherwise HTML with\n"
-    "                 its pictures beside it (reads only; works while Mavelo is open).\n"
-    "\n"
-    "Your records, without a window:\n"
-    "%s"
-    "\n"
-    "Qt's own options (such as -platform or -style) are understood as well.\n"
-    "Your records are kept under $XDG_DATA_HOME/Tarnwick/Mavelo/\n"
-    "(by default ~/.local/share/Tarnwick/Mavelo/).\n";
-
-// --help and --version answer on the terminal, before any window or display is needed.
-// Returns the exit code, or -1 to go on and start the program.
-int AnswerCommandLine(int argc, char** argv) {
-  for (int i = 1; i < argc; ++i) {
-    const QByteArray arg(argv[i]);
-    if (arg == "--help" || arg == "-h") {
-      std::printf(kUsage, kRecordCommandsUsage);
-      return 0;
-    }
-    if (arg == "--version" || arg == "-v") {
-      std::printf("Mavelo %d.%d.%d.%d\n", MAVELO_VERSION_MAJOR, MAVELO_VERSION_MINOR,
-                  MAVELO_VERSION_PATCH, MAVELO_VERSION_TWEAK);
-      return 0;
-    }
-    if (arg == "--doctor-report") return RunDoctorReportCommand(argc, argv);
-    if (arg == "--cycles") {
-      const DataFolders dir(DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder()), false);
-      QStringList errors;
-      const QString table = CyclesCommandText(dir, Clock::Today(), &errors);
-      std::fputs(table.toUtf8().constData(), stdout);
-      for (const QString& e : errors) std::fprintf(stderr, "%s\n", qPrintable(e));
-      return errors.isEmpty() ? 0 : 1;
-    }
-  }
-  return -1;
-}
-}  // namespace
 
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;

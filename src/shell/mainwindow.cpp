@@ -2,17 +2,11 @@
 
 #include <QAction>
 #include <QActionGroup>
-#include <QAbstractItemView>
-#include <QLineEdit>
-#include <QPlainTextEdit>
-#include <QTextEdit>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QDateEdit>
 #include <QFileInfo>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -20,7 +14,6 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QSpinBox>
 #include <QStackedWidget>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -30,6 +23,7 @@
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
+#include "app/widgets/firstinput.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
 #include "app/widgets/linklabel.h"
@@ -46,6 +40,7 @@
 #include "shell/doctorreportdialog.h"
 #include "trackers/burnedcalories.h"
 #include "shell/footerbar.h"
+#include "shell/forumpage.h"
 #include "shell/trayicon.h"
 #include "shell/appicons.h"
 #include "shell/themes.h"
@@ -321,24 +316,6 @@ void MainWindow::OpenFeature(const ViewEntry& entry) {
     if (DateView* v = views_.value(entry.name)) v->ShowPage(entry.iconPage);
 }
 
-namespace {
-// The first control of a view that takes typing or arrow keys, in its tab order: not a
-// link or a button.
-QWidget* FirstInputOf(QWidget* view) {
-  QWidget* window = view->window();
-  for (QWidget* w = view->nextInFocusChain(); w && w != view; w = w->nextInFocusChain()) {
-    if (!view->isAncestorOf(w) || !w->isVisibleTo(window) || !w->isEnabled() ||
-        !(w->focusPolicy() & Qt::TabFocus))
-      continue;
-    if (qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractSpinBox*>(w) ||
-        qobject_cast<QComboBox*>(w) || qobject_cast<QAbstractItemView*>(w) ||
-        qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QTextEdit*>(w))
-      return w;
-  }
-  return nullptr;
-}
-}  // namespace
-
 void MainWindow::OpenFromKeyboard(const ViewEntry& entry) {
   OpenFeature(entry);
   DateView* v = views_.value(entry.name);
@@ -513,33 +490,8 @@ QWidget* MainWindow::BuildPages() {
     panel->setObjectName(e.panel);
     panels_.insert(e.panel, panel);
   }
-  if (const ViewEntry* forum = FindView(QStringLiteral("forum"))) BuildForumPage(outer[forum->outerPage]);
+  if (const ViewEntry* forum = FindView(QStringLiteral("forum"))) forumNav_ = BuildForumPage(outer[forum->outerPage]);
   return pgMain_;
-}
-
-void MainWindow::BuildForumPage(QWidget* page) {
-  // No browser engine here: the forum page offers the address as a link.
-  auto* lay = new QVBoxLayout(page);
-  lay->setContentsMargins(40, 30, 40, 30);
-  forumNav_ = new QWidget(page);
-  auto* nav = new QHBoxLayout(forumNav_);
-  nav->setContentsMargins(0, 0, 0, 0);
-  auto* back = new QPushButton(QStringLiteral("< "), forumNav_);
-  auto* fwd = new QPushButton(QStringLiteral(" > "), forumNav_);
-  back->setEnabled(false);
-  fwd->setEnabled(false);
-  LinkLabel* browser = MakeLink(forumNav_, QStringLiteral("lblBrowser"), QStringLiteral("Browser"));
-  connect(browser, &LinkLabel::clicked, this, [] { OpenDocument(Brand().ForumUrl); });
-  nav->addWidget(back);
-  nav->addWidget(fwd);
-  nav->addWidget(browser);
-  nav->addStretch();
-  lay->addWidget(forumNav_);
-  auto* text = MakeLabel(page, QStringLiteral("lblForum"),
-                         QStringLiteral("The Mavelo forum opens in your web browser."),
-                         ArialFont(16, true));
-  lay->addWidget(text);
-  lay->addStretch();
 }
 
 // ---------------------------------------------------------------------------------
@@ -892,6 +844,9 @@ void MainWindow::RestoreRecords() {
     config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
     if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
     LoadFooterFromConfig();
+    // The period history and the basal signs are read again with the views.
+    cycleRecords_.reset();
+    MakeCycleRecords();
     viewName_ = QStringLiteral("calendar");
     StartViews();
   };

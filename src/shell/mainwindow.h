@@ -91,7 +91,6 @@ class MainWindow : public QMainWindow, public ViewHost {
   void BuildHeader(QWidget* header);
   // The pages of pgMain and ui_pg with the panels the table names.
   QWidget* BuildPages();
-  void BuildForumPage(QWidget* page);
   // Makes, docks and starts every view of the table, then goes to today.
   void StartViews();
   void LayoutIcons();
