@@ -27,6 +27,7 @@
 #include <QVBoxLayout>
 
 #include "app/database.h"
+#include "app/desktopnotifier.h"
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
@@ -675,6 +676,30 @@ void MainWindow::BuildTray() {
     }
   });
   tray_->show();
+  notifier_ = new DesktopNotifier(
+      [this](const AlarmNotice& notice) {
+        if (!tray_ || !tray_->isVisible()) return;  // the window in front says it all
+        tray_->showMessage(notice.title, notice.text, QSystemTrayIcon::Warning, 60 * 1000);
+      },
+      this);
+  connect(tray_, &QSystemTrayIcon::messageClicked, this, [this] {
+    showNormal();
+    raise();
+    activateWindow();
+  });
+}
+
+AlarmNotifier* MainWindow::Notifier() { return notifier_; }
+
+void MainWindow::RaiseView(DateView* view) {
+  const QString name = views_.key(view);
+  if (name.isEmpty()) return;
+  if (name != viewName_) ShowView(name);
+  // Out of the tray or the taskbar, as it was; a maximised window stays maximised.
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  if (!isVisible()) show();
+  raise();
+  activateWindow();
 }
 
 // ---------------------------------------------------------------------------------

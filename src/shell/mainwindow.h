@@ -25,6 +25,7 @@ class QSystemTrayIcon;
 class QTimer;
 class QAction;
 class CycleRecordStore;
+class DesktopNotifier;
 struct ViewEntry;
 
 // Tests: whether the desktop has a system tray (nullopt: ask the desktop).
@@ -55,6 +56,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   void OpenWeeklyPlanner() override;
   CycleRecordStore* CycleRecords() override { return cycleRecords_.get(); }
   void ApplyCycleSettings(int cycleLength, int lutealLength) override;
+  void RaiseView(DateView* view) override;
+  AlarmNotifier* Notifier() override;
 
   // The start-up routine: the settings, the first start's welcome, then the views.
   void Startup();
@@ -137,6 +140,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
+  // The alarms' desktop notices; the tray's balloon where the desktop shows none.
+  DesktopNotifier* notifier_ = nullptr;
   QAction* startWithWindows_ = nullptr;
 
   // header

@@ -113,6 +113,10 @@ class SleepView : public QWidget, public DateView {
   QString SoundPath(const QString& file) const;
   QString AlarmSoundPath(int list) const;
   void RingDueSnooze();
+  // An alarm of a list rang (or its snooze did): the window and its page come to the front,
+  // the desktop shows its notice, and the page says when it cannot be heard.
+  void AlarmRang(int list, const QString& caption, bool snoozed);
+  void WithdrawNotice();
 
   void PaintSlotCell(QPainter& p, const QRect& rect, int col, int row) const;
   void PaintDateCell(QPainter& p, const QRect& rect, int col, int row) const;
@@ -154,6 +158,13 @@ class SleepView : public QWidget, public DateView {
   QTreeWidget* secondListView_ = nullptr;
   QComboBox* bedSound_ = nullptr;
   QComboBox* secondSound_ = nullptr;
+  QLabel* cycleCaption_ = nullptr;
+  // "No sound can play" on the bed-time page and on the second list's page.
+  QLabel* bedNoSound_ = nullptr;
+  QLabel* secondNoSound_ = nullptr;
+  // The list whose alarm rang last and its caption: a snooze rings it again.
+  int ringingList_ = -1;
+  QString ringingCaption_;
   QTimer* clockTimer_ = nullptr;
   QTimer* snoozeTimer_ = nullptr;
   QTimer* noteTimer_ = nullptr;
