@@ -106,6 +106,7 @@ class SleepTest : public QObject {
   void nothingBeforeTheFirstShowDate();
   void clickMarksAndSecondClickUndoes();
   void sixteenSlotsMakeEightHours();
+  void dragPaintsEverySlotItPasses();
   void clickShowsTheHalfHourAsHint_data();
   void clickShowsTheHalfHourAsHint();
   void keyboardOnlyMovesUntilSpaceOrEnter();
@@ -378,6 +379,50 @@ void SleepTest::sixteenSlotsMakeEightHours() {
   for (int c = 11; c < kSleepYearColumns; ++c)
     QCOMPARE(y.Cell(c, 41).trimmed(), c <= 26 ? QString("*") : QString());
   QCOMPARE(rig.host.selected, QDate(2009, 2, 10));
+}
+
+void SleepTest::dragPaintsEverySlotItPasses() {
+  Rig rig;
+  rig.view->ShowDate(QDate(2009, 2, 10));
+  const int col = 13;
+  SleepGrid* g = rig.grid();
+  rig.click(col, 10);  // already asleep at 00:30: a stroke over it keeps it so
+  const QByteArray afterClick = rig.bytes(rig.yearPath(2009));
+
+  // A night is one stroke: the press marks its slot, and one quick move down marks every
+  // slot passed, not only the one it ends on. Nothing is written until the release.
+  QTest::mousePress(g, Qt::LeftButton, {}, g->CellRect(col, 4).center());
+  QCOMPARE(rig.grid()->Text(col, 4), QString(" "));
+  QTest::mouseMove(g, g->CellRect(col, 19).center());
+  for (int k = 1; k <= kSleepSlots; ++k)
+    QCOMPARE(rig.view->Log().IsAsleep(col, k), k >= 4 && k <= 19);
+  QCOMPARE(rig.bytes(rig.yearPath(2009)), afterClick);
+  QTest::mouseRelease(g, Qt::LeftButton, {}, g->CellRect(col, 19).center());
+  CellGrid y = rig.year(2009);
+  QCOMPARE(y.Cell(kSleepHoursCol, 41), QString("8.0"));
+  for (int k = 1; k <= kSleepSlots; ++k)
+    QCOMPARE(y.Cell(SleepSlotColumn(k), 41).trimmed(), k >= 4 && k <= 19 ? QString("*") : QString());
+  QCOMPARE(rig.label("Sleep_Label")->text(), QString("8.0 hours"));
+
+  // A stroke that starts on a marked slot clears what it passes, up as well as down.
+  QTest::mousePress(g, Qt::LeftButton, {}, g->CellRect(col, 19).center());
+  QTest::mouseMove(g, g->CellRect(col, 17).center());
+  QTest::mouseRelease(g, Qt::LeftButton, {}, g->CellRect(col, 17).center());
+  QCOMPARE(rig.year(2009).Cell(kSleepHoursCol, 41), QString("6.5"));
+  QVERIFY(!rig.view->Log().IsAsleep(col, 17));
+  QVERIFY(rig.view->Log().IsAsleep(col, 16));
+
+  // Across days: every slot on its way, in each column it crosses.
+  QTest::mousePress(g, Qt::LeftButton, {}, g->CellRect(col + 1, 30).center());
+  QTest::mouseMove(g, g->CellRect(col + 2, 31).center());
+  QTest::mouseMove(g, QPoint(g->width() + 40, g->CellRect(col + 2, 31).center().y()));
+  QTest::mouseRelease(g, Qt::LeftButton, {}, QPoint(g->width() + 40, 0));
+  QVERIFY(rig.view->Log().IsAsleep(col + 1, 30));
+  QVERIFY(rig.view->Log().IsAsleep(col + 2, 31));
+  y = rig.year(2009);
+  QCOMPARE(y.Cell(SleepSlotColumn(30), 42), QString("*"));
+  QCOMPARE(y.Cell(SleepSlotColumn(31), 43), QString("*"));
+  QVERIFY(rig.env.messages.isEmpty());
 }
 
 void SleepTest::clickShowsTheHalfHourAsHint_data() {

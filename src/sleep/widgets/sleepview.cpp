@@ -367,6 +367,11 @@ void SleepView::BuildTrackPage(QWidget* page) {
       [this](QPainter& p, const QRect& r, int c, int row) { PaintSlotCell(p, r, c, row); });
   connect(sleepChart_, &SleepGrid::cellActivated, this,
           [this](int c, int r) { Sleep_ChartSelectCell(c, r); });
+  connect(sleepChart_, &SleepGrid::paintStarted, this,
+          [this](int c, int r) { PaintStarted(c, r); });
+  connect(sleepChart_, &SleepGrid::paintEntered, this,
+          [this](int c, int r) { PaintEntered(c, r); });
+  connect(sleepChart_, &SleepGrid::paintFinished, this, [this] { PaintFinished(); });
   connect(sleepChart_, &SleepGrid::currentMoved, this, [this](int, int r) {
     // The keyboard only moves: the hint tells which half hour Space or Enter would mark.
     sleepChart_->setToolTip(SlotHint(r));
@@ -521,25 +526,58 @@ void SleepView::RefreshCharts() {
   dateChart_->update();
 }
 
-void SleepView::Sleep_ChartSelectCell(int col, int row) {
-  if (!initialised_ || col < 1 || col > kSleepDayColumns || row < 1 || row > kSleepSlots) return;
+bool SleepView::MarkSlot(int col, int row, bool asleep) {
+  if (!initialised_ || col < 1 || col > kSleepDayColumns || row < 1 || row > kSleepSlots)
+    return false;
   QString error;
-  if (!log_.Toggle(col, row, &error)) {
+  if (!log_.SetAsleep(col, row, asleep, &error)) {
     if (!error.isEmpty()) ShowError(error, this);
-    return;
+    return false;
   }
   selected_ = log_.ColumnDate(col);
   host_->SetSelectedDate(selected_);
   sleepChart_->SetCurrent(col, row);
   ShowDayFigures();
-  SaveSleepState();
   dateLabel_->setText(FormatDate(setup_.toggleDatePattern, selected_));
   sleepChart_->setToolTip(SlotHint(row));
   // The column's slots and its hours in the header row.
   const QRect column = sleepChart_->CellRect(col, 0).united(sleepChart_->CellRect(col, kSleepSlots));
   sleepChart_->update(column.adjusted(-1, -1, 1, 1));
+  return true;
+}
+
+void SleepView::SlotsMarked() {
+  SaveSleepState();
   LoadDayNote(selected_);
   dateChart_->update();
+}
+
+void SleepView::Sleep_ChartSelectCell(int col, int row) {
+  if (!initialised_) return;
+  if (MarkSlot(col, row, !log_.IsAsleep(col, row))) SlotsMarked();
+}
+
+void SleepView::PaintStarted(int col, int row) {
+  paintMarked_ = false;
+  painting_ = initialised_;
+  if (!painting_) return;
+  paintAsleep_ = !log_.IsAsleep(col, row);
+  paintMarked_ = MarkSlot(col, row, paintAsleep_);
+  // A year that takes no marks is told once, not at every slot of the stroke.
+  painting_ = paintMarked_;
+}
+
+void SleepView::PaintEntered(int col, int row) {
+  if (!painting_) return;
+  if (MarkSlot(col, row, paintAsleep_)) paintMarked_ = true;
+  else painting_ = false;
+}
+
+void SleepView::PaintFinished() {
+  painting_ = false;
+  if (!paintMarked_) return;
+  paintMarked_ = false;
+  SlotsMarked();
 }
 
 void SleepView::SaveSleepState() {

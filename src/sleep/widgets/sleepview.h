@@ -65,6 +65,7 @@ class SleepView : public QWidget, public DateView {
   void ClockTimer();
 
   // Event handlers (also driven by tests).
+  // Space or Enter on a slot: it turns over, and the log is written.
   void Sleep_ChartSelectCell(int col, int row);
   void Button3Click() { AddEntry(bedList_, bedListView_); }
   void Button4Click() { DeleteEntry(bedList_, bedListView_); }
@@ -88,6 +89,15 @@ class SleepView : public QWidget, public DateView {
   void OpenYear(const QDate& date);
   void BuildWindow();
   void ShowDayFigures();
+  // Marks a slot and shows it; false (told) when its year may not be written.
+  bool MarkSlot(int col, int row, bool asleep);
+  // After slots were marked: the log is written, the day's note and date strip follow.
+  void SlotsMarked();
+  // A mouse stroke over the slots: the press turns its slot over, every slot passed
+  // takes that same state, and the release writes the log once.
+  void PaintStarted(int col, int row);
+  void PaintEntered(int col, int row);
+  void PaintFinished();
   void SaveSleepState();
   void ReportErrors(const QStringList& errors);
 
@@ -141,6 +151,9 @@ class SleepView : public QWidget, public DateView {
   // The failures of saving the log and the lists that the user has been told of.
   QSet<QString> unsavedReported_;
   bool loadingNote_ = false;
+  bool painting_ = false;      // a stroke is on and may still mark
+  bool paintAsleep_ = false;   // what it marks
+  bool paintMarked_ = false;   // it marked something, to be written at its end
 
   QListWidget* shelf_ = nullptr;
   QStackedWidget* pages_ = nullptr;
