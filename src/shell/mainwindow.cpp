@@ -31,6 +31,7 @@
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
+#include "app/widgets/datefield.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
 #include "app/widgets/linklabel.h"
@@ -371,6 +372,7 @@ void MainWindow::BuildHeader(QWidget* header) {
   left->setObjectName(QStringLiteral("ArrowLeft"));
   left->setGeometry(4, 4, 30, 25);
   datePicker_ = new QDateEdit(dateBar_);
+  TypeDigitsIntoSections(datePicker_);
   datePicker_->setObjectName(QStringLiteral("Date_Picker"));
   datePicker_->setDisplayFormat(QStringLiteral("MMMM d, yyyy"));
   datePicker_->setCalendarPopup(true);
@@ -566,6 +568,7 @@ QWidget* MainWindow::BuildFooter() {
   MakeLabel(footer, QStringLiteral("lblLastPeriod"), QStringLiteral("Last Period"), ArialFont(11, true))
       ->setGeometry(x0 + 136, 4, 110, 14);
   lastPeriod_ = new QDateEdit(footer);
+  TypeDigitsIntoSections(lastPeriod_);
   lastPeriod_->setObjectName(QStringLiteral("ui_LastPeriod"));
   lastPeriod_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
   lastPeriod_->setCalendarPopup(true);
