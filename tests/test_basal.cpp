@@ -269,7 +269,7 @@ void BasalTest::hoverHints_data() {
   QTest::newRow("discharge blank") << 1 << " " << "No Data. Click to Change";
   QTest::newRow("P") << 1 << "P" << "Period";
   QTest::newRow("W") << 1 << "W" << "Wet Mucus";
-  QTest::newRow("S discharge") << 1 << "S" << "Stick Mucus";
+  QTest::newRow("S discharge") << 1 << "S" << "Sticky Mucus";
   QTest::newRow("D") << 1 << "D" << "Dry";
   QTest::newRow("other discharge") << 1 << "X" << "";
   QTest::newRow("cervix empty") << 2 << "" << "No Data. Click to Change";

@@ -806,7 +806,7 @@ class MainWindowTest : public QObject {
     // page number).
     QVERIFY2(text.startsWith("Mavelo Goal: Conceive ::: March 2009 Calendar :::"), qPrintable(text));
     QVERIFY(text.contains("Last Period : Mar 01, 2009"));
-    QVERIFY(text.contains("Cylce Length : 28 days"));
+    QVERIFY(text.contains("Cycle Length : 28 days"));
     QVERIFY(!text.contains("file:"));
     QVERIFY(!text.contains("calendar.html"));
   }

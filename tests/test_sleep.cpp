@@ -11,7 +11,9 @@
 #include <QPlainTextEdit>
 #include <QStackedBarSeries>
 #include <QStackedWidget>
+#include <QValueAxis>
 #include <QtTest>
+#include <cmath>
 
 #include "core/clock.h"
 #include "core/cyclemodel.h"
@@ -621,6 +623,24 @@ void SleepTest::weekdayChartPage() {
   QSet<QRgb> colours;
   for (QBarSet* set : bars->barSets()) colours << set->color().rgb();
   QCOMPARE(colours.size(), 7);
+
+  // The hours axis puts its labels on whole hours: what a label says is where it sits.
+  auto ticks = [&] {
+    auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).at(0));
+    QStringList out;
+    for (int i = 0; i < y->tickCount(); ++i) {
+      const double v = y->min() + i * (y->max() - y->min()) / (y->tickCount() - 1);
+      if (v != std::round(v)) return QStringList{QString("tick at %1").arg(v)};
+      out << QString::asprintf(qPrintable(y->labelFormat()), v);
+    }
+    return out;
+  };
+  QCOMPARE(ticks(), QStringList({"0", "2", "4", "6", "8", "10"}));
+  // A long sleep raises the axis, still by whole hours.
+  rig.view->ShowPage(QString("Track Sleep"));
+  for (int k = 17; k <= 26; ++k) rig.click(19, k);  // 13 hours on Monday
+  rig.view->ShowPage(QString("Graphs"));
+  QCOMPARE(ticks(), QStringList({"0", "2", "4", "6", "8", "10", "12", "14"}));
 }
 
 void SleepTest::shelfTurnsThePages() {

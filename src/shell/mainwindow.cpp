@@ -259,10 +259,10 @@ void MainWindow::BuildMenus() {
   }
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
-  QAction* prefs = settings->addAction(QStringLiteral("User Prefrenses"));
+  QAction* prefs = settings->addAction(QStringLiteral("User Preferences"));
   prefs->setObjectName(QStringLiteral("UserPrefrenses1"));
   connect(prefs, &QAction::triggered, this, &MainWindow::ShowSettings);
-  startWithWindows_ = settings->addAction(QStringLiteral("Start with windows"));
+  startWithWindows_ = settings->addAction(QStringLiteral("Start at login"));
   startWithWindows_->setObjectName(QStringLiteral("StartWithWindows1"));
   startWithWindows_->setCheckable(true);
   startWithWindows_->setChecked(true);
@@ -731,8 +731,17 @@ void MainWindow::OnPickerChanged(const QDate& date) {
 }
 
 void MainWindow::GoToday() {
-  SetSelectedDate(Clock::Today());
-  DispatchDate(SelectedDate());
+  const QDate today = Clock::Today();
+  // The month grid goes to today as well, beside whichever page it stands: its change of
+  // day hands the date to every view itself (GridDayChosen).
+  DateView* calendar = views_.value(QStringLiteral("calendar"));
+  if (started_ && calendar && calendar != CurrentView()) {
+    const quint64 before = dispatches_;
+    calendar->ShowDate(today);
+    if (dispatches_ != before) return;
+  }
+  SetSelectedDate(today);
+  DispatchDate(today);
 }
 
 // ---------------------------------------------------------------------------------
@@ -874,6 +883,7 @@ void MainWindow::ShowView(const QString& name) {
 
 void MainWindow::DispatchDate(const QDate& date) {
   if (!started_) return;
+  ++dispatches_;
   const ViewEntry* row = FindView(viewName_);
   DateView* shown = views_.value(viewName_);
   if (shown) {

@@ -136,6 +136,7 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool exited_ = false;
   bool settingPicker_ = false;
   bool loadingFooter_ = false;
+  quint64 dispatches_ = 0;  // DispatchDate calls, so that GoToday dispatches once
 
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;

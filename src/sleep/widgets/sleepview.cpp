@@ -388,7 +388,7 @@ void SleepView::BuildTrackPage(QWidget* page) {
 
 void SleepView::BuildGraphPage(QWidget* page) {
   AddHeading(page, QString(), QStringLiteral("Hours of sleep per day"), 8, 8, 400);
-  AddLabel(page, QString(), QStringLiteral("30 Day Averrage"), 8, 38, 200, 18)
+  AddLabel(page, QString(), QStringLiteral("30 Day Average"), 8, 38, 200, 18)
       ->setFont(ArialFont(13, true));
   rangeLabel_ = AddLabel(page, QStringLiteral("Label_Range"), QString(), 8, 58, 300, 18);
 
@@ -401,6 +401,7 @@ void SleepView::BuildGraphPage(QWidget* page) {
   axisY->setTitleText(QStringLiteral("Hours of Sleep"));
   axisY->setLabelFormat(QStringLiteral("%.0f"));
   axisY->setRange(0, 10);
+  axisY->setTickCount(6);
   chart->addAxis(axisX, Qt::AlignBottom);
   chart->addAxis(axisY, Qt::AlignLeft);
   weekChart_ = new QChartView(chart, page);
@@ -662,8 +663,12 @@ void SleepView::ShowWeekdayChart(const QDate& date) {
   }
   chart->addSeries(series);
   for (QAbstractAxis* axis : chart->axes()) series->attachAxis(axis);
-  if (auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0)))
-    y->setRange(0, std::max(10.0, std::ceil(top + 1)));
+  if (auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0))) {
+    // A tick every two hours, so that every label is a whole number of hours.
+    const int hoursTop = std::max(10, 2 * int(std::ceil((top + 1) / 2)));
+    y->setRange(0, hoursTop);
+    y->setTickCount(hoursTop / 2 + 1);
+  }
 }
 
 // ---------------------------------------------------------------------------------
