@@ -53,6 +53,7 @@ class DesktopNotifierTest : public QObject {
   void noticeWithStopAndSnooze();
   void fallbackWhenNoServiceAnswers();
   void endedBeforeTheReplyIsClosed();
+  void endingTheProgramClosesItsNotices();
 
  private:
   void emitSignal(const QString& name, const QVariantList& args);
@@ -183,6 +184,20 @@ void DesktopNotifierTest::endedBeforeTheReplyIsClosed() {
   QTRY_COMPARE(server_.calls.size(), 1);
   QTRY_COMPARE(server_.closed.size(), 1);
   QCOMPARE(notifier.NoticeId("frmSleep"), 0u);
+}
+
+void DesktopNotifierTest::endingTheProgramClosesItsNotices() {
+  if (address_.isEmpty()) QSKIP("no dbus-daemon for a private bus");
+  server_.calls.clear();
+  server_.closed.clear();
+  uint id = 0;
+  {
+    DesktopNotifier notifier(QDBusConnection::connectToBus(address_, "client"), {});
+    notifier.Show("frmSleep", {"Wake up Alarm", "Daily at 06:30 AM"}, {});
+    QTRY_VERIFY(notifier.NoticeId("frmSleep") != 0);
+    id = notifier.NoticeId("frmSleep");
+  }
+  QTRY_COMPARE(server_.closed, QList<uint>{id});
 }
 
 QTEST_GUILESS_MAIN(DesktopNotifierTest)

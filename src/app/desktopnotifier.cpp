@@ -25,6 +25,11 @@ DesktopNotifier::DesktopNotifier(const QDBusConnection& bus, Fallback fallback, 
                SLOT(NotificationClosed(uint, uint)));
 }
 
+DesktopNotifier::~DesktopNotifier() {
+  for (const Notice& n : std::as_const(notices_))
+    if (!n.withdrawn) Close(n.id);
+}
+
 void DesktopNotifier::Show(const QString& source, const AlarmNotice& notice, Answer answer) {
   Notice& n = notices_[source];
   const uint replaces = n.withdrawn ? 0 : n.id;
@@ -79,7 +84,7 @@ void DesktopNotifier::Close(uint id) {
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface,
                                                      QStringLiteral("CloseNotification"));
   call << id;
-  bus_.asyncCall(call);
+  bus_.send(call);  // no answer awaited: a notice already gone is no error worth telling
 }
 
 void DesktopNotifier::ActionInvoked(uint id, const QString& action) {

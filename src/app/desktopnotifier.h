@@ -25,6 +25,8 @@ class DesktopNotifier : public QObject, public AlarmNotifier {
   explicit DesktopNotifier(Fallback fallback, QObject* parent = nullptr);
   // Over a bus of the caller's (tests: a private one).
   DesktopNotifier(const QDBusConnection& bus, Fallback fallback, QObject* parent = nullptr);
+  // The program ends: its notices go too, their buttons would answer nobody.
+  ~DesktopNotifier() override;
 
   void Show(const QString& source, const AlarmNotice& notice, Answer answer) override;
   void Withdraw(const QString& source) override;
