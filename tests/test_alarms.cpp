@@ -10,6 +10,7 @@
 #include <QDateTimeEdit>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineSeries>
 #include <QChartView>
 #include <QPushButton>
@@ -162,6 +163,10 @@ class AlarmsTest : public QObject {
   void deleteRemovesTheSelectedEntry();
   void uncheckedNeverRingsTickingRingsAndIsWritten();
   void ringingTurnsToItsPage();
+  void ringingShowsItself_data();
+  void ringingShowsItself();
+  void silentMachineSaysSoOnce();
+  void ringingOutWithdrawsTheNotice();
   void fixedDateRingsOnItsDayOnly();
   void listWithoutCheckBoxes();
   void unreadableListIsNeverWritten();
@@ -1003,7 +1008,11 @@ void AlarmsTest::sleepCycleChart() {
   auto* cycle = qobject_cast<QLineSeries*>(chart->series().at(0));
   auto* wake = qobject_cast<QLineSeries*>(chart->series().at(1));
   QCOMPARE(wake->name(), QString("Wake Up"));
-  QCOMPARE(cycle->count(), 0);  // empty before a bed time is chosen
+  QLabel* caption = rig.view->findChild<QLabel*>("Cycle_Caption");
+  // Before a bed time is chosen, and with no wake-up alarm, a night from 10:30 PM.
+  QCOMPARE(cycle->count(), 72);
+  QCOMPARE(cycle->at(0).x(), qreal(QDateTime(QDate(2000, 1, 1), QTime(22, 30)).toMSecsSinceEpoch()));
+  QCOMPARE(caption->text(), QString("For a bed time of 10:30 PM: choose one of yours to see its own"));
 
   QTreeWidget* list = rig.list("List_BedTimes");
   QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
@@ -1026,11 +1035,120 @@ void AlarmsTest::sleepCycleChart() {
   QCOMPARE(rig.view->BedTimes().Items().at(0).caption, QString("Daily at 11:00 PM"));
   QCOMPARE(list->currentItem(), list->topLevelItem(0));
   QCOMPARE(cycle->at(0).x(), qreal(bed.toMSecsSinceEpoch()));
-  // The last one deleted, the chart is empty again.
+  QCOMPARE(caption->text(), QString("For the bed time 11:00 PM"));
+  // The last one deleted, the chart draws the night before her wake-up alarm: the
+  // checked one, not the unchecked one above it.
+  ListViewItem off = Entry("Daily", QDateTime(QDate(2009, 1, 1), QTime(5, 0)));
+  off.checked = false;
+  rig.write(rig.wakePath(), {off, Entry("Daily", QDateTime(QDate(2009, 1, 1), QTime(6, 30)))});
+  rig.view->ShowDate(QDate(2009, 1, 6));
   rig.press("Button4");
   QCOMPARE(rig.view->BedTimes().Count(), 0);
-  QCOMPARE(cycle->count(), 0);
-  QCOMPARE(wake->count(), 0);
+  QCOMPARE(cycle->count(), 72);
+  const QDateTime fromWake(QDate(2009, 1, 1), QTime(23, 0));
+  QCOMPARE(cycle->at(0).x(), qreal(fromWake.addDays(-1).toMSecsSinceEpoch()));
+  QCOMPARE(wake->at(0).x(), qreal(QDateTime(QDate(2009, 1, 1), QTime(6, 30)).toMSecsSinceEpoch()));
+  QCOMPARE(caption->text(), QString("For waking at 06:30 AM (your wake-up alarm)"));
+}
+
+void AlarmsTest::ringingShowsItself_data() {
+  QTest::addColumn<bool>("kids");
+  QTest::addColumn<bool>("bedList");
+  QTest::addColumn<QString>("page");
+  QTest::addColumn<QString>("title");
+  QTest::newRow("bed time") << false << true << "Go to Bed" << "Time for Bed";
+  QTest::newRow("wake-up") << false << false << "Wake up Alarm" << "Wake up Alarm";
+  QTest::newRow("baby's bed time") << true << true << "Go to Bed" << "Baby's Bed Time";
+  QTest::newRow("feeding") << true << false << "Feeding Alarm" << "Feeding Alarm";
+}
+
+void AlarmsTest::ringingShowsItself() {
+  QFETCH(bool, kids);
+  QFETCH(bool, bedList);
+  QFETCH(QString, page);
+  QFETCH(QString, title);
+  Rig rig(kids ? SleepSetup::Kids() : SleepSetup::Sleep());
+  const QString source = rig.view->objectName();
+  SteppedClock clock(QDate(2009, 1, 5), QTime(12, 0));
+  rig.write(bedList ? rig.bedPath() : rig.wakePath(),
+            {Entry("Daily", QDateTime(QDate(2009, 1, 1), QTime(6, 30)))});
+  rig.host.Settings().BedSound = "Rain";
+  rig.view->ShowDate(QDate(2009, 1, 5));
+  const QString notePage = rig.view->Setup().pages.at(4);
+  rig.view->ShowPage(notePage);
+  clock.now = QDateTime(QDate(2009, 1, 6), QTime(6, 30, 30));
+  rig.view->ClockTimer();
+  QVERIFY(!rig.sound.playing.isEmpty());
+  // The window comes forward with this view, on the page with the alarm's Stop.
+  QCOMPARE(rig.host.raised, QList<DateView*>{rig.view.get()});
+  QCOMPARE(rig.view->CurrentPage(), page);
+  QCOMPARE(rig.host.notifier.shown.value(source).title, title);
+  QCOMPARE(rig.host.notifier.shown.value(source).text, QString("Daily at 06:30 AM"));
+  QVERIFY(!rig.view->findChild<QLabel*>(bedList ? "Bed_NoSound" : "Alarm_NoSound")->isVisible());
+
+  // Snooze on the notice: the sound stops and the notice goes until the snooze rings.
+  QVERIFY(rig.host.notifier.press(source, AlarmAnswer::Snooze));
+  QCOMPARE(rig.sound.playing, QString());
+  QVERIFY(rig.view->AlarmState().SnoozeDue().isValid());
+  QVERIFY(!rig.host.notifier.shown.contains(source));
+  rig.view->ShowPage(notePage);
+  clock.now = clock.now.addSecs(5 * 60);
+  rig.view->ClockTimer();
+  QVERIFY(!rig.sound.playing.isEmpty());
+  QCOMPARE(rig.view->CurrentPage(), page);
+  QCOMPARE(rig.host.raised.size(), 2);
+  QCOMPARE(rig.host.notifier.shown.value(source).text,
+           QString("Daily at 06:30 AM\nSnoozed for 5 minutes"));
+
+  // Stop on the notice ends it all.
+  QVERIFY(rig.host.notifier.press(source, AlarmAnswer::Stop));
+  QCOMPARE(rig.sound.playing, QString());
+  QVERIFY(!rig.view->AlarmState().SnoozeDue().isValid());
+  QVERIFY(!rig.host.notifier.shown.contains(source));
+  QVERIFY(rig.env.messages.isEmpty());
+}
+
+void AlarmsTest::silentMachineSaysSoOnce() {
+  Rig rig;
+  rig.sound.canPlay = false;
+  SteppedClock clock(QDate(2009, 1, 5), QTime(12, 0));
+  rig.write(rig.wakePath(), {Entry("Daily", QDateTime(QDate(2009, 1, 1), QTime(6, 30)))});
+  rig.view->ShowDate(QDate(2009, 1, 5));
+  QLabel* notice = rig.view->findChild<QLabel*>("Alarm_NoSound");
+  QVERIFY(!notice->isVisible());
+  for (int day = 6; day <= 7; ++day) {
+    clock.now = QDateTime(QDate(2009, 1, day), QTime(6, 30, 30));
+    rig.view->ClockTimer();
+    QCOMPARE(rig.view->CurrentPage(), QString("Wake up Alarm"));
+    QVERIFY(notice->isVisible());
+    QVERIFY(notice->text().contains("no audio device"));
+    QVERIFY(rig.host.notifier.shown.value("frmSleep").text.endsWith(
+        "\nNo sound can play: this computer has no audio device."));
+    rig.press("Alarm_StopButton");
+  }
+  // Said on the page, once: no box to click away at every ring, no second line.
+  QVERIFY(rig.env.messages.isEmpty());
+  int said = 0;
+  for (QLabel* l : rig.view->findChildren<QLabel*>()) said += l->isVisible() && l->text().contains("no audio device");
+  QCOMPARE(said, 1);
+  QVERIFY(!rig.view->findChild<QLabel*>("Bed_NoSound")->isVisible());
+}
+
+void AlarmsTest::ringingOutWithdrawsTheNotice() {
+  Rig rig;
+  SteppedClock clock(QDate(2009, 1, 5), QTime(12, 0));
+  rig.write(rig.wakePath(), {Entry("Daily", QDateTime(QDate(2009, 1, 1), QTime(7, 0)))});
+  rig.view->ShowDate(QDate(2009, 1, 5));
+  clock.now = QDateTime(QDate(2009, 1, 6), QTime(7, 0, 30));
+  rig.view->ClockTimer();
+  QVERIFY(rig.host.notifier.shown.contains("frmSleep"));
+  for (int i = 1; i < AlarmClock::kStopAfter; ++i) {
+    clock.now = clock.now.addSecs(59);
+    rig.view->ClockTimer();
+  }
+  QCOMPARE(rig.sound.playing, QString());
+  QVERIFY(!rig.host.notifier.shown.contains("frmSleep"));
+  QCOMPARE(rig.host.notifier.log, QStringList({"show frmSleep: Wake up Alarm", "withdraw frmSleep"}));
 }
 
 QTEST_MAIN(AlarmsTest)

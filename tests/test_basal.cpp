@@ -123,6 +123,7 @@ class BasalTest : public QObject {
   void clearingTheCurrentDay();
   void rightClickDoesNotSetABar();
   void keyboardMoveSetsTemperature();
+  void currentCellIsFramed();
   void clickAfterDoubleClickCounts();
   void dischargeCycle();
   void cervixAndIntercourse();
@@ -268,7 +269,7 @@ void BasalTest::hoverHints_data() {
   QTest::newRow("discharge blank") << 1 << " " << "No Data. Click to Change";
   QTest::newRow("P") << 1 << "P" << "Period";
   QTest::newRow("W") << 1 << "W" << "Wet Mucus";
-  QTest::newRow("S discharge") << 1 << "S" << "Stick Mucus";
+  QTest::newRow("S discharge") << 1 << "S" << "Sticky Mucus";
   QTest::newRow("D") << 1 << "D" << "Dry";
   QTest::newRow("other discharge") << 1 << "X" << "";
   QTest::newRow("cervix empty") << 2 << "" << "No Data. Click to Change";
@@ -462,6 +463,39 @@ void BasalTest::keyboardMoveSetsTemperature() {
   QTest::keyClick(s.signs(), Qt::Key_Down);
   QCOMPARE(s.signs()->Text(3, 2), QString());
   QCOMPARE(s.host.selected, QDate(2009, 6, 1));
+}
+
+// The black pixels on the line just inside a cell's top edge.
+int FramePixels(BasalGrid* g, int col, int row) {
+  const QImage image = g->viewport()->grab().toImage();
+  const QRect r = g->CellRect(col, row);
+  int n = 0;
+  for (int x = r.left() + 1; x <= r.right() - 3; ++x)
+    n += image.pixelColor(x, r.top() + 1) == QColor(Qt::black);
+  return n;
+}
+
+// The keyboard's cell shows where it is in both grids, while the grid has the focus.
+void BasalTest::currentCellIsFramed() {
+  BasalSetup s;
+  s.view->ShowDate(QDate(2009, 6, 15));
+  s.view->activateWindow();
+  QApplication::setActiveWindow(s.view.get());
+  for (BasalGrid* g : {s.chart(), s.signs()}) {
+    g->setFocus();
+    QTRY_VERIFY(g->hasFocus());
+    QTest::keyClick(g, Qt::Key_Right);
+    QTest::keyClick(g, Qt::Key_Down);
+    const int col = g->currentColumn(), row = g->currentRow();
+    QVERIFY(col >= 0 && row >= 0);
+    const int framed = FramePixels(g, col, row);
+    QVERIFY2(framed >= 3, qPrintable(QString::number(framed)));
+    // The cell beside it has no frame, and neither has this one once the focus left.
+    QCOMPARE(FramePixels(g, col + 1, row), 0);
+    s.view->setFocus();
+    QTRY_VERIFY(!g->hasFocus());
+    QCOMPARE(FramePixels(g, col, row), 0);
+  }
 }
 
 // A click that follows a double click at once is a click of its own: three quick clicks

@@ -109,8 +109,8 @@ class CalendarReportTest : public QObject {
         << "<center><b>::: March&nbsp;2009&nbsp;Calendar ::: </b></center>";
     QTest::newRow("no goal") << -1 << QDate(2009, 3, 5) << "<b>Goal: </b>"
         << "<center><b>::: March&nbsp;2009&nbsp;Calendar ::: </b></center>";
-    QTest::newRow("Gril, December 2010") << 3 << QDate(2010, 12, 31)
-        << "<b>Goal: Conceive a Gril</b>"
+    QTest::newRow("Girl, December 2010") << 3 << QDate(2010, 12, 31)
+        << "<b>Goal: Conceive a Girl</b>"
         << "<center><b>::: December&nbsp;2010&nbsp;Calendar ::: </b></center>";
   }
   void lines() {

@@ -38,7 +38,7 @@ const QString kFertileAvoid = "Fertile Day. Abstain from intercourse.";
 const QString kFertileBaby = "Fertile Day. You have a good chance to conceive a baby.";
 const QString kNonFertile = "Non Fertile Day. Your chances of conceiving a baby are low.";
 const QString kBoy = "Fertile Day. You have a good chance to conceive a Boy.";
-const QString kGirl = "Fertile Day. You have a good chance to conceive a Gril.";
+const QString kGirl = "Fertile Day. You have a good chance to conceive a Girl.";
 
 }  // namespace
 
@@ -237,7 +237,7 @@ void CycleModelTest::goalNames() {
   QCOMPARE(GoalName(0), QString("Avoid Pregnancy"));
   QCOMPARE(GoalName(1), QString("Conceive"));
   QCOMPARE(GoalName(2), QString("Conceive a Boy"));
-  QCOMPARE(GoalName(3), QString("Conceive a Gril"));
+  QCOMPARE(GoalName(3), QString("Conceive a Girl"));
   QVERIFY(GoalName(-1).isEmpty());
   QVERIFY(GoalName(4).isEmpty());
 }

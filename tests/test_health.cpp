@@ -257,7 +257,7 @@ void HealthTest::bloodTypeWrittenAndSelectedAtNextStart() {
   Rig rig;
   auto* combo = rig.child<QComboBox>("BloodType_Combo");
   QCOMPARE(combo->count(), 9);
-  QCOMPARE(combo->itemText(0), QString("Unkown"));
+  QCOMPARE(combo->itemText(0), QString("Unknown"));
   QCOMPARE(combo->itemText(7), QString("B-   "));
   QCOMPARE(combo->currentIndex(), 0);
   combo->setFocus();

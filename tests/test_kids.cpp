@@ -88,13 +88,14 @@ class KidsTest : public QObject {
   void filesInTheBabyFolderOnly();
   void journalFollowsTheDate();
   void slotClickShowsTheLongDate();
-  void feedingTimeRingsAndLeavesThePage();
+  void feedingTimeRingsAndShowsItsPage();
   void silenceIsPlayedOnlyWhenPresent();
   void bedTimesOfTheBabyFolderRing();
   void emptyShelfItemsShowNothing();
   void feedSoundChoice();
 
   void mainWindowShowsSleepAndStopsAlarms();
+  void alarmBringsTheWindowForward();
 };
 
 void KidsTest::captionsAndPages() {
@@ -112,7 +113,7 @@ void KidsTest::captionsAndPages() {
   QVERIFY(!rig.view->findChild<QPushButton*>("btnStop1"));
   QVERIFY(!rig.view->findChild<QComboBox*>("wakeup_Sound"));
   QCOMPARE(rig.view->findChild<QTreeWidget*>("List_WakeUp")->headerItem()->text(0),
-           QString("Get up"));
+           QString("Feeding Time"));
   auto* shelf = rig.view->findChild<QListWidget*>("Shelf");
   QStringList items;
   for (int i = 0; i < shelf->count(); ++i) items << shelf->item(i)->text();
@@ -170,7 +171,7 @@ void KidsTest::slotClickShowsTheLongDate() {
   QCOMPARE(rig.label("Date_Label")->text(), QString("Tuesday, February 10, 2009"));
 }
 
-void KidsTest::feedingTimeRingsAndLeavesThePage() {
+void KidsTest::feedingTimeRingsAndShowsItsPage() {
   Rig rig;
   SteppedClock clock(QDate(2009, 2, 10), QTime(9, 0));
   WriteList(rig.baby() + "wakeuptimes.txt", {Daily(QTime(15, 0))});
@@ -181,8 +182,13 @@ void KidsTest::feedingTimeRingsAndLeavesThePage() {
   // The fresh configuration's feeding sound.
   QCOMPARE(rig.feed()->currentText(), QString("DrinkGulp"));
   QCOMPARE(rig.sound.playing, rig.wav("DrinkGulp.wav"));
-  QCOMPARE(rig.view->CurrentPage(), QString("Sleep Graph"));
+  // The feeding alarm shows itself: its page with Stop and Snooze, and its notice.
+  QCOMPARE(rig.view->CurrentPage(), QString("Feeding Alarm"));
+  QCOMPARE(rig.host.raised, QList<DateView*>{rig.view.get()});
+  QCOMPARE(rig.host.notifier.shown.value("frmKids").title, QString("Feeding Alarm"));
+  QCOMPARE(rig.host.notifier.shown.value("frmKids").text, QString("Daily at 03:00 PM"));
   rig.view->findChild<QPushButton*>("Alarm_StopButton")->click();
+  QVERIFY(rig.host.notifier.shown.isEmpty());
   QCOMPARE(rig.sound.playing, QString());
 }
 
@@ -219,8 +225,10 @@ void KidsTest::bedTimesOfTheBabyFolderRing() {
   clock.now = QDateTime(QDate(2009, 2, 10), QTime(19, 30, 5));
   rig.view->ClockTimer();
   QCOMPARE(rig.sound.playing, rig.wav("CalmSeaWaves.wav"));
-  // No page comes forward in this view; its bed-time page stays out of reach.
-  QCOMPARE(rig.view->CurrentPage(), QString("Baby Journal"));
+  // The bed-time page comes forward with its Stop, though the shelf does not offer it.
+  QCOMPARE(rig.view->CurrentPage(), QString("Go to Bed"));
+  QVERIFY(rig.view->findChild<QPushButton*>("Button2")->isVisible());
+  QCOMPARE(rig.host.notifier.shown.value("frmKids").title, QString("Baby's Bed Time"));
   // The tray's stop reaches it.
   rig.view->StopAlarm();
   QCOMPARE(rig.sound.playing, QString());
@@ -300,6 +308,30 @@ void KidsTest::mainWindowShowsSleepAndStopsAlarms() {
   const QString path = sleepView->NotePath();
   form.close();
   QCOMPARE(FileBytes(path), QByteArray("Dreamt of the sea\r\n"));
+}
+
+void KidsTest::alarmBringsTheWindowForward() {
+  TestEnv env;
+  FakeSoundOutput sound;
+  SteppedClock clock(QDate(2009, 2, 10), QTime(9, 0));
+  MainWindow form(TestEnv::programFolder(), true);
+  WriteList(form.Dir().SleepFolder() + "wakeuptimes.txt", {Daily(QTime(15, 0))});
+  form.ShowAndStart();
+  QTRY_VERIFY(form.Started());
+  form.ShowView("weight");
+  form.showMinimized();
+  QVERIFY(form.isMinimized());
+  auto* sleepView = dynamic_cast<SleepView*>(form.View("sleep"));
+  clock.now = QDateTime(QDate(2009, 2, 10), QTime(15, 0, 20));
+  sleepView->ClockTimer();
+  QCOMPARE(sound.playing, TestEnv::programFolder() + "Sound/Buzz.wav");
+  QVERIFY(!form.isMinimized());
+  QVERIFY(form.isVisible());
+  QCOMPARE(form.CurrentViewName(), QString("sleep"));
+  QCOMPARE(sleepView->CurrentPage(), QString("Wake up Alarm"));
+  QVERIFY(form.Notifier());
+  sleepView->findChild<QPushButton*>("Alarm_StopButton")->click();
+  QCOMPARE(sound.playing, QString());
 }
 
 QTEST_MAIN(KidsTest)

@@ -448,6 +448,21 @@ class MainWindowTest : public QObject {
     QCOMPARE(grid()->Date(), QDate::currentDate());
   }
 
+  // Beside another page the grid's "today" moves the grid as well, not only the date bar.
+  void todayMovesTheGridBesideEveryPage() {
+    const QDate today = QDate::currentDate();
+    const QDate other = today.day() == 5 ? today.addDays(-2) : QDate(today.year(), today.month(), 5);
+    clickDay(other);
+    form->ShowView("weight");
+    QCOMPARE(grid()->Date(), other);
+    QTest::mouseClick(child<QLabel>("lblToday"), Qt::LeftButton);
+    QCOMPARE(form->SelectedDate(), today);
+    QCOMPARE(grid()->Date(), today);
+    auto* weight = dynamic_cast<QWidget*>(form->View("weight"));
+    QCOMPARE(weight->findChild<QLabel*>("Title_Label")->text(), FormatDate("dddddd", today));
+    QCOMPARE(form->CurrentViewName(), QString("weight"));
+  }
+
   void showViewSwitchesPagesFooterAndTitle_data() {
     QTest::addColumn<QString>("view");
     QTest::addColumn<int>("outer");
@@ -847,7 +862,7 @@ class MainWindowTest : public QObject {
     // page number).
     QVERIFY2(text.startsWith("Mavelo Goal: Conceive ::: March 2009 Calendar :::"), qPrintable(text));
     QVERIFY(text.contains("Last Period : Mar 01, 2009"));
-    QVERIFY(text.contains("Cylce Length : 28 days"));
+    QVERIFY(text.contains("Cycle Length : 28 days"));
     QVERIFY(!text.contains("file:"));
     QVERIFY(!text.contains("calendar.html"));
   }

@@ -17,6 +17,7 @@
 #include <QTabWidget>
 #include <QTableView>
 #include <QToolButton>
+#include <QTabBar>
 #include <QtTest>
 #include <sys/stat.h>
 
@@ -193,6 +194,7 @@ class MealDiaryTest : public QObject {
   void saveButtonReportsEveryFailure();
   void marksRedrawWhenTheDayGainsARecord();
   void inTheMainWindow();
+  void tabsFitAfterAThemeChange();
 };
 
 // --- the day's records and figures --------------------------------------------------
@@ -1049,6 +1051,28 @@ void MealDiaryTest::inTheMainWindow() {
     QVERIFY(form.View("eat")->IsDayMarked(kDay));
   }
   Clock::SetSource({});
+}
+
+// A theme repolishes the whole window: the meal tabs keep their font and still fit.
+void MealDiaryTest::tabsFitAfterAThemeChange() {
+  TestEnv env;
+  MainWindow form(TestEnv::programFolder(), true);
+  form.ShowAndStart();
+  QTRY_VERIFY(form.Started());
+  form.ShowView("eat");
+  auto* tabs = dynamic_cast<QWidget*>(form.View("eat"))->findChild<QTabWidget*>("pg")->tabBar();
+  const QFont before = tabs->font();
+  auto fits = [tabs] {
+    return tabs->tabRect(tabs->count() - 1).right() <= tabs->width() &&
+           tabs->tabRect(0).left() >= 0;
+  };
+  QVERIFY(fits());
+  for (const char* theme : {"Nexos2", "Roma", "Default"}) {
+    form.ApplyThemeByName(theme);
+    QCoreApplication::processEvents();
+    QCOMPARE(tabs->font(), before);
+    QVERIFY2(fits(), theme);
+  }
 }
 
 QTEST_MAIN(MealDiaryTest)

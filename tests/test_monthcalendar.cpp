@@ -349,7 +349,7 @@ class MonthCalendarTest : public QObject {
                                         << Days({15}) << Days({});
     QTest::newRow("basal, Conceive a Boy") << "basal" << 2 << Days({14, 15, 16}) << Days({15})
                                            << Days({});
-    QTest::newRow("calendar, Conceive a Gril") << "calendar" << 3 << Days({11, 12, 13})
+    QTest::newRow("calendar, Conceive a Girl") << "calendar" << 3 << Days({11, 12, 13})
                                                << Days({}) << Days({});
     QTest::newRow("calendar, Avoid") << "calendar" << 0 << Days({}) << Days({})
                                      << Days({1, 2, 3, 4, 5, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18,

@@ -70,19 +70,19 @@ void TestSettingsDialog::showsItsTexts() {
   auto* temperature = dialog.findChild<QGroupBox*>("rgTemperature");
   auto* measure = dialog.findChild<QGroupBox*>("rgMesure");
   QVERIFY(temperature && measure);
-  QCOMPARE(temperature->title(), QString("Prefered Units"));
-  QCOMPARE(measure->title(), QString("Prefered Units"));
+  QCOMPARE(temperature->title(), QString("Preferred Units"));
+  QCOMPARE(measure->title(), QString("Preferred Units"));
   QCOMPARE(RadioTexts(temperature), (QStringList{"Fahrenheit °F ", "Celsius °C  "}));
   QCOMPARE(RadioTexts(measure),
-           (QStringList{"US      ( Punds/ Feet)", "Metric  ( Kg / Meeters)"}));
+           (QStringList{"US      ( Pounds/ Feet)", "Metric  ( Kg / Meters)"}));
 
   QStringList labels;
   for (auto* l : dialog.findChildren<QLabel*>()) labels << l->text();
-  for (const char* text : {"Temperature", "Measurment", "AutoStart",
-                           "Starts program when windows starts"})
+  for (const char* text : {"Temperature", "Measurement", "AutoStart",
+                           "Start the program when you log in"})
     QVERIFY2(labels.contains(text), text);
   for (auto* l : dialog.findChildren<QLabel*>())
-    if (l->text() == "Starts program when windows starts") QVERIFY(l->font().italic());
+    if (l->text() == "Start the program when you log in") QVERIFY(l->font().italic());
   QVERIFY(Button(&dialog, "Remove"));
   QVERIFY(Button(&dialog, "Add"));
   QVERIFY(Button(&dialog, "Close"));

@@ -11,7 +11,9 @@
 #include <QPlainTextEdit>
 #include <QStackedBarSeries>
 #include <QStackedWidget>
+#include <QValueAxis>
 #include <QtTest>
+#include <cmath>
 
 #include "core/clock.h"
 #include "core/cyclemodel.h"
@@ -106,6 +108,7 @@ class SleepTest : public QObject {
   void nothingBeforeTheFirstShowDate();
   void clickMarksAndSecondClickUndoes();
   void sixteenSlotsMakeEightHours();
+  void dragPaintsEverySlotItPasses();
   void clickShowsTheHalfHourAsHint_data();
   void clickShowsTheHalfHourAsHint();
   void keyboardOnlyMovesUntilSpaceOrEnter();
@@ -380,6 +383,50 @@ void SleepTest::sixteenSlotsMakeEightHours() {
   QCOMPARE(rig.host.selected, QDate(2009, 2, 10));
 }
 
+void SleepTest::dragPaintsEverySlotItPasses() {
+  Rig rig;
+  rig.view->ShowDate(QDate(2009, 2, 10));
+  const int col = 13;
+  SleepGrid* g = rig.grid();
+  rig.click(col, 10);  // already asleep at 00:30: a stroke over it keeps it so
+  const QByteArray afterClick = rig.bytes(rig.yearPath(2009));
+
+  // A night is one stroke: the press marks its slot, and one quick move down marks every
+  // slot passed, not only the one it ends on. Nothing is written until the release.
+  QTest::mousePress(g, Qt::LeftButton, {}, g->CellRect(col, 4).center());
+  QCOMPARE(rig.grid()->Text(col, 4), QString(" "));
+  QTest::mouseMove(g, g->CellRect(col, 19).center());
+  for (int k = 1; k <= kSleepSlots; ++k)
+    QCOMPARE(rig.view->Log().IsAsleep(col, k), k >= 4 && k <= 19);
+  QCOMPARE(rig.bytes(rig.yearPath(2009)), afterClick);
+  QTest::mouseRelease(g, Qt::LeftButton, {}, g->CellRect(col, 19).center());
+  CellGrid y = rig.year(2009);
+  QCOMPARE(y.Cell(kSleepHoursCol, 41), QString("8.0"));
+  for (int k = 1; k <= kSleepSlots; ++k)
+    QCOMPARE(y.Cell(SleepSlotColumn(k), 41).trimmed(), k >= 4 && k <= 19 ? QString("*") : QString());
+  QCOMPARE(rig.label("Sleep_Label")->text(), QString("8.0 hours"));
+
+  // A stroke that starts on a marked slot clears what it passes, up as well as down.
+  QTest::mousePress(g, Qt::LeftButton, {}, g->CellRect(col, 19).center());
+  QTest::mouseMove(g, g->CellRect(col, 17).center());
+  QTest::mouseRelease(g, Qt::LeftButton, {}, g->CellRect(col, 17).center());
+  QCOMPARE(rig.year(2009).Cell(kSleepHoursCol, 41), QString("6.5"));
+  QVERIFY(!rig.view->Log().IsAsleep(col, 17));
+  QVERIFY(rig.view->Log().IsAsleep(col, 16));
+
+  // Across days: every slot on its way, in each column it crosses.
+  QTest::mousePress(g, Qt::LeftButton, {}, g->CellRect(col + 1, 30).center());
+  QTest::mouseMove(g, g->CellRect(col + 2, 31).center());
+  QTest::mouseMove(g, QPoint(g->width() + 40, g->CellRect(col + 2, 31).center().y()));
+  QTest::mouseRelease(g, Qt::LeftButton, {}, QPoint(g->width() + 40, 0));
+  QVERIFY(rig.view->Log().IsAsleep(col + 1, 30));
+  QVERIFY(rig.view->Log().IsAsleep(col + 2, 31));
+  y = rig.year(2009);
+  QCOMPARE(y.Cell(SleepSlotColumn(30), 42), QString("*"));
+  QCOMPARE(y.Cell(SleepSlotColumn(31), 43), QString("*"));
+  QVERIFY(rig.env.messages.isEmpty());
+}
+
 void SleepTest::clickShowsTheHalfHourAsHint_data() {
   QTest::addColumn<int>("slot");
   QTest::addColumn<QString>("hint");
@@ -576,6 +623,24 @@ void SleepTest::weekdayChartPage() {
   QSet<QRgb> colours;
   for (QBarSet* set : bars->barSets()) colours << set->color().rgb();
   QCOMPARE(colours.size(), 7);
+
+  // The hours axis puts its labels on whole hours: what a label says is where it sits.
+  auto ticks = [&] {
+    auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).at(0));
+    QStringList out;
+    for (int i = 0; i < y->tickCount(); ++i) {
+      const double v = y->min() + i * (y->max() - y->min()) / (y->tickCount() - 1);
+      if (v != std::round(v)) return QStringList{QString("tick at %1").arg(v)};
+      out << QString::asprintf(qPrintable(y->labelFormat()), v);
+    }
+    return out;
+  };
+  QCOMPARE(ticks(), QStringList({"0", "2", "4", "6", "8", "10"}));
+  // A long sleep raises the axis, still by whole hours.
+  rig.view->ShowPage(QString("Track Sleep"));
+  for (int k = 17; k <= 26; ++k) rig.click(19, k);  // 13 hours on Monday
+  rig.view->ShowPage(QString("Graphs"));
+  QCOMPARE(ticks(), QStringList({"0", "2", "4", "6", "8", "10", "12", "14"}));
 }
 
 void SleepTest::shelfTurnsThePages() {

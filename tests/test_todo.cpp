@@ -925,7 +925,7 @@ class ToDoTest : public QObject {
     f.view.ShowDate(kMar1);
     QWidget* vp = f.list()->viewport();
     QTest::mouseMove(vp, f.checkCell(0));
-    QCOMPARE(vp->toolTip(), QStringLiteral("Click to check , Click and drag  to another category"));
+    QCOMPARE(vp->toolTip(), QStringLiteral("Click to check, click and drag to another category"));
     QTest::mouseMove(vp, f.textCell(0));
     QCOMPARE(vp->toolTip(), QString());
   }

@@ -110,6 +110,7 @@ class WeightTest : public QObject {
   void bmiClassBoundaries_data();
   void bmiClassBoundaries();
   void bmiPictureMatchesArrow();
+  void bmiHeightScale();
   void bmiArrowStaysOnPicture();
 
   // --- view ---
@@ -222,10 +223,10 @@ void WeightTest::goalMessage_data() {
 
   const QString keep = "<keep>";
   QTest::newRow("loss in pounds") << 180.0 << 170.0 << 30 << false << "lbs"
-                                  << "You need to loose 0.3 lbs/day "
+                                  << "You need to lose 0.3 lbs/day "
                                   << "... you need a deficit of 1166 Calories/day";
   QTest::newRow("loss in kilograms") << 80.0 << 77.0 << 30 << true << "kg"
-                                     << "You need to loose 0.1 kg/day "
+                                     << "You need to lose 0.1 kg/day "
                                      << "... you need a deficit of 770 Calories/day";
   QTest::newRow("gain in pounds") << 140.0 << 150.0 << 20 << false << "lbs"
                                   << "You need to gain 0.5 lbs/day "
@@ -315,8 +316,8 @@ void WeightTest::bmiClassBoundaries_data() {
   QTest::newRow("17") << 17 << "Anorexic" << under;
   QTest::newRow("18") << 18 << "Ideal weight" << normal;
   QTest::newRow("25") << 25 << "Ideal weight" << normal;
-  QTest::newRow("26") << 26 << "Over weight" << over;
-  QTest::newRow("30") << 30 << "Over weight" << over;
+  QTest::newRow("26") << 26 << "Overweight" << over;
+  QTest::newRow("30") << 30 << "Overweight" << over;
   QTest::newRow("31") << 31 << "Obese" << obese;
   QTest::newRow("40") << 40 << "Obese" << obese;
   QTest::newRow("41") << 41 << "Morbidly Obese" << obese;
@@ -340,7 +341,7 @@ void WeightTest::bmiPictureMatchesArrow() {
                               BmiBandColour(BmiBand::Over), BmiBandColour(BmiBand::Obese)};
   int checked = 0;
   for (double kg = 41; kg < 200; kg += 3.7) {
-    for (double cm = 141; cm < 340; cm += 4.3) {
+    for (double cm = 141; cm < 220; cm += 1.7) {
       const double bmi = kg / (cm / 100) / (cm / 100);
       // A pixel stands for a small range of weights and heights; stay off the edges.
       bool nearEdge = false;
@@ -364,9 +365,19 @@ void WeightTest::bmiPictureMatchesArrow() {
   QVERIFY(checked > 1000);
 }
 
+// The height scale covers the heights of people, not 11 feet.
+void WeightTest::bmiHeightScale() {
+  QCOMPARE(BmiHeightLabels(true), QStringList({"5'0\"", "5'6\"", "6'0\"", "6'6\"", "7'0\""}));
+  QCOMPARE(BmiHeightLabels(false),
+           QStringList({"140", "150", "160", "170", "180", "190", "200", "210", "220"}));
+  // A tall woman's arrow is on the table, not at its edge.
+  const QPoint tall = BmiArrowPosition(70, BmiHeightCm(74, true));
+  QVERIFY(tall.y() > BmiPlotRect().top() + 20);
+}
+
 void WeightTest::bmiArrowStaysOnPicture() {
   QCOMPARE(BmiArrowPosition(40, 140), QPoint(8, 256));
-  QCOMPARE(BmiArrowPosition(200, 340), QPoint(304, 32));
+  QCOMPARE(BmiArrowPosition(200, 220), QPoint(304, 32));
   // Beyond the scales the formula leaves the picture; the arrow stops at its edge.
   QCOMPARE(BmiArrowPosition(0, 100).x(), -66);
   QCOMPARE(BmiArrowOnPicture(0, 100), QPoint(8, 256));
@@ -778,7 +789,7 @@ void WeightTest::calculateShowsPlanAndLines() {
   QVERIFY(chartView->isVisible());
   QVERIFY(rig.label("lblCalories")->isVisible());
   QVERIFY(rig.label("ui_days_left")->isVisible());
-  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to loose 0.3 lbs/day "));
+  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to lose 0.3 lbs/day "));
   QCOMPARE(rig.label("lblCalories")->text(), QString("... you need a deficit of 1166 Calories/day"));
 
   QAreaSeries* area = nullptr;
@@ -799,7 +810,7 @@ void WeightTest::calculateShowsPlanAndLines() {
   rig.type("WEight_Goal", "180");
   QCOMPARE(rig.label("lblCalories")->text(),
            QString(" Congratulations, you have achieved your weight goal!!!!"));
-  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to loose 5.4 lbs/day "));
+  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to lose 5.4 lbs/day "));
 }
 
 void WeightTest::daysZeroWhileTypingKeepsLines() {
@@ -809,10 +820,10 @@ void WeightTest::daysZeroWhileTypingKeepsLines() {
   rig.type("WEight_Goal", "170");
   rig.button("SpeedButton1")->click();
   rig.type("days_diet", "0");
-  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to loose 0.3 lbs/day "));
+  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to lose 0.3 lbs/day "));
   QCOMPARE(rig.label("lblCalories")->text(), QString("... you need a deficit of 1166 Calories/day"));
   QTest::keyClicks(rig.edit("days_diet"), "5");  // "05"
-  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to loose 2.0 lbs/day "));
+  QCOMPARE(rig.label("ui_days_left")->text(), QString("You need to lose 2.0 lbs/day "));
 }
 
 void WeightTest::fieldLimits_data() {
@@ -850,9 +861,9 @@ void WeightTest::bmiButton_data() {
   QTest::addColumn<QString>("index");
   QTest::addColumn<QString>("warning");
   QTest::addColumn<QPoint>("arrow");
-  QTest::newRow("imperial") << "I" << "72" << "180" << "24" << "> Ideal weight" << QPoint(85, 208);
-  QTest::newRow("metric") << "M" << "170" << "95" << "32" << "> Obese" << QPoint(109, 223);
-  QTest::newRow("off the scale") << "M" << "255" << "20" << "3" << "> Starving" << QPoint(8, 128);
+  QTest::newRow("imperial") << "I" << "72" << "180" << "24" << "> Ideal weight" << QPoint(85, 136);
+  QTest::newRow("metric") << "M" << "170" << "95" << "32" << "> Obese" << QPoint(109, 172);
+  QTest::newRow("off the scale") << "M" << "255" << "20" << "3" << "> Starving" << QPoint(8, 32);
 }
 
 void WeightTest::bmiButton() {

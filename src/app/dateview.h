@@ -8,6 +8,7 @@
 
 class QWidget;
 
+class AlarmNotifier;
 class Config;
 class CycleRecordStore;  // cycle/cyclerecordstore.h: her period history and signs, shared
 class DataFolders;
@@ -81,6 +82,11 @@ class ViewHost {
   virtual void GoToday() {}
   // Another view on screen, by its name in the table of views.
   virtual void ShowView(const QString& /*name*/) {}
+  // A ringing alarm: the window comes to the front (out of the tray, unminimised) with
+  // this view on screen. The view then turns to the ringing page itself.
+  virtual void RaiseView(DateView* /*view*/) {}
+  // The desktop's alarm notices; null when the host has none.
+  virtual AlarmNotifier* Notifier() { return nullptr; }
   // Whether the weekly planner program is there; without it nothing offers it.
   virtual bool HasWeeklyPlanner() const { return false; }
   // The "Open" link and a double click on a day: the weekly planner on the selected date.

@@ -24,7 +24,7 @@ QString SignHoverHint(int row, const QString& text) {
     if (t.isEmpty()) return QStringLiteral("No Data. Click to Change");
     if (t == QLatin1String("P")) return QStringLiteral("Period");
     if (t == QLatin1String("W")) return QStringLiteral("Wet Mucus");
-    if (t == QLatin1String("S")) return QStringLiteral("Stick Mucus");
+    if (t == QLatin1String("S")) return QStringLiteral("Sticky Mucus");
     if (t == QLatin1String("D")) return QStringLiteral("Dry");
     return {};
   }

@@ -8,7 +8,7 @@ QString GoalName(int goal) {
     case 0: return QStringLiteral("Avoid Pregnancy");
     case 1: return QStringLiteral("Conceive");
     case 2: return QStringLiteral("Conceive a Boy");
-    case 3: return QStringLiteral("Conceive a Gril");
+    case 3: return QStringLiteral("Conceive a Girl");
     default: return QString();
   }
 }
@@ -100,7 +100,7 @@ QString AdviceText(const CycleSettings& s, const QDate& date) {
   if (s.Goal == 2 && off >= -1 && off <= 1)
     return QStringLiteral("Fertile Day. You have a good chance to conceive a Boy.");
   if (s.Goal == 3 && off >= -4 && off <= -2)
-    return QStringLiteral("Fertile Day. You have a good chance to conceive a Gril.");
+    return QStringLiteral("Fertile Day. You have a good chance to conceive a Girl.");
   const CycleClassKind c = CycleClass(s, date);
   if (IsCriticalDay(c)) return QStringLiteral("Critical Day. Abstain from intercourse.");
   if (IsFertileDay(c)) {

@@ -47,7 +47,7 @@ QStringList CalendarReportLines(const CalendarReportData& d) {
       QStringLiteral("<td>"),
       QStringLiteral("<b>Last Period : </b> ") + FormatDate(dateFormat, d.lastPeriod) +
           QStringLiteral("  <br>"),
-      QStringLiteral("<b>Cylce Length : </b> ") + QString::number(d.cycleLength) +
+      QStringLiteral("<b>Cycle Length : </b> ") + QString::number(d.cycleLength) +
           QStringLiteral(" &nbsp; days <br>"),
       QStringLiteral("<b>Luteal Phase : </b> ") + QString::number(d.lutealLength) +
           QStringLiteral(" &nbsp; days <br>"),

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "app/database.h"
+#include "core/textutil.h"
 #include "nutrition/foodgroups.h"
 #include "nutrition/foodsearch.h"
 
@@ -233,7 +234,15 @@ QVariant FoodQuery::data(const QModelIndex& index, int role) const {
   if (!index.isValid() || index.row() >= rows_.size()) return {};
   if (role != Qt::DisplayRole && role != Qt::EditRole) return {};
   const FoodRecord& r = index.row() == editRow_ ? edited_ : rows_[index.row()];
-  return r[ColumnField(index.column())];
+  const QString& text = r[ColumnField(index.column())];
+  // Shown to one decimal, the precision of the table's figures per 100 g; the stored
+  // hundredths of a serving stay as they are, and the editor gets them whole.
+  if (role == Qt::DisplayRole && index.column() != NameColumn) {
+    bool ok = false;
+    const double v = QLocale::c().toDouble(text.trimmed(), &ok);
+    if (ok) return AppLocale().toString(v, 'f', 1);
+  }
+  return text;
 }
 
 QVariant FoodQuery::headerData(int section, Qt::Orientation orientation, int role) const {

@@ -7,6 +7,7 @@
 #include <QSpinBox>
 
 #include "app/config.h"
+#include "app/widgets/datefield.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
 #include "core/clock.h"
@@ -53,6 +54,7 @@ FooterBar::FooterBar(QWidget* parent) : QWidget(parent) {
   MakeLabel(footer, QStringLiteral("lblLastPeriod"), QStringLiteral("Last Period"), ArialFont(11, true))
       ->setGeometry(x0 + 136, 4, 110, 14);
   lastPeriod_ = new QDateEdit(footer);
+  TypeDigitsIntoSections(lastPeriod_);
   lastPeriod_->setObjectName(QStringLiteral("ui_LastPeriod"));
   lastPeriod_->setDisplayFormat(QStringLiteral("MMM dd, yyyy"));
   lastPeriod_->setCalendarPopup(true);

@@ -20,9 +20,11 @@
 #include <QVBoxLayout>
 
 #include "app/database.h"
+#include "app/desktopnotifier.h"
 #include "core/clock.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
+#include "app/widgets/datefield.h"
 #include "app/widgets/firstinput.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
@@ -160,6 +162,13 @@ MainWindow::MainWindow(const QString& programFolder, bool autoStart, QWidget* pa
     for (const char* name : {"sleep", "kids"})
       if (DateView* v = views_.value(QLatin1String(name))) v->StopAlarm();
   });
+  notifier_ = new DesktopNotifier(
+      [this](const AlarmNotice& notice) {
+        if (!tray_ || !tray_->isVisible()) return;  // the window in front says it all
+        tray_->showMessage(notice.title, notice.text, QSystemTrayIcon::Warning, 60 * 1000);
+      },
+      this);
+  connect(tray_, &QSystemTrayIcon::messageClicked, this, [this] { BringToFront(this); });
   plannerTimer_ = new QTimer(this);
   plannerTimer_->setSingleShot(true);
   plannerTimer_->setInterval(1000);
@@ -270,10 +279,10 @@ void MainWindow::BuildMenus() {
   connect(doctor, &QAction::triggered, this, &MainWindow::ShowDoctorReport);
 
   QMenu* settings = menuBar()->addMenu(QStringLiteral("&Settings"));
-  QAction* prefs = settings->addAction(QStringLiteral("User Prefrenses"));
+  QAction* prefs = settings->addAction(QStringLiteral("User Preferences"));
   prefs->setObjectName(QStringLiteral("UserPrefrenses1"));
   connect(prefs, &QAction::triggered, this, &MainWindow::ShowSettings);
-  startWithWindows_ = settings->addAction(QStringLiteral("Start with windows"));
+  startWithWindows_ = settings->addAction(QStringLiteral("Start at login"));
   startWithWindows_->setObjectName(QStringLiteral("StartWithWindows1"));
   startWithWindows_->setCheckable(true);
   startWithWindows_->setChecked(true);
@@ -365,6 +374,7 @@ void MainWindow::BuildHeader(QWidget* header) {
   left->setObjectName(QStringLiteral("ArrowLeft"));
   left->setGeometry(4, 4, 30, 25);
   datePicker_ = new QDateEdit(dateBar_);
+  TypeDigitsIntoSections(datePicker_);
   datePicker_->setObjectName(QStringLiteral("Date_Picker"));
   datePicker_->setDisplayFormat(QStringLiteral("MMMM d, yyyy"));
   datePicker_->setCalendarPopup(true);
@@ -494,6 +504,19 @@ QWidget* MainWindow::BuildPages() {
   return pgMain_;
 }
 
+AlarmNotifier* MainWindow::Notifier() { return notifier_; }
+
+void MainWindow::RaiseView(DateView* view) {
+  const QString name = views_.key(view);
+  if (name.isEmpty()) return;
+  if (name != viewName_) ShowView(name);
+  // Out of the tray or the taskbar, as it was; a maximised window stays maximised.
+  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  if (!isVisible()) show();
+  raise();
+  activateWindow();
+}
+
 // ---------------------------------------------------------------------------------
 // The selected date and the cycle settings
 
@@ -520,8 +543,17 @@ void MainWindow::OnPickerChanged(const QDate& date) {
 }
 
 void MainWindow::GoToday() {
-  SetSelectedDate(Clock::Today());
-  DispatchDate(SelectedDate());
+  const QDate today = Clock::Today();
+  // The month grid goes to today as well, beside whichever page it stands: its change of
+  // day hands the date to every view itself (GridDayChosen).
+  DateView* calendar = views_.value(QStringLiteral("calendar"));
+  if (started_ && calendar && calendar != CurrentView()) {
+    const quint64 before = dispatches_;
+    calendar->ShowDate(today);
+    if (dispatches_ != before) return;
+  }
+  SetSelectedDate(today);
+  DispatchDate(today);
 }
 
 // ---------------------------------------------------------------------------------
@@ -649,6 +681,7 @@ void MainWindow::ShowView(const QString& name) {
 
 void MainWindow::DispatchDate(const QDate& date) {
   if (!started_) return;
+  ++dispatches_;
   const ViewEntry* row = FindView(viewName_);
   DateView* shown = views_.value(viewName_);
   if (shown) {

@@ -24,6 +24,7 @@ class QSystemTrayIcon;
 class QTimer;
 class QAction;
 class CycleRecordStore;
+class DesktopNotifier;
 struct ViewEntry;
 
 // Tests: whether the desktop has a system tray (nullopt: ask the desktop).
@@ -55,6 +56,8 @@ class MainWindow : public QMainWindow, public ViewHost {
   std::optional<int> BurnedCaloriesOn(const QDate& date) const override;
   CycleRecordStore* CycleRecords() override { return cycleRecords_.get(); }
   void ApplyCycleSettings(int cycleLength, int lutealLength) override;
+  void RaiseView(DateView* view) override;
+  AlarmNotifier* Notifier() override;
 
   // The start-up routine: the settings, the first start's welcome, then the views.
   void Startup();
@@ -128,10 +131,13 @@ class MainWindow : public QMainWindow, public ViewHost {
   bool autoStartup_ = true;
   bool exited_ = false;
   bool settingPicker_ = false;
+  quint64 dispatches_ = 0;  // DispatchDate calls, so that GoToday dispatches once
 
   QTimer* startupTimer_ = nullptr;
   QTimer* plannerTimer_ = nullptr;
   QSystemTrayIcon* tray_ = nullptr;
+  // The alarms' desktop notices; the tray's balloon where the desktop shows none.
+  DesktopNotifier* notifier_ = nullptr;
   QAction* startWithWindows_ = nullptr;
 
   // header

@@ -1,5 +1,8 @@
 #include "sleep/sleepcycle.h"
 
+#include "sleep/alarmentry.h"
+#include "sleep/alarmlist.h"
+
 #include <QLocale>
 #include <QStringList>
 #include <cmath>
@@ -28,4 +31,37 @@ QList<SleepCyclePoint> SleepCyclePoints(const QDateTime& bedTime) {
 
 QDateTime WakeUpTime(const QDateTime& bedTime, double hours) {
   return bedTime.addSecs(std::llround(hours * 3600));
+}
+
+namespace {
+QDateTime EntryTime(const ListViewItem& entry) {
+  return entry.subItems.size() < 2 ? QDateTime() : ReadAlarmTime(entry.subItems.at(1));
+}
+}  // namespace
+
+ChartNight ChartNightOf(const AlarmList& bedTimes, int selected, const AlarmList* wakeUpTimes) {
+  if (selected >= 0 && selected < bedTimes.Count()) {
+    const QDateTime bed = EntryTime(bedTimes.Items().at(selected));
+    if (bed.isValid())
+      return {bed, QStringLiteral("For the bed time ") + AlarmTimeText(bed)};
+  }
+  if (wakeUpTimes) {
+    QDateTime wake;
+    for (const ListViewItem& e : wakeUpTimes->Items()) {
+      const QDateTime t = EntryTime(e);
+      if (!t.isValid()) continue;
+      if (!wake.isValid()) wake = t;
+      if (e.checked || !wakeUpTimes->HasCheckBoxes()) {
+        wake = t;
+        break;
+      }
+    }
+    if (wake.isValid())
+      return {WakeUpTime(wake, -kAdultSleepHours),
+              QStringLiteral("For waking at ") + AlarmTimeText(wake) +
+                  QStringLiteral(" (your wake-up alarm)")};
+  }
+  const QDateTime bed(QDate(2000, 1, 1), QTime(22, 30));
+  return {bed, QStringLiteral("For a bed time of ") + AlarmTimeText(bed) +
+                   QStringLiteral(": choose one of yours to see its own")};
 }

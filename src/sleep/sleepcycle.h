@@ -23,3 +23,15 @@ struct SleepCyclePoint {
 QList<SleepCyclePoint> SleepCyclePoints(const QDateTime& bedTime);
 // The wake-up line's time: bedTime + hours.
 QDateTime WakeUpTime(const QDateTime& bedTime, double hours = kAdultSleepHours);
+
+class AlarmList;
+
+// The night the chart draws, and what it rests on.
+struct ChartNight {
+  QDateTime bedTime;
+  QString caption;  // "For the bed time 11:00 PM", "For waking at 06:30 AM (your wake-up alarm)"
+};
+// The bed time chosen in the bed-time list (selected: its row, -1 for none); without one,
+// the night that ends at the first checked wake-up time (else the first wake-up time);
+// without any, a bed time of 10:30 PM. So the chart is never empty.
+ChartNight ChartNightOf(const AlarmList& bedTimes, int selected, const AlarmList* wakeUpTimes);

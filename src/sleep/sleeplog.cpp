@@ -173,6 +173,10 @@ double SleepLog::ColumnHours(int column) const {
 }
 
 bool SleepLog::Toggle(int column, int slot, QString* error) {
+  return SetAsleep(column, slot, !IsAsleep(column, slot), error);
+}
+
+bool SleepLog::SetAsleep(int column, int slot, bool asleep, QString* error) {
   if (slot < 1 || slot > kSleepSlots) return false;
   const QDate date = ColumnDate(column);
   CellGrid* g = date.isValid() ? years_.Grid(date.year()) : nullptr;
@@ -185,8 +189,8 @@ bool SleepLog::Toggle(int column, int slot, QString* error) {
                                     QStringLiteral("The sleep log of %1").arg(date.year()));
     return false;
   }
+  if (IsAsleep(column, slot) == asleep) return true;
   const int d = YearGridRow(date);
-  const bool asleep = !IsAsleep(column, slot);
   g->SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
   // English month names and ".", so that the file reads the same in every language.
   g->SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date, FileLocale()));

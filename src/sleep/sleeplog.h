@@ -98,6 +98,9 @@ class SleepLog {
   // *error, when that day's year file may not be written (it could not be read, or was
   // opened read-only: nothing changes then) or the cell is outside the window.
   bool Toggle(int column, int slot, QString* error = nullptr);
+  // Marks a slot asleep or awake (a drag paints every slot it passes so); a slot that is
+  // so already is left as it is. False as Toggle.
+  bool SetAsleep(int column, int slot, bool asleep, QString* error = nullptr);
 
   // The year grid that holds a date, or nullptr when that year is not held.
   const CellGrid* GridOf(const QDate& date) const;

@@ -27,7 +27,9 @@ SleepSetup SleepSetup::Sleep() {
                         QStringLiteral("PulsingBuzz")};
   s.bedStopName = QStringLiteral("btnStop1");
   s.toggleDatePattern = QStringLiteral("mmm d");
-  s.ringTurnsPage = true;
+  s.secondListColumn = QStringLiteral("Get up");
+  s.bedNoticeTitle = QStringLiteral("Time for Bed");
+  s.secondNoticeTitle = QStringLiteral("Wake up Alarm");
   return s;
 }
 
@@ -58,7 +60,9 @@ SleepSetup SleepSetup::Kids() {
                         QStringLiteral("Klaxon")};
   s.bedStopName = QStringLiteral("Button2");
   s.toggleDatePattern = QStringLiteral("dddddd");
-  s.ringTurnsPage = false;
+  s.secondListColumn = QStringLiteral("Feeding Time");
+  s.bedNoticeTitle = QStringLiteral("Baby's Bed Time");
+  s.secondNoticeTitle = QStringLiteral("Feeding Alarm");
   return s;
 }
 

@@ -27,8 +27,10 @@ struct SleepSetup {
   QString bedStopName;      // object name of the "Stop" button on "Go to Bed"
   // The date under the note after a slot click: "mmm d" / the long date.
   QString toggleDatePattern;
-  // Whether a ringing alarm brings its page to the front.
-  bool ringTurnsPage = true;
+  QString secondListColumn;  // the heading of the second alarm list
+  // What a ringing alarm's desktop notice is called, for each list.
+  QString bedNoticeTitle;
+  QString secondNoticeTitle;
 
   static SleepSetup Sleep();
   static SleepSetup Kids();

@@ -14,6 +14,8 @@ class SoundOutput {
   // whatever played before.
   virtual void Loop(const QString& path) = 0;
   virtual void Stop() = 0;
+  // Whether a sound can reach her at all (false: no audio device).
+  virtual bool CanPlay() const { return true; }
 };
 
 class SoundPlayer {
@@ -35,6 +37,8 @@ class SoundPlayer {
   bool StopIfPlaying(quint64 id);
 
   bool IsPlaying() const { return current_ != 0; }
+  // Whether what plays can be heard: an output that has a device.
+  bool CanBeHeard() const { return output_ && output_->CanPlay(); }
   quint64 CurrentId() const { return current_; }
   QString CurrentFile() const { return file_; }
   // How many times Stop ran; a snooze that sees this change knows the user stopped.

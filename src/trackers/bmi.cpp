@@ -24,7 +24,7 @@ QString BmiClassText(int index) {
   if (index <= 15) return QStringLiteral("Starving");
   if (index <= 17) return QStringLiteral("Anorexic");
   if (index <= 25) return QStringLiteral("Ideal weight");
-  if (index <= 30) return QStringLiteral("Over weight");
+  if (index <= 30) return QStringLiteral("Overweight");
   if (index <= 40) return QStringLiteral("Obese");
   if (index <= 100) return QStringLiteral("Morbidly Obese");
   return {};
@@ -51,9 +51,9 @@ QColor BmiBandColour(BmiBand band) {
 
 QString BmiBandText(BmiBand band) {
   switch (band) {
-    case BmiBand::Under: return QStringLiteral("under weight");
+    case BmiBand::Under: return QStringLiteral("underweight");
     case BmiBand::Normal: return QStringLiteral("normal weight");
-    case BmiBand::Over: return QStringLiteral("over weight");
+    case BmiBand::Over: return QStringLiteral("overweight");
     case BmiBand::Obese: return QStringLiteral("obese");
   }
   return {};

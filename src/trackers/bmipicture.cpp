@@ -31,11 +31,11 @@ QVector<Tick> WeightTicks(bool imperial) {
 QVector<Tick> HeightTicks(bool imperial) {
   QVector<Tick> ticks;
   if (imperial) {
-    // Every foot, written as feet and inches.
-    for (int in = 60; in <= 132; in += 12)
-      ticks.append({BmiHeightCm(in, true), QStringLiteral("%1'0\"").arg(in / 12)});
+    // Every half foot, written as feet and inches.
+    for (int in = 60; in <= 84; in += 6)
+      ticks.append({BmiHeightCm(in, true), QStringLiteral("%1'%2\"").arg(in / 12).arg(in % 12)});
   } else {
-    for (int cm = 140; cm <= 340; cm += 20) ticks.append({double(cm), QString::number(cm)});
+    for (int cm = 140; cm <= 220; cm += 10) ticks.append({double(cm), QString::number(cm)});
   }
   return ticks;
 }
@@ -75,7 +75,7 @@ QImage BmiTablePicture(bool imperial) {
   }
   for (const Tick& t : HeightTicks(imperial)) {
     const int y = CmToY(t.metric);
-    if (y < plot.top() || y > plot.bottom()) continue;
+    if (y < plot.top() || y > plot.bottom()) continue;  // as BmiHeightLabels
     p.setPen(gridColour);
     p.drawLine(plot.left(), y, plot.right(), y);
     p.setPen(Qt::black);
@@ -99,6 +99,16 @@ QImage BmiTablePicture(bool imperial) {
              plot.top() - 6, heightTitle);
   p.drawText(plot.left(), plot.top() - 6, QStringLiteral("Body Mass Index"));
   return img;
+}
+
+QStringList BmiHeightLabels(bool imperial) {
+  QStringList labels;
+  const QRect plot = BmiPlotRect();
+  for (const Tick& t : HeightTicks(imperial)) {
+    const int y = CmToY(t.metric);
+    if (y >= plot.top() && y <= plot.bottom()) labels << t.label;
+  }
+  return labels;
 }
 
 QImage BmiArrowPicture() {

@@ -343,8 +343,8 @@ const CellGrid* ExerciseLog::YearGrid(int year) const {
 
 QVector<WeekBar> ExerciseLog::WeekChart(const QDate& today) const {
   QVector<WeekBar> bars;
-  bars.reserve(8);
-  for (int i = 7; i >= 0; --i) {
+  bars.reserve(7);
+  for (int i = 6; i >= 0; --i) {
     const QDate d = today.addDays(-i);
     const CellGrid* grid = YearGrid(d.year());
     int calories = 0;

@@ -187,7 +187,7 @@ class ExerciseLog {
   // could not be read (it holds records this grid never saw).
   bool Save(QString* error = nullptr);
 
-  // Calories of today and the 7 days before, oldest first; each date's row is read from
+  // Calories of the 7 days that end today (the days of the 7-day total), oldest first; each date's row is read from
   // its own year (the shown grid for the shown year, the file for another).
   QVector<WeekBar> WeekChart(const QDate& today) const;
   // Today's windows, the 7 and 30 days reaching into the year before on early January.

@@ -22,7 +22,7 @@ QList<Contact> Padded(QList<Contact> contacts) {
 }  // namespace
 
 const QStringList& BloodTypeNames() {
-  static const QStringList names{QStringLiteral("Unkown"), QStringLiteral("O+"),
+  static const QStringList names{QStringLiteral("Unknown"), QStringLiteral("O+"),
                                  QStringLiteral("A+   "),  QStringLiteral("B+   "),
                                  QStringLiteral("AB+   "), QStringLiteral("O-   "),
                                  QStringLiteral("A-   "),  QStringLiteral("B-   "),

@@ -21,7 +21,7 @@
 inline constexpr int kContactRows = 18;
 
 // The blood types by position, as the list shows them (trailing spaces included):
-// 0 "Unkown", 1 "O+", 2 "A+", ... 7 "B-", 8 "AB-".
+// 0 "Unknown", 1 "O+", 2 "A+", ... 7 "B-", 8 "AB-".
 const QStringList& BloodTypeNames();
 
 struct Contact {

@@ -43,7 +43,7 @@ GoalMessage MakeGoalMessage(double weight, double goal, int days, bool metric,
     out.calories = QStringLiteral(" ..eat at an extra ") + calories +
                    QStringLiteral(" Calories/day");
   } else {
-    out.daysLeft = QStringLiteral("You need to loose ") + rate + u' ' + unitLabel +
+    out.daysLeft = QStringLiteral("You need to lose ") + rate + u' ' + unitLabel +
                    QStringLiteral("/day ");
     out.calories = QStringLiteral("... you need a deficit of ") + calories +
                    QStringLiteral(" Calories/day");

@@ -8,6 +8,7 @@
 #include "app/config.h"
 #include "app/dateview.h"
 #include "app/datafolders.h"
+#include "support/fakenotifier.h"
 #include "support/testenv.h"
 
 class FakeHost : public ViewHost {
@@ -28,11 +29,16 @@ class FakeHost : public ViewHost {
   Config& Settings() override { return *config_; }
   const DataFolders& Dir() const override { return *dir_; }
   void DayMarksChanged() override { ++marksChangedCalls; }
+  void RaiseView(DateView* view) override { raised << view; }
+  AlarmNotifier* Notifier() override { return &notifier; }
 
   QDate selected = QDate(2009, 3, 5);
   QString viewName = "calendar";
   int setDateCalls = 0;
   int marksChangedCalls = 0;
+  // The views that asked to come to the front, in order; the notices they showed.
+  QList<DateView*> raised;
+  FakeNotifier notifier;
 
  private:
   std::unique_ptr<DataFolders> dir_;

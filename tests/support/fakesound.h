@@ -27,11 +27,14 @@ class FakeSoundOutput : public SoundOutput {
     ++stops;
     playing.clear();
   }
+  bool CanPlay() const override { return canPlay; }
 
   // Every file started, in order; the file looping now (empty when silent).
   QStringList looped;
   QString playing;
   int stops = 0;
+  // False stands for a machine without an audio device.
+  bool canPlay = true;
 
  private:
   SoundOutput* previous_ = nullptr;

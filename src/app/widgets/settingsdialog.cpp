@@ -44,10 +44,10 @@ SettingsDialog::SettingsDialog(Config& config, QWidget* parent)
       QStringLiteral("rgTemperature"),
       {QStringLiteral("Fahrenheit °F "), QStringLiteral("Celsius °C  ")}, &temperature_));
   unitsLayout->addSpacing(8);
-  unitsLayout->addWidget(Heading(QStringLiteral("Measurment"), units));
+  unitsLayout->addWidget(Heading(QStringLiteral("Measurement"), units));
   unitsLayout->addWidget(MakeRadioGroup(
       QStringLiteral("rgMesure"),
-      {QStringLiteral("US      ( Punds/ Feet)"), QStringLiteral("Metric  ( Kg / Meeters)")},
+      {QStringLiteral("US      ( Pounds/ Feet)"), QStringLiteral("Metric  ( Kg / Meters)")},
       &measure_));
   unitsLayout->addStretch(1);
   pages->addTab(units, QStringLiteral("Units"));
@@ -57,7 +57,7 @@ SettingsDialog::SettingsDialog(Config& config, QWidget* parent)
   autoStart->setObjectName(QStringLiteral("AutoStart"));
   auto* autoLayout = new QVBoxLayout(autoStart);
   autoLayout->addWidget(Heading(QStringLiteral("AutoStart"), autoStart));
-  auto* line = new QLabel(QStringLiteral("Starts program when windows starts"), autoStart);
+  auto* line = new QLabel(QStringLiteral("Start the program when you log in"), autoStart);
   QFont italic = line->font();
   italic.setItalic(true);
   line->setFont(italic);
@@ -100,7 +100,7 @@ SettingsDialog::SettingsDialog(Config& config, QWidget* parent)
 
 QGroupBox* SettingsDialog::MakeRadioGroup(const QString& name, const QStringList& items,
                                           QButtonGroup** group) {
-  auto* box = new QGroupBox(QStringLiteral("Prefered Units"));
+  auto* box = new QGroupBox(QStringLiteral("Preferred Units"));
   box->setObjectName(name);
   auto* layout = new QVBoxLayout(box);
   *group = new QButtonGroup(box);

@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "app/config.h"
+#include "app/widgets/datefield.h"
 
 namespace {
 WelcomeHandler& Handler() {
@@ -55,6 +56,7 @@ WelcomeDialog::WelcomeDialog(const WelcomeAnswers& proposed, QWidget* parent) : 
 
   auto* form = new QFormLayout;
   lastPeriod_ = new QDateEdit(this);
+  TypeDigitsIntoSections(lastPeriod_);
   lastPeriod_->setObjectName(QStringLiteral("welcome_LastPeriod"));
   lastPeriod_->setCalendarPopup(true);
   lastPeriod_->setDisplayFormat(QStringLiteral("MMM d, yyyy"));

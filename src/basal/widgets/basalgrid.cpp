@@ -16,6 +16,15 @@ class OwnerDrawDelegate : public QStyledItemDelegate {
     p->save();
     grid_->PaintCell(*p, option.rect, index.column(), index.row());
     p->restore();
+    // The keyboard's cell: a dotted frame inside its grid lines while the grid has the
+    // focus, so that the arrow keys show where Space or Enter would choose.
+    if (option.state & QStyle::State_HasFocus) {
+      p->save();
+      p->setPen(QPen(Qt::black, 1, Qt::DotLine));
+      p->setBrush(Qt::NoBrush);
+      p->drawRect(option.rect.adjusted(1, 1, -3, -3));
+      p->restore();
+    }
   }
 
  private:

@@ -225,12 +225,12 @@ void BasalView::BuildPage() {
   sub->setFont(italic);
 
   const QStringList tipLines = {
-      QStringLiteral("Tip: Click on a cell corresponding your "),
-      QStringLiteral("to termperature for that day. The day "),
-      QStringLiteral("that the temperature jumps above the "),
-      QStringLiteral("cover line, and continues to  increase "),
-      QStringLiteral("after is likely to be the ovulation day. "),
-      QStringLiteral("The next three days are  when you "),
+      QStringLiteral("Tip: Click on the cell that matches "),
+      QStringLiteral("your temperature for that day. The day "),
+      QStringLiteral("the temperature jumps above the "),
+      QStringLiteral("cover line, and goes on rising "),
+      QStringLiteral("after, is likely to be the ovulation day. "),
+      QStringLiteral("The next three days are when you "),
       QStringLiteral("are the most fertile. To clear a bar, "),
       QStringLiteral("click the lowest temperature cell on "),
       QStringLiteral("that day.")};

@@ -17,6 +17,7 @@
 #include <algorithm>
 
 #include "app/config.h"
+#include "app/widgets/datefield.h"
 #include "app/widgets/fonts.h"
 #include "app/widgets/labels.h"
 #include "app/widgets/messages.h"
@@ -145,6 +146,7 @@ void CyclesView::Build() {
   QLabel* fromLabel = MakeLabel(this, QString(), QStringLiteral("&from"), ArialFont(12));
   fromLabel->setGeometry(kRight, 364, 34, 24);
   pauseFrom_ = new QDateEdit(this);
+  TypeDigitsIntoSections(pauseFrom_);
   pauseFrom_->setObjectName(QStringLiteral("ui_pause_from"));
   pauseFrom_->setDisplayFormat(QStringLiteral("MMM d, yyyy"));
   pauseFrom_->setCalendarPopup(true);
@@ -153,6 +155,7 @@ void CyclesView::Build() {
   QLabel* untilLabel = MakeLabel(this, QString(), QStringLiteral("un&til"), ArialFont(12));
   untilLabel->setGeometry(kRight + 160, 364, 30, 24);
   pauseUntil_ = new QDateEdit(this);
+  TypeDigitsIntoSections(pauseUntil_);
   pauseUntil_->setObjectName(QStringLiteral("ui_pause_until"));
   pauseUntil_->setDisplayFormat(QStringLiteral("MMM d, yyyy"));
   pauseUntil_->setCalendarPopup(true);

@@ -22,7 +22,8 @@
 namespace {
 
 const QString kSearchText = QStringLiteral("Search");
-const QList<int> kListWidths{190, 43, 43, 43, 43, 29};
+// Wide enough for the servings the table names ("1 medium", "1 cup, sliced").
+const QList<int> kListWidths{190, 78, 48, 43, 43, 36};
 
 FoodListsPicker& Override() {
   static FoodListsPicker picker;

@@ -20,6 +20,7 @@
 #include <QScatterSeries>
 #include <QScrollBar>
 #include <QStackedBarSeries>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -143,6 +144,9 @@ MealDiaryView::MealDiaryView(ViewHost* host, QWidget* parent)
   pg_->addTab(BuildTotalPage(), QStringLiteral("Total"));
   pg_->addTab(BuildTodayPage(), QStringLiteral("Today"));
   pg_->addTab(BuildHistoryPage(), QStringLiteral("History"));
+  // The tabs keep the view's font when a theme's style sheet repolishes the window;
+  // inherited only, they would take the style sheet's default and no longer fit.
+  pg_->tabBar()->setFont(font());
   body->addWidget(pg_, 1);
   pnlHands_ = BuildHands();
   body->addWidget(pnlHands_, 0, Qt::AlignTop);

@@ -11,6 +11,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/widgets/datefield.h"
 #include "core/clock.h"
 #include "core/textutil.h"
 
@@ -25,6 +26,7 @@ AlarmSetDialog::AlarmSetDialog(QWidget* parent) : QDialog(parent) {
   auto* timeBox = new QGroupBox(QStringLiteral("Alarm Time"), this);
   auto* timeLayout = new QHBoxLayout(timeBox);
   time_ = new QDateTimeEdit(now, timeBox);
+  TypeDigitsIntoSections(time_);
   time_->setObjectName(QStringLiteral("Bed_Time"));
   // hh:mm with the morning or afternoon designator.
   time_->setDisplayFormat(QStringLiteral("hh:mm AP"));
@@ -55,6 +57,7 @@ AlarmSetDialog::AlarmSetDialog(QWidget* parent) : QDialog(parent) {
   freqLayout->addLayout(dayRow, 1, 1);
   freqLayout->addWidget(fixedDate_, 2, 0);
   date_ = new QDateEdit(now.date(), freqBox);
+  TypeDigitsIntoSections(date_);
   date_->setObjectName(QStringLiteral("Date_Picker"));
   date_->setCalendarPopup(true);
   date_->setDisplayFormat(ShortDatePattern());

@@ -1,6 +1,8 @@
 #include "sleep/widgets/effectsoundoutput.h"
 
 #include <QCoreApplication>
+#include <QAudioDevice>
+#include <QMediaDevices>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -28,6 +30,8 @@ void EffectSoundOutput::Stop() {
   effect_->deleteLater();
   effect_ = nullptr;
 }
+
+bool EffectSoundOutput::CanPlay() const { return !QMediaDevices::audioOutputs().isEmpty(); }
 
 void EnsureSoundOutput() {
   SoundPlayer& player = SoundPlayer::Instance();

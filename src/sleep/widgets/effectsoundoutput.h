@@ -18,6 +18,8 @@ class EffectSoundOutput : public QObject, public SoundOutput {
 
   void Loop(const QString& path) override;
   void Stop() override;
+  // Qt Multimedia lists no audio output: nothing can be heard.
+  bool CanPlay() const override;
 
  private:
   QPointer<QSoundEffect> effect_;

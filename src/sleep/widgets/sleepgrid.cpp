@@ -105,7 +105,35 @@ void SleepGrid::mousePressEvent(QMouseEvent* e) {
   const QPoint cell = CellAt(e->position().toPoint());
   if (!IsActive(cell.x(), cell.y())) return;
   SetCurrent(cell.x(), cell.y());
-  emit cellActivated(cell.x(), cell.y());
+  painting_ = true;
+  paintPos_ = e->position().toPoint();
+  paintCell_ = cell;
+  emit paintStarted(cell.x(), cell.y());
+}
+
+void SleepGrid::mouseMoveEvent(QMouseEvent* e) {
+  e->accept();
+  if (!painting_ || !(e->buttons() & Qt::LeftButton)) return;
+  const QPoint to = e->position().toPoint();
+  // Every cell on the way, one pixel at a time: a quick stroke skips no slot.
+  const QPoint d = to - paintPos_;
+  const int steps = std::max(std::abs(d.x()), std::abs(d.y()));
+  for (int i = 1; i <= steps && painting_; ++i) {
+    const QPoint at(paintPos_.x() + d.x() * i / steps, paintPos_.y() + d.y() * i / steps);
+    const QPoint cell = CellAt(at);
+    if (cell == paintCell_ || !IsActive(cell.x(), cell.y())) continue;
+    paintCell_ = cell;
+    SetCurrent(cell.x(), cell.y());
+    emit paintEntered(cell.x(), cell.y());
+  }
+  paintPos_ = to;
+}
+
+void SleepGrid::mouseReleaseEvent(QMouseEvent* e) {
+  e->accept();
+  if (e->button() != Qt::LeftButton || !painting_) return;
+  painting_ = false;
+  emit paintFinished();
 }
 
 void SleepGrid::keyPressEvent(QKeyEvent* e) {
@@ -165,5 +193,10 @@ void SleepGrid::focusInEvent(QFocusEvent* e) {
 
 void SleepGrid::focusOutEvent(QFocusEvent* e) {
   QWidget::focusOutEvent(e);
+  // A box that came up under the stroke takes its release: the stroke ends here.
+  if (painting_ && e->reason() != Qt::MouseFocusReason) {
+    painting_ = false;
+    emit paintFinished();
+  }
   UpdateCell(current_);
 }

@@ -6,7 +6,9 @@
 //
 // Only the cells of the active range can become current. The arrow keys (and Home, End,
 // Page Up, Page Down) only move the current cell; a click, Space or Enter activates it:
-// walking across a night with the keyboard marks nothing.
+// walking across a night with the keyboard marks nothing. The mouse paints: a press starts
+// on a cell, every cell the pointer then passes with the button held is entered in turn
+// (none skipped however fast it moves), and the release ends it.
 
 #include <QRect>
 #include <QVector>
@@ -48,14 +50,21 @@ class SleepGrid : public QWidget {
   QSize sizeHint() const override;
 
  signals:
-  // A click, Space or Enter on a cell of the active range.
+  // Space or Enter on a cell of the active range.
   void cellActivated(int col, int row);
+  // The left button went down on a cell of the active range / the pointer, the button
+  // held, reached another one / the button was released.
+  void paintStarted(int col, int row);
+  void paintEntered(int col, int row);
+  void paintFinished();
   // The keyboard moved the current cell.
   void currentMoved(int col, int row);
 
  protected:
   void paintEvent(QPaintEvent* e) override;
   void mousePressEvent(QMouseEvent* e) override;
+  void mouseMoveEvent(QMouseEvent* e) override;
+  void mouseReleaseEvent(QMouseEvent* e) override;
   void keyPressEvent(QKeyEvent* e) override;
   void focusInEvent(QFocusEvent* e) override;
   void focusOutEvent(QFocusEvent* e) override;
@@ -70,6 +79,9 @@ class SleepGrid : public QWidget {
   QVector<int> rowY_;
   QRect active_;
   QPoint current_{-1, -1};
+  bool painting_ = false;
+  QPoint paintPos_;   // where the pointer was at the last press or move
+  QPoint paintCell_;  // the cell painted last
   CellPainter painter_;
   TextSource text_;
 };

@@ -15,6 +15,7 @@
 #include <QLineSeries>
 #include <QListWidget>
 #include <QPainter>
+#include <QPointer>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QStackedBarSeries>
@@ -25,6 +26,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "app/alarmnotifier.h"
 #include "app/config.h"
 #include "app/datafolders.h"
 #include "app/widgets/editortext.h"
@@ -118,6 +120,17 @@ void DrawFittedText(QPainter& p, const QRect& rect, const QString& text, Qt::Ali
   const Qt::Alignment vertical = align & Qt::AlignVertical_Mask;
   p.drawText(QRect(0, 0, width, rect.height()), vertical | Qt::AlignLeft | Qt::TextSingleLine, text);
   p.restore();
+}
+
+QLabel* AddNoSoundNotice(QWidget* page, const QString& name, int x, int y, int w) {
+  QLabel* l = AddLabel(page, name,
+                       QStringLiteral("No sound can play: this computer has no audio device. "
+                                      "Alarms show here and as a desktop notice."),
+                       x, y, w, 40);
+  l->setWordWrap(true);
+  l->setStyleSheet(QStringLiteral("color: rgb(180, 0, 0);"));
+  l->hide();
+  return l;
 }
 
 QChart* MakeChart() {
@@ -263,6 +276,7 @@ void SleepView::BuildGoToBedPage(QWidget* page) {
           &QPushButton::clicked, this, [this] { Bed_PlayClick(); });
   connect(AddButton(page, setup_.bedStopName, QStringLiteral("Stop"), 224, 396, 54),
           &QPushButton::clicked, this, [this] { Alarm_StopButtonClick(); });
+  bedNoSound_ = AddNoSoundNotice(page, QStringLiteral("Bed_NoSound"), 8, 430, 290);
 
   // The sleep-cycle chart, with the sleep depths named beside it.
   auto* chart = MakeChart();
@@ -305,12 +319,13 @@ void SleepView::BuildGoToBedPage(QWidget* page) {
     s->attachAxis(x);
     s->attachAxis(y);
   }
-  x->setVisible(false);  // empty until a bed time is chosen
   cycleGraph_ = new QChartView(chart, page);
   cycleGraph_->setObjectName(QStringLiteral("Cycle_graph"));
   cycleGraph_->setRenderHint(QPainter::Antialiasing);
   cycleGraph_->setGeometry(300, 8, 498, 414);
   cycleGraph_->setFocusPolicy(Qt::NoFocus);
+  cycleCaption_ = AddLabel(page, QStringLiteral("Cycle_Caption"), QString(), 304, 426, 494, 18);
+  cycleCaption_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 }
 
 void SleepView::BuildTrackPage(QWidget* page) {
@@ -360,6 +375,11 @@ void SleepView::BuildTrackPage(QWidget* page) {
       [this](QPainter& p, const QRect& r, int c, int row) { PaintSlotCell(p, r, c, row); });
   connect(sleepChart_, &SleepGrid::cellActivated, this,
           [this](int c, int r) { Sleep_ChartSelectCell(c, r); });
+  connect(sleepChart_, &SleepGrid::paintStarted, this,
+          [this](int c, int r) { PaintStarted(c, r); });
+  connect(sleepChart_, &SleepGrid::paintEntered, this,
+          [this](int c, int r) { PaintEntered(c, r); });
+  connect(sleepChart_, &SleepGrid::paintFinished, this, [this] { PaintFinished(); });
   connect(sleepChart_, &SleepGrid::currentMoved, this, [this](int, int r) {
     // The keyboard only moves: the hint tells which half hour Space or Enter would mark.
     sleepChart_->setToolTip(SlotHint(r));
@@ -376,7 +396,7 @@ void SleepView::BuildTrackPage(QWidget* page) {
 
 void SleepView::BuildGraphPage(QWidget* page) {
   AddHeading(page, QString(), QStringLiteral("Hours of sleep per day"), 8, 8, 400);
-  AddLabel(page, QString(), QStringLiteral("30 Day Averrage"), 8, 38, 200, 18)
+  AddLabel(page, QString(), QStringLiteral("30 Day Average"), 8, 38, 200, 18)
       ->setFont(ArialFont(13, true));
   rangeLabel_ = AddLabel(page, QStringLiteral("Label_Range"), QString(), 8, 58, 300, 18);
 
@@ -389,6 +409,7 @@ void SleepView::BuildGraphPage(QWidget* page) {
   axisY->setTitleText(QStringLiteral("Hours of Sleep"));
   axisY->setLabelFormat(QStringLiteral("%.0f"));
   axisY->setRange(0, 10);
+  axisY->setTickCount(6);
   chart->addAxis(axisX, Qt::AlignBottom);
   chart->addAxis(axisY, Qt::AlignLeft);
   weekChart_ = new QChartView(chart, page);
@@ -419,7 +440,7 @@ void SleepView::BuildNotePage(QWidget* page) {
 
 void SleepView::BuildSecondListPage(QWidget* page) {
   AddHeading(page, QStringLiteral("Second_Heading"), setup_.secondHeading, 8, 8, 270);
-  secondListView_ = MakeAlarmList(page, QStringLiteral("List_WakeUp"), QStringLiteral("Get up"));
+  secondListView_ = MakeAlarmList(page, QStringLiteral("List_WakeUp"), setup_.secondListColumn);
   connect(secondListView_, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* item, int) {
     ListItemChanged(secondList_, secondListView_, item);
   });
@@ -450,6 +471,7 @@ void SleepView::BuildSecondListPage(QWidget* page) {
   snooze->setFont(ArialFont(18, true));
   snooze->setToolTip(QStringLiteral("Snooze 5 Minutes"));
   connect(snooze, &QPushButton::clicked, this, [this] { Alarm_SnoozeButtonClick(); });
+  secondNoSound_ = AddNoSoundNotice(page, QStringLiteral("Alarm_NoSound"), 310, 170, 300);
 }
 
 // ---------------------------------------------------------------------------------
@@ -513,25 +535,58 @@ void SleepView::RefreshCharts() {
   dateChart_->update();
 }
 
-void SleepView::Sleep_ChartSelectCell(int col, int row) {
-  if (!initialised_ || col < 1 || col > kSleepDayColumns || row < 1 || row > kSleepSlots) return;
+bool SleepView::MarkSlot(int col, int row, bool asleep) {
+  if (!initialised_ || col < 1 || col > kSleepDayColumns || row < 1 || row > kSleepSlots)
+    return false;
   QString error;
-  if (!log_.Toggle(col, row, &error)) {
+  if (!log_.SetAsleep(col, row, asleep, &error)) {
     if (!error.isEmpty()) ShowError(error, this);
-    return;
+    return false;
   }
   selected_ = log_.ColumnDate(col);
   host_->SetSelectedDate(selected_);
   sleepChart_->SetCurrent(col, row);
   ShowDayFigures();
-  SaveSleepState();
   dateLabel_->setText(FormatDate(setup_.toggleDatePattern, selected_));
   sleepChart_->setToolTip(SlotHint(row));
   // The column's slots and its hours in the header row.
   const QRect column = sleepChart_->CellRect(col, 0).united(sleepChart_->CellRect(col, kSleepSlots));
   sleepChart_->update(column.adjusted(-1, -1, 1, 1));
+  return true;
+}
+
+void SleepView::SlotsMarked() {
+  SaveSleepState();
   LoadDayNote(selected_);
   dateChart_->update();
+}
+
+void SleepView::Sleep_ChartSelectCell(int col, int row) {
+  if (!initialised_) return;
+  if (MarkSlot(col, row, !log_.IsAsleep(col, row))) SlotsMarked();
+}
+
+void SleepView::PaintStarted(int col, int row) {
+  paintMarked_ = false;
+  painting_ = initialised_;
+  if (!painting_) return;
+  paintAsleep_ = !log_.IsAsleep(col, row);
+  paintMarked_ = MarkSlot(col, row, paintAsleep_);
+  // A year that takes no marks is told once, not at every slot of the stroke.
+  painting_ = paintMarked_;
+}
+
+void SleepView::PaintEntered(int col, int row) {
+  if (!painting_) return;
+  if (MarkSlot(col, row, paintAsleep_)) paintMarked_ = true;
+  else painting_ = false;
+}
+
+void SleepView::PaintFinished() {
+  painting_ = false;
+  if (!paintMarked_) return;
+  paintMarked_ = false;
+  SlotsMarked();
 }
 
 void SleepView::SaveSleepState() {
@@ -616,8 +671,12 @@ void SleepView::ShowWeekdayChart(const QDate& date) {
   }
   chart->addSeries(series);
   for (QAbstractAxis* axis : chart->axes()) series->attachAxis(axis);
-  if (auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0)))
-    y->setRange(0, std::max(10.0, std::ceil(top + 1)));
+  if (auto* y = qobject_cast<QValueAxis*>(chart->axes(Qt::Vertical).value(0))) {
+    // A tick every two hours, so that every label is a whole number of hours.
+    const int hoursTop = std::max(10, 2 * int(std::ceil((top + 1) / 2)));
+    y->setRange(0, hoursTop);
+    y->setTickCount(hoursTop / 2 + 1);
+  }
 }
 
 // ---------------------------------------------------------------------------------
@@ -690,15 +749,17 @@ void SleepView::LoadLists() {
     QString error;
     list->Load(&error);
     ShowError(error, this);  // a read error, or the notice of a list read only in part
-    FillList(*list, view);
+    FillListItems(*list, view);
   }
+  ShowBedTimeCycle();
 }
 
 void SleepView::FillList(const AlarmList& list, QTreeWidget* view) {
   if (!view) return;
   FillListItems(list, view);
-  // The chart shows the bed time now selected (a delete selects the next one).
-  if (view == bedListView_) ShowBedTimeCycle();
+  // The chart shows the bed time now selected (a delete selects the next one), or the
+  // night before the wake-up time.
+  ShowBedTimeCycle();
 }
 
 void SleepView::FillListItems(const AlarmList& list, QTreeWidget* view) {
@@ -794,22 +855,67 @@ void SleepView::wakeup_playClick() { player_.Play(AlarmSoundPath(AlarmClock::kSe
 void SleepView::Alarm_StopButtonClick() {
   clock_.Stop();
   snoozeTimer_->stop();
+  WithdrawNotice();
 }
 
 void SleepView::Alarm_SnoozeButtonClick() {
-  if (clock_.Snooze(Clock::Now())) snoozeTimer_->start(AlarmClock::kSnoozeMinutes * 60 * 1000);
+  if (!clock_.Snooze(Clock::Now())) return;
+  snoozeTimer_->start(AlarmClock::kSnoozeMinutes * 60 * 1000);
+  WithdrawNotice();  // back when the snooze rings
 }
 
-void SleepView::RingDueSnooze() { clock_.RingDueSnooze(Clock::Now()); }
+void SleepView::RingDueSnooze() {
+  if (clock_.RingDueSnooze(Clock::Now())) AlarmRang(ringingList_, ringingCaption_, true);
+}
 
 void SleepView::ClockTimer() {
   const AlarmClock::TickResult r =
       clock_.Tick(Clock::Now(), {&bedList_, &secondList_},
                   [this](int list) { return AlarmSoundPath(list); });
-  if (!setup_.ringTurnsPage) return;
-  // The page with the ringing list's Stop (and, for the wake-up list, Snooze) button.
-  if (r.secondRang) ShowPage(setup_.pages.at(6));
-  else if (r.bedRang) ShowPage(setup_.pages.at(0));
+  if (r.stopped) WithdrawNotice();
+  // The second list's sound replaces the bed time's when both ring in one tick.
+  const int list = r.secondRang ? AlarmClock::kSecondList
+                   : r.bedRang  ? AlarmClock::kBedList
+                                : -1;
+  if (list >= 0) {
+    const AlarmList& rang = list == AlarmClock::kBedList ? bedList_ : secondList_;
+    const int e = r.entry[list];
+    AlarmRang(list, e >= 0 && e < rang.Count() ? rang.Items().at(e).caption : QString(), false);
+  } else if (r.snoozeRang) {
+    AlarmRang(ringingList_, ringingCaption_, true);
+  }
+}
+
+void SleepView::AlarmRang(int list, const QString& caption, bool snoozed) {
+  if (list < 0) return;
+  ringingList_ = list;
+  ringingCaption_ = caption;
+  // The window comes forward with this view, on the page of the ringing list's Stop (and
+  // Snooze) button.
+  host_->RaiseView(this);
+  ShowPage(setup_.pages.at(list == AlarmClock::kSecondList ? 6 : 0));
+  const bool heard = player_.CanBeHeard();
+  (list == AlarmClock::kSecondList ? secondNoSound_ : bedNoSound_)->setVisible(!heard);
+  AlarmNotifier* notifier = host_->Notifier();
+  if (!notifier) return;
+  AlarmNotice notice;
+  notice.title = list == AlarmClock::kSecondList ? setup_.secondNoticeTitle : setup_.bedNoticeTitle;
+  QStringList lines;
+  if (!caption.isEmpty()) lines << caption;
+  if (snoozed) lines << QStringLiteral("Snoozed for %1 minutes").arg(AlarmClock::kSnoozeMinutes);
+  if (!heard) lines << QStringLiteral("No sound can play: this computer has no audio device.");
+  notice.text = lines.join(u'\n');
+  // The notice may outlive the view (a restore makes the views again).
+  const QPointer<SleepView> self(this);
+  notifier->Show(setup_.objectName, notice, [self](AlarmAnswer answer) {
+    if (!self) return;
+    if (answer == AlarmAnswer::Stop) self->Alarm_StopButtonClick();
+    else self->Alarm_SnoozeButtonClick();
+  });
+}
+
+void SleepView::WithdrawNotice() {
+  if (AlarmNotifier* notifier = host_->Notifier()) notifier->Withdraw(setup_.objectName);
 }
 
 // ---------------------------------------------------------------------------------
@@ -818,11 +924,11 @@ void SleepView::ClockTimer() {
 void SleepView::ShowBedTimeCycle() {
   QTreeWidgetItem* item = bedListView_->currentItem();
   const int i = item ? bedListView_->indexOfTopLevelItem(item) : -1;
-  if (i < 0 || i >= bedList_.Count() || bedList_.Items().at(i).subItems.size() < 2) {
-    ClearSleepCycle();
-    return;
-  }
-  DrawSleepCycle(ReadAlarmTime(bedList_.Items().at(i).subItems.at(1)));
+  // The kids' second list holds feeding times, not the end of a night.
+  const ChartNight night =
+      ChartNightOf(bedList_, i, setup_.kind == SleepViewKind::Sleep ? &secondList_ : nullptr);
+  cycleCaption_->setText(night.caption);
+  DrawSleepCycle(night.bedTime);
 }
 
 void SleepView::ClearSleepCycle() {

@@ -69,6 +69,7 @@ class SleepView : public QWidget, public DateView {
   void ClockTimer();
 
   // Event handlers (also driven by tests).
+  // Space or Enter on a slot: it turns over, and the log is written.
   void Sleep_ChartSelectCell(int col, int row);
   void Button3Click() { AddEntry(bedList_, bedListView_); }
   void Button4Click() { DeleteEntry(bedList_, bedListView_); }
@@ -92,6 +93,15 @@ class SleepView : public QWidget, public DateView {
   void OpenYear(const QDate& date);
   void BuildWindow();
   void ShowDayFigures();
+  // Marks a slot and shows it; false (told) when its year may not be written.
+  bool MarkSlot(int col, int row, bool asleep);
+  // After slots were marked: the log is written, the day's note and date strip follow.
+  void SlotsMarked();
+  // A mouse stroke over the slots: the press turns its slot over, every slot passed
+  // takes that same state, and the release writes the log once.
+  void PaintStarted(int col, int row);
+  void PaintEntered(int col, int row);
+  void PaintFinished();
   void SaveSleepState();
   void ReportErrors(const QStringList& errors);
 
@@ -117,6 +127,10 @@ class SleepView : public QWidget, public DateView {
   QString SoundPath(const QString& file) const;
   QString AlarmSoundPath(int list) const;
   void RingDueSnooze();
+  // An alarm of a list rang (or its snooze did): the window and its page come to the front,
+  // the desktop shows its notice, and the page says when it cannot be heard.
+  void AlarmRang(int list, const QString& caption, bool snoozed);
+  void WithdrawNotice();
 
   void PaintSlotCell(QPainter& p, const QRect& rect, int col, int row) const;
   void PaintDateCell(QPainter& p, const QRect& rect, int col, int row) const;
@@ -141,6 +155,9 @@ class SleepView : public QWidget, public DateView {
   // The failures of saving the log and the lists that the user has been told of.
   QSet<QString> unsavedReported_;
   bool loadingNote_ = false;
+  bool painting_ = false;      // a stroke is on and may still mark
+  bool paintAsleep_ = false;   // what it marks
+  bool paintMarked_ = false;   // it marked something, to be written at its end
 
   QListWidget* shelf_ = nullptr;
   QStackedWidget* pages_ = nullptr;
@@ -158,6 +175,13 @@ class SleepView : public QWidget, public DateView {
   QTreeWidget* secondListView_ = nullptr;
   QComboBox* bedSound_ = nullptr;
   QComboBox* secondSound_ = nullptr;
+  QLabel* cycleCaption_ = nullptr;
+  // "No sound can play" on the bed-time page and on the second list's page.
+  QLabel* bedNoSound_ = nullptr;
+  QLabel* secondNoSound_ = nullptr;
+  // The list whose alarm rang last and its caption: a snooze rings it again.
+  int ringingList_ = -1;
+  QString ringingCaption_;
   QTimer* clockTimer_ = nullptr;
   QTimer* snoozeTimer_ = nullptr;
   QTimer* noteTimer_ = nullptr;

@@ -420,7 +420,7 @@ QWidget* ExerciseView::BuildCardioPage() {
   auto* title = Caption(QStringLiteral("Cardio / Distance Accomplishments"), page);
   title->setFont(ArialFont(15, true));
   v->addWidget(title);
-  v->addWidget(Caption(QStringLiteral("This chart shows your distances upto today"), page));
+  v->addWidget(Caption(QStringLiteral("This chart shows your distances up to today"), page));
   gridFacts_ = MakeSummaryGrid(QStringLiteral("Grid_Facts"), 5, page);
   v->addWidget(gridFacts_);
   v->addStretch(1);

@@ -41,7 +41,7 @@ constexpr int kRowHeight = 20;
 constexpr int kHintWidth = 25;
 constexpr qsizetype kLongestShownText = 1000;
 const char* const kDragMime = "application/x-mavelo-todo-item";
-const char* const kCheckHint = "Click to check , Click and drag  to another category";
+const char* const kCheckHint = "Click to check, click and drag to another category";
 const QColor kLinkColour(95, 166, 224);
 
 }  // namespace
@@ -302,7 +302,7 @@ void TodoView::BuildControls() {
       QStringLiteral("To-do report.pdf"));
   pdf->setGeometry(10, 386, 100, 18);
 
-  auto* tip = new QLabel(QStringLiteral("Tip:Drag and drop items to tomorrow"), this);
+  auto* tip = new QLabel(QStringLiteral("Tip: Drag and drop items to tomorrow"), this);
   tip->setObjectName(QStringLiteral("Label4"));
   QFont tipFont = ArialFont(11);
   tipFont.setItalic(true);
