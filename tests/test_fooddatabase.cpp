@@ -202,6 +202,7 @@ class FoodDatabaseTest : public QObject {
   void commaLocaleReadsPointNumbers();
   void ownFoodsNeverClash();
   void editHeldUntilPosted();
+  void gridShowsOneDecimal();
 
   // --- the window ---
   void keywordFromDiarySearchedAtOnce();
@@ -715,6 +716,25 @@ void FoodDatabaseTest::ownFoodsNeverClash() {
   QVERIFY(query.AddFood(OwnFoodRecord(rye), &row));
   QCOMPARE(query.Field(row, FoodField::NDB_No), QString("F418"));
   QCOMPARE(rig.count("Long_Desc = 'Rye crisp'"), 3);
+}
+
+// The grid shows the figures to the table's precision, one decimal, in her language;
+// the editor and the record keep the stored hundredths.
+void FoodDatabaseTest::gridShowsOneDecimal() {
+  DatabaseRig rig;
+  FoodQuery query;
+  QVERIFY(query.SearchByKeyword("apple"));
+  const int juice = int(Numbers(query).indexOf(kBabyJuiceApple));
+  QVERIFY(query.setData(query.index(juice, FoodQuery::CarbsColumn), "51.39"));
+  QCOMPARE(query.index(juice, FoodQuery::CarbsColumn).data(Qt::DisplayRole).toString(), QString("51.4"));
+  QCOMPARE(query.index(juice, FoodQuery::CarbsColumn).data(Qt::EditRole).toString(), QString("51.39"));
+  QCOMPARE(query.index(juice, FoodQuery::CaloriesColumn).data(Qt::DisplayRole).toString(), QString("14.9"));
+  QCOMPARE(query.index(juice, FoodQuery::NameColumn).data(Qt::DisplayRole).toString(),
+           query.Field(juice, FoodField::Long_Desc));
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  QCOMPARE(query.index(juice, FoodQuery::CarbsColumn).data(Qt::DisplayRole).toString(), QString("51,4"));
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  query.Cancel();
 }
 
 // An edit is held until posted (moving to another row posts it); a post that cannot

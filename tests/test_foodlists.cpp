@@ -336,6 +336,10 @@ void FoodListsTest::opensOnTheFirstList() {
     QVERIFY(w.grid(FoodCategoryAt(c).grid));
   QCOMPARE(w.grid("Drinks_Chart")->model()->headerData(0, Qt::Horizontal).toString(),
            QString("Drinks foods"));
+  // The Amount column holds the servings the table names, uncut.
+  QTableView* fruit = w.grid(FoodCategoryAt(1).grid);
+  for (const char* amount : {"1 medium", "1 cup, sliced"})
+    QVERIFY2(fruit->fontMetrics().horizontalAdvance(amount) + 6 <= fruit->columnWidth(1), amount);
   // Nothing was written by opening.
   QCOMPARE(QDir(w.folder()).entryList(QDir::Files).size(), 3);
   QVERIFY(w.errors().isEmpty());
