@@ -525,18 +525,13 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
   const QString root = dir_.DataRoot();
   const QString stage = staging_->path() + u'/';
   // First the safety copy of what is there now: without it, nothing is replaced.
-  QDir().mkpath(dir_.BackupsFolder());
-  const QString safety = dir_.BackupsFolder() + kAutoPrefix +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) +
-                         QStringLiteral(".zip");
   QString e;
-  if (!WriteBackup(dir_, kinds_, safety, nullptr, nullptr, &e, progress)) {
+  if (!WriteSafetyBackup(dir_, kinds_, &safetyBackup_, &e, progress)) {
     if (error)
       *error = QStringLiteral("The data folder could not be saved first, so nothing was "
                               "restored.\n") + e;
     return false;
   }
-  safetyBackup_ = safety;
   SyncFolder(stage);
 
   // What moves: every folder and root file of the program, whether the archive holds it
@@ -611,6 +606,24 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
 }
 
 // ---------------------------------------------------------------------------------------
+
+bool WriteSafetyBackup(const DataFolders& dir, const QList<RecordKind>& kinds, QString* path,
+                       QString* error, const ProgressFunction& progress) {
+  if (!QDir().mkpath(dir.BackupsFolder())) {
+    if (error)
+      *error = CannotCreateMessage(dir.BackupsFolder(), QStringLiteral("The folder cannot be made"));
+    return false;
+  }
+  QString target = dir.BackupsFolder() + kAutoPrefix +
+                   QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+  // Two in one second (an import right after a restore) keep apart.
+  for (int n = 2; QFileInfo::exists(target + QStringLiteral(".zip")); ++n)
+    target = target.section(u'~', 0, 0) + u'~' + QString::number(n);
+  target += QStringLiteral(".zip");
+  if (!WriteBackup(dir, kinds, target, nullptr, nullptr, error, progress)) return false;
+  if (path) *path = target;
+  return true;
+}
 
 QStringList AutomaticBackups(const DataFolders& dir) {
   QStringList out;

@@ -105,6 +105,11 @@ class RestoreJob {
   QString safetyBackup_;
 };
 
+// Saves the data folder as it is now as an automatic backup
+// (Backups/Mavelo-auto-2026-12-10-143000.zip), before a restore or an import changes it.
+// *path gets the archive written. False with the user's message.
+bool WriteSafetyBackup(const DataFolders& dir, const QList<RecordKind>& kinds, QString* path,
+                       QString* error, const ProgressFunction& progress = {});
 // The automatic backups, newest first (full paths).
 QStringList AutomaticBackups(const DataFolders& dir);
 // When none was made today, writes Backups/Mavelo-auto-<today>.zip, then keeps the 7

@@ -126,3 +126,60 @@ QString NumberField(const QString& cell) {
   if (!t.isEmpty() && ParseNumber(t, &v)) return CsvNumber(v);
   return t;
 }
+
+QString RecordTable::Where(int row) const {
+  if (row >= 0 && row < lines.size())
+    return QStringLiteral("%1, line %2").arg(fileName).arg(lines.at(row));
+  return QStringLiteral("%1, record %2").arg(fileName).arg(row + 1);
+}
+
+bool ImportColumns(const RecordTable& table, const QStringList& required,
+                   const QStringList& optional, QHash<QString, int>* columns, QString* error) {
+  columns->clear();
+  for (const QString& name : required) {
+    const int c = table.header.indexOf(name);
+    if (c < 0) {
+      if (error)
+        *error = QStringLiteral("%1: it has no column \"%2\" (its first line names the "
+                                "columns: %3)")
+                     .arg(table.fileName, name, required.join(QStringLiteral(", ")));
+      return false;
+    }
+    columns->insert(name, c);
+  }
+  for (const QString& name : optional) columns->insert(name, table.header.indexOf(name));
+  return true;
+}
+
+QString ImportField(const QStringList& row, int column) {
+  return column >= 0 && column < row.size() ? row.at(column).trimmed() : QString();
+}
+
+bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* date,
+                QString* error) {
+  static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+  const QDate d = iso.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
+  if (!d.isValid() || d.year() < 1900 || d.year() > 2099) {
+    if (error)
+      *error = text.isEmpty()
+                   ? QStringLiteral("%1: the date is missing").arg(table.Where(row))
+                   : QStringLiteral("%1: \"%2\" is not a date (yyyy-MM-dd, 1900 to 2099)")
+                         .arg(table.Where(row), text);
+    return false;
+  }
+  *date = d;
+  return true;
+}
+
+bool ImportNumber(const RecordTable& table, int row, const QString& column,
+                  const QString& text, double* value, QString* error) {
+  static const QRegularExpression number(QStringLiteral("^-?\\d{1,9}(\\.\\d{1,9})?$"));
+  if (!number.match(text).hasMatch()) {
+    if (error)
+      *error = QStringLiteral("%1: the %2 \"%3\" is not a number (digits with \".\")")
+                   .arg(table.Where(row), column, text);
+    return false;
+  }
+  *value = text.toDouble();
+  return true;
+}

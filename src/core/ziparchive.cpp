@@ -309,3 +309,34 @@ bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha
   if (ok && sha1) *sha1 = hash.result();
   return ok;
 }
+
+bool GunzipBytes(const QByteArray& gzip, qint64 maxBytes, QByteArray* bytes, QString* reason) {
+  bytes->clear();
+  archive* a = archive_read_new();
+  // Only gzip, and the raw "format" that hands its one stream out as one entry.
+  archive_read_support_filter_gzip(a);
+  archive_read_support_format_raw(a);
+  auto fail = [&](const QString& why) {
+    if (reason) *reason = why;
+    bytes->clear();
+    archive_read_free(a);
+    return false;
+  };
+  if (gzip.size() < 2 || uchar(gzip.at(0)) != 0x1f || uchar(gzip.at(1)) != 0x8b)
+    return fail(QStringLiteral("it is not gzip-compressed"));
+  if (archive_read_open_memory(a, gzip.constData(), size_t(gzip.size())) != ARCHIVE_OK)
+    return fail(ArchiveError(a));
+  archive_entry* entry = nullptr;
+  if (archive_read_next_header(a, &entry) != ARCHIVE_OK) return fail(ArchiveError(a));
+  char buffer[1 << 16];
+  for (;;) {
+    const la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) return fail(QStringLiteral("it is damaged (%1)").arg(ArchiveError(a)));
+    if (bytes->size() + n > maxBytes)
+      return fail(QStringLiteral("it unpacks to more than %1").arg(SizeText(maxBytes)));
+    bytes->append(buffer, n);
+  }
+  archive_read_free(a);
+  return true;
+}

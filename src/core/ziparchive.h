@@ -75,3 +75,7 @@ class ZipReader {
   struct archive_entry* entry_ = nullptr;
   QString error_;
 };
+
+// The bytes of a gzip stream (a ".gz" file), at most maxBytes of them, through
+// libarchive's gzip filter. False with the reason: not gzip, damaged, or too large.
+bool GunzipBytes(const QByteArray& gzip, qint64 maxBytes, QByteArray* bytes, QString* reason);
