@@ -9,6 +9,7 @@
 #include "app/datafolders.h"
 #include "core/csvfile.h"
 #include "core/gridfile.h"
+#include "core/plainfile.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
 
@@ -46,16 +47,13 @@ QString RecordRoot::Folder(const QString& folderOfDir) const {
 
 QStringList RecordRoot::Files(const QString& folderOfDir, const QRegularExpression& name) const {
   QStringList out;
-  const QFileInfoList entries =
-      QDir(Folder(folderOfDir))
-          .entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
-                         QDir::Name);
-  for (const QFileInfo& info : entries)
-    if (name.match(info.fileName()).hasMatch()) out << info.fileName();
+  for (const FolderEntry& e : ListFolder(Folder(folderOfDir)))
+    if (e.type == FolderEntry::Type::File && name.match(e.name).hasMatch()) out << e.name;
   return out;
 }
 
 bool RecordRoot::Exists(const QString& folderOfDir, const QString& name) const {
+  if (read_ && read_->contains(Folder(folderOfDir) + name)) return true;
   const QFileInfo info(Folder(folderOfDir) + name);
   return info.isFile() && !info.isSymLink();
 }
@@ -63,25 +61,20 @@ bool RecordRoot::Exists(const QString& folderOfDir, const QString& name) const {
 bool RecordRoot::Read(const QString& folderOfDir, const QString& name, QByteArray* bytes,
                       QString* error) const {
   const QString path = Folder(folderOfDir) + name;
-  QFile file(path);
-  if (QFileInfo(path).size() > kMaxReadBytes) {
+  if (read_) {
+    const auto it = read_->constFind(path);
+    if (it != read_->cend()) {
+      *bytes = it.value();
+      return true;
+    }
+  }
+  PlainFile file;
+  if (!ReadPlainFile(path, kMaxReadBytes, &file, error)) return false;
+  if (file.tooLarge) {
     if (error) *error = CannotOpenMessage(path, QStringLiteral("File too large"));
     return false;
   }
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
-    return false;
-  }
-  // readAll reads a regular file in one piece of its size (a read of kMaxReadBytes would
-  // reserve that much for every file).
-  *bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError || bytes->size() > kMaxReadBytes) {
-    if (error)
-      *error = CannotOpenMessage(path, bytes->size() > kMaxReadBytes
-                                           ? QStringLiteral("File too large")
-                                           : FailureReason(file.errorString(), errno));
-    return false;
-  }
+  *bytes = std::move(file.bytes);
   return true;
 }
 

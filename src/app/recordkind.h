@@ -101,10 +101,15 @@ class RecordRoot {
   bool Read(const QString& folderOfDir, const QString& name, QByteArray* bytes,
             QString* error) const;
   bool Exists(const QString& folderOfDir, const QString& name) const;
+  // Bytes already read (by full path), which Read hands out instead of reading the file
+  // again: the backup and the restore have read every file once already. The map must
+  // outlive the root.
+  void UseReadBytes(const QHash<QString, QByteArray>* bytes) { read_ = bytes; }
 
  private:
   const DataFolders& dir_;
   QString root_;
+  const QHash<QString, QByteArray>* read_ = nullptr;
 };
 
 class CellGrid;

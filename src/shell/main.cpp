@@ -65,6 +65,7 @@ int AnswerCommandLine(int argc, char** argv) {
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
   sinceStart.start();
+  Clock::PinTimeZone();
   if (const int code = AnswerCommandLine(argc, argv); code >= 0) return code;
   // Backups, restores and exports need no display.
   if (IsRecordCommand(argc, argv)) return RunRecordCommand(argc, argv);
