@@ -1,4 +1,4 @@
-// Backup, CSV export and restore of ten years of daily records in every tracker: a note,
+// Backup, CSV export, restore and import of ten years of daily records in every tracker: a note,
 // a to-do list, a temperature with signs, a weight, a workout, a night's sleep, a baby's
 // nap, a blood-pressure reading and four meals every day, and the shipped Food.db.
 #include <benchmark/benchmark.h>
@@ -12,6 +12,7 @@
 #include "app/csvexport.h"
 #include "app/datafolders.h"
 #include "app/recordarchive.h"
+#include "app/recordimport.h"
 #include "basal/basalchart.h"
 #include "basal/basalscale.h"
 #include "core/clock.h"
@@ -149,6 +150,51 @@ void BM_Restore(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Restore)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Another data folder under the fixture's home (a new computer, or one wiped), emptied.
+std::unique_ptr<DataFolders> EmptyFolders(const Fixture& f, const QString& name) {
+  const QByteArray data = qgetenv("XDG_DATA_HOME");
+  QDir(f.home + u'/' + name).removeRecursively();
+  qputenv("XDG_DATA_HOME", (f.home + u'/' + name).toLocal8Bit());
+  auto dir = std::make_unique<DataFolders>(f.home + "/program/");
+  qputenv("XDG_DATA_HOME", data);
+  return dir;
+}
+
+// The backup restored on a new computer: nothing to link, every file unpacked.
+void BM_RestoreIntoEmpty(benchmark::State& state) {
+  Fixture& f = TheFixture();
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::unique_ptr<DataFolders> dir = EmptyFolders(f, QStringLiteral("fresh"));
+    state.ResumeTiming();
+    RestoreJob job(*dir, f.kinds);
+    QString error;
+    if (!job.Inspect(f.archive, &error) || !job.Commit(&error)) state.SkipWithError(qPrintable(error));
+  }
+}
+BENCHMARK(BM_RestoreIntoEmpty)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The CSV export of the ten years imported into an empty data folder: the journal, the
+// to-do lists, the basal chart, the weights and the blood pressure written back.
+void BM_ImportCsv(benchmark::State& state) {
+  Fixture& f = TheFixture();
+  const QString csv = f.home + "/import-csv";
+  QString error;
+  if (!ExportRecordsCsv(RecordRoot(*f.dir), f.kinds, csv, nullptr, &error)) state.SkipWithError(qPrintable(error));
+  qint64 added = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::unique_ptr<DataFolders> dir = EmptyFolders(f, QStringLiteral("imported"));
+    const QList<RecordKind> kinds = RecordKinds(*dir);
+    state.ResumeTiming();
+    ImportJob job(*dir, kinds);
+    if (!job.Inspect(csv, &error) || !job.Commit(false, &error)) state.SkipWithError(qPrintable(error));
+    added = job.Written().Added();
+  }
+  state.counters["records"] = double(added);
+}
+BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
