@@ -201,6 +201,25 @@ class ImportTest : public QObject {
     QVERIFY(!Exported(dir, out, "cycle.csv").contains("2024-01-18"));
   }
 
+  void settingsRowsChangeOnlyWhatTheyName() {
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    const QString source = env.home() + QStringLiteral("/cycle.csv");
+    QVERIFY(WriteFileBytes(source, Csv({"record,date,value", "cycle length,,30"}), nullptr));
+    const QString out = env.home() + QStringLiteral("/csv");
+    const QByteArray before = Exported(dir, out, "cycle.csv");
+    ImportSummary preview;
+    QString error;
+    QVERIFY2(Import(dir, source, false, &error, &preview), qPrintable(error));
+    QCOMPARE(CountOf(preview, "cycle.csv")->tally.held, 1);
+    QCOMPARE(Exported(dir, out, "cycle.csv"), before);
+    QVERIFY2(Import(dir, source, true, &error), qPrintable(error));
+    QByteArray expected = before;
+    expected.replace("cycle length,,28", "cycle length,,30");
+    QCOMPARE(Exported(dir, out, "cycle.csv"), expected);
+  }
+
   void eachImportKeepsABackupFirst() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());

@@ -45,9 +45,8 @@ struct PackedFile {
 };
 
 // "2009.txt.qWmxRt": what a save leaves for a moment beside the file it writes.
-bool IsSaveTemporary(const QString& folder, const QString& name, const QSet<QString>& names) {
+bool IsSaveTemporary(const QString& name, const QSet<QString>& names) {
   static const QRegularExpression re(QStringLiteral("^(.+)\\.[A-Za-z]{6}$"));
-  Q_UNUSED(folder);
   const QRegularExpressionMatch m = re.match(name);
   return m.hasMatch() && names.contains(m.captured(1));
 }
@@ -92,7 +91,7 @@ void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
         continue;
       }
       if (!FindFileRule(kinds, rel, e.name)) {
-        if (!IsSaveTemporary(rel, e.name, names)) *leftOut << shown + QStringLiteral(" (not a file of Mavelo)");
+        if (!IsSaveTemporary(e.name, names)) *leftOut << shown + QStringLiteral(" (not a file of Mavelo)");
         continue;
       }
       *files << PackedFile{rel, e.name, path + e.name};

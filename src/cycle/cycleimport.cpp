@@ -12,26 +12,11 @@
 
 namespace {
 
-bool ReadSource(const QString& word, PeriodSource* source) {
-  for (PeriodSource s : {PeriodSource::Picker, PeriodSource::DayAction, PeriodSource::Basal,
-                         PeriodSource::Import})
-    if (word.compare(PeriodSourceWord(s), Qt::CaseInsensitive) == 0) {
-      *source = s;
-      return true;
-    }
-  return false;
-}
-
 // "pregnancy until 2010-10-15", "breast-feeding".
 bool ReadPause(const RecordTable& table, int row, const QDate& first, const QString& value,
                CyclePause* pause, QString* error) {
   const QStringList words = value.split(u' ', Qt::SkipEmptyParts);
-  bool known = false;
-  for (PauseKind k : {PauseKind::Pregnancy, PauseKind::BreastFeeding, PauseKind::Gap})
-    if (!words.isEmpty() && words.first().compare(PauseKindWord(k), Qt::CaseInsensitive) == 0) {
-      pause->kind = k;
-      known = true;
-    }
+  const bool known = !words.isEmpty() && PauseKindFromWord(words.first(), &pause->kind);
   if (!known || (words.size() != 1 && words.size() != 3) ||
       (words.size() == 3 && words.at(1).compare(QLatin1String("until"), Qt::CaseInsensitive) != 0)) {
     if (error)
@@ -91,7 +76,14 @@ bool ImportCycleTable(const DataFolders& dir, const RecordTable& table, ImportMo
   if (!history.Load(historyPath, error)) return false;
   const QString iniPath = dir.ConfigFolder() + QStringLiteral("application.ini");
   const bool hasSettings = QFileInfo::exists(iniPath);
-  CycleSettings settings;
+  // The rows given change her settings; the others stay as they are.
+  CycleSettings current;
+  if (hasSettings) {
+    QByteArray bytes;
+    if (!ReadFileBytes(iniPath, &bytes, error)) return false;
+    current = Config::FromBytes(bytes).Cycle;
+  }
+  CycleSettings settings = current;
   bool settingsGiven = false;
   bool historyChanged = false;
   for (int r = 0; r < table.rows.size(); ++r) {
@@ -122,7 +114,7 @@ bool ImportCycleTable(const DataFolders& dir, const RecordTable& table, ImportMo
     } else if (record == QLatin1String("period start")) {
       if (!ImportDate(table, r, dateText, &date, error)) return false;
       PeriodSource source = PeriodSource::Import;
-      if (!value.isEmpty() && !ReadSource(value, &source)) {
+      if (!value.isEmpty() && !PeriodSourceFromWord(value, &source)) {
         if (error)
           *error = QStringLiteral("%1: \"%2\" is not a way a start is recorded (picker, day, "
                                   "basal or import)")
@@ -168,14 +160,12 @@ bool ImportCycleTable(const DataFolders& dir, const RecordTable& table, ImportMo
     }
   }
   if (settingsGiven) {
-    if (hasSettings) {
-      QByteArray bytes;
-      if (!ReadFileBytes(iniPath, &bytes, error)) return false;
-      const CycleSettings current = Config::FromBytes(bytes).Cycle;
-      if (current != settings) ++tally->held; else settingsGiven = false;
-    } else {
+    if (!hasSettings)
       ++tally->added;
-    }
+    else if (current != settings)
+      ++tally->held;
+    else
+      settingsGiven = false;
   }
   if (mode == ImportMode::Preview) return true;
   if (historyChanged && !history.Save(historyPath, error)) return false;

@@ -1029,6 +1029,8 @@ RestoreHooks MainWindow::ReloadHooks() {
   // folder back, and the views read that.
   hooks.afterReplace = [this](bool replaced) {
     if (replaced) ForgetFileGuards();
+    // Her period history and signs as the folder now holds them.
+    if (cycleRecords_) cycleRecords_->Reload();
     config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
     if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
     LoadFooterFromConfig();

@@ -362,7 +362,8 @@ bool RunImportDialog(const DataFolders& dir, const QList<RecordKind>& kinds, QWi
   QString text = QStringLiteral("\"%1\" is %2. It holds:\n%3")
                      .arg(QFileInfo(path).fileName(), s.format, s.Lines().join(u'\n'));
   if (!s.leftAside.isEmpty())
-    text += QStringLiteral("\n\nLeft aside, as Mavelo keeps no such records:\n") + s.leftAside.join(u'\n');
+    text += QStringLiteral("\n\nLeft aside, as Mavelo keeps no such records: ") +
+            s.leftAside.join(QStringLiteral(", ")) + u'.';
   if (!job.HasWork(true)) {
     ShowMessage(text + QStringLiteral("\n\nYour records already hold all of it: there is nothing to import."),
                 parent);
