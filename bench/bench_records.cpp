@@ -1,4 +1,4 @@
-// Backup, CSV export and restore of ten years of daily records in every tracker: a note,
+// Backup, CSV export, restore and import of ten years of daily records in every tracker: a note,
 // a to-do list, a temperature with signs, a weight, a workout, a night's sleep, a baby's
 // nap, a blood-pressure reading and four meals every day, and the shipped Food.db.
 #include <benchmark/benchmark.h>
@@ -12,8 +12,10 @@
 #include "app/csvexport.h"
 #include "app/datafolders.h"
 #include "app/recordarchive.h"
+#include "app/recordimport.h"
 #include "basal/basalchart.h"
 #include "basal/basalscale.h"
+#include "core/clock.h"
 #include "core/gridfile.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
@@ -85,18 +87,24 @@ void FillTenYears(const DataFolders& dir) {
   QFile::copy(QStringLiteral(MAVELO_BINARY_DIR "/bin/DB/Food.db"), dir.DBFolder() + QStringLiteral("Food.db"));
 }
 
+// MAVELO_BENCH_HOME keeps the ten years in that folder for the next run (to profile one
+// benchmark without making them again); by default they go with the run.
 struct Fixture {
-  QTemporaryDir home;
+  QTemporaryDir temporary;
+  QString home;
   std::unique_ptr<DataFolders> dir;
   QList<RecordKind> kinds;
   QString archive;
   Fixture() {
-    qputenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit());
+    home = qEnvironmentVariable("MAVELO_BENCH_HOME", temporary.path());
+    const bool made = QFileInfo::exists(home + "/backup.zip");
+    qputenv("XDG_DATA_HOME", (home + "/data").toLocal8Bit());
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    dir = std::make_unique<DataFolders>(home.path() + "/program/");
-    FillTenYears(*dir);
+    dir = std::make_unique<DataFolders>(home + "/program/");
     kinds = RecordKinds(*dir);
-    archive = home.path() + "/backup.zip";
+    archive = home + "/backup.zip";
+    if (made) return;
+    FillTenYears(*dir);
     WriteBackup(*dir, kinds, archive, nullptr, nullptr, nullptr);
   }
 };
@@ -111,12 +119,12 @@ void BM_Backup(benchmark::State& state) {
   ArchiveSummary s;
   for (auto _ : state) {
     QString error;
-    if (!WriteBackup(*f.dir, f.kinds, f.home.path() + "/b.zip", &s, nullptr, &error))
+    if (!WriteBackup(*f.dir, f.kinds, f.home + "/b.zip", &s, nullptr, &error))
       state.SkipWithError(qPrintable(error));
   }
   state.counters["files"] = s.files;
   state.counters["MB"] = double(s.bytes) / (1 << 20);
-  state.counters["archive_MB"] = double(QFileInfo(f.home.path() + "/b.zip").size()) / (1 << 20);
+  state.counters["archive_MB"] = double(QFileInfo(f.home + "/b.zip").size()) / (1 << 20);
 }
 BENCHMARK(BM_Backup)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -124,7 +132,7 @@ void BM_ExportCsv(benchmark::State& state) {
   Fixture& f = TheFixture();
   for (auto _ : state) {
     QString error;
-    if (!ExportRecordsCsv(RecordRoot(*f.dir), f.kinds, f.home.path() + "/csv", nullptr, &error))
+    if (!ExportRecordsCsv(RecordRoot(*f.dir), f.kinds, f.home + "/csv", nullptr, &error))
       state.SkipWithError(qPrintable(error));
   }
 }
@@ -143,9 +151,55 @@ void BM_Restore(benchmark::State& state) {
 }
 BENCHMARK(BM_Restore)->Unit(benchmark::kMillisecond)->Iterations(3);
 
+// Another data folder under the fixture's home (a new computer, or one wiped), emptied.
+std::unique_ptr<DataFolders> EmptyFolders(const Fixture& f, const QString& name) {
+  const QByteArray data = qgetenv("XDG_DATA_HOME");
+  QDir(f.home + u'/' + name).removeRecursively();
+  qputenv("XDG_DATA_HOME", (f.home + u'/' + name).toLocal8Bit());
+  auto dir = std::make_unique<DataFolders>(f.home + "/program/");
+  qputenv("XDG_DATA_HOME", data);
+  return dir;
+}
+
+// The backup restored on a new computer: nothing to link, every file unpacked.
+void BM_RestoreIntoEmpty(benchmark::State& state) {
+  Fixture& f = TheFixture();
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::unique_ptr<DataFolders> dir = EmptyFolders(f, QStringLiteral("fresh"));
+    state.ResumeTiming();
+    RestoreJob job(*dir, f.kinds);
+    QString error;
+    if (!job.Inspect(f.archive, &error) || !job.Commit(&error)) state.SkipWithError(qPrintable(error));
+  }
+}
+BENCHMARK(BM_RestoreIntoEmpty)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The CSV export of the ten years imported into an empty data folder: the journal, the
+// to-do lists, the basal chart, the weights and the blood pressure written back.
+void BM_ImportCsv(benchmark::State& state) {
+  Fixture& f = TheFixture();
+  const QString csv = f.home + "/import-csv";
+  QString error;
+  if (!ExportRecordsCsv(RecordRoot(*f.dir), f.kinds, csv, nullptr, &error)) state.SkipWithError(qPrintable(error));
+  qint64 added = 0;
+  for (auto _ : state) {
+    state.PauseTiming();
+    const std::unique_ptr<DataFolders> dir = EmptyFolders(f, QStringLiteral("imported"));
+    const QList<RecordKind> kinds = RecordKinds(*dir);
+    state.ResumeTiming();
+    ImportJob job(*dir, kinds);
+    if (!job.Inspect(csv, &error) || !job.Commit(false, &error)) state.SkipWithError(qPrintable(error));
+    added = job.Written().Added();
+  }
+  state.counters["records"] = double(added);
+}
+BENCHMARK(BM_ImportCsv)->Unit(benchmark::kMillisecond)->Iterations(3);
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  Clock::PinTimeZone();  // as the program does
   QCoreApplication app(argc, argv);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();

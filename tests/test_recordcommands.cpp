@@ -111,6 +111,38 @@ class RecordCommandsTest : public QObject {
     QCOMPARE(QDir(home.DataRoot() + "Backups").entryList(QDir::Files).size(), 1);
   }
 
+  void importAddsAndReplacesOnlyWhenTold() {
+    Home home;
+    const QString note = home.DataRoot() + "Notes/Y2024M1D15.txt";
+    QDir().mkpath(home.DataRoot() + "Notes");
+    QFile f(note);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("my own note\r\n");
+    f.close();
+    const QString drip = TestEnv::testData("import/drip.csv");
+    Run r = home.Start({"--import", drip});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.out.contains("is drip's CSV"), qPrintable(r.out));
+    QVERIFY2(r.out.contains("Journal (journal.csv): 1 to add, 1 that already holds something"), qPrintable(r.out));
+    QVERIFY2(r.out.contains("Left aside: pain.cramps (2 days)"), qPrintable(r.out));
+    QVERIFY2(r.out.contains("Basal temperature (basal.csv): 11 added"), qPrintable(r.out));
+    QVERIFY2(r.out.contains("--replace writes over them"), qPrintable(r.out));
+    QCOMPARE(Bytes(note), QByteArray("my own note\r\n"));
+    QVERIFY(QFileInfo::exists(home.DataRoot() + "Notes/Y2024M1D17.txt"));
+    QCOMPARE(QDir(home.DataRoot() + "Backups").entryList(QDir::Files).size(), 1);
+
+    r = home.Start({"--import", drip, "--replace"});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.out.contains("Journal (journal.csv): 0 added, 1 replaced"), qPrintable(r.out));
+    QCOMPARE(Bytes(note), QByteArray("Felt great, \"really\"\r\n"));
+
+    // Nothing new: nothing written, no backup made.
+    r = home.Start({"--import", drip});
+    QVERIFY2(r.code == 0, qPrintable(r.err));
+    QVERIFY2(r.out.contains("Nothing was imported"), qPrintable(r.out));
+    QCOMPARE(QDir(home.DataRoot() + "Backups").entryList(QDir::Files).size(), 2);
+  }
+
   void restoreRefusesWhileTheProgramRuns() {
     Home home;
     const QString archive = home.Path() + "/b.zip";
@@ -129,6 +161,11 @@ class RecordCommandsTest : public QObject {
       QCOMPARE(r.code, 1);
       QVERIFY2(r.err.contains("Mavelo is open"), qPrintable(r.err));
       QVERIFY(!QDir(home.DataRoot() + "Backups").exists());
+      const Run i = home.Start({"--import", TestEnv::testData("import/drip.csv")});
+      QCOMPARE(i.code, 1);
+      QVERIFY2(i.err.contains("Mavelo is open"), qPrintable(i.err));
+      QVERIFY(!QDir(home.DataRoot() + "Backups").exists());
+      QVERIFY(!QFileInfo::exists(home.DataRoot() + "Notes/Y2024M1D17.txt"));
       // Reading works all the same.
       QCOMPARE(home.Start({"--backup", home.Path() + "/c.zip"}).code, 0);
     }
@@ -147,6 +184,9 @@ class RecordCommandsTest : public QObject {
     QTest::newRow("count alone") << QStringList{"--backup", "a.zip", "--count", "3"} << 2 << "--count goes with";
     QTest::newRow("unknown") << QStringList{"--backup", "a.zip", "--fast"} << 2 << "unknown option";
     QTest::newRow("unwritable") << QStringList{"--backup", "/nonexistent/folder/a.zip"} << 1 << "Cannot create file";
+    QTest::newRow("replace alone") << QStringList{"--backup", "a.zip", "--replace"} << 2 << "--replace goes with --import";
+    QTest::newRow("bad import") << QStringList{"--import", TestEnv::testData("import/periodical-version7.json")} << 1
+        << "cannot be imported, and nothing was changed";
     QTest::newRow("missing archive") << QStringList{"--restore", "/nonexistent/a.zip", "--yes"} << 1 << "cannot be restored";
   }
   void badArgumentsAndFailuresSayWhy() {

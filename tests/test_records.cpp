@@ -17,51 +17,13 @@
 #include "shell/recordkinds.h"
 #include "support/faults.h"
 #include "support/fixturedb.h"
+#include "support/recordsfixture.h"
 #include "support/testenv.h"
 #include "support/zipmaker.h"
 
 Q_DECLARE_METATYPE(ZipMakerEntry)
 
 namespace {
-
-// Every file under a folder, by path relative to it, with its bytes.
-QMap<QString, QByteArray> Snapshot(const QString& root, bool withBackups = false) {
-  QMap<QString, QByteArray> out;
-  QDirIterator it(root, QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    const QString rel = QDir(root).relativeFilePath(path);
-    if (!withBackups && rel.startsWith(QLatin1String("Backups/"))) continue;
-    QFile f(path);
-    if (f.open(QIODevice::ReadOnly)) out.insert(rel, f.readAll());
-  }
-  return out;
-}
-
-// The fixture's files in the data folder, and its database with health rows.
-void FillDataFolder(const DataFolders& dir) {
-  const QString fixture = TestEnv::testData(QStringLiteral("records/folder"));
-  QDirIterator it(fixture, QDir::Files, QDirIterator::Subdirectories);
-  while (it.hasNext()) {
-    const QString path = it.next();
-    const QString target = dir.DataRoot() + QDir(fixture).relativeFilePath(path);
-    QDir().mkpath(QFileInfo(target).path());
-    QFile::remove(target);
-    QVERIFY(QFile::copy(path, target));
-    QFile::setPermissions(target, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  }
-  const QString db = dir.DBFolder() + QStringLiteral("Food.db");
-  QFile::remove(db);
-  QVERIFY(CopyFixtureDatabase(db));
-  QVERIFY(ExecOnDatabaseFile(db, QStringLiteral(
-      "INSERT INTO Health_Appointments (StartTime, Doctor, Reason) VALUES "
-      "('Mar 20, 2009', 'Dr. Lee', 'Check-up, yearly')")));
-  QVERIFY(ExecOnDatabaseFile(db, QStringLiteral(
-      "INSERT INTO Health_Immunization (Vaccines, Date_Received) VALUES ('Tetanus', '2008')")));
-  QVERIFY(ExecOnDatabaseFile(db, QStringLiteral(
-      "INSERT INTO Health_Prescription (Date_Start_End, Medication_Dosage, Special_Notes) "
-      "VALUES ('Mar 1 - Mar 10', 'Amoxicillin 500 mg', 'with \"food\"')")));
-}
 
 QString Manifest(int format = kArchiveFormat) {
   return QStringLiteral("[Backup]\r\nFormat=%1\r\nProgram=Mavelo 9.9\r\n").arg(format);
@@ -75,7 +37,7 @@ class RecordsTest : public QObject {
   void backupRestoreRoundTrip() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
-    FillDataFolder(dir);
+    QVERIFY(FillDataFolder(dir));
     const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot());
     const QList<RecordKind> kinds = RecordKinds(dir);
 
@@ -124,7 +86,7 @@ class RecordsTest : public QObject {
   void restoreSummaryCountsEachTracker() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
-    FillDataFolder(dir);
+    QVERIFY(FillDataFolder(dir));
     const QList<RecordKind> kinds = RecordKinds(dir);
     const QString archive = env.home() + QStringLiteral("/backup.zip");
     QString error;
@@ -175,7 +137,7 @@ class RecordsTest : public QObject {
     QFETCH(QString, reason);
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
-    FillDataFolder(dir);
+    QVERIFY(FillDataFolder(dir));
     const QMap<QString, QByteArray> before = Snapshot(env.home(), true);
     const QString archive = env.home() + QStringLiteral("/work/hostile.zip");
     QDir().mkpath(QFileInfo(archive).path());
@@ -201,7 +163,7 @@ class RecordsTest : public QObject {
     // of the data folder changes.
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
-    FillDataFolder(dir);
+    QVERIFY(FillDataFolder(dir));
     const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot(), true);
     QByteArray db("SQLite format 3");
     db.append('\0');
@@ -219,7 +181,7 @@ class RecordsTest : public QObject {
   void failedBackupKeepsTheOldArchive() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
-    FillDataFolder(dir);
+    QVERIFY(FillDataFolder(dir));
     const QString archive = env.home() + QStringLiteral("/backup.zip");
     QVERIFY(WriteFileBytes(archive, "the old backup", nullptr));
     QString error;
@@ -240,7 +202,7 @@ class RecordsTest : public QObject {
   void csvExportMatchesGoldenFiles() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
-    FillDataFolder(dir);
+    QVERIFY(FillDataFolder(dir));
     const QString out = env.home() + QStringLiteral("/csv");
     QStringList written;
     QString error;

@@ -73,6 +73,49 @@ class RecordsDialogsTest : public QObject {
     QCOMPARE(AutomaticBackups(dir).size(), 1);
   }
 
+  void importAsksThenWritesAndReloads() {
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    const QString note = dir.NotesFolder() + QStringLiteral("Y2024M1D15.txt");
+    QVERIFY(WriteFileBytes(note, "mine\r\n", nullptr));
+    QString asked, answer;
+    SetRecordsChooser([&](const QString& what, const QString& suggested) {
+      if (what == QLatin1String("import")) return TestEnv::testData(QStringLiteral("import/drip.csv"));
+      if (what == QLatin1String("import-ask")) asked = suggested;
+      return answer;
+    });
+    QStringList calls;
+    RestoreHooks hooks{[&] { calls << "before"; }, [&](bool) { calls << "after"; }};
+    // Cancelled at the question: nothing written, the window undisturbed.
+    QVERIFY(!RunImportDialog(dir, nullptr, hooks));
+    QVERIFY2(asked.contains(QStringLiteral("drip's CSV")) &&
+                 asked.contains(QStringLiteral("Journal (journal.csv): 1 to add, 1 that already holds something")),
+             qPrintable(asked));
+    QVERIFY(calls.isEmpty());
+    QVERIFY(AutomaticBackups(dir).isEmpty());
+
+    answer = QStringLiteral("keep");
+    QVERIFY(RunImportDialog(dir, nullptr, hooks));
+    QCOMPARE(calls, (QStringList{"before", "after"}));
+    QCOMPARE(Bytes(note), QByteArray("mine\r\n"));
+    QVERIFY2(env.messages.last().text.contains(QStringLiteral("1 kept as they were")), qPrintable(env.messages.last().text));
+    QCOMPARE(AutomaticBackups(dir).size(), 1);
+
+    answer = QStringLiteral("replace");
+    QVERIFY(RunImportDialog(dir, nullptr, hooks));
+    QCOMPARE(Bytes(note), QByteArray("Felt great, \"really\"\r\n"));
+
+    // A file that does not read says why and changes nothing.
+    SetRecordsChooser([&](const QString&, const QString&) {
+      return TestEnv::testData(QStringLiteral("import/periodical-version7.json"));
+    });
+    calls.clear();
+    QVERIFY(!RunImportDialog(dir, nullptr, hooks));
+    QCOMPARE(env.messages.last().kind, MessageKind::Error);
+    QVERIFY2(env.messages.last().text.contains(QStringLiteral("newer Periodical")), qPrintable(env.messages.last().text));
+    QVERIFY(calls.isEmpty());
+  }
+
   void restoreDialogListsTheAutomaticBackups() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());

@@ -8,13 +8,16 @@
 #include <QHash>
 #include <QLocale>
 #include <QRegularExpression>
+#include <QSet>
 #include <QTemporaryDir>
+#include <QTimeZone>
 
 #include <fcntl.h>
 #include <unistd.h>
 
 #include "app/datafolders.h"
 #include "core/inifile.h"
+#include "core/plainfile.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
 #include "core/ziparchive.h"
@@ -39,14 +42,13 @@ struct PackedFile {
   QString folder;  // relative, with "/"; "" the root
   QString name;
   QString path;
-  QDateTime modified;
 };
 
 // "2009.txt.qWmxRt": what a save leaves for a moment beside the file it writes.
-bool IsSaveTemporary(const QFileInfo& info) {
+bool IsSaveTemporary(const QString& name, const QSet<QString>& names) {
   static const QRegularExpression re(QStringLiteral("^(.+)\\.[A-Za-z]{6}$"));
-  const QRegularExpressionMatch m = re.match(info.fileName());
-  return m.hasMatch() && QFileInfo::exists(info.path() + u'/' + m.captured(1));
+  const QRegularExpressionMatch m = re.match(name);
+  return m.hasMatch() && names.contains(m.captured(1));
 }
 
 // The program's files under the data root, by the kinds' rules; what lies in the
@@ -64,56 +66,43 @@ void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
     const QString path = dir.DataRoot() + rel;
     if (!QFileInfo(path).isDir()) continue;
     if (!rel.isEmpty()) *folders << rel;
-    const QFileInfoList entries = QDir(path).entryInfoList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
-    for (const QFileInfo& info : entries) {
-      const QString shown = rel + info.fileName();
+    const QList<FolderEntry> entries = ListFolder(path);
+    QSet<QString> names;
+    for (const FolderEntry& e : entries) names.insert(e.name);
+    for (const FolderEntry& e : entries) {
+      const QString shown = rel + e.name;
       // At the root only the program's files count; its folders are walked one by one
       // and anything else there (Backups/, a lock) is not a record.
       if (rel.isEmpty()) {
-        if (!info.isFile() || info.isSymLink()) continue;
-        if (FindFileRule(kinds, rel, info.fileName())) *files << PackedFile{rel, info.fileName(), info.filePath(), info.lastModified()};
+        if (e.type == FolderEntry::Type::File && FindFileRule(kinds, rel, e.name))
+          *files << PackedFile{rel, e.name, path + e.name};
         continue;
       }
-      if (info.isSymLink()) {
+      if (e.type == FolderEntry::Type::Link) {
         *leftOut << shown + QStringLiteral(" (a link)");
         continue;
       }
-      if (info.isDir()) {
+      if (e.type == FolderEntry::Type::Folder) {
         *leftOut << shown + QStringLiteral("/ (a folder the program does not keep)");
         continue;
       }
-      if (!info.isFile()) {
+      if (e.type != FolderEntry::Type::File) {
         *leftOut << shown + QStringLiteral(" (not a regular file)");
         continue;
       }
-      const RecordFileRule* rule = FindFileRule(kinds, rel, info.fileName());
-      if (!rule) {
-        if (!IsSaveTemporary(info)) *leftOut << shown + QStringLiteral(" (not a file of Mavelo)");
+      if (!FindFileRule(kinds, rel, e.name)) {
+        if (!IsSaveTemporary(e.name, names)) *leftOut << shown + QStringLiteral(" (not a file of Mavelo)");
         continue;
       }
-      *files << PackedFile{rel, info.fileName(), info.filePath(), info.lastModified()};
+      *files << PackedFile{rel, e.name, path + e.name};
     }
   }
 }
 
-bool ReadWhole(const QString& path, qint64 maxBytes, QByteArray* bytes, bool* tooLarge,
-               QString* error) {
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) {
-    *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
-    return false;
-  }
-  // readAll reads a regular file in one piece of its size; a file too large for its kind
-  // is not read at all (*tooLarge).
-  *tooLarge = file.size() > maxBytes;
-  *bytes = *tooLarge ? QByteArray() : file.readAll();
-  if (file.error() != QFileDevice::NoError) {
-    *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
-    return false;
-  }
-  return true;
-}
+// The largest file whose bytes a backup or a restore keeps after reading it, for the
+// count of its records: every record file is far smaller (the database is counted from
+// its own file).
+constexpr qint64 kKeptBytes = qint64(1) << 20;
 
 QByteArray ManifestBytes(const ArchiveSummary& s) {
   IniFile ini;
@@ -266,11 +255,9 @@ bool CountRecords(const RecordRoot& root, const QList<RecordKind>& kinds,
   QStringList folders = RuleFolders(kinds);
   folders.prepend(QString());
   for (const QString& folder : std::as_const(folders)) {
-    const QStringList names = QDir(root.Root() + folder)
-                                  .entryList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks);
-    for (const QString& name : names) {
+    for (const FolderEntry& e : ListFolder(root.Root() + folder)) {
       const RecordKind* kind = nullptr;
-      if (FindFileRule(kinds, folder, name, &kind)) ++files[kind];
+      if (e.type == FolderEntry::Type::File && FindFileRule(kinds, folder, e.name, &kind)) ++files[kind];
     }
   }
   for (const RecordKind& kind : kinds) {
@@ -305,22 +292,20 @@ QString DefaultBackupName(const QDate& date) {
 
 bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const QString& path,
                  ArchiveSummary* summary, QStringList* leftOut, QString* error,
-                 const ProgressFunction& progress) {
+                 const ProgressFunction& progress, bool countRecords) {
   QList<PackedFile> files;
   QStringList folders, left;
   ListProgramFiles(dir, kinds, &files, &folders, &left);
   // An archive written into the data folder itself would take itself in.
-  const QString target = QFileInfo(path).absoluteFilePath();
+  const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+  const QString targetName = QFileInfo(target).fileName();
   ArchiveSummary s;
   s.program = ProgramText();
   s.created = QDateTime::currentDateTime();
   s.created.setTime(QTime(s.created.time().hour(), s.created.time().minute(),
                           s.created.time().second()));
   QString e;
-  // The counts are for the manifest: a file that does not read is still backed up (or
-  // named among those left out), so a failure here does not stop the backup.
-  CountRecords(RecordRoot(dir), kinds, &s.kinds, &e);
-  const qint64 total = files.size() + 1;
+  const qint64 total = files.size() + 2;
   if (progress) progress(0, total);
 
   ZipWriter zip;
@@ -336,21 +321,23 @@ bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const Q
       return false;
     }
   }
+  // Each file is read once: its bytes go into the archive and, for the manifest's counts
+  // below, to the kinds' readers.
+  QHash<QString, QByteArray> read;
   qint64 done = 0;
   for (const PackedFile& f : std::as_const(files)) {
-    if (QFileInfo(f.path).absoluteFilePath() == target) continue;
+    if (f.name == targetName && QDir::cleanPath(f.path) == target) continue;
     const RecordFileRule* rule = FindFileRule(kinds, f.folder, f.name);
-    QByteArray bytes;
-    bool tooLarge = false;
-    if (!ReadWhole(f.path, rule->maxBytes, &bytes, &tooLarge, &e)) {
+    PlainFile file;
+    if (!ReadPlainFile(f.path, rule->maxBytes, &file, &e)) {
       zip.Cancel();
       if (error) *error = e;
       return false;
     }
     QString why;
-    if (tooLarge) {
-      why = QStringLiteral("%1, larger than such a file can be").arg(SizeText(QFileInfo(f.path).size()));
-    } else if (rule->read && !rule->read(bytes, &why)) {
+    if (file.tooLarge) {
+      why = QStringLiteral("%1, larger than such a file can be").arg(SizeText(file.size));
+    } else if (rule->read && !rule->read(file.bytes, &why)) {
       if (why.isEmpty()) why = QStringLiteral("it does not read as a file of its kind");
     }
     if (!why.isEmpty()) {
@@ -358,14 +345,24 @@ bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const Q
       left << f.folder + f.name + QStringLiteral(" (") + why + u')';
       continue;
     }
-    if (!zip.AddFile(f.folder + f.name, bytes, f.modified, &e)) {
+    if (!zip.AddFile(f.folder + f.name, file.bytes,
+                     QDateTime::fromSecsSinceEpoch(file.modifiedSecs, QTimeZone::utc()), &e)) {
       if (error) *error = e;
       return false;
     }
     ++s.files;
-    s.bytes += bytes.size();
+    s.bytes += file.bytes.size();
+    if (countRecords && file.bytes.size() <= kKeptBytes) read.insert(f.path, std::move(file.bytes));
     if (progress) progress(++done, total);
   }
+  // The counts are for the manifest: a file that does not read is still backed up (or
+  // named among those left out), so a failure here does not stop the backup.
+  if (countRecords) {
+    RecordRoot root(dir);
+    root.UseReadBytes(&read);
+    CountRecords(root, kinds, &s.kinds, &e);
+  }
+  if (progress) progress(++done, total);
   if (!zip.AddFile(QString::fromLatin1(kManifestName), ManifestBytes(s), s.created, &e) ||
       !zip.Commit(&e)) {
     if (error) *error = e;
@@ -410,6 +407,7 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
     QString folder;
     qint64 size;
     QByteArray hash;
+    QByteArray bytes;  // kept when small, for the count of the records below
   };
   QList<Checked> checked;
   QHash<QString, bool> seen;
@@ -466,7 +464,8 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
       if (!folder.isEmpty() && !folders_.contains(folder)) folders_ << folder;
       if (folder.isEmpty()) rootFiles_ << file;
       checked << Checked{entry.name, folder, bytes.size(),
-                         QCryptographicHash::hash(bytes, QCryptographicHash::Sha1)};
+                         QCryptographicHash::hash(bytes, QCryptographicHash::Sha1),
+                         bytes.size() <= kKeptBytes ? bytes : QByteArray()};
       if (progress) progress(checked.size(), 0);
     }
     if (!zip.errorString().isEmpty())
@@ -490,15 +489,35 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
     if (!zip.Open(archivePath, &e)) return refuse(QString(), zip.errorString());
     QHash<QString, const Checked*> byName;
     for (const Checked& c : std::as_const(checked)) byName.insert(c.name, &c);
-    ZipEntryInfo entry;
     qint64 done = 0;
-    while (zip.Next(&entry)) {
+    // A file that the data folder holds with the same bytes is linked into the staging
+    // folder instead of being unpacked again, and what the link holds is read back and
+    // compared: the restore of a recent backup writes (and later removes) only what
+    // changed. Anything that does not link or differs is unpacked.
+    for (const Checked& c : std::as_const(checked)) {
+      if (c.bytes.size() != c.size) continue;  // too large to have been kept
+      const QString current = dir_.DataRoot() + c.name;
+      const QString staged = stage + c.name;
+      if (::link(QFile::encodeName(current).constData(), QFile::encodeName(staged).constData()) != 0)
+        continue;
+      PlainFile linked;
+      QString ignored;
+      if (ReadPlainFile(staged, c.size, &linked, &ignored) && !linked.tooLarge && linked.bytes == c.bytes) {
+        byName.remove(c.name);
+        if (progress) progress(++done, checked.size());
+      } else {
+        QFile::remove(staged);
+      }
+    }
+    ZipEntryInfo entry;
+    while (!byName.isEmpty() && zip.Next(&entry)) {
       const Checked* c = byName.value(entry.name);
       if (!c || entry.type != ZipEntryInfo::Type::File) continue;
       QByteArray hash;
-      if (!zip.ExtractTo(stage, &e, &hash)) return refuse(entry.name, e);
+      qint64 size = 0;
+      if (!zip.ExtractTo(stage, &e, &hash, &size)) return refuse(entry.name, e);
       // What was unpacked is what was checked, were the archive changed in between.
-      if (hash != c->hash || QFileInfo(stage + entry.name).size() != c->size)
+      if (hash != c->hash || size != c->size)
         return refuse(entry.name, QStringLiteral("it changed while it was being restored"));
       byName.remove(entry.name);
       if (progress) progress(++done, checked.size());
@@ -507,9 +526,16 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
       return refuse(byName.begin().key(), QStringLiteral("it could not be unpacked"));
   }
 
-  // The records as the views will read them, which also proves the database opens.
+  // The records as the views will read them, which also proves the database opens. The
+  // files unpacked are those checked (their hashes matched), so their checked bytes are
+  // read instead of reading every file again.
+  QHash<QString, QByteArray> read;
+  for (Checked& c : checked)
+    if (c.size <= kKeptBytes) read.insert(stage + c.name, std::move(c.bytes));
+  RecordRoot staged(dir_, stage);
+  staged.UseReadBytes(&read);
   QString e;
-  if (!CountRecords(RecordRoot(dir_, stage), kinds_, &summary_.kinds, &e))
+  if (!CountRecords(staged, kinds_, &summary_.kinds, &e))
     return refuse(QString(), e.replace(stage, QString()));
   summary_.files = checked.size();
   summary_.bytes = 0;
@@ -525,18 +551,13 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
   const QString root = dir_.DataRoot();
   const QString stage = staging_->path() + u'/';
   // First the safety copy of what is there now: without it, nothing is replaced.
-  QDir().mkpath(dir_.BackupsFolder());
-  const QString safety = dir_.BackupsFolder() + kAutoPrefix +
-                         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss")) +
-                         QStringLiteral(".zip");
   QString e;
-  if (!WriteBackup(dir_, kinds_, safety, nullptr, nullptr, &e, progress)) {
+  if (!WriteSafetyBackup(dir_, kinds_, &safetyBackup_, &e, progress)) {
     if (error)
       *error = QStringLiteral("The data folder could not be saved first, so nothing was "
                               "restored.\n") + e;
     return false;
   }
-  safetyBackup_ = safety;
   SyncFolder(stage);
 
   // What moves: every folder and root file of the program, whether the archive holds it
@@ -611,6 +632,24 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
 }
 
 // ---------------------------------------------------------------------------------------
+
+bool WriteSafetyBackup(const DataFolders& dir, const QList<RecordKind>& kinds, QString* path,
+                       QString* error, const ProgressFunction& progress) {
+  if (!QDir().mkpath(dir.BackupsFolder())) {
+    if (error)
+      *error = CannotCreateMessage(dir.BackupsFolder(), QStringLiteral("The folder cannot be made"));
+    return false;
+  }
+  QString target = dir.BackupsFolder() + kAutoPrefix +
+                   QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+  // Two in one second (an import right after a restore) keep apart.
+  for (int n = 2; QFileInfo::exists(target + QStringLiteral(".zip")); ++n)
+    target = target.section(u'~', 0, 0) + u'~' + QString::number(n);
+  target += QStringLiteral(".zip");
+  if (!WriteBackup(dir, kinds, target, nullptr, nullptr, error, progress, false)) return false;
+  if (path) *path = target;
+  return true;
+}
 
 QStringList AutomaticBackups(const DataFolders& dir) {
   QStringList out;

@@ -70,9 +70,11 @@ QString DefaultBackupName(const QDate& date);
 // the files in the program's folders that are not the program's (or cannot be its:
 // links, files too large for their kind), which are not in the archive. False with the
 // user's message; the file at path keeps what it held.
+// Without countRecords the manifest names no records per kind (the safety copy of a
+// restore or an import, which no one reads but a restore, which counts for itself).
 bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const QString& path,
                  ArchiveSummary* summary, QStringList* leftOut, QString* error,
-                 const ProgressFunction& progress = {});
+                 const ProgressFunction& progress = {}, bool countRecords = true);
 
 // A restore: Inspect checks and unpacks the archive beside the data, Commit puts it in
 // place. Destroying a job that was not committed removes what it unpacked.
@@ -105,6 +107,11 @@ class RestoreJob {
   QString safetyBackup_;
 };
 
+// Saves the data folder as it is now as an automatic backup
+// (Backups/Mavelo-auto-2026-12-10-143000.zip), before a restore or an import changes it.
+// *path gets the archive written. False with the user's message.
+bool WriteSafetyBackup(const DataFolders& dir, const QList<RecordKind>& kinds, QString* path,
+                       QString* error, const ProgressFunction& progress = {});
 // The automatic backups, newest first (full paths).
 QStringList AutomaticBackups(const DataFolders& dir);
 // When none was made today, writes Backups/Mavelo-auto-<today>.zip, then keeps the 7

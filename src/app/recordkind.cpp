@@ -9,6 +9,7 @@
 #include "app/datafolders.h"
 #include "core/csvfile.h"
 #include "core/gridfile.h"
+#include "core/plainfile.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
 
@@ -46,16 +47,13 @@ QString RecordRoot::Folder(const QString& folderOfDir) const {
 
 QStringList RecordRoot::Files(const QString& folderOfDir, const QRegularExpression& name) const {
   QStringList out;
-  const QFileInfoList entries =
-      QDir(Folder(folderOfDir))
-          .entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
-                         QDir::Name);
-  for (const QFileInfo& info : entries)
-    if (name.match(info.fileName()).hasMatch()) out << info.fileName();
+  for (const FolderEntry& e : ListFolder(Folder(folderOfDir)))
+    if (e.type == FolderEntry::Type::File && name.match(e.name).hasMatch()) out << e.name;
   return out;
 }
 
 bool RecordRoot::Exists(const QString& folderOfDir, const QString& name) const {
+  if (read_ && read_->contains(Folder(folderOfDir) + name)) return true;
   const QFileInfo info(Folder(folderOfDir) + name);
   return info.isFile() && !info.isSymLink();
 }
@@ -63,25 +61,20 @@ bool RecordRoot::Exists(const QString& folderOfDir, const QString& name) const {
 bool RecordRoot::Read(const QString& folderOfDir, const QString& name, QByteArray* bytes,
                       QString* error) const {
   const QString path = Folder(folderOfDir) + name;
-  QFile file(path);
-  if (QFileInfo(path).size() > kMaxReadBytes) {
+  if (read_) {
+    const auto it = read_->constFind(path);
+    if (it != read_->cend()) {
+      *bytes = it.value();
+      return true;
+    }
+  }
+  PlainFile file;
+  if (!ReadPlainFile(path, kMaxReadBytes, &file, error)) return false;
+  if (file.tooLarge) {
     if (error) *error = CannotOpenMessage(path, QStringLiteral("File too large"));
     return false;
   }
-  if (!file.open(QIODevice::ReadOnly)) {
-    if (error) *error = CannotOpenMessage(path, FailureReason(file.errorString(), errno));
-    return false;
-  }
-  // readAll reads a regular file in one piece of its size (a read of kMaxReadBytes would
-  // reserve that much for every file).
-  *bytes = file.readAll();
-  if (file.error() != QFileDevice::NoError || bytes->size() > kMaxReadBytes) {
-    if (error)
-      *error = CannotOpenMessage(path, bytes->size() > kMaxReadBytes
-                                           ? QStringLiteral("File too large")
-                                           : FailureReason(file.errorString(), errno));
-    return false;
-  }
+  *bytes = std::move(file.bytes);
   return true;
 }
 
@@ -125,4 +118,61 @@ QString NumberField(const QString& cell) {
   double v = 0;
   if (!t.isEmpty() && ParseNumber(t, &v)) return CsvNumber(v);
   return t;
+}
+
+QString RecordTable::Where(int row) const {
+  if (row >= 0 && row < lines.size())
+    return QStringLiteral("%1, line %2").arg(fileName).arg(lines.at(row));
+  return QStringLiteral("%1, record %2").arg(fileName).arg(row + 1);
+}
+
+bool ImportColumns(const RecordTable& table, const QStringList& required,
+                   const QStringList& optional, QHash<QString, int>* columns, QString* error) {
+  columns->clear();
+  for (const QString& name : required) {
+    const int c = table.header.indexOf(name);
+    if (c < 0) {
+      if (error)
+        *error = QStringLiteral("%1: it has no column \"%2\" (its first line names the "
+                                "columns: %3)")
+                     .arg(table.fileName, name, required.join(QStringLiteral(", ")));
+      return false;
+    }
+    columns->insert(name, c);
+  }
+  for (const QString& name : optional) columns->insert(name, table.header.indexOf(name));
+  return true;
+}
+
+QString ImportField(const QStringList& row, int column) {
+  return column >= 0 && column < row.size() ? row.at(column).trimmed() : QString();
+}
+
+bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* date,
+                QString* error) {
+  static const QRegularExpression iso(QStringLiteral("^\\d{4}-\\d{2}-\\d{2}$"));
+  const QDate d = iso.match(text).hasMatch() ? QDate::fromString(text, Qt::ISODate) : QDate();
+  if (!d.isValid() || d.year() < 1900 || d.year() > 2099) {
+    if (error)
+      *error = text.isEmpty()
+                   ? QStringLiteral("%1: the date is missing").arg(table.Where(row))
+                   : QStringLiteral("%1: \"%2\" is not a date (yyyy-MM-dd, 1900 to 2099)")
+                         .arg(table.Where(row), text);
+    return false;
+  }
+  *date = d;
+  return true;
+}
+
+bool ImportNumber(const RecordTable& table, int row, const QString& column,
+                  const QString& text, double* value, QString* error) {
+  static const QRegularExpression number(QStringLiteral("^-?\\d{1,9}(\\.\\d{1,9})?$"));
+  if (!number.match(text).hasMatch()) {
+    if (error)
+      *error = QStringLiteral("%1: the %2 \"%3\" is not a number (digits with \".\")")
+                   .arg(table.Where(row), column, text);
+    return false;
+  }
+  *value = text.toDouble();
+  return true;
 }

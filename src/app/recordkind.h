@@ -7,6 +7,8 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QHash>
+#include <QPair>
 #include <QList>
 #include <QRegularExpression>
 #include <QString>
@@ -40,11 +42,44 @@ struct RecordTable {
   QStringList header;
   QVector<QStringList> rows;
   QVector<QDate> dates;    // the day of each row; invalid for a row of no day
+  QVector<int> lines;      // read back for an import: the line each row starts on
   void Add(const QDate& date, const QStringList& fields) {
     dates << date;
     rows << fields;
   }
+  // "basal.csv, line 5" (the row's line when known), for an import's messages.
+  QString Where(int row) const;
 };
+
+// How an import writes a kind's records: Preview counts and checks and writes nothing;
+// Keep adds only to days (or lists, readings) that hold nothing yet; Replace writes
+// over those too.
+enum class ImportMode { Preview, Keep, Replace };
+// What an import adds: days (records) new to the data folder, and those that already
+// hold something (kept, or replaced under ImportMode::Replace).
+struct ImportTally {
+  qint64 added = 0;
+  qint64 held = 0;
+};
+// A room's writer of one of its CSV tables (the columns its export writes, in any
+// order; unknown columns are left aside). False with "basal.csv, line 5: ..." when a
+// row does not read, or with the file layer's message when a write fails.
+using RecordImporter = std::function<bool(const DataFolders& dir, const RecordTable& table,
+                                          ImportMode mode, ImportTally* tally, QString* error)>;
+// The columns of a table by name; false with "basal.csv: no column \"date\"" naming
+// the first required one that is missing. Optional names give -1 when missing.
+bool ImportColumns(const RecordTable& table, const QStringList& required,
+                   const QStringList& optional, QHash<QString, int>* columns, QString* error);
+// A row's field by column (-1 or past the row: empty), trimmed.
+QString ImportField(const QStringList& row, int column);
+// An ISO date (2009-03-14); false with "basal.csv, line 5: \"3/14\" is not a date
+// (yyyy-MM-dd)".
+bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* date,
+                QString* error);
+// A number with "." whatever the locale; false with "weight.csv, line 3: the weight
+// \"1,5\" is not a number".
+bool ImportNumber(const RecordTable& table, int row, const QString& column,
+                  const QString& text, double* value, QString* error);
 
 // Where a kind's files are: the data folder itself, or a copy of it under another root
 // (a restore being checked). Folder() moves one of DataFolders' folders onto that root.
@@ -66,10 +101,15 @@ class RecordRoot {
   bool Read(const QString& folderOfDir, const QString& name, QByteArray* bytes,
             QString* error) const;
   bool Exists(const QString& folderOfDir, const QString& name) const;
+  // Bytes already read (by full path), which Read hands out instead of reading the file
+  // again: the backup and the restore have read every file once already. The map must
+  // outlive the root.
+  void UseReadBytes(const QHash<QString, QByteArray>* bytes) { read_ = bytes; }
 
  private:
   const DataFolders& dir_;
   QString root_;
+  const QHash<QString, QByteArray>* read_ = nullptr;
 };
 
 class CellGrid;
@@ -94,6 +134,9 @@ struct RecordKind {
   // records of its own, such as the settings folder). False with the user's message
   // when a file that is there cannot be read.
   std::function<bool(const RecordRoot& root, QList<RecordTable>* tables, QString* error)> read;
+  // The CSV tables an import takes back ("basal.csv"), each with its writer, in the
+  // order they are written (a table that depends on another comes after it).
+  QList<QPair<QString, RecordImporter>> importers;
 };
 
 // The first rule that a file (folder relative to the root, name) matches, or nullptr.

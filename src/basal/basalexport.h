@@ -3,8 +3,11 @@
 
 #include "app/recordkind.h"
 
-// basal.csv: date, fahrenheit, celsius, discharge, cervix, intercourse. One row for each
-// day of the year files (Basal/2009-Basal.txt) with a reading or a sign: the two
-// temperatures of the day's bar, the discharge code (P, W, S, D), the cervix code (S, H)
-// and "yes" for intercourse.
+// basal.csv: date, fahrenheit, celsius, discharge, cervix, intercourse, disturbed. One
+// row for each day of the year files (Basal/2009-Basal.txt) with a reading or a sign: the
+// day's reading in her unit as the chart shows it and its exact conversion
+// (basal/basaltemperature.h), the discharge code (P, W, S, D), the cervix code (S, H),
+// "yes" for intercourse, and the reason a reading is marked disturbed ("sleep",
+// "illness", "alcohol", "disturbed"). An import takes the same columns back
+// (basal/basalimport.h).
 RecordKind BasalRecordKind(const DataFolders& dir);

@@ -12,3 +12,7 @@ QDateTime Now() { return Source() ? Source()() : QDateTime::currentDateTime(); }
 QDate Today() { return Now().date(); }
 void SetSource(std::function<QDateTime()> source) { Source() = std::move(source); }
 }  // namespace Clock
+
+void Clock::PinTimeZone() {
+  if (!qEnvironmentVariableIsSet("TZ")) qputenv("TZ", ":/etc/localtime");
+}

@@ -41,7 +41,15 @@ void CsvWriter::AddRow(const QStringList& fields) {
 }
 
 QString CsvDate(const QDate& date) {
-  return date.isValid() ? date.toString(Qt::ISODate) : QString();
+  // Written out by hand: an export writes one for every row, and QDate::toString goes
+  // through a formatter.
+  if (!date.isValid() || date.year() < 0 || date.year() > 9999) return date.isValid() ? date.toString(Qt::ISODate) : QString();
+  const int y = date.year(), m = date.month(), d = date.day();
+  const char16_t text[10] = {char16_t(u'0' + y / 1000), char16_t(u'0' + y / 100 % 10),
+                             char16_t(u'0' + y / 10 % 10), char16_t(u'0' + y % 10), u'-',
+                             char16_t(u'0' + m / 10), char16_t(u'0' + m % 10), u'-',
+                             char16_t(u'0' + d / 10), char16_t(u'0' + d % 10)};
+  return QString(reinterpret_cast<const QChar*>(text), 10);
 }
 
 QString CsvNumber(double value) {

@@ -3,6 +3,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
+#include <QTimeZone>
 #include <QSaveFile>
 
 #include <archive.h>
@@ -80,7 +81,7 @@ bool ZipWriter::Open(const QString& path, QString* error) {
   }
   a_ = archive_write_new();
   if (!a_ || archive_write_set_format_zip(a_) != ARCHIVE_OK ||
-      archive_write_set_options(a_, "zip:compression=deflate,zip:hdrcharset=UTF-8") !=
+      archive_write_set_options(a_, "zip:compression=deflate,zip:compression-level=1,zip:hdrcharset=UTF-8") !=
           ARCHIVE_OK ||
       archive_write_set_bytes_in_last_block(a_, 1) != ARCHIVE_OK)
     return Fail(error, ArchiveError(a_));
@@ -181,8 +182,17 @@ bool ZipReader::Open(const QString& path, QString* error) {
   // Names without the UTF-8 flag (archives from older Windows tools) read as CP437
   // would garble; UTF-8 is what this program writes and what most tools write now.
   archive_read_set_options(a_, "zip:hdrcharset=UTF-8");
-  if (archive_read_open_filename(a_, QFile::encodeName(path).constData(), 1 << 16) !=
-      ARCHIVE_OK) {
+  bytes_.clear();
+  QFile file(path);
+  if (file.size() <= kZipInMemoryBytes && file.open(QIODevice::ReadOnly)) {
+    bytes_ = file.readAll();
+    if (file.error() != QFileDevice::NoError) bytes_.clear();
+  }
+  const int opened =
+      !bytes_.isEmpty()
+          ? archive_read_open_memory(a_, bytes_.constData(), size_t(bytes_.size()))
+          : archive_read_open_filename(a_, QFile::encodeName(path).constData(), 1 << 16);
+  if (opened != ARCHIVE_OK) {
     error_ = ArchiveError(a_);
     if (error) *error = CannotOpenMessage(path, error_);
     archive_read_free(a_);
@@ -218,7 +228,7 @@ bool ZipReader::Next(ZipEntryInfo* entry) {
     entry->type = ZipEntryInfo::Type::Other;
   entry->size = archive_entry_size_is_set(entry_) ? qint64(archive_entry_size(entry_)) : -1;
   entry->modified = archive_entry_mtime_is_set(entry_)
-                        ? QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry_))
+                        ? QDateTime::fromSecsSinceEpoch(archive_entry_mtime(entry_), QTimeZone::utc())
                         : QDateTime();
   return true;
 }
@@ -249,7 +259,7 @@ bool ZipReader::ReadData(qint64 maxBytes, QByteArray* bytes, QString* error) {
   }
 }
 
-bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha1) {
+bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha1, qint64* bytesWritten) {
   if (!a_ || !entry_) {
     if (error) *error = QStringLiteral("no entry to extract");
     return false;
@@ -272,6 +282,7 @@ bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha
     return false;
   }
   QCryptographicHash hash(QCryptographicHash::Sha1);
+  qint64 written = 0;
   bool ok = archive_write_header(disk_, entry_) == ARCHIVE_OK;
   if (ok && archive_entry_size(entry_) > 0) {
     const void* block = nullptr;
@@ -286,6 +297,7 @@ bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha
         break;
       }
       if (sha1) hash.addData(QByteArrayView(static_cast<const char*>(block), qsizetype(size)));
+      written += qint64(size);
       if (archive_write_data_block(disk_, block, size, offset) != ARCHIVE_OK) {
         error_ = ArchiveError(disk_);
         ok = false;
@@ -307,5 +319,37 @@ bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha
   }
   if (!ok && error) *error = error_;
   if (ok && sha1) *sha1 = hash.result();
+  if (ok && bytesWritten) *bytesWritten = written;
   return ok;
+}
+
+bool GunzipBytes(const QByteArray& gzip, qint64 maxBytes, QByteArray* bytes, QString* reason) {
+  bytes->clear();
+  archive* a = archive_read_new();
+  // Only gzip, and the raw "format" that hands its one stream out as one entry.
+  archive_read_support_filter_gzip(a);
+  archive_read_support_format_raw(a);
+  auto fail = [&](const QString& why) {
+    if (reason) *reason = why;
+    bytes->clear();
+    archive_read_free(a);
+    return false;
+  };
+  if (gzip.size() < 2 || uchar(gzip.at(0)) != 0x1f || uchar(gzip.at(1)) != 0x8b)
+    return fail(QStringLiteral("it is not gzip-compressed"));
+  if (archive_read_open_memory(a, gzip.constData(), size_t(gzip.size())) != ARCHIVE_OK)
+    return fail(ArchiveError(a));
+  archive_entry* entry = nullptr;
+  if (archive_read_next_header(a, &entry) != ARCHIVE_OK) return fail(ArchiveError(a));
+  char buffer[1 << 16];
+  for (;;) {
+    const la_ssize_t n = archive_read_data(a, buffer, sizeof buffer);
+    if (n == 0) break;
+    if (n < 0) return fail(QStringLiteral("it is damaged (%1)").arg(ArchiveError(a)));
+    if (bytes->size() + n > maxBytes)
+      return fail(QStringLiteral("it unpacks to more than %1").arg(SizeText(maxBytes)));
+    bytes->append(buffer, n);
+  }
+  archive_read_free(a);
+  return true;
 }

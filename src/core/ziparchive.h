@@ -48,6 +48,8 @@ struct ZipEntryInfo {
   QDateTime modified;
 };
 
+inline constexpr qint64 kZipInMemoryBytes = qint64(256) << 20;
+
 class ZipReader {
  public:
   ZipReader();
@@ -55,7 +57,9 @@ class ZipReader {
   ZipReader(const ZipReader&) = delete;
   ZipReader& operator=(const ZipReader&) = delete;
 
-  // Opens a zip archive (only zip: anything else fails). False with the reason.
+  // Opens a zip archive (only zip: anything else fails). False with the reason. An
+  // archive of up to kZipInMemoryBytes is read into memory at once, so that walking its
+  // entries costs no system call for each.
   bool Open(const QString& path, QString* error);
   // The next entry's header. False at the end, and on a damaged archive (errorString()
   // then tells why).
@@ -65,13 +69,19 @@ class ZipReader {
   // Writes the current entry into folder (an existing, absolute folder) under its own
   // name, with libarchive's guards (no "..", no absolute name, nothing through a link).
   // The names must have been checked by the caller too. *sha1, when given, gets the
-  // SHA-1 of the bytes written.
-  bool ExtractTo(const QString& folder, QString* error, QByteArray* sha1 = nullptr);
+  // SHA-1 of the bytes written, *bytesWritten their number.
+  bool ExtractTo(const QString& folder, QString* error, QByteArray* sha1 = nullptr,
+                 qint64* bytesWritten = nullptr);
   QString errorString() const { return error_; }
 
  private:
   archive* a_ = nullptr;
   archive* disk_ = nullptr;
+  QByteArray bytes_;  // the archive, when it is small enough to be read in one piece
   struct archive_entry* entry_ = nullptr;
   QString error_;
 };
+
+// The bytes of a gzip stream (a ".gz" file), at most maxBytes of them, through
+// libarchive's gzip filter. False with the reason: not gzip, damaged, or too large.
+bool GunzipBytes(const QByteArray& gzip, qint64 maxBytes, QByteArray* bytes, QString* reason);

@@ -9,6 +9,7 @@
 #include "app/datafolders.h"
 #include "core/csvfile.h"
 #include "core/textutil.h"
+#include "cycle/cycleimport.h"
 #include "cycle/periodhistory.h"
 
 #include <QBuffer>
@@ -81,6 +82,7 @@ RecordKind CycleRecordKind(const DataFolders& dir) {
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("cycle.csv"), RecordImporter(ImportCycleTable));
   return k;
 }
 
@@ -106,5 +108,6 @@ RecordKind JournalRecordKind(const DataFolders& dir) {
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("journal.csv"), RecordImporter(ImportJournalTable));
   return k;
 }

@@ -15,25 +15,6 @@ QDate ParseIsoDate(const QString& text) {
   return QDate::fromString(text, kIsoDate);
 }
 
-bool ParseSource(const QString& word, PeriodSource* source) {
-  for (PeriodSource s : {PeriodSource::Picker, PeriodSource::DayAction, PeriodSource::Basal,
-                         PeriodSource::Import})
-    if (word.compare(PeriodSourceWord(s), Qt::CaseInsensitive) == 0) {
-      *source = s;
-      return true;
-    }
-  return false;
-}
-
-bool ParseKind(const QString& word, PauseKind* kind) {
-  for (PauseKind k : {PauseKind::Pregnancy, PauseKind::BreastFeeding, PauseKind::Gap})
-    if (word.compare(PauseKindWord(k), Qt::CaseInsensitive) == 0) {
-      *kind = k;
-      return true;
-    }
-  return false;
-}
-
 QString StartLine(const PeriodStart& s) {
   return s.date.toString(kIsoDate) + u' ' + PeriodSourceWord(s.source);
 }
@@ -45,6 +26,25 @@ QString PauseLine(const CyclePause& p) {
 }
 
 }  // namespace
+
+bool PeriodSourceFromWord(const QString& word, PeriodSource* source) {
+  for (PeriodSource s : {PeriodSource::Picker, PeriodSource::DayAction, PeriodSource::Basal,
+                         PeriodSource::Import})
+    if (word.compare(PeriodSourceWord(s), Qt::CaseInsensitive) == 0) {
+      *source = s;
+      return true;
+    }
+  return false;
+}
+
+bool PauseKindFromWord(const QString& word, PauseKind* kind) {
+  for (PauseKind k : {PauseKind::Pregnancy, PauseKind::BreastFeeding, PauseKind::Gap})
+    if (word.compare(PauseKindWord(k), Qt::CaseInsensitive) == 0) {
+      *kind = k;
+      return true;
+    }
+  return false;
+}
 
 QString PeriodSourceWord(PeriodSource source) {
   switch (source) {
@@ -140,10 +140,10 @@ void PeriodHistory::Parse(const QStringList& lines) {
     if (date.isValid()) {
       PeriodSource source;
       PauseKind kind;
-      if (words.size() == 2 && ParseSource(words[1], &source)) {
+      if (words.size() == 2 && PeriodSourceFromWord(words[1], &source)) {
         read = AddStart(date, source) || HasStart(date);
       } else if (words.size() >= 3 && words[1].compare(QLatin1String("pause"), Qt::CaseInsensitive) == 0 &&
-                 ParseKind(words[2], &kind)) {
+                 PauseKindFromWord(words[2], &kind)) {
         CyclePause p{date, QDate(), kind};
         if (words.size() == 3) {
           read = AddPause(p);

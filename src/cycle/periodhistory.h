@@ -44,6 +44,9 @@ QString PauseKindWord(PauseKind kind);
 // "P days of the basal chart", "import"; "pregnancy", "breast-feeding", "gap in recording".
 QString PeriodSourceName(PeriodSource source);
 QString PauseKindName(PauseKind kind);
+// The file's words back, without regard to case; false for any other word.
+bool PeriodSourceFromWord(const QString& word, PeriodSource* source);
+bool PauseKindFromWord(const QString& word, PauseKind* kind);
 
 struct PeriodStart {
   QDate date;

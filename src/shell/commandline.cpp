@@ -12,6 +12,7 @@
 #include "app/csvexport.h"
 #include "app/datafolders.h"
 #include "app/recordarchive.h"
+#include "app/recordimport.h"
 #include "app/singleinstance.h"
 #include "basal/cyclerecords.h"
 #include "core/clock.h"
@@ -29,7 +30,13 @@ const char* const kRecordCommandsUsage =
     "  --export-ics FILE [--count N]\n"
     "                            Write the predicted period days, fertile windows and\n"
     "                            ovulation days of the next N cycles (default 12) to the\n"
-    "                            calendar file FILE.\n";
+    "                            calendar file FILE.\n"
+    "  --import FILE [--replace] Add the records of FILE to yours: a folder of Mavelo's CSV\n"
+    "                            export (or one of its files), drip's CSV, Clue's\n"
+    "                            measurements.json or Periodical-backup.json.gz. Prints\n"
+    "                            what it adds first; days that already hold something\n"
+    "                            are kept unless --replace is given. Your records are\n"
+    "                            first saved in Backups/. Refused while Mavelo is open.\n";
 
 namespace {
 
@@ -64,7 +71,8 @@ const char* const kQtValueOptions[] = {
 const char* const kQtFlagOptions[] = {"reverse", "widgetcount", "nograb", "dograb", "sync",
                                       "testability"};
 
-const char* const kCommands[] = {"--backup", "--restore", "--export-csv", "--export-ics"};
+const char* const kCommands[] = {"--backup", "--restore", "--export-csv", "--export-ics",
+                                 "--import"};
 
 void Out(const QString& text) {
   std::fputs(text.toLocal8Bit().constData(), stdout);
@@ -111,7 +119,7 @@ int RunRecordCommand(int argc, char** argv) {
 
   QString command, target;
   int count = kDefaultExportCycles;
-  bool yes = false;
+  bool yes = false, replace = false;
   const QStringList args = QCoreApplication::arguments();
   for (int i = 1; i < args.size(); ++i) {
     const QString& a = args.at(i);
@@ -129,6 +137,8 @@ int RunRecordCommand(int argc, char** argv) {
         return Fail(QStringLiteral("--count needs a number of cycles from 1 to 120"), 2);
     } else if (a == QLatin1String("--yes")) {
       yes = true;
+    } else if (a == QLatin1String("--replace")) {
+      replace = true;
     } else {
       return Fail(QStringLiteral("unknown option \"%1\" (mavelo --help lists them)").arg(a), 2);
     }
@@ -137,6 +147,8 @@ int RunRecordCommand(int argc, char** argv) {
     return Fail(QStringLiteral("--count goes with --export-ics"), 2);
   if (command != QLatin1String("--restore") && yes)
     return Fail(QStringLiteral("--yes goes with --restore"), 2);
+  if (command != QLatin1String("--import") && replace)
+    return Fail(QStringLiteral("--replace goes with --import"), 2);
 
   const DataFolders dir(DataFolders::ProgramFolderFor(DataFolders::ExecutableFolder()));
   const QList<RecordKind> kinds = RecordKinds(dir);
@@ -176,6 +188,36 @@ int RunRecordCommand(int argc, char** argv) {
       return Fail(error);
     Out(QStringLiteral("Wrote %1: %2 events of the next %3 cycles.")
             .arg(Absolute(target)).arg(events).arg(count));
+    return 0;
+  }
+
+  if (command == QLatin1String("--import")) {
+    // The records change, so no window may hold them meanwhile.
+    SingleInstance instance(dir);
+    if (!instance.TryAdmit())
+      return Fail(QStringLiteral("Mavelo is open. Close it (File > Exit) and run the import again, "
+                                 "or use File > Import in its window."));
+    ImportJob job(dir, kinds);
+    QString error;
+    if (!job.Inspect(Absolute(target), &error))
+      return Fail(QStringLiteral("%1 cannot be imported, and nothing was changed: %2")
+                      .arg(Absolute(target), error));
+    const ImportSummary& s = job.Summary();
+    Out(QStringLiteral("%1 is %2. It holds:").arg(Absolute(target), s.format));
+    for (const QString& line : s.Lines()) Out(QStringLiteral("  ") + line);
+    for (const QString& line : s.leftAside) Out(QStringLiteral("  Left aside: ") + line);
+    if (!job.HasWork(replace)) {
+      Out(s.Held() > 0 ? QStringLiteral("Nothing was imported: the days it holds already hold "
+                                        "something (--replace writes over them).")
+                       : QStringLiteral("Nothing was imported: your records already hold all of it."));
+      return 0;
+    }
+    if (!job.Commit(replace, &error)) return Fail(error);
+    Out(QStringLiteral("Imported:"));
+    for (const QString& line : job.Written().Lines(job.WrittenMode())) Out(QStringLiteral("  ") + line);
+    if (!replace && job.Written().Held() > 0)
+      Out(QStringLiteral("Days that already held something were kept; --replace writes over them."));
+    Out(QStringLiteral("Your records as they were are saved in %1.").arg(job.SafetyBackup()));
     return 0;
   }
 

@@ -4,9 +4,10 @@
 //   mavelo --restore FILE [--yes]
 //   mavelo --export-csv DIR
 //   mavelo --export-ics FILE [--count N]
+//   mavelo --import FILE [--replace]
 // Each prints what it did and returns 0, or prints why not on stderr and returns 1
 // (2 for arguments it does not understand). The ones that only read work while the
-// program is open; --restore refuses then.
+// program is open; --restore and --import refuse then.
 
 #include <QString>
 

@@ -19,6 +19,7 @@
 int main(int argc, char** argv) {
   QElapsedTimer sinceStart;
   sinceStart.start();
+  Clock::PinTimeZone();
   if (const int code = AnswerCommandLine(argc, argv); code >= 0) return code;
   // Backups, restores and exports need no display.
   if (IsRecordCommand(argc, argv)) return RunRecordCommand(argc, argv);

@@ -241,6 +241,9 @@ void MainWindow::BuildMenus() {
   QAction* restore = file->addAction(QStringLiteral("&Restore..."));
   restore->setObjectName(QStringLiteral("Restore1"));
   connect(restore, &QAction::triggered, this, &MainWindow::RestoreRecords);
+  QAction* import = file->addAction(QStringLiteral("&Import..."));
+  import->setObjectName(QStringLiteral("Import1"));
+  connect(import, &QAction::triggered, this, &MainWindow::ImportRecords);
   QMenu* exportMenu = file->addMenu(QStringLiteral("E&xport"));
   exportMenu->setObjectName(QStringLiteral("Export1"));
   QAction* csv = exportMenu->addAction(QStringLiteral("Records as &CSV..."));
@@ -860,7 +863,14 @@ void MainWindow::DropViews() {
 }
 
 void MainWindow::RestoreRecords() {
-  if (!config_) return;
+  if (config_) RunRestoreDialog(*dir_, this, ReloadHooks());
+}
+
+void MainWindow::ImportRecords() {
+  if (config_) RunImportDialog(*dir_, this, ReloadHooks());
+}
+
+RestoreHooks MainWindow::ReloadHooks() {
   RestoreHooks hooks;
   // Asked and checked: what she typed is written first (into the folder the restore
   // saves as a backup), then nothing holds the old files open or could write over the
@@ -874,6 +884,8 @@ void MainWindow::RestoreRecords() {
   // folder back, and the views read that.
   hooks.afterReplace = [this](bool replaced) {
     if (replaced) ForgetFileGuards();
+    // Her period history and signs as the folder now holds them.
+    if (cycleRecords_) cycleRecords_->Reload();
     config_ = std::make_unique<Config>(dir_->ConfigFolder() + QStringLiteral("application.ini"));
     if (!config_->lastError().isEmpty()) ShowError(config_->lastError(), this);
     LoadFooterFromConfig();
@@ -883,7 +895,7 @@ void MainWindow::RestoreRecords() {
     viewName_ = QStringLiteral("calendar");
     StartViews();
   };
-  RunRestoreDialog(*dir_, this, hooks);
+  return hooks;
 }
 
 void MainWindow::ExitSequence() {

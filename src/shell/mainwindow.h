@@ -14,6 +14,7 @@
 #include "app/config.h"
 #include "app/dateview.h"
 #include "app/datafolders.h"
+#include "app/widgets/recordsdialogs.h"
 
 class FooterBar;
 class QDateEdit;
@@ -108,8 +109,12 @@ class MainWindow : public QMainWindow, public ViewHost {
   void SaveEveryView();
   // Every view goes (its side part too); StartViews makes them again.
   void DropViews();
-  // File > Restore...: the folder is replaced and every view reads it again.
+  // File > Restore... and File > Import...: the folder is changed and every view reads
+  // it again (ReloadHooks: what is typed is written and the views dropped before, the
+  // views made again after).
   void RestoreRecords();
+  void ImportRecords();
+  RestoreHooks ReloadHooks();
   void ShowSettings();
   // Tools > Report for my doctor...
   void ShowDoctorReport();

@@ -25,6 +25,10 @@ void RunCsvExportDialog(const DataFolders& dir, QWidget* parent) {
   RunCsvExportDialog(dir, RecordKinds(dir), parent);
 }
 
+bool RunImportDialog(const DataFolders& dir, QWidget* parent, const RestoreHooks& hooks) {
+  return RunImportDialog(dir, RecordKinds(dir), parent, hooks);
+}
+
 void RunCalendarExportDialog(const CycleSettings& settings, QWidget* parent) {
   const CycleSettings s = settings;
   RunCalendarExportDialog(parent, [s](const QString& path, int cycles, QString* error, int* events) {

@@ -4,6 +4,7 @@
 //   File > Restore...                   RunRestoreDialog(dir, window, hooks)
 //   File > Export > Records as CSV...   RunCsvExportDialog(dir, window)
 //   File > Export > Calendar (.ics)...  RunCalendarExportDialog(settings, window)
+//   File > Import...                    RunImportDialog(dir, window, hooks)
 // and, once the instance is admitted and the stale saves are cleared at start-up,
 // StartDailyBackup(dir, window).
 
@@ -21,6 +22,9 @@ void RunBackupDialog(const DataFolders& dir, QWidget* parent);
 // hooks close and reopen what it holds open around the replace).
 bool RunRestoreDialog(const DataFolders& dir, QWidget* parent, const RestoreHooks& hooks = {});
 void RunCsvExportDialog(const DataFolders& dir, QWidget* parent);
+// True when records were written: the hooks close what the window holds open before the
+// writes and reload the views after them, as around a restore.
+bool RunImportDialog(const DataFolders& dir, QWidget* parent, const RestoreHooks& hooks = {});
 // The calendar of the settings the calendar shows now.
 void RunCalendarExportDialog(const CycleSettings& settings, QWidget* parent);
 

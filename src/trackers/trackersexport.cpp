@@ -24,6 +24,7 @@
 #include "trackers/healthtables.h"
 #include "trackers/pressurereadings.h"
 #include "trackers/todolist.h"
+#include "trackers/trackersimport.h"
 #include "trackers/weightmodel.h"
 
 namespace {
@@ -127,6 +128,7 @@ RecordKind WeightRecordKind(const DataFolders& dir) {
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("weight.csv"), RecordImporter(ImportWeightTable));
   return k;
 }
 
@@ -178,6 +180,7 @@ RecordKind ToDoRecordKind(const DataFolders& dir) {
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("todo.csv"), RecordImporter(ImportToDoTable));
   return k;
 }
 
@@ -211,6 +214,7 @@ RecordKind PressureRecordKind(const DataFolders& dir) {
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("bloodpressure.csv"), RecordImporter(ImportPressureTable));
   return k;
 }
 

@@ -11,6 +11,7 @@
 #include <QListWidget>
 #include <QLocale>
 #include <QProgressDialog>
+#include <QRadioButton>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStandardPaths>
@@ -19,6 +20,7 @@
 #include "app/csvexport.h"
 #include "app/datafolders.h"
 #include "app/recordarchive.h"
+#include "app/recordimport.h"
 #include "app/widgets/messages.h"
 #include "core/clock.h"
 #include "core/textfile.h"
@@ -119,6 +121,85 @@ QString ChooseRestoreArchive(const DataFolders& dir, QWidget* parent) {
   dialog.resize(520, 320);
   if (dialog.exec() != QDialog::Accepted) return QString();
   return chosen;
+}
+
+// The import's first question: a file of another tracker (or one CSV file), or the
+// folder of Mavelo's CSV export.
+QString ChooseImportSource(QWidget* parent) {
+  if (Chooser()) return Chooser()(QStringLiteral("import"), DocumentsFolder());
+  QDialog dialog(parent);
+  dialog.setObjectName(QStringLiteral("importDialog"));
+  dialog.setWindowTitle(QStringLiteral("Import"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(QStringLiteral(
+      "Import records from:\n"
+      "  \u2022 a folder of Mavelo's CSV export (or one of its files),\n"
+      "  \u2022 drip's CSV export,\n"
+      "  \u2022 Clue's measurements.json,\n"
+      "  \u2022 Periodical's backup (Periodical-backup.json.gz).\n\n"
+      "You see what it adds before anything is written, and your records are saved as an "
+      "automatic backup first."));
+  label->setWordWrap(true);
+  layout->addWidget(label);
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* file = buttons->addButton(QStringLiteral("&File..."), QDialogButtonBox::ActionRole);
+  file->setObjectName(QStringLiteral("importFile"));
+  QPushButton* folder = buttons->addButton(QStringLiteral("F&older..."), QDialogButtonBox::ActionRole);
+  folder->setObjectName(QStringLiteral("importFolder"));
+  buttons->addButton(QDialogButtonBox::Cancel);
+  layout->addWidget(buttons);
+  QString chosen;
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  QObject::connect(file, &QPushButton::clicked, &dialog, [&] {
+    chosen = QFileDialog::getOpenFileName(
+        &dialog, QStringLiteral("Import a file"), DocumentsFolder(),
+        QStringLiteral("Records (*.csv *.json *.gz);;All files (*)"));
+    if (!chosen.isEmpty()) dialog.accept();
+  });
+  QObject::connect(folder, &QPushButton::clicked, &dialog, [&] {
+    chosen = QFileDialog::getExistingDirectory(&dialog, QStringLiteral("Import Mavelo's CSV export"),
+                                               DocumentsFolder());
+    if (!chosen.isEmpty()) dialog.accept();
+  });
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  return chosen;
+}
+
+// What the import adds, and the choice for days that already hold something: "keep",
+// "replace", or empty when she cancels.
+QString AskImport(QWidget* parent, const QString& text, bool held) {
+  if (Chooser()) return Chooser()(QStringLiteral("import-ask"), text);
+  QDialog dialog(parent);
+  dialog.setObjectName(QStringLiteral("importAskDialog"));
+  dialog.setWindowTitle(QStringLiteral("Import"));
+  auto* layout = new QVBoxLayout(&dialog);
+  auto* label = new QLabel(text);
+  label->setWordWrap(true);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  layout->addWidget(label);
+  auto* keep = new QRadioButton(QStringLiteral("&Keep what those days hold (add only to empty days)"));
+  keep->setObjectName(QStringLiteral("importKeep"));
+  auto* replace = new QRadioButton(QStringLiteral("&Replace what they hold with the imported records"));
+  replace->setObjectName(QStringLiteral("importReplace"));
+  keep->setChecked(true);
+  if (held) {
+    layout->addWidget(keep);
+    layout->addWidget(replace);
+  } else {
+    keep->hide();
+    replace->hide();
+  }
+  auto* buttons = new QDialogButtonBox;
+  QPushButton* ok = buttons->addButton(QStringLiteral("&Import"), QDialogButtonBox::AcceptRole);
+  ok->setObjectName(QStringLiteral("importConfirm"));
+  ok->setDefault(true);
+  buttons->addButton(QDialogButtonBox::Cancel);
+  layout->addWidget(buttons);
+  QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+  QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+  dialog.resize(560, dialog.sizeHint().height());
+  if (dialog.exec() != QDialog::Accepted) return QString();
+  return replace->isChecked() ? QStringLiteral("replace") : QStringLiteral("keep");
 }
 
 }  // namespace
@@ -258,4 +339,63 @@ void RunCalendarExportDialog(QWidget* parent, const CalendarWriter& write) {
                              "these events.")
                   .arg(events).arg(cycles).arg(path),
               parent);
+}
+
+bool RunImportDialog(const DataFolders& dir, const QList<RecordKind>& kinds, QWidget* parent,
+                     const RestoreHooks& hooks) {
+  const QString path = ChooseImportSource(parent);
+  if (path.isEmpty()) return false;
+  ImportJob job(dir, kinds);
+  QString error;
+  bool ok = false;
+  {
+    Progress progress(parent, QStringLiteral("Reading \"%1\"...").arg(QFileInfo(path).fileName()));
+    ok = job.Inspect(path, &error, progress.Function());
+  }
+  if (!ok) {
+    ShowError(QStringLiteral("\"%1\" cannot be imported, and nothing was changed.\n%2")
+                  .arg(QFileInfo(path).fileName(), error),
+              parent);
+    return false;
+  }
+  const ImportSummary& s = job.Summary();
+  QString text = QStringLiteral("\"%1\" is %2. It holds:\n%3")
+                     .arg(QFileInfo(path).fileName(), s.format, s.Lines().join(u'\n'));
+  if (!s.leftAside.isEmpty())
+    text += QStringLiteral("\n\nLeft aside, as Mavelo keeps no such records: ") +
+            s.leftAside.join(QStringLiteral(", ")) + u'.';
+  if (!job.HasWork(true)) {
+    ShowMessage(text + QStringLiteral("\n\nYour records already hold all of it: there is nothing to import."),
+                parent);
+    return false;
+  }
+  if (s.Held() > 0)
+    text += QStringLiteral("\n\nSome days already hold records of their own.");
+  text += QStringLiteral("\n\nYour records as they are now are saved as an automatic backup first.");
+  const QString answer = AskImport(parent, text, s.Held() > 0);
+  if (answer.isEmpty()) return false;
+  const bool replace = answer == QLatin1String("replace");
+  if (!job.HasWork(replace)) {
+    ShowMessage(QStringLiteral("Nothing was imported: every day it holds already holds something, "
+                               "which you chose to keep."),
+                parent);
+    return false;
+  }
+  if (hooks.beforeReplace) hooks.beforeReplace();
+  {
+    Progress progress(parent, QStringLiteral("Importing your records..."));
+    ok = job.Commit(replace, &error, progress.Function());
+  }
+  // A write that failed half-way has written some files all the same: the views read
+  // the folder as it now is.
+  if (hooks.afterReplace) hooks.afterReplace(true);
+  if (!ok) {
+    ShowError(error, parent);
+    return false;
+  }
+  ShowMessage(QStringLiteral("Imported from \"%1\":\n%2\n\nYour records as they were are saved "
+                             "in \"%3\".")
+                  .arg(QFileInfo(path).fileName(), job.Written().Lines(job.WrittenMode()).join(u'\n'), job.SafetyBackup()),
+              parent);
+  return true;
 }

@@ -1,0 +1,309 @@
+// Imports into the data folder: Mavelo's own CSV export back again, and the exports of
+// drip, Clue and Periodical (tests/data/import), what they add and keep, and bad input
+// that changes nothing.
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include "app/csvexport.h"
+#include "app/datafolders.h"
+#include "app/recordarchive.h"
+#include "app/recordimport.h"
+#include "core/csvfile.h"
+#include "core/textfile.h"
+#include "shell/recordkinds.h"
+#include "support/recordsfixture.h"
+#include "support/testenv.h"
+
+namespace {
+
+// The CSV files of Mavelo's export that an import writes back.
+const QStringList kImported = {"cycle.csv", "journal.csv", "basal.csv", "weight.csv", "todo.csv",
+                               "bloodpressure.csv"};
+
+QByteArray FileBytes(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The records of the data folder as the CSV export writes them: one table's bytes.
+QByteArray Exported(const DataFolders& dir, const QString& folder, const QString& table) {
+  QString error;
+  if (!ExportRecordsCsv(RecordRoot(dir), RecordKinds(dir), folder, nullptr, &error)) return error.toUtf8();
+  return FileBytes(folder + u'/' + table);
+}
+
+// Everything of the data folder but the database the program ships.
+void EmptyDataFolder(const DataFolders& dir) {
+  for (const QFileInfo& info : QDir(dir.DataRoot()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
+    if (info.fileName() != QLatin1String("DB")) {
+      if (info.isDir()) QDir(info.filePath()).removeRecursively();
+      else QFile::remove(info.filePath());
+    }
+  for (const QString& f : dir.RecordFolders()) QDir().mkpath(f);
+}
+
+QByteArray Csv(const QStringList& lines) {
+  QByteArray out;
+  for (const QString& l : lines) out += l.toUtf8() + "\r\n";
+  return out;
+}
+
+bool Import(const DataFolders& dir, const QString& path, bool replace, QString* error,
+            ImportSummary* preview = nullptr) {
+  ImportJob job(dir, RecordKinds(dir));
+  if (!job.Inspect(path, error)) return false;
+  if (preview) *preview = job.Summary();
+  return job.Commit(replace, error);
+}
+
+const ImportCount* CountOf(const ImportSummary& s, const QString& table) {
+  for (const ImportCount& c : s.tables)
+    if (c.table == table) return &c;
+  return nullptr;
+}
+
+}  // namespace
+
+Q_DECLARE_METATYPE(QList<QByteArray>)
+
+class ImportTest : public QObject {
+  Q_OBJECT
+ private slots:
+  void maveloCsvRoundTrip() {
+    // The fixture's export, imported into an empty data folder and exported again, gives
+    // the same files.
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    const QString first = env.home() + QStringLiteral("/first");
+    QString error;
+    QVERIFY2(ExportRecordsCsv(RecordRoot(dir), RecordKinds(dir), first, nullptr, &error), qPrintable(error));
+    EmptyDataFolder(dir);
+
+    ImportSummary preview;
+    QVERIFY2(Import(dir, first, false, &error, &preview), qPrintable(error));
+    QCOMPARE(preview.format, QStringLiteral("Mavelo's CSV export"));
+    QCOMPARE(preview.Held(), 0);
+    QCOMPARE(CountOf(preview, "basal.csv")->tally.added, 3);
+    // Period starts, a pause and the settings.
+    QCOMPARE(CountOf(preview, "cycle.csv")->tally.added, 5);
+    // What no room writes back yet is named, not lost in silence.
+    QVERIFY2(preview.leftAside.join(u' ').contains("exercise.csv"), qPrintable(preview.leftAside.join(u'\n')));
+
+    const QString second = env.home() + QStringLiteral("/second");
+    for (const QString& table : kImported) {
+      const QByteArray again = Exported(dir, second, table);
+      QVERIFY2(again == FileBytes(first + u'/' + table),
+               qPrintable(table + QStringLiteral(":\n") + QString::fromUtf8(again)));
+    }
+
+    // A second import of the same files has nothing left to add and changes nothing.
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot());
+    ImportJob job(dir, RecordKinds(dir));
+    QVERIFY2(job.Inspect(first, &error), qPrintable(error));
+    QCOMPARE(job.Summary().Added(), 0);
+    QCOMPARE(job.Summary().Held(), 0);
+    QVERIFY(!job.HasWork(true));
+    QVERIFY(Snapshot(dir.DataRoot()) == before);
+  }
+
+  void otherTrackers_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QString>("format");
+    QTest::addColumn<QStringList>("cycle");
+    QTest::addColumn<QStringList>("basal");
+    QTest::addColumn<QStringList>("journal");
+    QTest::addColumn<QString>("leftAside");
+    // Her unit is °F (the default): readings in °C are stored in °F, converted exactly.
+    QTest::newRow("drip") << "drip.csv" << "drip's CSV"
+        << QStringList{"period start,2024-01-05,import", "period start,2024-02-02,import"}
+        << QStringList{"2024-01-05,,,P,,,", "2024-01-06,97.61,36.45,P,,,",
+                       "2024-01-07,,,P,,,",
+                       // Spotting is no period day.
+                       "2024-01-08,97.7,36.5,,,,",
+                       "2024-01-12,97.52,36.4,D,H,,",
+                       "2024-01-15,97.79,36.55,W,S,yes,",
+                       "2024-01-17,98.42,36.9,,,,disturbed",
+                       "2024-01-20,98.33,36.85,W,S,,",
+                       // A run six days after a start is the same period.
+                       "2024-02-02,,,P,,,", "2024-02-03,,,P,,,", "2024-02-08,,,P,,,"}
+        << QStringList{"2024-01-15,\"Felt great, \"\"really\"\"\"", "2024-01-17,\"Cold\nStayed home\""}
+        << "pain.cramps (2 days)";
+    QTest::newRow("Clue") << "measurements.json" << "Clue's measurements"
+        << QStringList{"period start,2023-03-01,import", "period start,2023-03-29,import"}
+        << QStringList{"2023-03-01,,,P,,,", "2023-03-02,,,P,,,", "2023-03-03,,,P,,,",
+                       "2023-03-29,,,P,,,"}
+        << QStringList{} << "period (spotting) (1 entry)";
+    QTest::newRow("Periodical") << "Periodical-backup.json.gz" << "Periodical's backup"
+        << QStringList{"period start,2022-01-10,import", "period start,2022-02-07,import"}
+        << QStringList{"2022-02-07,97.88,36.6,,,,", "2022-02-15,98.33,36.85,,,,"}
+        << QStringList{"2022-02-07,Headache in the morning"} << "event type 3 (1 row)";
+  }
+
+  void otherTrackers() {
+    QFETCH(QString, file);
+    QFETCH(QString, format);
+    QFETCH(QStringList, cycle);
+    QFETCH(QStringList, basal);
+    QFETCH(QStringList, journal);
+    QFETCH(QString, leftAside);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    ImportSummary preview;
+    QString error;
+    QVERIFY2(Import(dir, TestEnv::testData("import/" + file), false, &error, &preview), qPrintable(error));
+    QCOMPARE(preview.format, format);
+    QVERIFY2(preview.leftAside.contains(leftAside), qPrintable(preview.leftAside.join(u'\n')));
+    const QString out = env.home() + QStringLiteral("/csv");
+    QCOMPARE(Exported(dir, out, "cycle.csv"), Csv(QStringList{"record,date,value"} + cycle));
+    QCOMPARE(Exported(dir, out, "basal.csv"),
+             Csv(QStringList{"date,fahrenheit,celsius,discharge,cervix,intercourse,disturbed"} + basal));
+    QCOMPARE(Exported(dir, out, "journal.csv"), Csv(QStringList{"date,text"} + journal));
+  }
+
+  void daysThatHoldSomethingAreKeptUnlessReplaced() {
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    const QString source = env.home() + QStringLiteral("/in.csv");
+    QVERIFY(WriteFileBytes(source, Csv({"date,temperature.value,note.value,bleeding.value",
+                                        "2024-01-12,36.40,imported note,",
+                                        "2024-01-13,36.50,,",
+                                        "2024-01-20,,,2"}),
+                           nullptr));
+    // She has a reading on the 12th, a note on the 13th and a start two days before the
+    // imported one.
+    const QString mine = env.home() + QStringLiteral("/mine");
+    QDir().mkpath(mine);
+    QVERIFY(WriteFileBytes(mine + "/basal.csv", Csv({"date,fahrenheit,celsius", "2024-01-12,97.9,"}), nullptr));
+    QVERIFY(WriteFileBytes(mine + "/journal.csv", Csv({"date,text", "2024-01-12,my own note"}), nullptr));
+    QVERIFY(WriteFileBytes(mine + "/cycle.csv", Csv({"record,date,value", "period start,2024-01-18,day"}), nullptr));
+    QString error;
+    QVERIFY2(Import(dir, mine, false, &error), qPrintable(error));
+
+    ImportSummary preview;
+    QVERIFY2(Import(dir, source, false, &error, &preview), qPrintable(error));
+    QCOMPARE(CountOf(preview, "basal.csv")->tally.added, 2);  // the 13th and the P day
+    QCOMPARE(CountOf(preview, "basal.csv")->tally.held, 1);
+    QCOMPARE(CountOf(preview, "journal.csv")->tally.held, 1);
+    QCOMPARE(CountOf(preview, "cycle.csv")->tally.held, 1);
+    const QString out = env.home() + QStringLiteral("/csv");
+    QVERIFY(Exported(dir, out, "basal.csv").contains("2024-01-12,97.9,36.61,"));
+    QVERIFY(Exported(dir, out, "journal.csv").contains("2024-01-12,my own note"));
+    QVERIFY(Exported(dir, out, "cycle.csv").contains("period start,2024-01-18,day"));
+    QVERIFY(!Exported(dir, out, "cycle.csv").contains("2024-01-20"));
+
+    QVERIFY2(Import(dir, source, true, &error), qPrintable(error));
+    QVERIFY(Exported(dir, out, "basal.csv").contains("2024-01-12,97.52,36.4,"));
+    QVERIFY(Exported(dir, out, "journal.csv").contains("2024-01-12,imported note"));
+    QVERIFY(Exported(dir, out, "cycle.csv").contains("period start,2024-01-20,import"));
+    QVERIFY(!Exported(dir, out, "cycle.csv").contains("2024-01-18"));
+  }
+
+  void settingsRowsChangeOnlyWhatTheyName() {
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    const QString source = env.home() + QStringLiteral("/cycle.csv");
+    QVERIFY(WriteFileBytes(source, Csv({"record,date,value", "cycle length,,30"}), nullptr));
+    const QString out = env.home() + QStringLiteral("/csv");
+    const QByteArray before = Exported(dir, out, "cycle.csv");
+    ImportSummary preview;
+    QString error;
+    QVERIFY2(Import(dir, source, false, &error, &preview), qPrintable(error));
+    QCOMPARE(CountOf(preview, "cycle.csv")->tally.held, 1);
+    QCOMPARE(Exported(dir, out, "cycle.csv"), before);
+    QVERIFY2(Import(dir, source, true, &error), qPrintable(error));
+    QByteArray expected = before;
+    expected.replace("cycle length,,28", "cycle length,,30");
+    QCOMPARE(Exported(dir, out, "cycle.csv"), expected);
+  }
+
+  void eachImportKeepsABackupFirst() {
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    QMap<QString, QByteArray> before = Snapshot(dir.DataRoot());
+    // Not one of Mavelo's files: no backup holds it, and a restore does not bring it back.
+    QVERIFY(before.remove(QStringLiteral("Notes/readme.bak")));
+    ImportJob job(dir, RecordKinds(dir));
+    QString error;
+    QVERIFY2(job.Inspect(TestEnv::testData("import/drip.csv"), &error), qPrintable(error));
+    QVERIFY2(job.Commit(false, &error), qPrintable(error));
+    QVERIFY(AutomaticBackups(dir).contains(job.SafetyBackup()));
+    QVERIFY(Snapshot(dir.DataRoot()) != before);
+    // The backup puts the folder back as it was.
+    RestoreJob restore(dir, RecordKinds(dir));
+    QVERIFY2(restore.Inspect(job.SafetyBackup(), &error) && restore.Commit(&error), qPrintable(error));
+    const QMap<QString, QByteArray> after = Snapshot(dir.DataRoot());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+      QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+    QCOMPARE(after.keys(), before.keys());
+  }
+
+  void badInputChangesNothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("drip date") << "drip.csv"
+        << Csv({"date,bleeding.value", "2024-01-05,2", "5/1/2024,2"}) << "drip's CSV, line 3: \"5/1/2024\" is not a date";
+    QTest::newRow("drip temperature") << "drip.csv"
+        << Csv({"date,temperature.value", "2024-01-05,36,5"}) << "line 2";
+    QTest::newRow("drip far temperature") << "drip.csv"
+        << Csv({"date,temperature.value", "2024-01-05,98.6"}) << "line 2: the temperature 98.6 °C lies outside";
+    QTest::newRow("drip bleeding") << "drip.csv"
+        << Csv({"date,bleeding.value", "2024-01-05,7"}) << "line 2: bleeding.value is a number from 0 to 3";
+    QTest::newRow("drip no date") << "drip.csv"
+        << Csv({"day,bleeding.value", "2024-01-05,2"}) << "holds no records Mavelo imports";
+    QTest::newRow("missing column") << "basal.csv"
+        << Csv({"day,fahrenheit", "2009-03-02,97.5"}) << "basal.csv: it has no column \"date\"";
+    QTest::newRow("weight number") << "weight.csv"
+        << Csv({"date,weight,unit,goal", "2009-03-14,145.5,lbs,", "2009-03-15,146;5,lbs,"})
+        << "weight.csv, line 3: the weight \"146;5\" is not a number";
+    QTest::newRow("weight unit") << "weight.csv"
+        << Csv({"date,weight,unit,goal", "2009-03-14,145.5,stone,"}) << "line 2: the unit \"stone\"";
+    QTest::newRow("journal date") << "journal.csv"
+        << Csv({"date,text", "2009-02-30,hello"}) << "journal.csv, line 2: \"2009-02-30\" is not a date";
+    QTest::newRow("cycle record") << "cycle.csv"
+        << Csv({"record,date,value", "period start,2009-03-01,import", "ovulation,2009-03-14,"})
+        << "cycle.csv, line 3: \"ovulation\" is not a record";
+    QTest::newRow("unknown table") << "mine.csv" << Csv({"a,b", "1,2"}) << "holds no records Mavelo imports";
+    QTest::newRow("CSV damaged") << "todo.csv" << QByteArray("list,date,done,text\r\nToday,2009-03-14,,\"open\r\n")
+        << "todo.csv, line 2";
+    QTest::newRow("Clue date") << "measurements.json"
+        << QByteArray(R"([{"type":"period","date":"2023-03-01"},{"type":"period","date":"March 2"}])")
+        << "entry 2: \"March 2\" is not a date";
+    QTest::newRow("JSON broken") << "measurements.json"
+        << QByteArray("[\n{\"type\":\"period\",\n\"date\":\"2023-03-01\"\n,,]") << "line 4: it is not JSON";
+    QTest::newRow("Periodical newer") << "periodical-version7.json"
+        << FileBytes(TestEnv::testData("import/periodical-version7.json")) << "version 7, made by a newer Periodical";
+    QTest::newRow("Periodical date") << "backup.json"
+        << QByteArray(R"({"version":6,"data":[{"eventtype":1,"eventdate":"2022-01-10"}]})")
+        << "data row 1: \"2022-01-10\" is not a date (yyyymmdd)";
+    QTest::newRow("gzip damaged") << "Periodical-backup.json.gz"
+        << FileBytes(TestEnv::testData("import/Periodical-backup.json.gz")).left(60) << "cannot be unpacked";
+  }
+
+  void badInputChangesNothing() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, message);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    const QString path = env.home() + QStringLiteral("/in/") + name;
+    QDir().mkpath(env.home() + QStringLiteral("/in"));
+    QVERIFY(WriteFileBytes(path, bytes, nullptr));
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot(), true);
+    ImportJob job(dir, RecordKinds(dir));
+    QString error;
+    QVERIFY(!job.Inspect(path, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY(!job.Commit(true, &error));
+    QVERIFY(Snapshot(dir.DataRoot(), true) == before);
+  }
+};
+
+QTEST_GUILESS_MAIN(ImportTest)
+#include "test_import.moc"
