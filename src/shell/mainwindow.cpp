@@ -232,29 +232,9 @@ void MainWindow::BuildMenus() {
   QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
   file->setObjectName(QStringLiteral("File1"));
   // Her records, taken with her: a backup, a restore, and exports others can read.
-  QAction* backup = file->addAction(QStringLiteral("&Back up..."));
-  backup->setObjectName(QStringLiteral("BackUp1"));
-  connect(backup, &QAction::triggered, this, [this] {
-    SaveEveryView();
-    RunBackupDialog(*dir_, this);
-  });
-  QAction* restore = file->addAction(QStringLiteral("&Restore..."));
-  restore->setObjectName(QStringLiteral("Restore1"));
-  connect(restore, &QAction::triggered, this, &MainWindow::RestoreRecords);
-  QAction* import = file->addAction(QStringLiteral("&Import..."));
-  import->setObjectName(QStringLiteral("Import1"));
-  connect(import, &QAction::triggered, this, &MainWindow::ImportRecords);
-  QMenu* exportMenu = file->addMenu(QStringLiteral("E&xport"));
-  exportMenu->setObjectName(QStringLiteral("Export1"));
-  QAction* csv = exportMenu->addAction(QStringLiteral("Records as &CSV..."));
-  csv->setObjectName(QStringLiteral("ExportCsv1"));
-  connect(csv, &QAction::triggered, this, [this] {
-    SaveEveryView();
-    RunCsvExportDialog(*dir_, this);
-  });
-  QAction* ics = exportMenu->addAction(QStringLiteral("Calendar (.&ics)..."));
-  ics->setObjectName(QStringLiteral("ExportIcs1"));
-  connect(ics, &QAction::triggered, this, [this] { RunCalendarExportDialog(Cycle(), this); });
+  AddRecordsMenu(file, *dir_, this,
+                 {[this] { SaveEveryView(); }, [this] { RestoreRecords(); },
+                  [this] { ImportRecords(); }, [this] { return Cycle(); }});
   file->addSeparator();
   QAction* exitAction = file->addAction(QStringLiteral("E&xit"));
   exitAction->setObjectName(QStringLiteral("Exit1"));
@@ -344,18 +324,7 @@ void MainWindow::BuildViewMenu(QMenu* menu) {
   int number = 0;
   for (const ViewEntry& entry : ViewTable()) {
     if (entry.outerPage < 0 || !entry.iconShown) continue;
-    QString text = entry.caption;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-      const bool wordStart = i == 0 || text.at(i - 1) == u' ';
-      const QChar c = text.at(i).toLower();
-      if (wordStart && c.isLetter() && !taken.contains(c)) {
-        taken += c;
-        text.insert(i, u'&');
-        break;
-      }
-    }
-    text.replace(QStringLiteral(" & "), QStringLiteral(" && "));
-    QAction* action = menu->addAction(text);
+    QAction* action = menu->addAction(MenuText(entry.caption, &taken));
     action->setObjectName(QStringLiteral("View_") + entry.name);
     if (number < 10) action->setShortcut(QKeySequence(Qt::CTRL | (Qt::Key_0 + (++number % 10))));
     connect(action, &QAction::triggered, this, [this, &entry] { OpenFromKeyboard(entry); });
@@ -513,11 +482,7 @@ void MainWindow::RaiseView(DateView* view) {
   const QString name = views_.key(view);
   if (name.isEmpty()) return;
   if (name != viewName_) ShowView(name);
-  // Out of the tray or the taskbar, as it was; a maximised window stays maximised.
-  if (isMinimized()) setWindowState((windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
-  if (!isVisible()) show();
-  raise();
-  activateWindow();
+  BringToFront(this);
 }
 
 // ---------------------------------------------------------------------------------

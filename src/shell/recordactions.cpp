@@ -1,5 +1,8 @@
 #include "shell/recordactions.h"
 
+#include <QAction>
+#include <QMenu>
+
 #include <QCoreApplication>
 #include <QPointer>
 #include <QThread>
@@ -60,4 +63,27 @@ void StartDailyBackup(const DataFolders& dir, QWidget* parent,
   // archive is whole (a backup takes a second or so).
   QObject::connect(qApp, &QCoreApplication::aboutToQuit, thread, [thread] { thread->wait(); });
   thread->start(QThread::LowPriority);
+}
+
+void AddRecordsMenu(QMenu* file, const DataFolders& dir, QWidget* window, RecordsMenuHooks hooks) {
+  auto add = [&](QMenu* menu, const char* text, const char* name, std::function<void()> run) {
+    QAction* a = menu->addAction(QString::fromUtf8(text));
+    a->setObjectName(QLatin1String(name));
+    QObject::connect(a, &QAction::triggered, window, std::move(run));
+  };
+  const DataFolders* d = &dir;
+  add(file, "&Back up...", "BackUp1", [=] {
+    hooks.saveViews();
+    RunBackupDialog(*d, window);
+  });
+  add(file, "&Restore...", "Restore1", hooks.restore);
+  add(file, "&Import...", "Import1", hooks.import);
+  QMenu* exportMenu = file->addMenu(QStringLiteral("E&xport"));
+  exportMenu->setObjectName(QStringLiteral("Export1"));
+  add(exportMenu, "Records as &CSV...", "ExportCsv1", [=] {
+    hooks.saveViews();
+    RunCsvExportDialog(*d, window);
+  });
+  add(exportMenu, "Calendar (.&ics)...", "ExportIcs1",
+      [=] { RunCalendarExportDialog(hooks.cycle(), window); });
 }

@@ -28,6 +28,17 @@ bool RunImportDialog(const DataFolders& dir, QWidget* parent, const RestoreHooks
 // The calendar of the settings the calendar shows now.
 void RunCalendarExportDialog(const CycleSettings& settings, QWidget* parent);
 
+class QMenu;
+// The records' entries of the File menu (Back up, Restore, Import, Export), each
+// run over the window. saveViews writes what the views hold unwritten; restore and
+// import run their dialogs with the window's reload around them; cycle gives the
+// settings the calendar shows.
+struct RecordsMenuHooks {
+  std::function<void()> saveViews, restore, import;
+  std::function<CycleSettings()> cycle;
+};
+void AddRecordsMenu(QMenu* file, const DataFolders& dir, QWidget* window, RecordsMenuHooks hooks);
+
 // Makes today's automatic backup in the background when none is there yet; never holds
 // up the start. A failure is told once, through report on the window's thread (by
 // default the error box over parent).

@@ -8,7 +8,10 @@
 #include "shell/appicons.h"
 
 void BringToFront(QMainWindow* window) {
-  window->showNormal();
+  // Out of the tray or the taskbar, as it was; a maximised window stays maximised.
+  if (window->isMinimized())
+    window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+  if (!window->isVisible()) window->show();
   window->raise();
   window->activateWindow();
 }

@@ -77,3 +77,18 @@ const ViewEntry* FindView(const QString& name) {
     if (e.name == name) return &e;
   return nullptr;
 }
+
+QString MenuText(const QString& caption, QString* taken) {
+  QString text = caption;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const bool wordStart = i == 0 || text.at(i - 1) == u' ';
+    const QChar c = text.at(i).toLower();
+    if (wordStart && c.isLetter() && !taken->contains(c)) {
+      *taken += c;
+      text.insert(i, u'&');
+      break;
+    }
+  }
+  text.replace(QStringLiteral(" & "), QStringLiteral(" && "));
+  return text;
+}

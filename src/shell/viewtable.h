@@ -41,3 +41,7 @@ struct ViewEntry {
 const QList<ViewEntry>& ViewTable();
 // The entry of a ShowView name, or nullptr.
 const ViewEntry* FindView(const QString& name);
+
+// A caption as a menu entry: a mnemonic on the first letter of a word that is not in
+// *taken yet (which then holds it), and "&" shown as itself.
+QString MenuText(const QString& caption, QString* taken);
