@@ -51,15 +51,23 @@ bool IsSaveTemporary(const QString& name, const QSet<QString>& names) {
   return m.hasMatch() && names.contains(m.captured(1));
 }
 
-// The program's files under the data root, by the kinds' rules; what lies in the
-// program's folders and is not one of them goes to *leftOut.
-void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
-                      QList<PackedFile>* files, QStringList* folders, QStringList* leftOut) {
+// The program's folders (relative, with "/"): those the kinds' rules name and those the
+// data folder keeps. A backup takes exactly these and a restore accepts exactly these, so
+// that every backup the program writes can be restored.
+QStringList ProgramFolders(const DataFolders& dir, const QList<RecordKind>& kinds) {
   QStringList all = RuleFolders(kinds);
   for (const QString& f : dir.RecordFolders()) {
     const QString rel = RecordRoot::Relative(dir, f);
     if (!all.contains(rel)) all << rel;
   }
+  return all;
+}
+
+// The program's files under the data root, by the kinds' rules; what lies in the
+// program's folders and is not one of them goes to *leftOut.
+void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
+                      QList<PackedFile>* files, QStringList* folders, QStringList* leftOut) {
+  QStringList all = ProgramFolders(dir, kinds);
   std::sort(all.begin(), all.end());
   all.prepend(QString());
   for (const QString& rel : all) {
@@ -419,6 +427,7 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
     if (!zip.Open(archivePath, &e)) return refuse(QString(), QStringLiteral("it is not a zip archive Mavelo can read (%1)").arg(zip.errorString()));
     ZipEntryInfo entry;
     int count = 0;
+    const QStringList programFolders = ProgramFolders(dir_, kinds_);
     while (zip.Next(&entry)) {
       if (++count > kMaxArchiveEntries)
         return refuse(QString(), QStringLiteral("it holds more than %1 entries").arg(Count(kMaxArchiveEntries)));
@@ -433,7 +442,7 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
       QString folder, file, why;
       if (!SplitEntryName(entry.name, isFolder, &folder, &file, &why)) return refuse(entry.name, why);
       if (isFolder) {
-        if (!RuleFolders(kinds_).contains(folder))
+        if (!programFolders.contains(folder))
           return refuse(entry.name, QStringLiteral("it is a folder the program does not keep"));
         if (!folders_.contains(folder)) folders_ << folder;
         continue;
@@ -562,11 +571,7 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
 
   // What moves: every folder and root file of the program, whether the archive holds it
   // or not, so that the folder holds exactly the archive's files afterwards.
-  QStringList entries = RuleFolders(kinds_);
-  for (const QString& f : dir_.RecordFolders()) {
-    const QString rel = RecordRoot::Relative(dir_, f);
-    if (!entries.contains(rel)) entries << rel;
-  }
+  QStringList entries = ProgramFolders(dir_, kinds_);
   for (const QFileInfo& info : QDir(root).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
     if (FindFileRule(kinds_, QString(), info.fileName())) entries << info.fileName();
   for (const QString& f : std::as_const(rootFiles_))
