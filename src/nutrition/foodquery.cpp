@@ -95,17 +95,39 @@ bool FoodQuery::SearchByKeyword(const QString& keyword) {
 bool FoodQuery::SearchIndexReady() {
   if (indexFailed_) return false;
   const bool writable = WriteRefusal().isEmpty();
-  if (!indexFound_ && !HasFoodSearchIndex(db_)) {
-    // A database made before the index: it gets one, once. Nothing of hers is touched.
-    if (!writable || !CreateFoodSearchIndex(db_, nullptr)) {
+  if (!indexFound_) {
+    if (!HasFoodSearchIndex(db_)) {
+      // A database made before the index: it gets one, once. Nothing of hers is touched.
+      if (!writable || !CreateFoodSearchIndex(db_, nullptr)) {
+        indexFailed_ = writable;
+        return false;
+      }
+    }
+    checkedVersion_ = -1;
+  }
+  indexFound_ = true;
+  const int pending = PendingFoodSearchCount(db_);
+  if (pending < 0 || (pending > 0 && (!writable || !UpdateFoodSearchIndex(db_, nullptr))))
+    return false;
+  // The index is checked against the food table once, and again whenever another
+  // connection (another program) changed the file.
+  const qint64 version = DataVersion();
+  if (version >= 0 && version == checkedVersion_) return true;
+  if (!FoodSearchIndexAgrees(db_)) {
+    if (!writable || !CreateFoodSearchIndex(db_, nullptr) || !FoodSearchIndexAgrees(db_)) {
       indexFailed_ = writable;
       return false;
     }
   }
-  indexFound_ = true;
-  const int pending = PendingFoodSearchCount(db_);
-  if (pending == 0) return true;
-  return pending > 0 && writable && UpdateFoodSearchIndex(db_, nullptr);
+  checkedVersion_ = version;
+  return true;
+}
+
+qint64 FoodQuery::DataVersion() const {
+  QSqlQuery q(db_);
+  q.setForwardOnly(true);
+  if (!q.exec(QStringLiteral("PRAGMA data_version")) || !q.next()) return -1;
+  return q.value(0).toLongLong();
 }
 
 bool FoodQuery::FindFoods(const FoodSearchText& text, bool useIndex, QVector<FoodRecord>* rows,
@@ -114,7 +136,7 @@ bool FoodQuery::FindFoods(const FoodSearchText& text, bool useIndex, QVector<Foo
   q.setForwardOnly(true);
   bool ok;
   if (useIndex) {
-    ok = q.prepare(QStringLiteral("SELECT f.rowid, %1 FROM %2 JOIN food f ON f.NDB_No = %2.NDB_No "
+    ok = q.prepare(QStringLiteral("SELECT f.rowid, %1 FROM %2 JOIN food f ON f.rowid = %2.rowid "
                                   "WHERE %2 MATCH ?")
                        .arg(ReadColumns(QStringLiteral("f")), FoodSearchTableName()));
     q.bindValue(0, text.MatchExpression());
@@ -151,11 +173,7 @@ bool FoodQuery::FindFoods(const FoodSearchText& text, bool useIndex, QVector<Foo
   });
   rows->clear();
   rows->reserve(found.size());
-  for (qsizetype i = 0; i < found.size(); ++i) {
-    // An index that holds a food twice shows it once.
-    if (i > 0 && found[i].rowid == found[i - 1].rowid) continue;
-    rows->append(std::move(records[found[i].record]));
-  }
+  for (const Found& f : found) rows->append(std::move(records[f.record]));
   return true;
 }
 

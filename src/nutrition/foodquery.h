@@ -100,6 +100,8 @@ class FoodQuery : public QAbstractTableModel {
   bool Fill(const QString& where, const QStringList& values);
   void Show(QVector<FoodRecord> rows);
   bool SearchIndexReady();
+  // SQLite's count of changes made to the file by other connections; -1 unread.
+  qint64 DataVersion() const;
   bool FindFoods(const FoodSearchText& text, bool useIndex, QVector<FoodRecord>* found,
                  QSqlError* error) const;
   void AfterWrite();
@@ -107,6 +109,7 @@ class FoodQuery : public QAbstractTableModel {
   bool indexFailed_ = false;
   bool indexFound_ = false;
   bool usedIndex_ = false;
+  qint64 checkedVersion_ = -1;  // the data version the index was last checked at
   QVector<FoodRecord> rows_;
   int editRow_ = -1;
   FoodRecord edited_;

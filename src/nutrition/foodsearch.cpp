@@ -10,9 +10,11 @@ const QString kAdded = QStringLiteral("food_search_added");
 const QString kChanged = QStringLiteral("food_search_changed");
 const QString kRemoved = QStringLiteral("food_search_removed");
 
-// More noted foods than this are cheaper to fold all again than one by one: removing
-// one food's entry reads the whole index (NDB_No is not indexed there).
-constexpr int kRebuildAbove = 64;
+// The pending table's column: the rowid of the food that was added, changed or removed.
+const QString kNoted = QStringLiteral("food_rowid");
+
+// More noted foods than this are cheaper to fold all again than one by one.
+constexpr int kRebuildAbove = 1000;
 
 bool IsWordCharacter(QChar c) { return c.isLetterOrNumber(); }
 
@@ -45,51 +47,45 @@ bool Run(QSqlDatabase& db, const QString& statement, QString* error) {
   return false;
 }
 
-// Folds the names of every food, or of the foods numbered in `only`, into the index.
-bool FoldIntoIndex(QSqlDatabase& db, const QStringList* only, QString* error) {
+bool Failed(const QSqlQuery& q, QString* error) {
+  if (error) *error = q.lastError().text();
+  return false;
+}
+
+// Folds the names of every food, or of the foods whose rowids are in `only`, into the
+// index, each under its food's rowid.
+bool FoldIntoIndex(QSqlDatabase& db, const QList<qint64>* only, QString* error) {
   QSqlQuery insert(db);
-  if (!insert.prepare(QStringLiteral("INSERT INTO food_search (Name, NDB_No) VALUES (?, ?)"))) {
-    if (error) *error = insert.lastError().text();
-    return false;
-  }
-  auto add = [&](const QString& number, const QString& name) {
-    insert.bindValue(0, FoldedFoodText(name));
-    insert.bindValue(1, number);
-    if (insert.exec()) return true;
-    if (error) *error = insert.lastError().text();
-    return false;
+  if (!insert.prepare(
+          QStringLiteral("INSERT INTO %1 (rowid, Name, NDB_No) VALUES (?, ?, ?)").arg(kIndex)))
+    return Failed(insert, error);
+  auto add = [&](const QVariant& rowid, const QVariant& number, const QString& name) {
+    insert.bindValue(0, rowid);
+    insert.bindValue(1, FoldedFoodText(name));
+    insert.bindValue(2, number);
+    return insert.exec() || Failed(insert, error);
   };
   QSqlQuery read(db);
   read.setForwardOnly(true);
   if (!only) {
-    if (!read.exec(QStringLiteral("SELECT NDB_No, Long_Desc FROM food ORDER BY rowid"))) {
-      if (error) *error = read.lastError().text();
-      return false;
-    }
+    if (!read.exec(QStringLiteral("SELECT rowid, NDB_No, Long_Desc FROM food")))
+      return Failed(read, error);
     while (read.next())
-      if (!add(read.value(0).toString(), read.value(1).toString())) return false;
-    if (read.lastError().isValid()) {
-      if (error) *error = read.lastError().text();
-      return false;
-    }
-    return true;
+      if (!add(read.value(0), read.value(1), read.value(2).toString())) return false;
+    return !read.lastError().isValid() || Failed(read, error);
   }
   QSqlQuery remove(db);
-  if (!remove.prepare(QStringLiteral("DELETE FROM food_search WHERE NDB_No = ?")) ||
-      !read.prepare(QStringLiteral("SELECT Long_Desc FROM food WHERE NDB_No = ?"))) {
-    if (error) *error = remove.lastError().text() + read.lastError().text();
-    return false;
-  }
-  for (const QString& number : *only) {
-    remove.bindValue(0, number);
-    read.bindValue(0, number);
-    if (!remove.exec() || !read.exec()) {
-      if (error) *error = remove.lastError().isValid() ? remove.lastError().text()
-                                                       : read.lastError().text();
-      return false;
-    }
+  if (!remove.prepare(QStringLiteral("DELETE FROM %1 WHERE rowid = ?").arg(kIndex)))
+    return Failed(remove, error);
+  if (!read.prepare(QStringLiteral("SELECT NDB_No, Long_Desc FROM food WHERE rowid = ?")))
+    return Failed(read, error);
+  for (const qint64 rowid : *only) {
+    remove.bindValue(0, rowid);
+    read.bindValue(0, rowid);
+    if (!remove.exec()) return Failed(remove, error);
+    if (!read.exec()) return Failed(read, error);
     // Gone from the food table: its entry is gone now too.
-    if (read.next() && !add(number, read.value(0).toString())) return false;
+    if (read.next() && !add(rowid, read.value(0), read.value(1).toString())) return false;
     read.finish();
   }
   return true;
@@ -172,7 +168,22 @@ bool HasFoodSearchIndex(const QSqlDatabase& db) {
     return false;
   int found = 0;
   while (q.next()) ++found;
-  return found == 5;
+  if (found != 5) return false;
+  // An index of an earlier program noted foods by NDB_No: it is made again.
+  if (!q.exec(QStringLiteral("PRAGMA table_info(%1)").arg(kPending))) return false;
+  while (q.next())
+    if (q.value(1).toString() == kNoted) return true;
+  return false;
+}
+
+bool FoodSearchIndexAgrees(const QSqlDatabase& db) {
+  QSqlQuery q(db);
+  q.setForwardOnly(true);
+  return q.exec(QStringLiteral("SELECT (SELECT count(*) FROM food) = (SELECT count(*) FROM %1) "
+                               "AND NOT EXISTS (SELECT 1 FROM food f LEFT JOIN %1 s ON s.rowid "
+                               "= f.rowid WHERE s.NDB_No IS NOT f.NDB_No)")
+                    .arg(kIndex)) &&
+         q.next() && q.value(0).toInt() == 1;
 }
 
 bool CreateFoodSearchIndex(QSqlDatabase& db, QString* error) {
@@ -186,17 +197,18 @@ bool CreateFoodSearchIndex(QSqlDatabase& db, QString* error) {
       QStringLiteral("CREATE VIRTUAL TABLE %1 USING fts5(Name, NDB_No UNINDEXED, "
                      "tokenize = 'trigram case_sensitive 1', columnsize = 0)")
           .arg(kIndex),
-      QStringLiteral("CREATE TABLE %1 (NDB_No TEXT PRIMARY KEY)").arg(kPending),
+      QStringLiteral("CREATE TABLE %1 (%2 INTEGER PRIMARY KEY)").arg(kPending, kNoted),
       QStringLiteral("CREATE TRIGGER %1 AFTER INSERT ON food BEGIN "
-                     "INSERT OR IGNORE INTO %2 (NDB_No) VALUES (new.NDB_No); END")
-          .arg(kAdded, kPending),
-      QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE OF NDB_No, Long_Desc ON food BEGIN "
-                     "INSERT OR IGNORE INTO %2 (NDB_No) VALUES (old.NDB_No); "
-                     "INSERT OR IGNORE INTO %2 (NDB_No) VALUES (new.NDB_No); END")
-          .arg(kChanged, kPending),
+                     "INSERT OR IGNORE INTO %2 (%3) VALUES (new.rowid); END")
+          .arg(kAdded, kPending, kNoted),
+      QStringLiteral("CREATE TRIGGER %1 AFTER UPDATE ON food WHEN old.rowid IS NOT new.rowid "
+                     "OR old.NDB_No IS NOT new.NDB_No OR old.Long_Desc IS NOT new.Long_Desc "
+                     "BEGIN INSERT OR IGNORE INTO %2 (%3) VALUES (old.rowid); "
+                     "INSERT OR IGNORE INTO %2 (%3) VALUES (new.rowid); END")
+          .arg(kChanged, kPending, kNoted),
       QStringLiteral("CREATE TRIGGER %1 AFTER DELETE ON food BEGIN "
-                     "INSERT OR IGNORE INTO %2 (NDB_No) VALUES (old.NDB_No); END")
-          .arg(kRemoved, kPending)};
+                     "INSERT OR IGNORE INTO %2 (%3) VALUES (old.rowid); END")
+          .arg(kRemoved, kPending, kNoted)};
   return InTransaction(db, error, [&] {
     for (const QString& s : statements)
       if (!Run(db, s, error)) return false;
@@ -212,22 +224,19 @@ int PendingFoodSearchCount(const QSqlDatabase& db) {
 }
 
 bool UpdateFoodSearchIndex(QSqlDatabase& db, QString* error) {
-  QStringList numbers;
+  QList<qint64> rowids;
   {
     QSqlQuery q(db);
     q.setForwardOnly(true);
-    if (!q.exec(QStringLiteral("SELECT NDB_No FROM %1").arg(kPending))) {
-      if (error) *error = q.lastError().text();
-      return false;
-    }
-    while (q.next()) numbers << q.value(0).toString();
+    if (!q.exec(QStringLiteral("SELECT %1 FROM %2").arg(kNoted, kPending))) return Failed(q, error);
+    while (q.next()) rowids << q.value(0).toLongLong();
   }
-  if (numbers.isEmpty()) return true;
+  if (rowids.isEmpty()) return true;
   return InTransaction(db, error, [&] {
-    const bool folded = numbers.size() > kRebuildAbove
+    const bool folded = rowids.size() > kRebuildAbove
                             ? Run(db, QStringLiteral("DELETE FROM %1").arg(kIndex), error) &&
                                   FoldIntoIndex(db, nullptr, error)
-                            : FoldIntoIndex(db, &numbers, error);
+                            : FoldIntoIndex(db, &rowids, error);
     return folded && Run(db, QStringLiteral("DELETE FROM %1").arg(kPending), error);
   });
 }

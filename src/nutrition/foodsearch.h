@@ -7,11 +7,16 @@
 //
 // The food table carries a full-text index: the SQLite FTS5 table food_search with the
 // trigram tokenizer over the folded names (folded here, so that SQLite's own ASCII-only
-// folding plays no part), keyed by NDB_No. Triggers on the food table note every food
-// that is added, renamed or removed in food_search_pending, whoever writes it (this
-// program, an older one, the sqlite3 tool); UpdateFoodSearchIndex folds those names into
-// the index. A database made before the index existed gets it through
-// CreateFoodSearchIndex, which adds tables and touches no food.
+// folding plays no part), each under its food's rowid, so that a search reads each food
+// it finds by one lookup (NDB_No is kept beside the name, to check the two agree).
+// Triggers on the food table note the rowid of every food that is added, changed or
+// removed in food_search_pending, whoever writes it (this program, an older one, the
+// sqlite3 tool); UpdateFoodSearchIndex folds those names into the index. A database
+// made before the index (or with the index of an earlier program, which noted NDB_No)
+// gets it through CreateFoodSearchIndex, which adds tables and touches no food.
+//
+// Rowids can change behind the triggers' back (a table dumped and read back, a VACUUM
+// of an older SQLite): FoodSearchIndexAgrees tells, and the index is then made again.
 
 #include <QSqlDatabase>
 #include <QString>
@@ -54,8 +59,14 @@ class FoodSearchText {
 // "food_search"
 QString FoodSearchTableName();
 
-// Whether db holds the whole index: the FTS5 table, the pending table and its triggers.
+// Whether db holds the whole index of this shape: the FTS5 table, the pending table and
+// its triggers.
 bool HasFoodSearchIndex(const QSqlDatabase& db);
+
+// Whether the index holds every food under its rowid and nothing else (NDB_No compared;
+// nothing may be pending). False too when it cannot be read. Reads the whole index: a
+// few milliseconds, asked once and when another connection changed the file.
+bool FoodSearchIndexAgrees(const QSqlDatabase& db);
 
 // Makes the index in one transaction: drops what is there of it, creates the tables and
 // triggers and folds every food's name into it. The food table is only read. False with
