@@ -2,6 +2,7 @@
 
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QVarLengthArray>
 
 namespace {
 const QString kIndex = QStringLiteral("food_search");
@@ -134,7 +135,17 @@ int FoodSearchText::Rank(const QString& foldedName) const {
 
 int FoodSearchText::RankOf(const QString& name) const {
   // The words are folded already: an ASCII name compared without case is the name folded.
-  if (IsAscii(name)) return RankIn(name, Qt::CaseInsensitive);
+  if (IsAscii(name)) {
+    // Folded into a buffer of its own: a case-sensitive search is several times faster
+    // than Qt's case-insensitive one.
+    QVarLengthArray<char16_t, 256> lower(name.size());
+    const char16_t* from = reinterpret_cast<const char16_t*>(name.utf16());
+    for (qsizetype i = 0; i < name.size(); ++i) {
+      const char16_t c = from[i];
+      lower[i] = c >= u'A' && c <= u'Z' ? char16_t(c + 32) : c;
+    }
+    return RankIn(QStringView(lower.data(), lower.size()), Qt::CaseSensitive);
+  }
   return RankIn(FoldedFoodText(name), Qt::CaseSensitive);
 }
 
