@@ -120,6 +120,12 @@ bool ZipWriter::AddFile(const QString& name, const QByteArray& bytes, const QDat
                         QString* error) {
   if (!a_) return Fail(error, QStringLiteral("the archive is not open"));
   archive_entry* e = NewEntry(name, modified, false, bytes.size());
+  // Deflate saves a file this small a few bytes and costs a compressor's setup each;
+  // a data folder holds thousands of them (a day's note, a meal).
+  if (bytes.size() < kZipStoredBelow)
+    archive_write_zip_set_compression_store(a_);
+  else
+    archive_write_zip_set_compression_deflate(a_);
   const int r = archive_write_header(a_, e);
   archive_entry_free(e);
   if (r != ARCHIVE_OK) return Fail(error, ArchiveError(a_));

@@ -40,6 +40,9 @@ class ZipWriter {
   friend struct ZipWriterCallbacks;
 };
 
+// Files smaller than this are stored as they are; larger ones are deflated.
+inline constexpr qint64 kZipStoredBelow = 256;
+
 struct ZipEntryInfo {
   enum class Type { File, Folder, Link, Other };
   QString name;        // as the archive holds it
