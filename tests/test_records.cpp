@@ -6,6 +6,11 @@
 #include <QFile>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 #include "app/csvexport.h"
 #include "app/datafolders.h"
 #include "app/recordarchive.h"
@@ -27,6 +32,70 @@ namespace {
 
 QString Manifest(int format = kArchiveFormat) {
   return QStringLiteral("[Backup]\r\nFormat=%1\r\nProgram=Mavelo 9.9\r\n").arg(format);
+}
+
+// Every file of an archive but its manifest, by name.
+QMap<QString, QByteArray> ZipFiles(const QString& path) {
+  QMap<QString, QByteArray> out;
+  ZipReader zip;
+  QString error;
+  if (!zip.Open(path, &error)) return out;
+  ZipEntryInfo e;
+  while (zip.Next(&e)) {
+    QByteArray bytes;
+    if (e.type == ZipEntryInfo::Type::File && e.name != QLatin1String(kManifestName) &&
+        zip.ReadData(qint64(1) << 30, &bytes, &error))
+      out.insert(e.name, bytes);
+  }
+  return out;
+}
+
+// What a restore may leave beside the data: its staging folder, the old folders, its
+// list of moves (all named with a leading dot).
+QStringList Leftovers(const DataFolders& dir) {
+  QStringList out;
+  for (const QString& name : QDir(dir.DataRoot()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot))
+    if (name.startsWith(u'.')) out << name;
+  return out;
+}
+
+// A save writes a new file and renames it over the old one; another program may write
+// the file itself in place.
+bool Change(const QString& path, const QByteArray& bytes, bool inPlace) {
+  if (!inPlace) return WriteFileBytes(path, bytes, nullptr);
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+// The data folder filled, backed up, and then changed in three folders.
+struct ChangedSinceBackup {
+  QString archive;
+  QMap<QString, QByteArray> archived;  // the data folder as the archive holds it
+  QMap<QString, QByteArray> now;       // as it is after the changes
+};
+bool BackUpThenChange(const TestEnv& env, const DataFolders& dir, ChangedSinceBackup* out) {
+  if (!FillDataFolder(dir)) return false;
+  out->archive = env.home() + QStringLiteral("/backup.zip");
+  if (!WriteBackup(dir, RecordKinds(dir), out->archive, nullptr, nullptr, nullptr)) return false;
+  out->archived = Snapshot(dir.DataRoot());
+  out->archived.remove(QStringLiteral("Notes/readme.bak"));  // not the program's: left out
+  if (!WriteFileBytes(dir.NotesFolder() + QStringLiteral("Y2020M1D1.txt"), "typed since\r\n", nullptr) ||
+      !WriteFileBytes(dir.WeightFolder() + QStringLiteral("2009.txt"), "weighed since\r\n", nullptr) ||
+      !QFile::remove(dir.HeartFolder() + QStringLiteral("Y2009-pressure.txt")))
+    return false;
+  out->now = Snapshot(dir.DataRoot());
+  return true;
+}
+
+bool SetImmutable(const QString& path, bool on) {
+  const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  int flags = 0;
+  bool ok = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags = on ? (flags | FS_IMMUTABLE_FL) : (flags & ~FS_IMMUTABLE_FL);
+  ok = ok && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  ::close(fd);
+  return ok;
 }
 
 }  // namespace
@@ -156,6 +225,165 @@ class RecordsTest : public QObject {
     QVERIFY(!QFileInfo::exists(env.home() + QStringLiteral("/evil")));
     QVERIFY(!QFileInfo::exists(env.home() + QStringLiteral("/work/evil")));
     QVERIFY(withArchive.size() == before.size() + 1);
+  }
+
+  // A restore over a data folder that holds much of the archive already: folders that
+  // hold exactly its files are left in place, unchanged files are linked, and what
+  // changed before the restore, or while she was asked (a view saved, another program
+  // writing a file in place), is in the safety copy and replaced by the archive's.
+  void restoreOverTheDataFolder_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("inPlace");
+    QTest::addColumn<bool>("whileAsked");
+    QTest::newRow("nothing changed") << QString() << QByteArray() << false << false;
+    QTest::newRow("a note added") << "Notes/Y2020M1D1.txt" << QByteArray("new\r\n") << false << false;
+    QTest::newRow("a weight saved") << "Weight/2009.txt" << QByteArray("a weight\r\n") << false << false;
+    QTest::newRow("a note added while asked") << "Notes/Y2020M1D1.txt" << QByteArray("new\r\n") << false << true;
+    QTest::newRow("a weight saved while asked") << "Weight/2009.txt" << QByteArray("a weight\r\n") << false << true;
+    QTest::newRow("a weight written in place while asked") << "Weight/2009.txt" << QByteArray("in place\r\n") << true << true;
+    QTest::newRow("a note written in place while asked") << "Notes/Y2009M3D14.txt" << QByteArray("written in place\r\n") << true << true;
+    QTest::newRow("a setting saved while asked") << "Config/application.ini" << QByteArray("[Cycle]\r\n") << false << true;
+  }
+  void restoreOverTheDataFolder() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, inPlace);
+    QFETCH(bool, whileAsked);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    const QList<RecordKind> kinds = RecordKinds(dir);
+    const QString archive = env.home() + QStringLiteral("/backup.zip");
+    QString error;
+    QVERIFY2(WriteBackup(dir, kinds, archive, nullptr, nullptr, &error), qPrintable(error));
+    QMap<QString, QByteArray> expected = Snapshot(dir.DataRoot());
+    expected.remove(QStringLiteral("Notes/readme.bak"));
+    QMap<QString, QByteArray> before = Snapshot(dir.DataRoot());
+    before.remove(QStringLiteral("Notes/readme.bak"));  // a backup leaves it out
+
+    auto change = [&] {
+      QVERIFY(Change(dir.DataRoot() + file, bytes, inPlace));
+      before.insert(file, bytes);
+    };
+    RestoreJob job(dir, kinds);
+    if (!file.isEmpty() && !whileAsked) change();
+    QVERIFY2(job.Inspect(archive, &error), qPrintable(error));
+    if (!file.isEmpty() && whileAsked) change();
+    QVERIFY2(job.Commit(&error), qPrintable(error));
+
+    const QMap<QString, QByteArray> after = Snapshot(dir.DataRoot());
+    QCOMPARE(after.keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+      QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+    // The safety copy is the folder as it was at the restore, change and all.
+    const QMap<QString, QByteArray> safety = ZipFiles(job.SafetyBackup());
+    QCOMPARE(safety.keys(), before.keys());
+    for (auto it = before.cbegin(); it != before.cend(); ++it)
+      QVERIFY2(safety.value(it.key()) == it.value(), qPrintable(it.key()));
+    QCOMPARE(Leftovers(dir), QStringList());
+  }
+
+  // The program killed, or the power gone, at any moment of a restore: at the next start
+  // the data folder is either the one before or the one restored, never a mix, and
+  // nothing of the restore is left beside it.
+  void stoppedRestoreIsFinishedAtTheNextStart_data() {
+    QTest::addColumn<int>("stopAt");  // -2 unpacking, -1 the safety copy, n after n moves, 0 after the last
+    QTest::addColumn<bool>("restored");
+    QTest::addColumn<bool>("startMakesFolders");
+    QTest::newRow("while unpacking") << -2 << false << false;
+    QTest::newRow("while saving the safety copy") << -1 << false << false;
+    QTest::newRow("after the first move") << 1 << true << false;
+    QTest::newRow("after the second move") << 2 << true << false;
+    QTest::newRow("after the last move") << 0 << true << false;
+    QTest::newRow("after the first move, folders made at the start") << 1 << true << true;
+  }
+  void stoppedRestoreIsFinishedAtTheNextStart() {
+    QFETCH(int, stopAt);
+    QFETCH(bool, restored);
+    QFETCH(bool, startMakesFolders);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    ChangedSinceBackup data;
+    QVERIFY(BackUpThenChange(env, dir, &data));
+    const QString root = dir.DataRoot();
+
+    const ChildResult child = RunInChild([&](QString* message) {
+      RestoreJob job(dir, RecordKinds(dir));
+      bool committing = false;
+      auto progress = [&](qint64 done, qint64 total) {
+        const QDir data(root);
+        const bool staged = !data.entryList({QStringLiteral(".restore-*")}, QDir::Dirs | QDir::Hidden).isEmpty();
+        const bool moving = !data.entryList({QStringLiteral(".restore-*.swap")}, QDir::Files | QDir::Hidden).isEmpty();
+        if (stopAt == -2 && !committing && staged && total > 0) std::_Exit(3);
+        if (!committing) return;
+        if (stopAt == -1 && !moving) std::_Exit(3);
+        if (moving && (stopAt > 0 ? done == stopAt : done == total)) std::_Exit(3);
+      };
+      if (!job.Inspect(data.archive, message, progress)) return 1;
+      committing = true;
+      return job.Commit(message, progress) ? 0 : 1;
+    });
+    QVERIFY2(child.status == 3, qPrintable(child.message));
+    if (stopAt == 1) {
+      // Stopped halfway indeed.
+      QVERIFY(Snapshot(root) != data.now);
+      QVERIFY(Snapshot(root) != data.archived);
+    }
+    if (startMakesFolders) DataFolders again(TestEnv::programFolder());
+
+    QString error;
+    QVERIFY2(FinishStoppedRestore(dir, &error), qPrintable(error));
+    const QMap<QString, QByteArray> expected = restored ? data.archived : data.now;
+    const QMap<QString, QByteArray> after = Snapshot(root);
+    QCOMPARE(after.keys(), expected.keys());
+    for (auto it = expected.cbegin(); it != expected.cend(); ++it)
+      QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+    QCOMPARE(Leftovers(dir), QStringList());
+    for (const QString& f : dir.RecordFolders()) QVERIFY2(QFileInfo(f).isDir(), qPrintable(f));
+    // A start with nothing to finish changes nothing.
+    QVERIFY(FinishStoppedRestore(dir, &error));
+    QVERIFY(Snapshot(root) == after);
+  }
+
+  // A commit that fails before or among its moves leaves the data folder as it was.
+  void failedCommitChangesNothing_data() {
+    QTest::addColumn<bool>("safetyFails");
+    QTest::newRow("the safety copy cannot be written") << true;
+    QTest::newRow("a folder cannot be moved aside") << false;
+  }
+  void failedCommitChangesNothing() {
+    QFETCH(bool, safetyFails);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    ChangedSinceBackup data;
+    QVERIFY(BackUpThenChange(env, dir, &data));
+    const QList<RecordKind> kinds = RecordKinds(dir);
+    // Of the folders that move, the last: the others have moved when it fails.
+    QString stuck;
+    for (const QString& f : RuleFolders(kinds))
+      if (f == u"Notes/" || f == u"Weight/" || f == u"Heart/") stuck = dir.DataRoot() + f;
+    QString error;
+    bool ok = true;
+    {
+      RestoreJob job(dir, kinds);
+      QVERIFY2(job.Inspect(data.archive, &error), qPrintable(error));
+      if (safetyFails) {
+        QVERIFY(WriteFileBytes(dir.DataRoot() + QStringLiteral("Backups"), "x", nullptr));
+      } else if (!SetImmutable(stuck, true)) {
+        QSKIP("This filesystem or user cannot make a folder immutable");
+      }
+      ok = job.Commit(&error);
+      if (!safetyFails) SetImmutable(stuck, false);
+    }
+    QVERIFY(!ok);
+    QVERIFY2(error.contains(QStringLiteral("othing was restored")), qPrintable(error));
+    if (!safetyFails) QVERIFY2(error.contains(QStringLiteral("moved aside")), qPrintable(error));
+    QMap<QString, QByteArray> after = Snapshot(dir.DataRoot());
+    after.remove(QStringLiteral("Backups"));  // the file in its way
+    QCOMPARE(after.keys(), data.now.keys());
+    QVERIFY(after == data.now);
+    QCOMPARE(Leftovers(dir), QStringList());
   }
 
   void unreadableDatabaseIsRefused() {

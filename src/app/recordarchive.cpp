@@ -13,6 +13,7 @@
 #include <QTimeZone>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "app/datafolders.h"
@@ -42,6 +43,7 @@ struct PackedFile {
   QString folder;  // relative, with "/"; "" the root
   QString name;
   QString path;
+  const RecordFileRule* rule = nullptr;
 };
 
 // "2009.txt.qWmxRt": what a save leaves for a moment beside the file it writes.
@@ -66,7 +68,8 @@ QStringList ProgramFolders(const DataFolders& dir, const QList<RecordKind>& kind
 // The program's files under the data root, by the kinds' rules; what lies in the
 // program's folders and is not one of them goes to *leftOut.
 void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
-                      QList<PackedFile>* files, QStringList* folders, QStringList* leftOut) {
+                      QList<PackedFile>* files, QStringList* folders, QStringList* leftOut,
+                      QHash<QString, int>* entryCounts = nullptr) {
   QStringList all = ProgramFolders(dir, kinds);
   std::sort(all.begin(), all.end());
   all.prepend(QString());
@@ -75,34 +78,38 @@ void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
     if (!QFileInfo(path).isDir()) continue;
     if (!rel.isEmpty()) *folders << rel;
     const QList<FolderEntry> entries = ListFolder(path);
-    QSet<QString> names;
-    for (const FolderEntry& e : entries) names.insert(e.name);
+    if (entryCounts) entryCounts->insert(rel, entries.size());
+    QSet<QString> names;  // made when a save's temporary must be told from a stray file
     for (const FolderEntry& e : entries) {
-      const QString shown = rel + e.name;
       // At the root only the program's files count; its folders are walked one by one
       // and anything else there (Backups/, a lock) is not a record.
       if (rel.isEmpty()) {
-        if (e.type == FolderEntry::Type::File && FindFileRule(kinds, rel, e.name))
-          *files << PackedFile{rel, e.name, path + e.name};
+        if (e.type != FolderEntry::Type::File) continue;
+        if (const RecordFileRule* rule = FindFileRule(kinds, rel, e.name))
+          *files << PackedFile{rel, e.name, path + e.name, rule};
         continue;
       }
       if (e.type == FolderEntry::Type::Link) {
-        *leftOut << shown + QStringLiteral(" (a link)");
+        *leftOut << rel + e.name + QStringLiteral(" (a link)");
         continue;
       }
       if (e.type == FolderEntry::Type::Folder) {
-        *leftOut << shown + QStringLiteral("/ (a folder the program does not keep)");
+        *leftOut << rel + e.name + QStringLiteral("/ (a folder the program does not keep)");
         continue;
       }
       if (e.type != FolderEntry::Type::File) {
-        *leftOut << shown + QStringLiteral(" (not a regular file)");
+        *leftOut << rel + e.name + QStringLiteral(" (not a regular file)");
         continue;
       }
-      if (!FindFileRule(kinds, rel, e.name)) {
-        if (!IsSaveTemporary(e.name, names)) *leftOut << shown + QStringLiteral(" (not a file of Mavelo)");
+      const RecordFileRule* rule = FindFileRule(kinds, rel, e.name);
+      if (!rule) {
+        if (names.isEmpty())
+          for (const FolderEntry& other : entries) names.insert(other.name);
+        if (!IsSaveTemporary(e.name, names))
+          *leftOut << rel + e.name + QStringLiteral(" (not a file of Mavelo)");
         continue;
       }
-      *files << PackedFile{rel, e.name, path + e.name};
+      *files << PackedFile{rel, e.name, path + e.name, rule};
     }
   }
 }
@@ -210,12 +217,6 @@ QString RestoreRefusal(const QString& archive, const QString& entry, const QStri
                    .arg(archive, entry, why);
 }
 
-// Removes a folder tree that this program made (the staging and the old folders).
-void RemoveTree(const QString& path) {
-  if (!path.isEmpty() && QFileInfo(path).isDir() && !QFileInfo(path).isSymLink())
-    QDir(path).removeRecursively();
-}
-
 // Flushes every file of the filesystem that holds the folder (the files a restore
 // unpacked), so that what is renamed into place is on the disk.
 void SyncFolder(const QString& folder) {
@@ -298,12 +299,31 @@ QString DefaultBackupName(const QDate& date) {
   return QStringLiteral("Mavelo-backup-%1.zip").arg(date.toString(Qt::ISODate));
 }
 
-bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const QString& path,
-                 ArchiveSummary* summary, QStringList* leftOut, QString* error,
-                 const ProgressFunction& progress, bool countRecords) {
+namespace {
+
+// A file of the data folder whose bytes a restore has read and compared already: its
+// safety copy takes them instead of reading the file again, while the file's stamp says
+// it is that same file.
+struct KnownFile {
+  FileStamp stamp;
+  QByteArray bytes;
+  bool hasBytes = false;  // false: too large to have been kept; read again
+};
+
+// What a restore tells its safety copy, and learns from it about the data folder.
+struct SafetyCopy {
+  QHash<QString, KnownFile> known;  // by full path
+  QSet<QString> unchanged;          // the known files found as they were
+  QHash<QString, int> entries;      // the number of entries in each folder (relative)
+};
+
+// WriteBackup, with what a restore knows already.
+bool WriteArchive(const DataFolders& dir, const QList<RecordKind>& kinds, const QString& path,
+                  ArchiveSummary* summary, QStringList* leftOut, QString* error,
+                  const ProgressFunction& progress, bool countRecords, SafetyCopy* copy) {
   QList<PackedFile> files;
   QStringList folders, left;
-  ListProgramFiles(dir, kinds, &files, &folders, &left);
+  ListProgramFiles(dir, kinds, &files, &folders, &left, copy ? &copy->entries : nullptr);
   // An archive written into the data folder itself would take itself in.
   const QString target = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
   const QString targetName = QFileInfo(target).fileName();
@@ -330,22 +350,47 @@ bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const Q
     }
   }
   // Each file is read once: its bytes go into the archive and, for the manifest's counts
-  // below, to the kinds' readers.
+  // below, to the kinds' readers. The files of one folder are reached through the folder
+  // held open (as the listing found it: a folder that is a link is followed).
   QHash<QString, QByteArray> read;
   qint64 done = 0;
+  FolderHandle folder;
+  QString openFolder;
   for (const PackedFile& f : std::as_const(files)) {
     if (f.name == targetName && QDir::cleanPath(f.path) == target) continue;
-    const RecordFileRule* rule = FindFileRule(kinds, f.folder, f.name);
+    if (!folder.IsOpen() || f.folder != openFolder) {
+      folder = FolderHandle(dir.DataRoot() + f.folder, true);
+      openFolder = f.folder;
+    }
+    const RecordFileRule* rule = f.rule;
     PlainFile file;
-    if (!ReadPlainFile(f.path, rule->maxBytes, &file, &e)) {
-      zip.Cancel();
-      if (error) *error = e;
-      return false;
+    bool checked = false;  // bytes a restore compared with those its reader read
+    const auto k = copy ? copy->known.constFind(f.path) : QHash<QString, KnownFile>::const_iterator();
+    if (copy && k != copy->known.cend()) {
+      FileStamp now;
+      if (StampFile(folder, f.name, &now) && now == k->stamp) {
+        copy->unchanged.insert(f.path);
+        if (k->hasBytes) {
+          file.bytes = k->bytes;
+          file.size = k->bytes.size();
+          file.modifiedSecs = now.modifiedNs / 1000000000;
+          checked = true;
+        }
+      }
+    }
+    if (!checked) {
+      const bool ok = folder.IsOpen() ? ReadPlainFile(folder, f.name, rule->maxBytes, &file, &e)
+                                      : ReadPlainFile(f.path, rule->maxBytes, &file, &e);
+      if (!ok) {
+        zip.Cancel();
+        if (error) *error = e;
+        return false;
+      }
     }
     QString why;
     if (file.tooLarge) {
       why = QStringLiteral("%1, larger than such a file can be").arg(SizeText(file.size));
-    } else if (rule->read && !rule->read(file.bytes, &why)) {
+    } else if (!checked && rule->read && !rule->read(file.bytes, &why)) {
       if (why.isEmpty()) why = QStringLiteral("it does not read as a file of its kind");
     }
     if (!why.isEmpty()) {
@@ -382,27 +427,208 @@ bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const Q
   return true;
 }
 
+bool WriteSafetyArchive(const DataFolders& dir, const QList<RecordKind>& kinds, QString* path,
+                        QString* error, const ProgressFunction& progress,
+                        SafetyCopy* copy) {
+  if (!QDir().mkpath(dir.BackupsFolder())) {
+    if (error)
+      *error = CannotCreateMessage(dir.BackupsFolder(), QStringLiteral("The folder cannot be made"));
+    return false;
+  }
+  QString target = dir.BackupsFolder() + kAutoPrefix +
+                   QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
+  // Two in one second (an import right after a restore) keep apart.
+  for (int n = 2; QFileInfo::exists(target + QStringLiteral(".zip")); ++n)
+    target = target.section(u'~', 0, 0) + u'~' + QString::number(n);
+  target += QStringLiteral(".zip");
+  if (!WriteArchive(dir, kinds, target, nullptr, nullptr, error, progress, false, copy))
+    return false;
+  if (path) *path = target;
+  return true;
+}
+
+QByteArray Encoded(const QString& name) { return QFile::encodeName(name); }
+
+bool Exists(const QString& path) {
+  struct stat st;
+  return ::lstat(Encoded(path).constData(), &st) == 0;
+}
+
+bool Rename(const QString& from, const QString& to) {
+  return ::rename(Encoded(from).constData(), Encoded(to).constData()) == 0;
+}
+
+// The list of a restore's moves, beside its staging folder: "O" the data folder's entry
+// goes into the old folder, "N" the staging folder's takes its place.
+const QByteArray kSwapHeader = QByteArrayLiteral("Mavelo restore moves 1\n");
+const QString kStagePrefix = QStringLiteral(".restore-");
+const QString kSwapSuffix = QStringLiteral(".swap");
+const QString kOldSuffix = QStringLiteral(".old");
+
+struct Move {
+  QString name;  // an entry of the data root: a folder or a file
+  bool hadOld = false;
+  bool putNew = false;
+};
+
+QByteArray SwapList(const QList<Move>& moves) {
+  QByteArray out = kSwapHeader;
+  for (const Move& m : moves)
+    out += QByteArray(m.hadOld ? "O" : "") + (m.putNew ? "N" : "") + '\t' + m.name.toUtf8() + '\n';
+  return out;
+}
+
+bool ReadSwapList(const QByteArray& bytes, QList<Move>* moves) {
+  if (!bytes.startsWith(kSwapHeader) || !bytes.endsWith('\n')) return false;
+  const QList<QByteArray> lines = bytes.mid(kSwapHeader.size()).chopped(1).split('\n');
+  for (const QByteArray& line : lines) {
+    if (line.isEmpty()) continue;
+    const qsizetype tab = line.indexOf('\t');
+    if (tab < 0) return false;
+    const QByteArray flags = line.left(tab);
+    Move m{QString::fromUtf8(line.mid(tab + 1)), flags.contains('O'), flags.contains('N')};
+    // Only entries of the data root itself, as a restore writes them.
+    if (m.name.isEmpty() || m.name.contains(u'/') || m.name == u"." || m.name == u".." ||
+        flags.isEmpty() || flags.size() > 2 || (!m.hadOld && !m.putNew))
+      return false;
+    *moves << m;
+  }
+  return true;
+}
+
+// What is left of a folder someone or something made in the place of a moved entry after
+// the restore stopped: an empty folder (the data folder's own, made at a start) goes.
+bool ClearEmptyFolder(const QString& path) {
+  return QFileInfo(path).isDir() && !QFileInfo(path).isSymLink() && ::rmdir(Encoded(path).constData()) == 0;
+}
+
+}  // namespace
+
 // ---------------------------------------------------------------------------------------
+
+bool WriteBackup(const DataFolders& dir, const QList<RecordKind>& kinds, const QString& path,
+                 ArchiveSummary* summary, QStringList* leftOut, QString* error,
+                 const ProgressFunction& progress, bool countRecords) {
+  return WriteArchive(dir, kinds, path, summary, leftOut, error, progress, countRecords, nullptr);
+}
+
+// ---------------------------------------------------------------------------------------
+
+struct RestoreJob::Work {
+  // A file of the archive, as it was checked.
+  struct File {
+    QString folder;  // relative, with "/"; "" the root
+    QString name;
+    qint64 size = 0;
+    qint64 modifiedSecs = 0;
+    QByteArray bytes;     // the checked bytes, when small enough to keep
+    QByteArray hash;      // their SHA-1, when too large to keep
+    bool kept = false;
+    bool same = false;    // the data folder held these very bytes under this name
+    bool linked = false;  // staged as a second name of the data folder's file
+    FileStamp stamp;      // that file when it was compared (after the link when linked)
+    QString Entry() const { return folder + name; }
+  };
+
+  ~Work() {
+    if (staging && !keep) RemoveTree(staging->path());
+  }
+
+  QString archive;
+  std::unique_ptr<QTemporaryDir> staging;
+  QString stage;  // its path, with "/"
+  bool keep = false;  // a stopped swap needs it: left for the next start
+  QList<File> files;
+  QStringList folders;        // the archive's (relative, with "/")
+  QStringList rootFiles;      // the archive's files at the root
+  QSet<QString> sameFolders;  // those the data folder holds as they are: left in place
+  QHash<QString, QList<int>> byFolder;  // the files of each folder; "" the root
+
+  // Puts the files into the staging folder `to`: a file the data folder (`from`) holds
+  // with the same bytes by a second name of it, any other by writing its checked bytes;
+  // those too large to have been kept go to *unpack, to be unpacked from the archive.
+  bool StageFiles(const FolderHandle& from, const FolderHandle& to, const QList<int>& which,
+                  QList<int>* unpack, QString* entry, QString* why) {
+    for (const int i : which) {
+      File& f = files[i];
+      f.linked = false;
+      if (f.same && LinkFile(from, f.name, to)) {
+        // The second name is of the file that was compared, were it replaced meanwhile.
+        FileStamp s;
+        if (StampFile(to, f.name, &s) && s.device == f.stamp.device && s.inode == f.stamp.inode &&
+            s.size == f.stamp.size && s.modifiedNs == f.stamp.modifiedNs) {
+          f.linked = true;
+          f.stamp = s;  // its change time is the link's
+          continue;
+        }
+        ::unlinkat(to.Handle(), Encoded(f.name).constData(), 0);
+        f.same = false;
+      }
+      if (!f.kept) {
+        *unpack << i;
+        continue;
+      }
+      if (!WriteNewFile(to, f.name, f.bytes, f.modifiedSecs, why)) {
+        *entry = f.Entry();
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // Unpacks the files too large to have been kept into the staging folder, each compared
+  // with what was checked, were the archive changed in between.
+  bool Unpack(const QList<int>& which, QString* entry, QString* why) {
+    if (which.isEmpty()) return true;
+    QHash<QString, int> byName;
+    for (const int i : which) byName.insert(files[i].Entry(), i);
+    ZipReader zip;
+    QString e;
+    if (!zip.Open(archive, &e)) {
+      *why = zip.errorString();
+      return false;
+    }
+    const FolderHandle stageRoot(stage);
+    ZipEntryInfo info;
+    while (!byName.isEmpty() && zip.Next(&info)) {
+      const auto it = byName.constFind(info.name);
+      if (it == byName.cend() || info.type != ZipEntryInfo::Type::File) continue;
+      const File& f = files[it.value()];
+      *entry = f.Entry();
+      QByteArray bytes;
+      if (!zip.ReadData(f.size, &bytes, why)) return false;
+      if (bytes.size() != f.size || QCryptographicHash::hash(bytes, QCryptographicHash::Sha1) != f.hash) {
+        *why = QStringLiteral("it changed while it was being restored");
+        return false;
+      }
+      const FolderHandle to = f.folder.isEmpty() ? FolderHandle(stage) : FolderHandle(stageRoot, f.folder.chopped(1));
+      if (!WriteNewFile(to, f.name, bytes, f.modifiedSecs, why)) return false;
+      byName.erase(it);
+    }
+    if (!byName.isEmpty()) {
+      *entry = byName.begin().key();
+      *why = QStringLiteral("it could not be unpacked");
+      return false;
+    }
+    entry->clear();
+    return true;
+  }
+};
 
 RestoreJob::RestoreJob(const DataFolders& dir, const QList<RecordKind>& kinds)
     : dir_(dir), kinds_(kinds) {}
 
-RestoreJob::~RestoreJob() {
-  if (staging_) RemoveTree(staging_->path());
-}
+RestoreJob::~RestoreJob() = default;
 
 bool RestoreJob::Inspect(const QString& archivePath, QString* error,
                          const ProgressFunction& progress) {
-  if (staging_) RemoveTree(staging_->path());
-  staging_.reset();
-  folders_.clear();
-  rootFiles_.clear();
+  work_.reset();
   summary_ = ArchiveSummary();
+  auto work = std::make_unique<Work>();  // what is unpacked goes with it on a refusal
+  work->archive = archivePath;
   const QString shown = QFileInfo(archivePath).fileName();
   auto refuse = [&](const QString& entry, const QString& why) {
     if (error) *error = RestoreRefusal(shown, entry, why);
-    if (staging_) RemoveTree(staging_->path());
-    staging_.reset();
     return false;
   };
   if (!QFileInfo(archivePath).isFile())
@@ -410,14 +636,8 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
 
   // Pass 1: every entry's name, kind and size, and every file read by its own reader,
   // before anything at all is written.
-  struct Checked {
-    QString name;
-    QString folder;
-    qint64 size;
-    QByteArray hash;
-    QByteArray bytes;  // kept when small, for the count of the records below
-  };
-  QList<Checked> checked;
+  QList<Work::File>& files = work->files;
+  QStringList& folders = work->folders;
   QHash<QString, bool> seen;
   bool manifest = false;
   qint64 totalBytes = 0;
@@ -444,7 +664,7 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
       if (isFolder) {
         if (!programFolders.contains(folder))
           return refuse(entry.name, QStringLiteral("it is a folder the program does not keep"));
-        if (!folders_.contains(folder)) folders_ << folder;
+        if (!folders.contains(folder)) folders << folder;
         continue;
       }
       if (folder.isEmpty() && file == QLatin1String(kManifestName)) {
@@ -470,190 +690,339 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
         if (why.isEmpty()) why = QStringLiteral("it does not read as a file of its kind");
         return refuse(entry.name, why);
       }
-      if (!folder.isEmpty() && !folders_.contains(folder)) folders_ << folder;
-      if (folder.isEmpty()) rootFiles_ << file;
-      checked << Checked{entry.name, folder, bytes.size(),
-                         QCryptographicHash::hash(bytes, QCryptographicHash::Sha1),
-                         bytes.size() <= kKeptBytes ? bytes : QByteArray()};
-      if (progress) progress(checked.size(), 0);
+      if (!folder.isEmpty() && !folders.contains(folder)) folders << folder;
+      if (folder.isEmpty()) work->rootFiles << file;
+      Work::File f;
+      f.folder = folder;
+      f.name = file;
+      f.size = bytes.size();
+      f.modifiedSecs = entry.modified.isValid() ? entry.modified.toSecsSinceEpoch() : 0;
+      f.kept = bytes.size() <= kKeptBytes;
+      if (f.kept)
+        f.bytes = std::move(bytes);
+      else
+        f.hash = QCryptographicHash::hash(bytes, QCryptographicHash::Sha1);
+      files << std::move(f);
+      if (progress) progress(files.size(), 0);
     }
     if (!zip.errorString().isEmpty())
       return refuse(QString(), QStringLiteral("the archive is damaged (%1)").arg(zip.errorString()));
     if (!manifest) return refuse(QString(), QStringLiteral("it is not a Mavelo backup (it has no manifest)"));
   }
+  for (int i = 0; i < files.size(); ++i) work->byFolder[files[i].folder] << i;
 
   // Pass 2: unpacked into a folder of its own inside the data root (the same disk, so
-  // the commit is a rename per folder), and each file compared with what was checked.
-  staging_ = std::make_unique<QTemporaryDir>(dir_.DataRoot() + QStringLiteral(".restore-XXXXXX"));
-  staging_->setAutoRemove(false);
-  if (!staging_->isValid())
+  // the commit is a rename per folder). Each file is first compared with the one of its
+  // name in the data folder: one that holds the same bytes is linked instead of being
+  // written again, and a folder that holds exactly the archive's files is left where it
+  // is, named in the staging folder by a link to itself. The restore of a recent backup
+  // so writes (and later removes) only what changed.
+  work->staging = std::make_unique<QTemporaryDir>(dir_.DataRoot() + kStagePrefix + QStringLiteral("XXXXXX"));
+  work->staging->setAutoRemove(false);
+  if (!work->staging->isValid())
     return refuse(QString(), QStringLiteral("no room to unpack it beside the data folder (%1)")
-                                 .arg(staging_->errorString()));
-  const QString stage = staging_->path() + u'/';
-  for (const QString& f : std::as_const(folders_))
-    if (!QDir().mkdir(stage + f)) return refuse(f, QStringLiteral("its folder cannot be made"));
-  {
-    ZipReader zip;
-    QString e;
-    if (!zip.Open(archivePath, &e)) return refuse(QString(), zip.errorString());
-    QHash<QString, const Checked*> byName;
-    for (const Checked& c : std::as_const(checked)) byName.insert(c.name, &c);
-    qint64 done = 0;
-    // A file that the data folder holds with the same bytes is linked into the staging
-    // folder instead of being unpacked again, and what the link holds is read back and
-    // compared: the restore of a recent backup writes (and later removes) only what
-    // changed. Anything that does not link or differs is unpacked.
-    for (const Checked& c : std::as_const(checked)) {
-      if (c.bytes.size() != c.size) continue;  // too large to have been kept
-      const QString current = dir_.DataRoot() + c.name;
-      const QString staged = stage + c.name;
-      if (::link(QFile::encodeName(current).constData(), QFile::encodeName(staged).constData()) != 0)
-        continue;
-      PlainFile linked;
+                                 .arg(work->staging->errorString()));
+  work->stage = work->staging->path() + u'/';
+  const FolderHandle live(dir_.DataRoot(), true);
+  const FolderHandle stage(work->stage);
+  // Compares the archive's files of one folder with the data folder's (`current`); true
+  // when it holds exactly those files with those bytes.
+  auto compare = [&](const FolderHandle& current, const QString& folder) {
+    const QList<int> which = work->byFolder.value(folder);
+    if (!current.IsOpen()) return false;
+    const QList<FolderEntry> entries = ListFolder(current);
+    QHash<QString, FolderEntry::Type> have;
+    bool exact = entries.size() == which.size();
+    for (const FolderEntry& e : entries) {
+      have.insert(e.name, e.type);
+      if (e.type != FolderEntry::Type::File) exact = false;
+    }
+    for (const int i : which) {
+      Work::File& f = files[i];
+      PlainFile p;
       QString ignored;
-      if (ReadPlainFile(staged, c.size, &linked, &ignored) && !linked.tooLarge && linked.bytes == c.bytes) {
-        byName.remove(c.name);
-        if (progress) progress(++done, checked.size());
+      if (have.value(f.name, FolderEntry::Type::Other) == FolderEntry::Type::File &&
+          ReadPlainFile(current, f.name, f.size, &p, &ignored) && !p.tooLarge &&
+          p.bytes.size() == f.size &&
+          (f.kept ? p.bytes == f.bytes
+                  : QCryptographicHash::hash(p.bytes, QCryptographicHash::Sha1) == f.hash)) {
+        f.same = true;
+        f.stamp = p.stamp;
       } else {
-        QFile::remove(staged);
+        exact = false;
       }
     }
-    ZipEntryInfo entry;
-    while (!byName.isEmpty() && zip.Next(&entry)) {
-      const Checked* c = byName.value(entry.name);
-      if (!c || entry.type != ZipEntryInfo::Type::File) continue;
-      QByteArray hash;
-      qint64 size = 0;
-      if (!zip.ExtractTo(stage, &e, &hash, &size)) return refuse(entry.name, e);
-      // What was unpacked is what was checked, were the archive changed in between.
-      if (hash != c->hash || size != c->size)
-        return refuse(entry.name, QStringLiteral("it changed while it was being restored"));
-      byName.remove(entry.name);
-      if (progress) progress(++done, checked.size());
+    return exact;
+  };
+  QList<int> unpack;
+  QString entry, why;
+  qint64 done = 0;
+  compare(live, QString());
+  if (!work->StageFiles(live, stage, work->byFolder.value(QString()), &unpack, &entry, &why))
+    return refuse(entry, why);
+  for (const QString& folder : std::as_const(folders)) {
+    const QString name = folder.chopped(1);
+    // Not through a link in its place: that one is replaced, as a restore always did.
+    const FolderHandle current(live, name);
+    if (compare(current, folder) &&
+        ::symlinkat(Encoded(QStringLiteral("../") + name).constData(), stage.Handle(),
+                    Encoded(name).constData()) == 0) {
+      work->sameFolders.insert(folder);
+    } else {
+      if (::mkdirat(stage.Handle(), Encoded(name).constData(), 0755) != 0)
+        return refuse(folder, QStringLiteral("its folder cannot be made"));
+      if (!work->StageFiles(current, FolderHandle(stage, name), work->byFolder.value(folder),
+                            &unpack, &entry, &why))
+        return refuse(entry, why);
     }
-    if (!byName.isEmpty())
-      return refuse(byName.begin().key(), QStringLiteral("it could not be unpacked"));
+    done += work->byFolder.value(folder).size();
+    if (progress) progress(done, files.size());
   }
+  if (!work->Unpack(unpack, &entry, &why)) return refuse(entry, why);
 
   // The records as the views will read them, which also proves the database opens. The
-  // files unpacked are those checked (their hashes matched), so their checked bytes are
-  // read instead of reading every file again.
+  // files staged are those checked, so their checked bytes are read instead of reading
+  // every file again.
   QHash<QString, QByteArray> read;
-  for (Checked& c : checked)
-    if (c.size <= kKeptBytes) read.insert(stage + c.name, std::move(c.bytes));
-  RecordRoot staged(dir_, stage);
+  for (const Work::File& f : std::as_const(files))
+    if (f.kept) read.insert(work->stage + f.Entry(), f.bytes);
+  RecordRoot staged(dir_, work->stage);
   staged.UseReadBytes(&read);
   QString e;
   if (!CountRecords(staged, kinds_, &summary_.kinds, &e))
-    return refuse(QString(), e.replace(stage, QString()));
-  summary_.files = checked.size();
+    return refuse(QString(), e.replace(work->stage, QString()));
+  summary_.files = files.size();
   summary_.bytes = 0;
-  for (const Checked& c : std::as_const(checked)) summary_.bytes += c.size;
+  for (const Work::File& f : std::as_const(files)) summary_.bytes += f.size;
+  work_ = std::move(work);
   return true;
 }
 
 bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
-  if (!staging_) {
+  if (!work_) {
     if (error) *error = QStringLiteral("There is no checked archive to restore.");
     return false;
   }
+  Work& w = *work_;
   const QString root = dir_.DataRoot();
-  const QString stage = staging_->path() + u'/';
-  // First the safety copy of what is there now: without it, nothing is replaced.
-  QString e;
-  if (!WriteSafetyBackup(dir_, kinds_, &safetyBackup_, &e, progress)) {
-    if (error)
-      *error = QStringLiteral("The data folder could not be saved first, so nothing was "
-                              "restored.\n") + e;
+  auto fail = [&](const QString& message) {
+    if (error) *error = message;
     return false;
+  };
+  // First the safety copy of what is there now: without it, nothing is replaced. The
+  // files compared with the archive's are taken as they were read, while their stamps
+  // say they have not changed since.
+  SafetyCopy copy;
+  for (const Work::File& f : std::as_const(w.files))
+    if (f.same) copy.known.insert(root + f.Entry(), KnownFile{f.stamp, f.kept ? f.bytes : QByteArray(), f.kept});
+  const QSet<QString>& unchanged = copy.unchanged;
+  QString e;
+  if (!WriteSafetyArchive(dir_, kinds_, &safetyBackup_, &e, progress, &copy))
+    return fail(QStringLiteral("The data folder could not be saved first, so nothing was "
+                               "restored.\n") + e);
+
+  // What changed since Inspect (a view saved before the restore) is staged after all.
+  const FolderHandle live(root, true);
+  const FolderHandle stage(w.stage);
+  QList<int> unpack;
+  QString entry, why;
+  auto cannotStage = [&] {
+    return fail(QStringLiteral("Nothing was restored: \"%1\" could not be unpacked: %2").arg(entry, why));
+  };
+  const QStringList sameFolders(w.sameFolders.cbegin(), w.sameFolders.cend());
+  for (const QString& folder : sameFolders) {
+    const QString name = folder.chopped(1);
+    const QList<int> which = w.byFolder.value(folder);
+    // As many entries as the archive's files, and each of those as it was compared: no
+    // more, no other.
+    const FolderHandle current(live, name);
+    bool still = current.IsOpen() && copy.entries.value(folder, -1) == which.size();
+    for (const int i : which) still = still && unchanged.contains(root + w.files[i].Entry());
+    if (still) continue;
+    w.sameFolders.remove(folder);
+    for (const int i : which) w.files[i].same = unchanged.contains(root + w.files[i].Entry());
+    entry = folder;
+    why = QStringLiteral("its folder cannot be made");
+    if (::unlinkat(stage.Handle(), Encoded(name).constData(), 0) != 0 ||
+        ::mkdirat(stage.Handle(), Encoded(name).constData(), 0755) != 0)
+      return cannotStage();
+    if (!w.StageFiles(current, FolderHandle(stage, name), which, &unpack, &entry, &why)) return cannotStage();
   }
-  SyncFolder(stage);
+  // A file linked from the data folder that was written in place since holds other bytes
+  // now: the archive's are written instead.
+  for (int i = 0; i < w.files.size(); ++i) {
+    Work::File& f = w.files[i];
+    if (!f.linked || unchanged.contains(root + f.Entry())) continue;
+    const FolderHandle to = f.folder.isEmpty() ? FolderHandle(w.stage) : FolderHandle(stage, f.folder.chopped(1));
+    FileStamp s;
+    if (StampFile(to, f.name, &s) && s == f.stamp) continue;  // replaced: the link is the old file
+    ::unlinkat(to.Handle(), Encoded(f.name).constData(), 0);
+    f.linked = false;
+    entry = f.Entry();
+    if (!f.kept)
+      unpack << i;
+    else if (!WriteNewFile(to, f.name, f.bytes, f.modifiedSecs, &why))
+      return cannotStage();
+  }
+  if (!w.Unpack(unpack, &entry, &why)) return cannotStage();
 
   // What moves: every folder and root file of the program, whether the archive holds it
-  // or not, so that the folder holds exactly the archive's files afterwards.
-  QStringList entries = ProgramFolders(dir_, kinds_);
-  for (const QFileInfo& info : QDir(root).entryInfoList(QDir::Files | QDir::Hidden | QDir::System))
-    if (FindFileRule(kinds_, QString(), info.fileName())) entries << info.fileName();
-  for (const QString& f : std::as_const(rootFiles_))
-    if (!entries.contains(f)) entries << f;
-
-  QTemporaryDir old(root + QStringLiteral(".replaced-XXXXXX"));
-  old.setAutoRemove(false);
-  if (!old.isValid()) {
-    if (error) *error = QStringLiteral("Nothing was restored: %1").arg(old.errorString());
-    return false;
-  }
-  const QString oldRoot = old.path() + u'/';
-  struct Move {
-    QString name;
-    bool hadOld = false;
-    bool putNew = false;
-  };
+  // or not, so that the folder holds exactly the archive's files afterwards; but not a
+  // folder left in place, an empty folder the archive does not hold, nor a file that
+  // holds the archive's bytes already.
   QList<Move> moves;
-  auto strip = [](QString s) {
-    if (s.endsWith(u'/')) s.chop(1);
-    return s;
-  };
-  auto rollBack = [&] {
-    for (auto it = moves.rbegin(); it != moves.rend(); ++it) {
-      const QString n = strip(it->name);
-      if (it->putNew) QDir().rename(root + n, stage + n);
-      if (it->hadOld) QDir().rename(oldRoot + n, root + n);
+  for (const QString& folder : ProgramFolders(dir_, kinds_)) {
+    const QString name = folder.chopped(1);
+    if (w.sameFolders.contains(folder)) continue;
+    const bool there = Exists(root + name);
+    if (w.folders.contains(folder)) {
+      moves << Move{name, there, true};
+    } else if (there) {
+      const FolderHandle current(live, name);
+      if (!current.IsOpen() || !ListFolder(current).isEmpty()) moves << Move{name, true, false};
     }
-    RemoveTree(old.path());
-  };
-  qint64 done = 0;
-  for (const QString& entry : std::as_const(entries)) {
-    const QString n = strip(entry);
-    Move m{entry};
-    const QFileInfo current(root + n);
-    if (current.exists() || current.isSymLink()) {
-      if (!QDir().rename(root + n, oldRoot + n)) {
-        rollBack();
-        if (error) *error = QStringLiteral("Nothing was restored: \"%1\" could not be moved aside.")
-                                .arg(root + n);
-        return false;
+  }
+  QStringList rootFiles;
+  for (const FolderEntry& x : ListFolder(live))
+    if ((x.type == FolderEntry::Type::File || x.type == FolderEntry::Type::Link) &&
+        FindFileRule(kinds_, QString(), x.name))
+      rootFiles << x.name;
+  for (const QString& f : std::as_const(w.rootFiles))
+    if (!rootFiles.contains(f)) rootFiles << f;
+  for (const QString& name : std::as_const(rootFiles)) {
+    const bool inArchive = w.rootFiles.contains(name);
+    if (inArchive && unchanged.contains(root + name)) continue;
+    moves << Move{name, Exists(root + name), inArchive};
+  }
+
+  const QString base = w.stage.chopped(1);
+  const QString oldRoot = base + kOldSuffix + u'/';
+  const QString swapList = base + kSwapSuffix;
+  if (!moves.isEmpty()) {
+    // Every file unpacked is on the disk, and the list of the moves too, before the
+    // first of them: a restore stopped among them is finished at the next start.
+    SyncFolder(w.stage);
+    if (!QDir().mkdir(oldRoot))
+      return fail(QStringLiteral("Nothing was restored: \"%1\" cannot be made.").arg(oldRoot));
+    if (!WriteFileBytes(swapList, SwapList(moves), &e)) {
+      RemoveTree(oldRoot);
+      return fail(QStringLiteral("Nothing was restored: ") + e);
+    }
+    live.Flush();
+    QList<QPair<bool, bool>> made;  // of each move: the old one moved aside, the new one put
+    auto rollBack = [&] {
+      bool ok = true;
+      for (qsizetype i = made.size() - 1; i >= 0; --i) {
+        const QString& n = moves[i].name;
+        if (made[i].second) ok = Rename(root + n, w.stage + n) && ok;
+        if (made[i].first) ok = Rename(oldRoot + n, root + n) && ok;
       }
-      m.hadOld = true;
-    }
-    moves << m;
-    if (QFileInfo::exists(stage + n)) {
-      if (!QDir().rename(stage + n, root + n)) {
-        rollBack();
-        if (error) *error = QStringLiteral("Nothing was restored: \"%1\" could not be put in place.")
-                                .arg(root + n);
-        return false;
+      if (ok) {
+        QFile::remove(swapList);
+        RemoveTree(oldRoot);
+      } else {
+        // Neither whole: the list stays, and the next start finishes the restore.
+        w.keep = true;
       }
-      moves.last().putNew = true;
+      return ok;
+    };
+    auto stopped = [&](const QString& what) {
+      const bool back = rollBack();
+      return fail(back ? QStringLiteral("Nothing was restored: %1").arg(what)
+                       : QStringLiteral("The restore stopped halfway: %1. Mavelo finishes it "
+                                        "when it starts next.").arg(what));
+    };
+    qint64 done = 0;
+    for (const Move& m : std::as_const(moves)) {
+      made << qMakePair(false, false);
+      if (m.hadOld) {
+        if (!Rename(root + m.name, oldRoot + m.name))
+          return stopped(QStringLiteral("\"%1\" could not be moved aside.").arg(root + m.name));
+        made.last().first = true;
+      }
+      if (m.putNew && Exists(w.stage + m.name)) {
+        if (!Rename(w.stage + m.name, root + m.name))
+          return stopped(QStringLiteral("\"%1\" could not be put in place.").arg(root + m.name));
+        made.last().second = true;
+      }
+      if (progress) progress(++done, moves.size());
     }
-    if (progress) progress(++done, entries.size());
+    live.Flush();
+    QFile::remove(swapList);
   }
   // Folders the archive did not hold are there again, empty, as the program expects.
   for (const QString& f : dir_.RecordFolders()) QDir().mkpath(f);
-  RemoveTree(old.path());
-  RemoveTree(staging_->path());
-  staging_.reset();
+  RemoveTree(oldRoot);
+  RemoveTree(w.stage);
+  w.staging.reset();
+  work_.reset();
   return true;
+}
+
+// ---------------------------------------------------------------------------------------
+
+bool FinishStoppedRestore(const DataFolders& dir, QString* error) {
+  const QString root = dir.DataRoot();
+  bool ok = true;
+  QSet<QString> kept;  // the folders of a restore that could not be finished
+  for (const FolderEntry& x : ListFolder(root)) {
+    if (!x.name.startsWith(kStagePrefix) || !x.name.endsWith(kSwapSuffix)) continue;
+    const QString base = root + x.name.chopped(kSwapSuffix.size());
+    const QString stage = base + u'/', old = base + kOldSuffix + u'/';
+    QList<Move> moves;
+    PlainFile list;
+    QString why;
+    bool finished = ReadPlainFile(root + x.name, 1 << 20, &list, &why) && !list.tooLarge &&
+                    ReadSwapList(list.bytes, &moves);
+    if (!finished && why.isEmpty()) why = QStringLiteral("its list of moves does not read");
+    // Each move as far as it had come, then on to its end.
+    for (const Move& m : std::as_const(moves)) {
+      if (!finished) break;
+      const QString here = root + m.name;
+      if (m.hadOld && !Exists(old + m.name) && Exists(here) && !Rename(here, old + m.name)) {
+        finished = false;
+        why = QStringLiteral("\"%1\" could not be moved aside").arg(here);
+        break;
+      }
+      if (m.putNew && Exists(stage + m.name)) {
+        if (Exists(here)) ClearEmptyFolder(here);
+        if (Exists(here) || !Rename(stage + m.name, here)) {
+          finished = false;
+          why = QStringLiteral("\"%1\" could not be put in place").arg(here);
+          break;
+        }
+      }
+    }
+    if (finished) {
+      for (const QString& f : dir.RecordFolders()) QDir().mkpath(f);
+      FolderHandle(root, true).Flush();
+      QFile::remove(root + x.name);
+    } else {
+      kept << stage.chopped(1) << old.chopped(1);
+      if (error && ok)
+        *error = QStringLiteral("A restore that was stopped could not be finished: %1. Its files "
+                                "are in \"%2\" and \"%3\"; your records as they were before it "
+                                "are in the newest automatic backup.")
+                     .arg(why, stage, old);
+      ok = false;
+    }
+  }
+  // What else a stopped restore leaves: its staging folder and the old folders, of no use
+  // once the moves are done or before they began. (".replaced-" is what an earlier
+  // version named the old folders.)
+  for (const FolderEntry& x : ListFolder(root)) {
+    if (x.type != FolderEntry::Type::Folder) continue;
+    if (!x.name.startsWith(kStagePrefix) && !x.name.startsWith(QLatin1String(".replaced-"))) continue;
+    if (!kept.contains(root + x.name)) RemoveTree(root + x.name);
+  }
+  return ok;
 }
 
 // ---------------------------------------------------------------------------------------
 
 bool WriteSafetyBackup(const DataFolders& dir, const QList<RecordKind>& kinds, QString* path,
                        QString* error, const ProgressFunction& progress) {
-  if (!QDir().mkpath(dir.BackupsFolder())) {
-    if (error)
-      *error = CannotCreateMessage(dir.BackupsFolder(), QStringLiteral("The folder cannot be made"));
-    return false;
-  }
-  QString target = dir.BackupsFolder() + kAutoPrefix +
-                   QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"));
-  // Two in one second (an import right after a restore) keep apart.
-  for (int n = 2; QFileInfo::exists(target + QStringLiteral(".zip")); ++n)
-    target = target.section(u'~', 0, 0) + u'~' + QString::number(n);
-  target += QStringLiteral(".zip");
-  if (!WriteBackup(dir, kinds, target, nullptr, nullptr, error, progress, false)) return false;
-  if (path) *path = target;
-  return true;
+  return WriteSafetyArchive(dir, kinds, path, error, progress, nullptr);
 }
 
 QStringList AutomaticBackups(const DataFolders& dir) {

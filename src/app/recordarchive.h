@@ -10,9 +10,16 @@
 // A restore checks every entry before anything is written: only the program's folders
 // and file names, no absolute names, no "..", no links or devices, sizes and counts
 // within bounds, every file read by its own reader. It then unpacks into a folder of its
-// own inside the data root, reads the records there, and only when the user agrees saves
-// the current folder as an automatic backup and moves the restored folders into place,
-// one rename each, putting the old ones back should any rename fail.
+// own inside the data root (".restore-XXXXXX"), reads the records there, and only when
+// the user agrees saves the current folder as an automatic backup and moves the restored
+// folders into place, one rename each, putting the old ones back should any rename fail.
+// A folder that already holds exactly the archive's files is left in place; the staging
+// folder names it by a link to itself, so that its records are read all the same.
+//
+// Before the first rename the list of the moves is written beside the staging folder
+// (".restore-XXXXXX.swap"), after every file unpacked is on the disk: a restore stopped
+// among its renames (the program killed, the power gone) is finished from that list at
+// the next start, so the data folder is either the one before or the one restored.
 
 #include <QDate>
 #include <QDateTime>
@@ -25,7 +32,6 @@
 #include "app/recordkind.h"
 
 class DataFolders;
-class QTemporaryDir;
 
 // Told after each step: done of total (total may grow between phases).
 using ProgressFunction = std::function<void(qint64 done, qint64 total)>;
@@ -92,20 +98,27 @@ class RestoreJob {
   // Saves the current data folder as an automatic backup, then makes the data folder
   // hold exactly the archive's files (the manifest is not one of them). False with the
   // user's message when the safety backup or the move failed; the data folder is then
-  // as it was.
+  // as it was (or, should even putting it back fail, the restore is finished at the
+  // next start: the message says so).
   bool Commit(QString* error, const ProgressFunction& progress = {});
   // The automatic backup Commit made.
   const QString& SafetyBackup() const { return safetyBackup_; }
 
  private:
+  struct Work;  // what Inspect checked and unpacked, for Commit
   const DataFolders& dir_;
   QList<RecordKind> kinds_;
-  std::unique_ptr<QTemporaryDir> staging_;
-  QStringList folders_;    // the folders the archive holds (relative, with "/")
-  QStringList rootFiles_;  // its files at the root
+  std::unique_ptr<Work> work_;
   ArchiveSummary summary_;
   QString safetyBackup_;
 };
+
+// Finishes a restore that was stopped among its renames, from its list of the moves, and
+// removes what a stopped restore left beside the data folder (a staging folder, the old
+// folders). For the start of the program, before anything reads the data folder, with
+// no other instance running. False with the user's message when a stopped restore could
+// not be finished: its folders are then left as they are, for the next start.
+bool FinishStoppedRestore(const DataFolders& dir, QString* error);
 
 // Saves the data folder as it is now as an automatic backup
 // (Backups/Mavelo-auto-2026-12-10-143000.zip), before a restore or an import changes it.

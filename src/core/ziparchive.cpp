@@ -1,7 +1,5 @@
 #include "core/ziparchive.h"
 
-#include <QCryptographicHash>
-#include <QDir>
 #include <QFile>
 #include <QTimeZone>
 #include <QSaveFile>
@@ -10,10 +8,8 @@
 #include <archive_entry.h>
 #include <cerrno>
 #include <clocale>
-#include <fcntl.h>
 #include <langinfo.h>
 #include <mutex>
-#include <unistd.h>
 
 #include "core/textfile.h"
 
@@ -173,7 +169,6 @@ ZipReader::ZipReader() = default;
 
 ZipReader::~ZipReader() {
   if (a_) archive_read_free(a_);
-  if (disk_) archive_write_free(disk_);
 }
 
 bool ZipReader::Open(const QString& path, QString* error) {
@@ -263,70 +258,6 @@ bool ZipReader::ReadData(qint64 maxBytes, QByteArray* bytes, QString* error) {
     }
     bytes->append(buffer, n);
   }
-}
-
-bool ZipReader::ExtractTo(const QString& folder, QString* error, QByteArray* sha1, qint64* bytesWritten) {
-  if (!a_ || !entry_) {
-    if (error) *error = QStringLiteral("no entry to extract");
-    return false;
-  }
-  if (!disk_) {
-    disk_ = archive_write_disk_new();
-    archive_write_disk_set_options(
-        disk_, ARCHIVE_EXTRACT_TIME | ARCHIVE_EXTRACT_SECURE_NODOTDOT |
-                   ARCHIVE_EXTRACT_SECURE_SYMLINKS | ARCHIVE_EXTRACT_SECURE_NOABSOLUTEPATHS |
-                   ARCHIVE_EXTRACT_NO_OVERWRITE | ARCHIVE_EXTRACT_NO_AUTODIR);
-  }
-  // libarchive's guards work on names relative to the working folder: the entry is
-  // written from inside the target folder, and the working folder is given back at once.
-  const int here = ::open(".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (here < 0 || ::chdir(QFile::encodeName(folder).constData()) != 0) {
-    const int err = errno;
-    if (here >= 0) ::close(here);
-    error_ = SystemReason(err);
-    if (error) *error = error_;
-    return false;
-  }
-  QCryptographicHash hash(QCryptographicHash::Sha1);
-  qint64 written = 0;
-  bool ok = archive_write_header(disk_, entry_) == ARCHIVE_OK;
-  if (ok && archive_entry_size(entry_) > 0) {
-    const void* block = nullptr;
-    size_t size = 0;
-    la_int64_t offset = 0;
-    for (;;) {
-      const int r = archive_read_data_block(a_, &block, &size, &offset);
-      if (r == ARCHIVE_EOF) break;
-      if (r != ARCHIVE_OK) {
-        error_ = ArchiveError(a_);
-        ok = false;
-        break;
-      }
-      if (sha1) hash.addData(QByteArrayView(static_cast<const char*>(block), qsizetype(size)));
-      written += qint64(size);
-      if (archive_write_data_block(disk_, block, size, offset) != ARCHIVE_OK) {
-        error_ = ArchiveError(disk_);
-        ok = false;
-        break;
-      }
-    }
-  } else if (!ok) {
-    error_ = ArchiveError(disk_);
-  }
-  if (archive_write_finish_entry(disk_) != ARCHIVE_OK && ok) {
-    error_ = ArchiveError(disk_);
-    ok = false;
-  }
-  const bool back = ::fchdir(here) == 0;
-  ::close(here);
-  if (!back && ok) {
-    error_ = QStringLiteral("cannot return to the working folder");
-    ok = false;
-  }
-  if (!ok && error) *error = error_;
-  if (ok && sha1) *sha1 = hash.result();
-  if (ok && bytesWritten) *bytesWritten = written;
-  return ok;
 }
 
 bool GunzipBytes(const QByteArray& gzip, qint64 maxBytes, QByteArray* bytes, QString* reason) {

@@ -1,8 +1,8 @@
 #pragma once
 // Zip archives through libarchive: a writer that makes the archive whole or not at all
 // (through QSaveFile, like every file the program writes) and a reader that walks the
-// entries, hands their bytes out with a limit, and extracts them with libarchive's own
-// guards against names that climb out of the target folder, absolute names and links.
+// entries and hands their bytes out with a limit. Nothing is extracted here: a restore
+// writes the bytes it checked itself, by names it checked (app/recordarchive.h).
 
 #include <QByteArray>
 #include <QDateTime>
@@ -69,17 +69,10 @@ class ZipReader {
   bool Next(ZipEntryInfo* entry);
   // The current entry's bytes; more than maxBytes fails without reading them all.
   bool ReadData(qint64 maxBytes, QByteArray* bytes, QString* error);
-  // Writes the current entry into folder (an existing, absolute folder) under its own
-  // name, with libarchive's guards (no "..", no absolute name, nothing through a link).
-  // The names must have been checked by the caller too. *sha1, when given, gets the
-  // SHA-1 of the bytes written, *bytesWritten their number.
-  bool ExtractTo(const QString& folder, QString* error, QByteArray* sha1 = nullptr,
-                 qint64* bytesWritten = nullptr);
   QString errorString() const { return error_; }
 
  private:
   archive* a_ = nullptr;
-  archive* disk_ = nullptr;
   QByteArray bytes_;  // the archive, when it is small enough to be read in one piece
   struct archive_entry* entry_ = nullptr;
   QString error_;

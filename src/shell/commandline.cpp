@@ -197,6 +197,7 @@ int RunRecordCommand(int argc, char** argv) {
     if (!instance.TryAdmit())
       return Fail(QStringLiteral("Mavelo is open. Close it (File > Exit) and run the import again, "
                                  "or use File > Import in its window."));
+    if (QString error; !FinishStoppedRestore(dir, &error)) return Fail(error);
     ImportJob job(dir, kinds);
     QString error;
     if (!job.Inspect(Absolute(target), &error))
@@ -226,6 +227,7 @@ int RunRecordCommand(int argc, char** argv) {
   SingleInstance instance(dir);
   if (!instance.TryAdmit())
     return Fail(QStringLiteral("Mavelo is open. Close it (File > Exit) and run the restore again."));
+  if (QString error; !FinishStoppedRestore(dir, &error)) return Fail(error);
   RestoreJob job(dir, kinds);
   QString error;
   if (!job.Inspect(Absolute(target), &error)) return Fail(error);

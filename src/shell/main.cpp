@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <cstdio>
 
+#include "app/recordarchive.h"
 #include "app/singleinstance.h"
 #include "app/datafolders.h"
 #include "core/clock.h"
@@ -42,6 +43,10 @@ int main(int argc, char** argv) {
     QMessageBox::information(nullptr, QStringLiteral("Mavelo"), message);
     return 0;
   }
+
+  // A restore stopped among its moves is finished before anything reads the records.
+  if (QString error; !FinishStoppedRestore(DataFolders(programFolder, false), &error))
+    QMessageBox::warning(nullptr, QStringLiteral("Mavelo"), error);
 
   MainWindow window(programFolder);
   QObject::connect(&instance, &SingleInstance::activationRequested, &window, [&window] {
