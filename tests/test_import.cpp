@@ -11,16 +11,21 @@
 #include "app/recordarchive.h"
 #include "app/recordimport.h"
 #include "core/csvfile.h"
+#include "core/gridfile.h"
 #include "core/textfile.h"
 #include "shell/recordkinds.h"
+#include "support/faults.h"
+#include "support/fixturedb.h"
 #include "support/recordsfixture.h"
 #include "support/testenv.h"
+#include "trackers/healthtables.h"
 
 namespace {
 
 // The CSV files of Mavelo's export that an import writes back.
-const QStringList kImported = {"cycle.csv", "journal.csv", "basal.csv", "weight.csv", "todo.csv",
-                               "bloodpressure.csv"};
+const QStringList kImported = {"cycle.csv",         "journal.csv",  "basal.csv",  "weight.csv",
+                               "todo.csv",          "bloodpressure.csv", "exercise.csv",
+                               "health.csv",        "sleep.csv",    "baby.csv"};
 
 QByteArray FileBytes(const QString& path) {
   QFile f(path);
@@ -34,7 +39,8 @@ QByteArray Exported(const DataFolders& dir, const QString& folder, const QString
   return FileBytes(folder + u'/' + table);
 }
 
-// Everything of the data folder but the database the program ships.
+// Everything of the data folder but the database the program ships, whose health tables
+// are emptied.
 void EmptyDataFolder(const DataFolders& dir) {
   for (const QFileInfo& info : QDir(dir.DataRoot()).entryInfoList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden))
     if (info.fileName() != QLatin1String("DB")) {
@@ -42,6 +48,8 @@ void EmptyDataFolder(const DataFolders& dir) {
       else QFile::remove(info.filePath());
     }
   for (const QString& f : dir.RecordFolders()) QDir().mkpath(f);
+  for (const HealthTable& t : HealthTables())
+    QVERIFY(ExecOnDatabaseFile(dir.DBFolder() + "Food.db", "DELETE FROM " + t.name));
 }
 
 QByteArray Csv(const QStringList& lines) {
@@ -81,6 +89,7 @@ class ImportTest : public QObject {
     QString error;
     QVERIFY2(ExportRecordsCsv(RecordRoot(dir), RecordKinds(dir), first, nullptr, &error), qPrintable(error));
     EmptyDataFolder(dir);
+    if (QTest::currentTestFailed()) return;
 
     ImportSummary preview;
     QVERIFY2(Import(dir, first, false, &error, &preview), qPrintable(error));
@@ -89,8 +98,14 @@ class ImportTest : public QObject {
     QCOMPARE(CountOf(preview, "basal.csv")->tally.added, 3);
     // Period starts, a pause and the settings.
     QCOMPARE(CountOf(preview, "cycle.csv")->tally.added, 5);
+    // A workout and a note; a night and a note; three rows of the database's tables, the
+    // blood type, the allergies and a contact.
+    QCOMPARE(CountOf(preview, "exercise.csv")->tally.added, 2);
+    QCOMPARE(CountOf(preview, "sleep.csv")->tally.added, 2);
+    QCOMPARE(CountOf(preview, "baby.csv")->tally.added, 1);
+    QCOMPARE(CountOf(preview, "health.csv")->tally.added, 6);
     // What no room writes back yet is named, not lost in silence.
-    QVERIFY2(preview.leftAside.join(u' ').contains("exercise.csv"), qPrintable(preview.leftAside.join(u'\n')));
+    QVERIFY2(preview.leftAside.join(u' ').contains("meals.csv"), qPrintable(preview.leftAside.join(u'\n')));
 
     const QString second = env.home() + QStringLiteral("/second");
     for (const QString& table : kImported) {
@@ -201,6 +216,189 @@ class ImportTest : public QObject {
     QVERIFY(!Exported(dir, out, "cycle.csv").contains("2024-01-18"));
   }
 
+  void trackersKeepWhatTheyHoldUnlessReplaced_data() {
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QStringList>("mine");    // imported first, header included
+    QTest::addColumn<QStringList>("theirs");  // imported over them
+    QTest::addColumn<int>("added");
+    QTest::addColumn<int>("held");
+    QTest::addColumn<QStringList>("kept");      // the export after keeping hers
+    QTest::addColumn<QStringList>("replaced");  // the export after replacing them
+    const QString ex = "date,hours,minutes,intensity,activities,calories,workout,run,bike,swim,climb,unit,note";
+    // A day's workout and its note are records of their own; distances keep the
+    // system they come in, and a row without a unit is in the settings' units.
+    QTest::newRow("exercise") << "exercise.csv"
+        << QStringList{ex, "2009-03-14,1,0,5,Running,720,Running,3,0,0,0,mi,",
+                       "2009-03-16,0,0,0,,0,,0,0,0,0,,my note"}
+        << QStringList{ex, "2009-03-14,0,45,3,Yoga; Boxing ,360,Yoga,0,0,0,0,mi,their note",
+                       "2009-03-15,0,30,2,Walking,180,Walking,2.5,0,0,0,km,",
+                       "2009-03-16,,,,,,,,,,,,their note",
+                       "2009-03-17,0,20,1,,80,,1,0,0,0,,"}
+        << 3 << 2
+        << QStringList{ex, "2009-03-14,1,0,5,Running,720,Running,3,0,0,0,mi,their note",
+                       "2009-03-15,0,30,2,Walking,180,Walking,2.5,0,0,0,km,",
+                       "2009-03-16,0,0,0,,0,,0,0,0,0,,my note",
+                       "2009-03-17,0,20,1,,80,,1,0,0,0,mi,"}
+        << QStringList{ex, "2009-03-14,0,45,3,Yoga; Boxing ,360,Yoga,0,0,0,0,mi,their note",
+                       "2009-03-15,0,30,2,Walking,180,Walking,2.5,0,0,0,km,",
+                       "2009-03-16,0,0,0,,0,,0,0,0,0,,their note",
+                       "2009-03-17,0,20,1,,80,,1,0,0,0,mi,"};
+    // The same texts are her row; the same date and name another version of it. Rows
+    // entered twice stay two.
+    const QString health = "record,date,name,details";
+    QTest::newRow("health") << "health.csv"
+        << QStringList{health, "appointment,\"Mar 20, 2009\",Dr. Lee,Check-up",
+                       "immunisation,2008,Tetanus,", "immunisation,2008,Tetanus,",
+                       "blood type,,A+,", "allergies,,,Penicillin", "contact,,Dr. Lee,555-0100"}
+        << QStringList{health, "appointment,\"Mar 20, 2009\",Dr. Lee,Blood test",
+                       "appointment,\"Apr 2, 2009\",Dr. Kim,Eyes", "immunisation,2008,Tetanus,",
+                       "immunisation,2008,Tetanus,", "prescription,Apr 2 - Apr 9,Drops,twice a day",
+                       "blood type,,B+,", "allergies,,,\"Hay fever\nDust\"",
+                       "contact,,Dr. Lee,555-0199", "contact,,Dr. Kim,555-0200"}
+        << 3 << 4
+        << QStringList{health, "appointment,\"Mar 20, 2009\",Dr. Lee,Check-up",
+                       "appointment,\"Apr 2, 2009\",Dr. Kim,Eyes", "immunisation,2008,Tetanus,",
+                       "immunisation,2008,Tetanus,", "prescription,Apr 2 - Apr 9,Drops,twice a day",
+                       "blood type,,A+,", "allergies,,,Penicillin", "contact,,Dr. Lee,555-0100",
+                       "contact,,Dr. Kim,555-0200"}
+        << QStringList{health, "appointment,\"Mar 20, 2009\",Dr. Lee,Blood test",
+                       "appointment,\"Apr 2, 2009\",Dr. Kim,Eyes", "immunisation,2008,Tetanus,",
+                       "immunisation,2008,Tetanus,", "prescription,Apr 2 - Apr 9,Drops,twice a day",
+                       "blood type,,B+,", "allergies,,,\"Hay fever\nDust\"",
+                       "contact,,Dr. Lee,555-0199", "contact,,Dr. Kim,555-0200"};
+    // A night and its note are records of their own. Fewer hours than bed to wake: the
+    // awake half hours fall before the last, so hours, bed and wake read back.
+    const QString night = "date,hours,bed,wake,note";
+    QTest::newRow("sleep") << "sleep.csv"
+        << QStringList{night, "2009-03-14,8,23:00,07:00,", "2009-03-16,,,,my note"}
+        << QStringList{night, "2009-03-14,7,22:00,06:00,their note", "2009-03-15,6,23:00,06:00,",
+                       "2009-03-16,8,23:00,07:00,their note"}
+        << 3 << 2
+        << QStringList{night, "2009-03-14,8,23:00,07:00,their note", "2009-03-15,6,23:00,06:00,",
+                       "2009-03-16,8,23:00,07:00,my note"}
+        << QStringList{night, "2009-03-14,7,22:00,06:00,their note", "2009-03-15,6,23:00,06:00,",
+                       "2009-03-16,8,23:00,07:00,their note"};
+    QTest::newRow("baby") << "baby.csv"
+        << QStringList{night, "2009-03-15,2,20:00,22:00,"}
+        << QStringList{night, "2009-03-15,1.5,20:30,22:00,", "2009-03-16,,20:00,20:00,"}
+        << 1 << 1
+        << QStringList{night, "2009-03-15,2,20:00,22:00,", "2009-03-16,24,20:00,20:00,"}
+        << QStringList{night, "2009-03-15,1.5,20:30,22:00,", "2009-03-16,24,20:00,20:00,"};
+  }
+
+  void trackersKeepWhatTheyHoldUnlessReplaced() {
+    QFETCH(QString, table);
+    QFETCH(QStringList, mine);
+    QFETCH(QStringList, theirs);
+    QFETCH(int, added);
+    QFETCH(int, held);
+    QFETCH(QStringList, kept);
+    QFETCH(QStringList, replaced);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(CopyFixtureDatabase(dir.DBFolder() + "Food.db"));
+    for (const QString& folder : {"mine", "theirs"}) QDir().mkpath(env.home() + u'/' + folder);
+    const QString minePath = env.home() + "/mine/" + table, theirPath = env.home() + "/theirs/" + table;
+    QVERIFY(WriteFileBytes(minePath, Csv(mine), nullptr));
+    QVERIFY(WriteFileBytes(theirPath, Csv(theirs), nullptr));
+    QString error;
+    QVERIFY2(Import(dir, minePath, false, &error), qPrintable(error));
+    const QString out = env.home() + QStringLiteral("/csv");
+    QCOMPARE(Exported(dir, out, table), Csv(mine));
+
+    ImportSummary preview;
+    QVERIFY2(Import(dir, theirPath, false, &error, &preview), qPrintable(error));
+    QCOMPARE(CountOf(preview, table)->tally.added, added);
+    QCOMPARE(CountOf(preview, table)->tally.held, held);
+    QCOMPARE(Exported(dir, out, table), Csv(kept));
+
+    QVERIFY2(Import(dir, theirPath, true, &error, &preview), qPrintable(error));
+    QCOMPARE(CountOf(preview, table)->tally.added, 0);
+    QCOMPARE(CountOf(preview, table)->tally.held, held);
+    QCOMPARE(Exported(dir, out, table), Csv(replaced));
+
+    // What was imported is there now: a third time finds nothing to do and writes nothing.
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot());
+    ImportJob job(dir, RecordKinds(dir));
+    QVERIFY2(job.Inspect(theirPath, &error), qPrintable(error));
+    QCOMPARE(job.Summary().Added() + job.Summary().Held(), 0);
+    QVERIFY(!job.HasWork(true));
+    QVERIFY(Snapshot(dir.DataRoot()) == before);
+  }
+
+  void exerciseDistancesKeepTheirSystem() {
+    // Her settings are metric: kilometres are kept unmarked, miles marked as miles, and
+    // a row without a unit is in her units; each reads back in its own system.
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(WriteFileBytes(dir.ConfigFolder() + "application.ini", "[Application]\r\nMeasure_Units=M\r\n", nullptr));
+    const QString ex = "date,hours,minutes,intensity,activities,calories,workout,run,bike,swim,climb,unit,note";
+    const QString source = env.home() + "/exercise.csv";
+    QVERIFY(WriteFileBytes(source, Csv({ex, "2009-03-14,0,30,4,,300,,5,0,0,0,km,",
+                                        "2009-03-15,0,30,4,,300,,3,0,0,0,mi,",
+                                        "2009-03-16,0,30,4,,300,,2,0,0,0,,"}),
+                           nullptr));
+    QString error;
+    QVERIFY2(Import(dir, source, false, &error), qPrintable(error));
+    const QList<QByteArray> lines = FileBytes(dir.ExerciseFolder() + "2009.txt").split('\n');
+    QCOMPARE(lines.value(0).trimmed(), QByteArray("Date,Hours,Minutes,Intensity,Activities,Calories,Workout,Run,Bike,Swim,Climb,Units"));
+    QCOMPARE(lines.value(YearGridRow(QDate(2009, 3, 14))).trimmed(), QByteArray("\"March 14\",0,30,4,,300,,5,0,0,0,"));
+    QCOMPARE(lines.value(YearGridRow(QDate(2009, 3, 15))).trimmed(), QByteArray("\"March 15\",0,30,4,,300,,3,0,0,0,mi"));
+    QCOMPARE(Exported(dir, env.home() + "/csv", "exercise.csv"),
+             Csv({ex, "2009-03-14,0,30,4,,300,,5,0,0,0,km,", "2009-03-15,0,30,4,,300,,3,0,0,0,mi,",
+                  "2009-03-16,0,30,4,,300,,2,0,0,0,km,"}));
+  }
+
+  void aFileThatDoesNotReadRefusesItsTable_data() {
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("exercise year") << "exercise.csv" << "Exercise/2009.txt";
+    QTest::newRow("exercise note") << "exercise.csv" << "Exercise/Y2009M3D15.txt";
+    QTest::newRow("health contacts") << "health.csv" << "Health/contacts.txt";
+    QTest::newRow("sleep year") << "sleep.csv" << "Sleep/2009-Sleep.txt";
+    QTest::newRow("sleep note") << "sleep.csv" << "Sleep/Y2009M3D14-note.txt";
+    QTest::newRow("baby year") << "baby.csv" << "Baby/2009-Sleep.txt";
+  }
+
+  void aFileThatDoesNotReadRefusesItsTable() {
+    // Her records in a file that cannot be read cannot be compared, and a write would
+    // lose them: the table is refused before anything is written.
+    QFETCH(QString, table);
+    QFETCH(QString, file);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    const QString path = dir.DataRoot() + file;
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot(), true);
+    if (!MakeUnreadable(path)) QSKIP("the file can still be read");
+    ImportJob job(dir, RecordKinds(dir));
+    QString error;
+    QVERIFY(!job.Inspect(TestEnv::testData("records/golden/" + table), &error));
+    QVERIFY2(error.contains("Cannot open file") && error.contains(QFileInfo(file).fileName()), qPrintable(error));
+    QVERIFY(!job.Commit(true, &error));
+    MakeReadable(path);
+    QVERIFY(Snapshot(dir.DataRoot(), true) == before);
+  }
+
+  void healthRowsGoNowhereIntoADamagedDatabase() {
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    const QString db = dir.DBFolder() + "Food.db";
+    for (const HealthTable& t : HealthTables()) QVERIFY(ExecOnDatabaseFile(db, "DELETE FROM " + t.name));
+    // Another table's page: the health tables still read, and the rows to add are found.
+    QVERIFY(DamageDatabasePage(db, "food_group"));
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot(), true);
+    ImportJob job(dir, RecordKinds(dir));
+    QString error;
+    QVERIFY(!job.Inspect(TestEnv::testData("records/golden/health.csv"), &error));
+    QVERIFY2(error.contains("Cannot create file") && error.contains("Food.db") &&
+                 error.contains("It is damaged (SQLite's check: Page"),
+             qPrintable(error));
+    QVERIFY(!job.Commit(false, &error));
+    QVERIFY(Snapshot(dir.DataRoot(), true) == before);
+  }
+
   void settingsRowsChangeOnlyWhatTheyName() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
@@ -281,6 +479,78 @@ class ImportTest : public QObject {
     QTest::newRow("Periodical date") << "backup.json"
         << QByteArray(R"({"version":6,"data":[{"eventtype":1,"eventdate":"2022-01-10"}]})")
         << "data row 1: \"2022-01-10\" is not a date (yyyymmdd)";
+    // One row per fault of the trackers' tables, after a good row: the whole table is
+    // refused, naming the line and the reason.
+    const QString ex = "date,hours,minutes,intensity,activities,calories,workout,run,bike,swim,climb,unit,note";
+    const QString exGood = "2009-04-01,1,0,5,Running,720,Running,3,0,0,0,mi,";
+    QTest::newRow("exercise date") << "exercise.csv"
+        << Csv({ex, exGood, "2009-04-31,1,0,5,,720,,0,0,0,0,mi,"}) << "exercise.csv, line 3: \"2009-04-31\" is not a date";
+    QTest::newRow("exercise minutes") << "exercise.csv"
+        << Csv({ex, exGood, "2009-04-02,1,75,5,,720,,0,0,0,0,mi,"})
+        << "exercise.csv, line 3: the minutes \"75\" is not a whole number from 0 to 59";
+    QTest::newRow("exercise calories") << "exercise.csv"
+        << Csv({ex, exGood, "2009-04-02,1,0,5,,lots,,0,0,0,0,mi,"})
+        << "exercise.csv, line 3: the calories \"lots\" is not a whole number from 0 to 10000";
+    QTest::newRow("exercise distance") << "exercise.csv"
+        << Csv({ex, exGood, "2009-04-02,1,0,5,,720,,three,0,0,0,mi,"})
+        << "exercise.csv, line 3: the run \"three\" is not a number";
+    QTest::newRow("exercise negative") << "exercise.csv"
+        << Csv({ex, exGood, "2009-04-02,1,0,5,,720,,0,0,-100,0,mi,"}) << "exercise.csv, line 3: the swim -100 is less than nothing";
+    QTest::newRow("exercise unit") << "exercise.csv"
+        << Csv({ex, exGood, "2009-04-02,1,0,5,,720,,2,0,0,0,furlong,"})
+        << "exercise.csv, line 3: the unit \"furlong\" is neither \"mi\"";
+    QTest::newRow("exercise day twice") << "exercise.csv"
+        << Csv({ex, exGood, "2009-04-01,,,,,,,,,,,,a note"})
+        << "exercise.csv, line 3: a second row for 2009-04-01 (the first is on line 2)";
+    QTest::newRow("exercise no columns") << "exercise.csv"
+        << Csv({"date,steps", "2009-04-01,9000"}) << "exercise.csv: it has no column of a workout";
+    const QString health = "record,date,name,details";
+    const QString healthGood = "appointment,\"Apr 2, 2009\",Dr. Kim,Eyes";
+    QTest::newRow("health record") << "health.csv"
+        << Csv({health, healthGood, "surgery,2009,Knee,"})
+        << "health.csv, line 3: \"surgery\" is not a record of health.csv";
+    QTest::newRow("health blood type") << "health.csv"
+        << Csv({health, healthGood, "blood type,,C+,"})
+        << "health.csv, line 3: the blood type \"C+\" is not one Mavelo knows (O+, A+, B+, AB+, O-, A-, B-, AB-)";
+    QTest::newRow("health field kept nowhere") << "health.csv"
+        << Csv({health, healthGood, "immunisation,2008,Tetanus,booster"})
+        << "health.csv, line 3: Mavelo keeps no details with the immunisation (\"booster\")";
+    QTest::newRow("health allergies twice") << "health.csv"
+        << Csv({health, "allergies,,,Penicillin", "allergies,,,Hay fever"})
+        << "health.csv, line 3: a second allergies row (the first is on line 2)";
+    QTest::newRow("health no record") << "health.csv"
+        << Csv({"kind,date,name,details", healthGood}) << "health.csv: it has no column \"record\"";
+    const QString night = "date,hours,bed,wake,note";
+    const QString nightGood = "2009-04-01,8,23:00,07:00,";
+    QTest::newRow("sleep date") << "sleep.csv"
+        << Csv({night, nightGood, "4/2/2009,8,23:00,07:00,"}) << "sleep.csv, line 3: \"4/2/2009\" is not a date";
+    QTest::newRow("sleep off the half hours") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,8,23:15,07:15,"})
+        << "sleep.csv, line 3: the bed time 23:15 is not on one of the log's half hours (:00 or :30)";
+    QTest::newRow("sleep time") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,8,23:00,7 am,"}) << "sleep.csv, line 3: the wake time \"7 am\" is not a time (HH:mm)";
+    QTest::newRow("sleep no such hour") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,8,25:00,07:00,"}) << "sleep.csv, line 3: the bed time \"25:00\" is not a time";
+    QTest::newRow("sleep hours too many") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,9,23:00,07:00,"})
+        << "sleep.csv, line 3: the hours 9 do not fit from bed at 23:00 to wake at 07:00 (whole half hours, from 1 to 8)";
+    QTest::newRow("sleep hours not half hours") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,7.25,23:00,07:00,"}) << "sleep.csv, line 3: the hours 7.25 do not fit";
+    QTest::newRow("sleep hours text") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,eight,23:00,07:00,"}) << "sleep.csv, line 3: the hours \"eight\" is not a number";
+    QTest::newRow("sleep past 8 pm") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,,06:00,05:00,"})
+        << "sleep.csv, line 3: from bed at 06:00 to wake at 05:00 runs past 8 pm";
+    QTest::newRow("sleep no wake") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,8,23:00,,"}) << "sleep.csv, line 3: a night has both a bed and a wake time";
+    QTest::newRow("sleep hours alone") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-02,8,,,"}) << "sleep.csv, line 3: the hours 8 have no bed and wake time";
+    QTest::newRow("sleep day twice") << "sleep.csv"
+        << Csv({night, nightGood, "2009-04-01,,,,a note"}) << "sleep.csv, line 3: a second row for 2009-04-01";
+    QTest::newRow("baby off the half hours") << "baby.csv"
+        << Csv({night, nightGood, "2009-04-02,1,20:10,21:10,"}) << "baby.csv, line 3: the bed time 20:10 is not on one";
+    QTest::newRow("baby no wake column") << "baby.csv"
+        << Csv({"date,hours,bed,note", "2009-04-02,1,20:00,"}) << "baby.csv: it has no column \"wake\"";
     QTest::newRow("gzip damaged") << "Periodical-backup.json.gz"
         << FileBytes(TestEnv::testData("import/Periodical-backup.json.gz")).left(60) << "cannot be unpacked";
   }
