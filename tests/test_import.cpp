@@ -20,7 +20,7 @@ namespace {
 
 // The CSV files of Mavelo's export that an import writes back.
 const QStringList kImported = {"cycle.csv", "journal.csv", "basal.csv", "weight.csv", "todo.csv",
-                               "bloodpressure.csv"};
+                               "bloodpressure.csv", "meals.csv", "meals-daily.csv", "foodlists.csv"};
 
 QByteArray FileBytes(const QString& path) {
   QFile f(path);
