@@ -184,7 +184,9 @@ bool ImportJob::Inspect(const QString& path, QString* error, const ProgressFunct
   }
   for (const RecordTable& t : std::as_const(tables_))
     if (!taken.contains(t.fileName) && !t.rows.isEmpty())
-      summary_.leftAside << QStringLiteral("%1 (%2 rows Mavelo does not import)").arg(t.fileName, Count(t.rows.size()));
+      summary_.leftAside << QStringLiteral("%1 (%2 %3 Mavelo does not import)")
+                                .arg(t.fileName, Count(t.rows.size()),
+                                     t.rows.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
   if (steps_.isEmpty()) {
     if (error) {
       QStringList names;
