@@ -13,6 +13,8 @@
 #include "core/csvfile.h"
 #include "core/gridfile.h"
 #include "core/textfile.h"
+#include "core/textutil.h"
+#include "nutrition/mealday.h"
 #include "shell/recordkinds.h"
 #include "support/faults.h"
 #include "support/fixturedb.h"
@@ -23,9 +25,10 @@
 namespace {
 
 // The CSV files of Mavelo's export that an import writes back.
-const QStringList kImported = {"cycle.csv",         "journal.csv",  "basal.csv",  "weight.csv",
-                               "todo.csv",          "bloodpressure.csv", "exercise.csv",
-                               "health.csv",        "sleep.csv",    "baby.csv"};
+const QStringList kImported = {"cycle.csv",     "journal.csv",   "basal.csv",       "weight.csv",
+                               "todo.csv",      "bloodpressure.csv", "exercise.csv", "health.csv",
+                               "sleep.csv",     "baby.csv",      "meals.csv",       "meals-daily.csv",
+                               "foodlists.csv"};
 
 QByteArray FileBytes(const QString& path) {
   QFile f(path);
@@ -72,6 +75,22 @@ const ImportCount* CountOf(const ImportSummary& s, const QString& table) {
   return nullptr;
 }
 
+// The fixture's CSV export, in a folder of its own, and the data folder emptied.
+QString ExportFixtureThenEmpty(const TestEnv& env, const DataFolders& dir) {
+  const QString out = env.home() + QStringLiteral("/export");
+  QString error;
+  if (!FillDataFolder(dir) || !ExportRecordsCsv(RecordRoot(dir), RecordKinds(dir), out, nullptr, &error)) {
+    qWarning("%s", qPrintable(error));
+    return {};
+  }
+  EmptyDataFolder(dir);
+  return out;
+}
+
+const QString kMealsHeader = QStringLiteral("date,meal,food,amount,grams,kcal,fat,carbohydrate,protein");
+const QString kDailyHeader = QStringLiteral("date,kcal,fat,carbohydrate,protein");
+const QString kListsHeader = QStringLiteral("list,food,amount,kcal,fat,carbohydrate,protein");
+
 }  // namespace
 
 Q_DECLARE_METATYPE(QList<QByteArray>)
@@ -104,8 +123,8 @@ class ImportTest : public QObject {
     QCOMPARE(CountOf(preview, "sleep.csv")->tally.added, 2);
     QCOMPARE(CountOf(preview, "baby.csv")->tally.added, 1);
     QCOMPARE(CountOf(preview, "health.csv")->tally.added, 6);
-    // What no room writes back yet is named, not lost in silence.
-    QVERIFY2(preview.leftAside.join(u' ').contains("meals.csv"), qPrintable(preview.leftAside.join(u'\n')));
+    // Every table of the export is written back: nothing is left aside.
+    QVERIFY2(preview.leftAside.isEmpty(), qPrintable(preview.leftAside.join(u'\n')));
 
     const QString second = env.home() + QStringLiteral("/second");
     for (const QString& table : kImported) {
@@ -438,6 +457,211 @@ class ImportTest : public QObject {
     for (auto it = before.cbegin(); it != before.cend(); ++it)
       QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
     QCOMPARE(after.keys(), before.keys());
+  }
+
+  // Each fault of the calorie diary's tables refuses the whole source, naming the file,
+  // the line and the reason: the fixture's export with one file (or two) replaced, into
+  // an empty data folder that the other files would fill.
+  void calorieDiaryBadRowsChangeNothing_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QByteArray>("meals");  // meals.csv beside it, when not the fixture's
+    QTest::addColumn<bool>("alone");        // the file imported on its own
+    QTest::addColumn<QString>("message");
+    const QByteArray fixture;
+    const QString longName(20000, u'x');
+    QTest::newRow("meal date") << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-14,Breakfast,Oatmeal,,,300,10,40,10", "2009-03-32,Lunch,Soup,,,200,5,20,8"})
+        << fixture << false << "meals.csv, line 3: \"2009-03-32\" is not a date";
+    QTest::newRow("meal without date") << "meals.csv"
+        << Csv({kMealsHeader, ",Lunch,Soup,,,200,5,20,8"}) << fixture << false << "meals.csv, line 2: the date is missing";
+    QTest::newRow("meal unknown") << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-14,Brunch,Soup,,,200,5,20,8"}) << fixture << false
+        << "meals.csv, line 2: the meal \"Brunch\" is not one of the diary's";
+    QTest::newRow("meal missing") << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-14,,Soup,,,200,5,20,8"}) << fixture << false
+        << "meals.csv, line 2: the meal is missing";
+    QTest::newRow("meal kcal text") << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-14,Lunch,Soup,,,about 200,5,20,8"}) << fixture << false
+        << "meals.csv, line 2: the kcal \"about 200\" is not a number";
+    QTest::newRow("meal fat comma") << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-14,Lunch,Soup,,,200,\"1,5\",20,8"}) << fixture << false
+        << "meals.csv, line 2: the fat \"1,5\" is not a number";
+    QTest::newRow("meal line too long") << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-14,Lunch," + longName + ",,,200,5,20,8"}) << fixture << false
+        << "meals.csv, line 2: the row is 20011 characters long, more than a meal keeps on a line";
+    QTest::newRow("meals without food column") << "meals.csv"
+        << Csv({"date,meal,kcal", "2009-03-14,Lunch,200"}) << fixture << false << "meals.csv: it has no column \"food\"";
+    // A food changed in meals.csv: the day's totals beside it no longer add up.
+    QTest::newRow("daily total disagrees") << "meals-daily.csv"
+        << Csv({kDailyHeader, "2009-03-14,630,31,70,15"})
+        << Csv({kMealsHeader, "2009-03-14,Breakfast,Oatmeal,,,310,10,40,10",
+                "2009-03-14,Dinner,\"Crème brûlée, vanilla\",,,330,21,30,5"})
+        << false << "meals-daily.csv, line 2: the day's kcal is 630, but its foods in meals.csv add up to 640";
+    QTest::newRow("daily protein disagrees") << "meals-daily.csv"
+        << Csv({kDailyHeader, "2009-03-14,630,31,70,15", "2009-03-14,630,31,70,16"}) << fixture << false
+        << "meals-daily.csv, line 3: the day's protein is 16, but its foods in meals.csv add up to 15";
+    // Each meal's grams are added up and cut to whole grams before the day's: 0.5 + 0.6
+    // and 0.9 make 1, not 2.
+    QTest::newRow("daily adds meals as the diary") << "meals-daily.csv"
+        << Csv({kDailyHeader, "2009-03-14,30,2,0,0"})
+        << Csv({kMealsHeader, "2009-03-14,Breakfast,Butter,,,10,0.5,,", "2009-03-14,Breakfast,Butter,,,10,0.6,,",
+                "2009-03-14,Dinner,Butter,,,10,0.9,,"})
+        << false << "meals-daily.csv, line 2: the day's fat is 2, but its foods in meals.csv add up to 1";
+    QTest::newRow("daily day without meals") << "meals-daily.csv"
+        << Csv({kDailyHeader, "2009-03-14,630,31,70,15", "2009-03-15,100,0,0,0"}) << fixture << false
+        << "meals-daily.csv, line 3: meals.csv holds no food of 2009-03-15";
+    QTest::newRow("daily date") << "meals-daily.csv"
+        << Csv({kDailyHeader, "14.3.2009,630,31,70,15"}) << fixture << false
+        << "meals-daily.csv, line 2: \"14.3.2009\" is not a date";
+    QTest::newRow("daily number") << "meals-daily.csv"
+        << Csv({kDailyHeader, "2009-03-14,630 kcal,31,70,15"}) << fixture << false
+        << "meals-daily.csv, line 2: the kcal \"630 kcal\" is not a number";
+    QTest::newRow("daily alone") << "meals-daily.csv" << Csv({kDailyHeader, "2009-03-14,630,31,70,15"})
+        << fixture << true << "meals-daily.csv: the day totals follow from the meals, and are checked against meals.csv";
+    QTest::newRow("list unknown") << "foodlists.csv"
+        << Csv({kListsHeader, "Drinks,Tea,1 cup,2,0,0.5,0", "Veggies,Carrot,1,25,0,6,0.6"}) << fixture << false
+        << "foodlists.csv, line 3: \"Veggies\" is not one of the food lists (Breakfast, Lunch,";
+    QTest::newRow("list missing") << "foodlists.csv"
+        << Csv({kListsHeader, ",Tea,1 cup,2,0,0.5,0"}) << fixture << false << "foodlists.csv, line 2: the list is missing";
+    QTest::newRow("list kcal") << "foodlists.csv"
+        << Csv({kListsHeader, "Drinks,Tea,1 cup,two,0,0.5,0"}) << fixture << false
+        << "foodlists.csv, line 2: the kcal \"two\" is not a number";
+    QTest::newRow("list line too long") << "foodlists.csv"
+        << Csv({kListsHeader, "Drinks,Tea," + longName + ",2,0,0.5,0"}) << fixture << false
+        << "foodlists.csv, line 2: the row is 20014 characters long, more than a food list keeps";
+    QTest::newRow("lists without list column") << "foodlists.csv"
+        << Csv({"food,kcal", "Tea,2"}) << fixture << false << "foodlists.csv: it has no column \"list\"";
+  }
+
+  void calorieDiaryBadRowsChangeNothing() {
+    QFETCH(QString, name);
+    QFETCH(QByteArray, bytes);
+    QFETCH(QByteArray, meals);
+    QFETCH(bool, alone);
+    QFETCH(QString, message);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    const QString source = ExportFixtureThenEmpty(env, dir);
+    QVERIFY(!source.isEmpty());
+    QVERIFY(WriteFileBytes(source + u'/' + name, bytes, nullptr));
+    if (!meals.isEmpty()) QVERIFY(WriteFileBytes(source + QStringLiteral("/meals.csv"), meals, nullptr));
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot(), true);
+    ImportJob job(dir, RecordKinds(dir));
+    QString error;
+    QVERIFY(!job.Inspect(alone ? source + u'/' + name : source, &error));
+    QVERIFY2(error.contains(message), qPrintable(error));
+    QVERIFY(!job.Commit(true, &error));
+    QVERIFY(Snapshot(dir.DataRoot(), true) == before);
+  }
+
+  // Meals and food-list items that already hold something are kept, or replaced when she
+  // asks; what is new is added either way, the day saved as the diary saves it.
+  void calorieDiaryKeepsOrReplaces() {
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    // Her 14 March: Oatmeal for breakfast, crème brûlée for dinner. Her drinks: orange
+    // juice, grape juice, a milk shake.
+    const QString source = env.home() + QStringLiteral("/source");
+    QDir().mkpath(source);
+    // Columns in another order, one Mavelo does not know, amount and grams left out.
+    QVERIFY(WriteFileBytes(source + "/meals.csv",
+                           Csv({"food,kcal,date,meal,note,protein,fat,carbohydrate",
+                                "Toast,120,2009-03-14,Breakfast,mine,4,2,20",
+                                "Soup,200,2009-03-14,lunch,,8,5,20",
+                                "\"Crème brûlée, vanilla\",330,2009-03-14,Dinner,,5,21,30",
+                                "Apple,95,2009-03-15,Snack,,0,0,25"}),
+                           nullptr));
+    QVERIFY(WriteFileBytes(source + "/meals-daily.csv",
+                           Csv({"protein,date,kcal,fat,carbohydrate", "17,2009-03-14,650,28,70", "0,2009-03-15,95,0,25"}),
+                           nullptr));
+    QVERIFY(WriteFileBytes(source + "/foodlists.csv",
+                           Csv({kListsHeader, "Drinks,orange juice,1 large glass,160,0,38,3",
+                                "Drinks,Milk shake,1 glass,200,6,30,7",
+                                "Vegetables,Carrot,1 medium,25,0.1,6,0.6",
+                                "Drinks,Tea,1 cup,2,0,0.5,0", "Drinks,Tea,1 mug,3,0,0.7,0"}),
+                           nullptr));
+    const QString out = env.home() + QStringLiteral("/csv");
+    const QByteArray lunch = "2009-03-14,Lunch,Soup,,,200,5,20,8";
+    const QByteArray dinner = "2009-03-14,Dinner,\"Crème brûlée, vanilla\",,,330,21,30,5";
+    const QByteArray apple = "2009-03-15,Snack,Apple,,,95,0,25,0";
+    const QStringList lists{"Vegtable,Carrot,1 medium,25,0.1,6,0.6", "Drinks,Grape juice,1 cup,152,0.3,37,1.4",
+                            "Drinks,Milk shake,1 glass,200,6,30,7", "Drinks,Tea,1 cup,2,0,0.5,0",
+                            "Drinks,Tea,1 mug,3,0,0.7,0"};
+
+    ImportSummary preview;
+    QString error;
+    QVERIFY2(Import(dir, source, false, &error, &preview), qPrintable(error));
+    QCOMPARE(CountOf(preview, "meals.csv")->tally.added, 2);  // the Lunch and the Snack
+    QCOMPARE(CountOf(preview, "meals.csv")->tally.held, 1);   // the Breakfast
+    QCOMPARE(CountOf(preview, "foodlists.csv")->tally.added, 3);
+    QCOMPARE(CountOf(preview, "foodlists.csv")->tally.held, 1);  // the orange juice
+    QCOMPARE(CountOf(preview, "meals-daily.csv")->tally.checked, 2);
+    QVERIFY2(preview.Lines().contains("Calorie diary (meals-daily.csv): 2 rows checked against the other "
+                                      "files, nothing of its own to add"),
+             qPrintable(preview.Lines().join(u'\n')));
+    QVERIFY2(preview.Lines().contains("Calorie diary (meals.csv): 2 to add, 1 that already holds something"),
+             qPrintable(preview.Lines().join(u'\n')));
+    QCOMPARE(Exported(dir, out, "meals.csv"),
+             Csv({kMealsHeader, "2009-03-14,Breakfast,Oatmeal,,,300,10,40,10", lunch, dinner, apple}));
+    // The day's totals as the diary keeps them: its history row too.
+    QCOMPARE(Exported(dir, out, "meals-daily.csv"), Csv({kDailyHeader, "2009-03-14,830,36,90,23", "2009-03-15,95,0,25,0"}));
+    MealDay day(dir.FoodFolder());
+    QVERIFY(day.LoadDay(QDate(2009, 3, 14)));
+    QCOMPARE(day.HistoryGrid().Cell(1, YearGridRow(QDate(2009, 3, 14))), QStringLiteral("830"));
+    QCOMPARE(day.HistoryGrid().Cell(1, YearGridRow(QDate(2009, 3, 15))), QStringLiteral("95"));
+    QCOMPARE(Exported(dir, out, "foodlists.csv"),
+             Csv(QStringList{kListsHeader, lists.at(0), "Drinks,Orange juice,1 glass,110,0,26,2"} + lists.mid(1)));
+
+    QVERIFY2(Import(dir, source, true, &error, &preview), qPrintable(error));
+    QCOMPARE(preview.Added(), 0);
+    QCOMPARE(preview.Held(), 2);
+    QCOMPARE(Exported(dir, out, "meals.csv"),
+             Csv({kMealsHeader, "2009-03-14,Breakfast,Toast,,,120,2,20,4", lunch, dinner, apple}));
+    QCOMPARE(Exported(dir, out, "meals-daily.csv"), Csv({kDailyHeader, "2009-03-14,650,28,70,17", "2009-03-15,95,0,25,0"}));
+    QCOMPARE(Exported(dir, out, "foodlists.csv"),
+             Csv(QStringList{kListsHeader, lists.at(0), "Drinks,orange juice,1 large glass,160,0,38,3"} + lists.mid(1)));
+
+    // Once written over, the same source has nothing left to do.
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot());
+    ImportJob job(dir, RecordKinds(dir));
+    QVERIFY2(job.Inspect(source, &error), qPrintable(error));
+    QVERIFY(!job.HasWork(true));
+    QVERIFY(Snapshot(dir.DataRoot()) == before);
+  }
+
+  // A file of the diary that was opened read-only is not written over: the preview already
+  // refuses, before the backup and before any other file.
+  void calorieDiaryGuardedFilesRefuse_data() {
+    QTest::addColumn<QString>("damaged");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("history") << "2009History.txt" << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-20,Snack,Apple,,,95,0,25,0"});
+    QTest::newRow("meal of the day") << "Y2009M3D14-Lunch.txt" << "meals.csv"
+        << Csv({kMealsHeader, "2009-03-14,Snack,Apple,,,95,0,25,0"});
+    QTest::newRow("food list") << "Fridge-Drinks.txt" << "foodlists.csv" << Csv({kListsHeader, "Drinks,Tea,1 cup,2,0,0.5,0"});
+  }
+
+  void calorieDiaryGuardedFilesRefuse() {
+    QFETCH(QString, damaged);
+    QFETCH(QString, table);
+    QFETCH(QByteArray, bytes);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    // A NUL byte: the file is shown read-only.
+    QVERIFY(WriteFileBytes(dir.FoodFolder() + damaged, QByteArray("Food,Calories\r\nTea\0,2\r\n", 22), nullptr));
+    const QString path = env.home() + QStringLiteral("/in/") + table;
+    QDir().mkpath(env.home() + QStringLiteral("/in"));
+    QVERIFY(WriteFileBytes(path, bytes, nullptr));
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot(), true);
+    ImportJob job(dir, RecordKinds(dir));
+    QString error;
+    QVERIFY(!job.Inspect(path, &error));
+    QVERIFY2(error.contains(damaged), qPrintable(error));
+    QVERIFY(Snapshot(dir.DataRoot(), true) == before);
   }
 
   void badInputChangesNothing_data() {
