@@ -437,6 +437,21 @@ class ImportTest : public QObject {
     QCOMPARE(Exported(dir, out, "cycle.csv"), expected);
   }
 
+  void numbersWithEveryDigitOfTheExportRead() {
+    // The export writes the shortest form that reads back exactly: a converted weight can
+    // carry fifteen decimals, and Mavelo must read its own files.
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    EmptyDataFolder(dir);
+    const QString source = env.home() + QStringLiteral("/weight.csv");
+    QVERIFY(WriteFileBytes(source, Csv({"date,weight,unit,goal", "2024-03-01,146.38716034229732,lbs,"}), nullptr));
+    ImportSummary preview;
+    QString error;
+    QVERIFY2(Import(dir, source, false, &error, &preview), qPrintable(error));
+    QCOMPARE(CountOf(preview, "weight.csv")->tally.added, 1);
+  }
+
   void eachImportKeepsABackupFirst() {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());

@@ -166,7 +166,8 @@ bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* d
 
 bool ImportNumber(const RecordTable& table, int row, const QString& column,
                   const QString& text, double* value, QString* error) {
-  static const QRegularExpression number(QStringLiteral("^-?\\d{1,9}(\\.\\d{1,9})?$"));
+  // As many digits as the export's shortest exact form may write; each room checks ranges.
+  static const QRegularExpression number(QStringLiteral("^-?\\d{1,18}(\\.\\d{1,40})?$"));
   if (!number.match(text).hasMatch()) {
     if (error)
       *error = QStringLiteral("%1: the %2 \"%3\" is not a number (digits with \".\")")
