@@ -163,13 +163,18 @@ bool ImportMealsTable(const DataFolders& dir, const RecordTable& table, ImportMo
   ImportedDays days;
   if (!ReadMealDays(table, &days, error)) return false;
   MealDay day(dir.FoodFolder());
+  // Each year's history is written once, after its days, not once a day.
+  day.HoldHistory(true);
+  // A day that fails leaves the history with the rows of the days written before it.
+  auto fail = [&](const QString& e) {
+    if (error) *error = e;
+    day.SaveHistory();
+    return false;
+  };
   for (auto it = days.cbegin(); it != days.cend(); ++it) {
     QString e;
     // A day whose files do not read is neither counted nor written.
-    if (!day.LoadDay(it.key(), &e)) {
-      if (error) *error = e;
-      return false;
-    }
+    if (!day.LoadDay(it.key(), &e)) return fail(e);
     bool changed = false;
     for (int meal = 1; meal <= kMealCount; ++meal) {
       const QList<QStringList>& foods = it.value().at(meal - 1);
@@ -194,13 +199,10 @@ bool ImportMealsTable(const DataFolders& dir, const RecordTable& table, ImportMo
     if (!changed) continue;
     // A day's file that could not be read, or was opened read-only, is not written over:
     // told before anything is written, at the preview already.
-    if (const QString refused = day.ReadFailedMessage(); !refused.isEmpty()) {
-      if (error) *error = refused;
-      return false;
-    }
-    if (mode != ImportMode::Preview && !day.SaveDay(error)) return false;
+    if (const QString refused = day.ReadFailedMessage(); !refused.isEmpty()) return fail(refused);
+    if (mode != ImportMode::Preview && !day.SaveDay(&e)) return fail(e);
   }
-  return true;
+  return day.SaveHistory(error);
 }
 
 bool CheckMealTotalsTable(const DataFolders&, const RecordTable& table,
