@@ -177,3 +177,24 @@ bool ImportNumber(const RecordTable& table, int row, const QString& column,
   *value = text.toDouble();
   return true;
 }
+
+QString ImportNoteField(const QStringList& row, int column) {
+  QString text = column >= 0 && column < row.size() ? row.at(column) : QString();
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  return text.trimmed().isEmpty() ? QString() : text;
+}
+
+bool ImportNote(const QString& path, const QString& text, ImportMode mode, ImportTally* tally,
+                QString* error) {
+  MemoText memo;
+  if (!ReadMemoText(path, &memo, error)) return false;
+  if (memo.text == text) return true;
+  if (!memo.text.trimmed().isEmpty()) {
+    ++tally->held;
+    if (mode != ImportMode::Replace) return true;
+  } else {
+    ++tally->added;
+  }
+  if (!MayWriteFile(path, error)) return false;
+  return mode == ImportMode::Preview || WriteTextLines(path, text.split(u'\n'), error);
+}

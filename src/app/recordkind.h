@@ -93,6 +93,15 @@ bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* d
 bool ImportNumber(const RecordTable& table, int row, const QString& column,
                   const QString& text, double* value, QString* error);
 
+// A day's note as the export writes it (its lines joined by LF), any line break read as
+// one; empty when it holds only blanks.
+QString ImportNoteField(const QStringList& row, int column);
+// A day's note in a memo file of its own (a workout or sleep note): added to a day
+// without one, held over another (written over under ImportMode::Replace), one line a
+// line as the views write their notes.
+bool ImportNote(const QString& path, const QString& text, ImportMode mode, ImportTally* tally,
+                QString* error);
+
 // Where a kind's files are: the data folder itself, or a copy of it under another root
 // (a restore being checked). Folder() moves one of DataFolders' folders onto that root.
 // Files are read here without the file layer's guards: a backup or an export that reads

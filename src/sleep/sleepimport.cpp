@@ -89,30 +89,6 @@ bool ReadNight(const RecordTable& table, int row, const QString& hours, const QS
   return true;
 }
 
-// The note as the export writes it (its lines joined by LF), any line break read as one.
-QString NoteField(const QStringList& row, int column) {
-  QString text = column >= 0 && column < row.size() ? row.at(column) : QString();
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-  return text.trimmed().isEmpty() ? QString() : text;
-}
-
-// A day's note: added to a day without one, held over another.
-bool ImportNote(const QString& path, const QString& text, ImportMode mode, ImportTally* tally,
-                QString* error) {
-  MemoText memo;
-  if (!ReadMemoText(path, &memo, error)) return false;
-  if (memo.text == text) return true;
-  if (!memo.text.trimmed().isEmpty()) {
-    ++tally->held;
-    if (mode != ImportMode::Replace) return true;
-  } else {
-    ++tally->added;
-  }
-  if (!MayWriteFile(path, error)) return false;
-  // One line a line, as the sleep view writes its notes.
-  return mode == ImportMode::Preview || WriteTextLines(path, text.split(u'\n'), error);
-}
-
 void WriteNight(CellGrid& grid, const QDate& date, const SleepNight& n) {
   const int row = YearGridRow(date);
   for (int slot = 1; slot <= kSleepSlots; ++slot) {
@@ -139,7 +115,7 @@ bool ImportLog(const QString& folder, const RecordTable& table, ImportMode mode,
                    ImportField(row, col.value(QStringLiteral("bed"))),
                    ImportField(row, col.value(QStringLiteral("wake"))), &d.night, error))
       return false;
-    d.note = NoteField(row, col.value(QStringLiteral("note")));
+    d.note = ImportNoteField(row, col.value(QStringLiteral("note")));
     if (!d.night && d.note.isEmpty()) continue;
     if (seen.contains(d.date)) {
       if (error)

@@ -82,14 +82,6 @@ bool ReadWhole(const RecordTable& table, int row, const QString& what, const QSt
   return true;
 }
 
-// The text of a memo field as its lines are written (the export joins them by LF): its
-// line breaks, of any kind, as LF.
-QString MemoField(const QStringList& row, int column) {
-  QString text = column >= 0 && column < row.size() ? row.at(column) : QString();
-  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
-  return text.trimmed().isEmpty() ? QString() : text;
-}
-
 // The export's "Running; Yoga class": a name keeps its own spaces (one of the built-in
 // activities ends in one), only the separator's space is dropped.
 QStringList ReadActivities(const QString& field) {
@@ -114,23 +106,6 @@ bool SameWorkout(const WorkoutDay& kept, const WorkoutDay& imported) {
          kept.workout == w.workout.trimmed() && NearlyEqual(kept.run, w.run) &&
          NearlyEqual(kept.bike, w.bike) && NearlyEqual(kept.swim, w.swim) &&
          NearlyEqual(kept.climb, w.climb);
-}
-
-// A memo record of a day (a workout or sleep note) counted and written as the importers
-// do: added to a day without one, held over another.
-bool ImportNote(const QString& path, const QString& text, ImportMode mode, ImportTally* tally,
-                QString* error) {
-  MemoText memo;
-  if (!ReadMemoText(path, &memo, error)) return false;
-  if (memo.text == text) return true;
-  if (!memo.text.trimmed().isEmpty()) {
-    ++tally->held;
-    if (mode != ImportMode::Replace) return true;
-  } else {
-    ++tally->added;
-  }
-  if (!MayWriteFile(path, error)) return false;
-  return mode == ImportMode::Preview || WriteTextLines(path, text.split(u'\n'), error);
 }
 
 bool RowIsEmpty(const CellGrid& grid, int row) {
@@ -471,7 +446,7 @@ bool ImportExerciseTable(const DataFolders& dir, const RecordTable& table, Impor
     w.activities = ReadActivities(activities >= 0 && activities < row.size() ? row.at(activities) : QString());
     w.workout = ImportField(row, col.value(QStringLiteral("workout")));
     if (!IsEmptyWorkout(w)) d.workout = w;
-    d.note = MemoField(row, col.value(QStringLiteral("note")));
+    d.note = ImportNoteField(row, col.value(QStringLiteral("note")));
     if (!d.workout && d.note.isEmpty()) continue;
     if (seen.contains(d.date)) {
       if (error)
@@ -613,7 +588,7 @@ bool ImportHealthTable(const DataFolders& dir, const RecordTable& table, ImportM
     const bool memo = QLatin1String(shape->record) == QLatin1String("allergies");
     const QString fields[] = {ImportField(row, col.value(QStringLiteral("date"))),
                               ImportField(row, col.value(QStringLiteral("name"))),
-                              memo ? MemoField(row, col.value(QStringLiteral("details")))
+                              memo ? ImportNoteField(row, col.value(QStringLiteral("details")))
                                    : ImportField(row, col.value(QStringLiteral("details")))};
     const int places[] = {shape->date, shape->name, shape->details};
     static const char* const names[] = {"date", "name", "details"};
