@@ -9,7 +9,15 @@ tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 
 fmt=(-r 22050 -c 1 -b 16 -e signed-integer)
-make() { sox -n "${fmt[@]}" "$@"; }
+# Repeatable: the noise generators start from a fixed seed, so every build makes the
+# same files and their loudness never depends on the draw.
+sox() { command sox -R "$@"; }
+# Synthesised in the file's own format. Left at sox's defaults (48 kHz, two channels), a
+# "synth pinknoise sine amod" put the sine on a channel of its own, and the mix down to
+# mono after "norm" halved the loudness by chance of the draw.
+make() { sox "${fmt[@]}" -n "${fmt[@]}" "$@"; }
+# sox plucks strings only at 44.1 kHz or more; a note has no "norm" to undo.
+make_plucked() { sox -r 44100 -c 1 -n "${fmt[@]}" "$@"; }
 # The filters run at a quarter of full scale so that nothing clips; "norm" then brings
 # every sound to a like loudness.
 
@@ -39,7 +47,7 @@ for n in "${notes[@]}"; do
   if [ "$n" = "-" ]; then
     make "$f" trim 0 0.42
   else
-    make "$f" synth 0.42 pluck "$n" synth 0.42 sine mix "$n" vol 0.7 fade q 0.005 0.42 0.08
+    make_plucked "$f" synth 0.42 pluck "$n" synth 0.42 sine mix "$n" vol 0.7 fade q 0.005 0.42 0.08
   fi
   parts+=("$f")
   i=$((i + 1))
@@ -62,7 +70,7 @@ make "$tmp/RiverFlowRapids.wav" synth 5 whitenoise pinknoise mix vol 0.25 bandpa
 
 # --- wake-up alarms ---------------------------------------------------------------
 # Buzz: a harsh low buzzer, on and off.
-make "$tmp/buzz1.wav" synth 0.5 square 160 square mix 163 fade q 0.01 0.5 0.01 pad 0 0.25
+make "$tmp/buzz1.wav" synth 0.5 square 160 square mix 163 vol 0.25 fade q 0.01 0.5 0.01 pad 0 0.25
 sox "$tmp/buzz1.wav" "$tmp/Buzz.wav" repeat 3 norm -3
 # Klaxon: the rising "a-OOO-ga" of an old car horn.
 make "$tmp/klax1.wav" synth 0.7 sawtooth 260:430 sawtooth mix 262:433 vol 0.25 lowpass 2500 \
@@ -84,7 +92,7 @@ make "$tmp/wa2.wav" synth 0.7 sawtooth 600:470 sine fmod 8 vol 0.5 \
   bandpass 1200 1.5o tremolo 8 30 fade q 0.06 0.7 0.2 pad 0 0.45
 sox "$tmp/wa.wav" "$tmp/wa2.wav" "$tmp/wa.wav" "$tmp/BabyCrying.wav" norm -3
 # Kisses: pairs of quick smacking "mwah"s.
-make "$tmp/kiss.wav" synth 0.07 sine 700:2600 synth 0.07 whitenoise mix \
+make "$tmp/kiss.wav" synth 0.07 sine 700:2600 synth 0.07 whitenoise mix vol 0.5 \
   highpass 500 fade q 0.005 0.07 0.05 pad 0 0.12
 make "$tmp/kissgap.wav" trim 0 0.6
 sox "$tmp/kiss.wav" "$tmp/kiss.wav" "$tmp/kissgap.wav" "$tmp/kiss.wav" "$tmp/kissgap.wav" \

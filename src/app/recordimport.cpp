@@ -53,9 +53,23 @@ qint64 ImportSummary::Held() const {
   return n;
 }
 
+qint64 ImportSummary::Checked() const {
+  qint64 n = 0;
+  for (const ImportCount& c : tables) n += c.tally.checked;
+  return n;
+}
+
 QStringList ImportSummary::Lines(ImportMode mode) const {
   QStringList out;
   for (const ImportCount& c : tables) {
+    const bool preview = mode == ImportMode::Preview;
+    if (c.tally.checked && !c.tally.added && !c.tally.held) {
+      out << QStringLiteral("%1 (%2): %3 %4 checked against the other files, nothing of its own %5")
+                 .arg(c.title, c.table, Count(c.tally.checked),
+                      c.tally.checked == 1 ? QStringLiteral("row") : QStringLiteral("rows"),
+                      preview ? QStringLiteral("to add") : QStringLiteral("added"));
+      continue;
+    }
     QString line = QStringLiteral("%1 (%2): %3 %4")
                        .arg(c.title, c.table, Count(c.tally.added),
                             mode == ImportMode::Preview ? QStringLiteral("to add") : QStringLiteral("added"));
@@ -66,6 +80,7 @@ QStringList ImportSummary::Lines(ImportMode mode) const {
       line += QStringLiteral(", %1 %2").arg(Count(c.tally.held),
                                             mode == ImportMode::Replace ? QStringLiteral("replaced")
                                                                         : QStringLiteral("kept as they were"));
+    if (c.tally.checked) line += QStringLiteral(", %1 checked").arg(Count(c.tally.checked));
     out << line;
   }
   return out;
@@ -134,40 +149,66 @@ bool ReadImportSource(const QString& path, QString* format, QList<RecordTable>* 
 ImportJob::ImportJob(const DataFolders& dir, const QList<RecordKind>& kinds)
     : dir_(dir), kinds_(kinds) {}
 
+const RecordTable* ImportJob::SourceTable(const QString& fileName) const {
+  for (const RecordTable& t : tables_)
+    if (t.fileName == fileName) return &t;
+  return nullptr;
+}
+
 bool ImportJob::Inspect(const QString& path, QString* error, const ProgressFunction& progress) {
   steps_.clear();
+  tables_.clear();
   summary_ = ImportSummary();
   written_ = ImportSummary();
-  QList<RecordTable> tables;
-  if (!ReadImportSource(path, &summary_.format, &tables, &summary_.leftAside, error)) return false;
+  if (!ReadImportSource(path, &summary_.format, &tables_, &summary_.leftAside, error)) return false;
   // In the kinds' order, which is the order the export writes and the writers need.
   QStringList taken;
-  for (const RecordKind& kind : std::as_const(kinds_))
-    for (const auto& importer : kind.importers)
-      for (const RecordTable& t : std::as_const(tables))
-        if (t.fileName == importer.first) {
-          steps_ << Step{t, importer.second, kind.title};
-          taken << t.fileName;
-        }
-  for (const RecordTable& t : std::as_const(tables))
+  auto take = [&](const QString& name, const RecordSourceImporter& write, const QString& title) {
+    for (int t = 0; t < tables_.size(); ++t)
+      if (tables_.at(t).fileName == name) {
+        steps_ << Step{t, write, title};
+        taken << name;
+      }
+  };
+  for (const RecordKind& kind : std::as_const(kinds_)) {
+    for (const auto& importer : kind.importers) {
+      const RecordImporter write = importer.second;
+      take(importer.first,
+           [write](const DataFolders& dir, const RecordTable& table, const RecordTableLookup&,
+                   ImportMode mode, ImportTally* tally, QString* e) {
+             return write(dir, table, mode, tally, e);
+           },
+           kind.title);
+    }
+    for (const auto& importer : kind.sourceImporters) take(importer.first, importer.second, kind.title);
+  }
+  for (const RecordTable& t : std::as_const(tables_))
     if (!taken.contains(t.fileName) && !t.rows.isEmpty())
-      summary_.leftAside << QStringLiteral("%1 (%2 rows Mavelo does not import)").arg(t.fileName, Count(t.rows.size()));
+      summary_.leftAside << QStringLiteral("%1 (%2 %3 Mavelo does not import)")
+                                .arg(t.fileName, Count(t.rows.size()),
+                                     t.rows.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
   if (steps_.isEmpty()) {
     if (error) {
       QStringList names;
-      for (const RecordKind& kind : std::as_const(kinds_))
+      for (const RecordKind& kind : std::as_const(kinds_)) {
         for (const auto& importer : kind.importers) names << importer.first;
+        for (const auto& importer : kind.sourceImporters) names << importer.first;
+      }
       *error = QStringLiteral("\"%1\" holds no records Mavelo imports: it reads %2 from its own "
                               "CSV export, drip's CSV, Clue's measurements.json and Periodical's "
                               "backup.").arg(QFileInfo(path).fileName(), names.join(QStringLiteral(", ")));
     }
+    tables_.clear();
     return false;
   }
+  const RecordTableLookup source = [this](const QString& name) { return SourceTable(name); };
   qint64 done = 0;
   for (const Step& s : std::as_const(steps_)) {
-    ImportCount count{s.table.fileName, s.title, {}};
-    if (!s.write(dir_, s.table, ImportMode::Preview, &count.tally, error)) {
+    const RecordTable& table = tables_.at(s.table);
+    ImportCount count{table.fileName, s.title, {}};
+    if (!s.write(dir_, table, source, ImportMode::Preview, &count.tally, error)) {
       steps_.clear();
+      tables_.clear();
       return false;
     }
     summary_.tables << count;
@@ -195,14 +236,16 @@ bool ImportJob::Commit(bool replace, QString* error, const ProgressFunction& pro
                               "imported.\n") + e;
     return false;
   }
+  const RecordTableLookup source = [this](const QString& name) { return SourceTable(name); };
   qint64 done = 0;
   for (const Step& s : std::as_const(steps_)) {
-    ImportCount count{s.table.fileName, s.title, {}};
-    if (!s.write(dir_, s.table, replace ? ImportMode::Replace : ImportMode::Keep, &count.tally, &e)) {
+    const RecordTable& table = tables_.at(s.table);
+    ImportCount count{table.fileName, s.title, {}};
+    if (!s.write(dir_, table, source, replace ? ImportMode::Replace : ImportMode::Keep, &count.tally, &e)) {
       if (error)
         *error = QStringLiteral("The import stopped at %1: %2\nYour records as they were before "
                                 "the import are saved in \"%3\"; File > Restore puts them back.")
-                     .arg(s.table.fileName, e, safetyBackup_);
+                     .arg(table.fileName, e, safetyBackup_);
       return false;
     }
     written_.tables << count;

@@ -32,8 +32,11 @@ struct ImportSummary {
   QStringList leftAside;  // what the source holds that Mavelo keeps nowhere
   qint64 Added() const;
   qint64 Held() const;
+  qint64 Checked() const;
   // "Basal temperature (basal.csv): 120 to add, 3 that already hold something" (Preview);
-  // "...: 120 added, 3 kept as they were" (Keep) or "..., 3 replaced" (Replace).
+  // "...: 120 added, 3 kept as they were" (Keep) or "..., 3 replaced" (Replace). A table
+  // that is only checked: "Calorie diary (meals-daily.csv): 40 rows checked against the
+  // other files, nothing of its own to add" ("... added").
   QStringList Lines(ImportMode mode = ImportMode::Preview) const;
 };
 
@@ -61,12 +64,15 @@ class ImportJob {
 
  private:
   struct Step {
-    RecordTable table;
-    RecordImporter write;
+    int table = 0;  // in tables_
+    RecordSourceImporter write;
     QString title;
   };
+  // The source's table of that name, for a writer that reads the others.
+  const RecordTable* SourceTable(const QString& fileName) const;
   const DataFolders& dir_;
   QList<RecordKind> kinds_;
+  QList<RecordTable> tables_;  // the source's, as read by Inspect
   QList<Step> steps_;
   ImportSummary summary_, written_;
   QString safetyBackup_;

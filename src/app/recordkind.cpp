@@ -166,7 +166,8 @@ bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* d
 
 bool ImportNumber(const RecordTable& table, int row, const QString& column,
                   const QString& text, double* value, QString* error) {
-  static const QRegularExpression number(QStringLiteral("^-?\\d{1,9}(\\.\\d{1,9})?$"));
+  // As many digits as the export's shortest exact form may write; each room checks ranges.
+  static const QRegularExpression number(QStringLiteral("^-?\\d{1,18}(\\.\\d{1,40})?$"));
   if (!number.match(text).hasMatch()) {
     if (error)
       *error = QStringLiteral("%1: the %2 \"%3\" is not a number (digits with \".\")")
@@ -175,4 +176,25 @@ bool ImportNumber(const RecordTable& table, int row, const QString& column,
   }
   *value = text.toDouble();
   return true;
+}
+
+QString ImportNoteField(const QStringList& row, int column) {
+  QString text = column >= 0 && column < row.size() ? row.at(column) : QString();
+  text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');
+  return text.trimmed().isEmpty() ? QString() : text;
+}
+
+bool ImportNote(const QString& path, const QString& text, ImportMode mode, ImportTally* tally,
+                QString* error) {
+  MemoText memo;
+  if (!ReadMemoText(path, &memo, error)) return false;
+  if (memo.text == text) return true;
+  if (!memo.text.trimmed().isEmpty()) {
+    ++tally->held;
+    if (mode != ImportMode::Replace) return true;
+  } else {
+    ++tally->added;
+  }
+  if (!MayWriteFile(path, error)) return false;
+  return mode == ImportMode::Preview || WriteTextLines(path, text.split(u'\n'), error);
 }

@@ -60,12 +60,24 @@ enum class ImportMode { Preview, Keep, Replace };
 struct ImportTally {
   qint64 added = 0;
   qint64 held = 0;
+  // Rows checked against the source's other tables that write nothing of their own
+  // (meals-daily.csv's totals, against meals.csv).
+  qint64 checked = 0;
 };
 // A room's writer of one of its CSV tables (the columns its export writes, in any
 // order; unknown columns are left aside). False with "basal.csv, line 5: ..." when a
 // row does not read, or with the file layer's message when a write fails.
 using RecordImporter = std::function<bool(const DataFolders& dir, const RecordTable& table,
                                           ImportMode mode, ImportTally* tally, QString* error)>;
+// The other tables of the same source by file name ("meals.csv"); nullptr when the
+// source holds no such table.
+using RecordTableLookup = std::function<const RecordTable*(const QString& fileName)>;
+// A writer that also reads the source's other tables: one that checks its rows against
+// another table's, or takes them into account.
+using RecordSourceImporter =
+    std::function<bool(const DataFolders& dir, const RecordTable& table,
+                       const RecordTableLookup& source, ImportMode mode, ImportTally* tally,
+                       QString* error)>;
 // The columns of a table by name; false with "basal.csv: no column \"date\"" naming
 // the first required one that is missing. Optional names give -1 when missing.
 bool ImportColumns(const RecordTable& table, const QStringList& required,
@@ -80,6 +92,15 @@ bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* d
 // \"1,5\" is not a number".
 bool ImportNumber(const RecordTable& table, int row, const QString& column,
                   const QString& text, double* value, QString* error);
+
+// A day's note as the export writes it (its lines joined by LF), any line break read as
+// one; empty when it holds only blanks.
+QString ImportNoteField(const QStringList& row, int column);
+// A day's note in a memo file of its own (a workout or sleep note): added to a day
+// without one, held over another (written over under ImportMode::Replace), one line a
+// line as the views write their notes.
+bool ImportNote(const QString& path, const QString& text, ImportMode mode, ImportTally* tally,
+                QString* error);
 
 // Where a kind's files are: the data folder itself, or a copy of it under another root
 // (a restore being checked). Folder() moves one of DataFolders' folders onto that root.
@@ -137,6 +158,9 @@ struct RecordKind {
   // The CSV tables an import takes back ("basal.csv"), each with its writer, in the
   // order they are written (a table that depends on another comes after it).
   QList<QPair<QString, RecordImporter>> importers;
+  // The tables whose writers read the source's other tables too; they are written after
+  // the kind's importers, in their order.
+  QList<QPair<QString, RecordSourceImporter>> sourceImporters;
 };
 
 // The first rule that a file (folder relative to the root, name) matches, or nullptr.

@@ -137,9 +137,17 @@ bool MealDay::LoadGrid(CellGrid& grid, const QString& path, bool* existed,
 
 bool MealDay::LoadDay(const QDate& date, QString* error) {
   if (!date.isValid()) return false;
+  QStringList errors;
+  // A held history of another year is written before that year is left.
+  const bool keepHistory = holdHistory_ && historyYear_ == date.year();
+  if (holdHistory_ && !keepHistory && !SaveHistory(error)) return false;
+  const QString historyPath = HistoryFilePath(folder_, date.year());
+  const auto historyOnDisk = onDisk_.constFind(historyPath);
+  const QByteArray historyBytes =
+      keepHistory && historyOnDisk != onDisk_.cend() ? historyOnDisk.value() : QByteArray();
   date_ = date;
   onDisk_.clear();
-  QStringList errors;
+  if (keepHistory && !historyBytes.isNull()) onDisk_.insert(historyPath, historyBytes);
   bool anyFile = false;
 
   for (int meal = 1; meal <= kMealCount; ++meal) {
@@ -164,15 +172,17 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
     WriteHeaders(sum_, MealHeaders());
   }
 
-  {
+  if (!keepHistory) {
     const int year = date.year();
-    const QString path = HistoryFilePath(folder_, year);
+    const QString& path = historyPath;
+    historyYear_ = 0;
     QString e;
     if (!OpenYearGrid(history_, year, kMealColumns, HistoryHeaders(), path, &e)) {
       errors << e;
-    } else if (QFileInfo::exists(path)) {
+    } else {
+      historyYear_ = year;
       // What the file holds, as this grid would write it unchanged.
-      onDisk_.insert(path, GridToBytes(history_));
+      if (QFileInfo::exists(path)) onDisk_.insert(path, GridToBytes(history_));
     }
     // One row per day of the year, each dated anew, in English whatever her language,
     // so that the file never changes with it.
@@ -186,8 +196,8 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
 
   // Labels and totals follow what was read; the history row only for a day with files,
   // so that looking at a day neither marks it as eaten nothing nor wipes a history row
-  // whose day files are gone.
-  ComputeTotals(anyFile);
+  // whose day files are gone. A held history gets the rows of the days saved only.
+  ComputeTotals(anyFile && !holdHistory_);
   loaded_ = true;
   modified_ = false;
   // Files shown read-only (far too large, damaged) are told as well, once each.
@@ -196,6 +206,37 @@ bool MealDay::LoadDay(const QDate& date, QString* error) {
     if (const QString notice = ReadOnlyNotice(path); !notice.isEmpty()) notices << notice;
   if (error) *error = (errors + notices).join(u'\n');
   return errors.isEmpty();
+}
+
+void MealDay::SaveGrid(const CellGrid& grid, const QString& path, bool food,
+                       QStringList* errors) {
+  if (!MayWriteFile(path)) {
+    errors->append(NotReplacedMessage(path));
+    return;
+  }
+  const bool history = path == HistoryFilePath(folder_, date_.year());
+  if (!food && !history) {
+    // A day without food has no files: looking writes none, and a day she emptied
+    // loses the ones it had.
+    if (!QFileInfo::exists(path)) return;
+    QString e;
+    if (RemoveRecordFile(path, &e))
+      onDisk_.remove(path);
+    else
+      errors->append(e);
+    return;
+  }
+  // A file that already holds these very bytes is left alone: one edit rewrites its
+  // meal, the shares and the history, not the whole day.
+  const QByteArray bytes = GridToBytes(grid);
+  if (onDisk_.value(path) == bytes && QFileInfo::exists(path)) return;
+  // No history file is started for a year that has no food in it yet.
+  if (!food && !QFileInfo::exists(path)) return;
+  QString e;
+  if (WriteFileBytes(path, bytes, &e))
+    onDisk_.insert(path, bytes);
+  else
+    errors->append(e);
 }
 
 bool MealDay::SaveDay(QString* error) {
@@ -207,42 +248,35 @@ bool MealDay::SaveDay(QString* error) {
   ComputeTotals(true);
   QStringList errors;
   const bool food = HoldsFood();
-  auto save = [&](const CellGrid& grid, const QString& path) {
-    if (!MayWriteFile(path)) {
-      errors << NotReplacedMessage(path);
-      return;
-    }
-    if (!food && path != HistoryFilePath(folder_, date_.year())) {
-      // A day without food has no files: looking writes none, and a day she emptied
-      // loses the ones it had.
-      if (!QFileInfo::exists(path)) return;
-      QString e;
-      if (RemoveRecordFile(path, &e))
-        onDisk_.remove(path);
-      else
-        errors << e;
-      return;
-    }
-    // A file that already holds these very bytes is left alone: one edit rewrites its
-    // meal, the shares and the history, not the whole day.
-    const QByteArray bytes = GridToBytes(grid);
-    if (onDisk_.value(path) == bytes && QFileInfo::exists(path)) return;
-    // No history file is started for a year that has no food in it yet.
-    if (!food && !QFileInfo::exists(path)) return;
-    QString e;
-    if (WriteFileBytes(path, bytes, &e))
-      onDisk_.insert(path, bytes);
-    else
-      errors << e;
-  };
   for (int meal = 1; meal <= kMealCount; ++meal)
-    save(MealGrid(meal), MealFilePath(folder_, date_, meal));
-  save(sum_, TreatFilePath(folder_, date_));
-  save(history_, HistoryFilePath(folder_, date_.year()));
+    SaveGrid(MealGrid(meal), MealFilePath(folder_, date_, meal), food, &errors);
+  SaveGrid(sum_, TreatFilePath(folder_, date_), food, &errors);
+  if (holdHistory_) {
+    historyUnsaved_ = true;
+    historyFood_ = historyFood_ || food;
+  } else {
+    SaveGrid(history_, HistoryFilePath(folder_, date_.year()), food, &errors);
+  }
   // What could not be written stays modified, so that leaving the day tries again.
   modified_ = !errors.isEmpty();
   if (error) *error = errors.join(u'\n');
   return errors.isEmpty();
+}
+
+void MealDay::HoldHistory(bool hold) {
+  holdHistory_ = hold;
+  historyYear_ = 0;  // read again by the next LoadDay
+}
+
+bool MealDay::SaveHistory(QString* error) {
+  if (error) error->clear();
+  if (!historyUnsaved_ || !date_.isValid()) return true;
+  QStringList errors;
+  SaveGrid(history_, HistoryFilePath(folder_, date_.year()), historyFood_, &errors);
+  if (error) *error = errors.join(u'\n');
+  if (!errors.isEmpty()) return false;
+  historyUnsaved_ = historyFood_ = false;
+  return true;
 }
 
 void MealDay::RecomputeTotals() { ComputeTotals(true); }

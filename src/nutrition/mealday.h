@@ -106,6 +106,14 @@ class MealDay {
   // and its history row.
   bool SaveDay(QString* error = nullptr);
 
+  // For a writer of many days (an import): while the history is held, SaveDay leaves the
+  // year's history in memory, with the rows of the days it saved, and LoadDay of another
+  // day of that year keeps it rather than reading it again; SaveHistory writes it, and
+  // LoadDay of a day of another year does so first (false with its message when that
+  // fails). A history written once a year instead of once a day.
+  void HoldHistory(bool hold);
+  bool SaveHistory(QString* error = nullptr);
+
   // Rebuilds the day totals, the energy shares, the labels and the viewed day's history
   // row from the meal grids (a day without food has no history row).
   void RecomputeTotals();
@@ -138,6 +146,9 @@ class MealDay {
 
  private:
   void ComputeTotals(bool historyRow);
+  // Writes one of the day's files (SaveDay's rules: guarded files refused, a day without
+  // food loses its files, unchanged bytes not written) and records its bytes.
+  void SaveGrid(const CellGrid& grid, const QString& path, bool food, QStringList* errors);
   bool LoadGrid(CellGrid& grid, const QString& path, bool* existed, QStringList* errors);
   // The day's files: its four meals, its energy shares and its year's history.
   QStringList DayPaths() const;
@@ -146,6 +157,10 @@ class MealDay {
   QDate date_;
   bool loaded_ = false;
   bool modified_ = false;
+  bool holdHistory_ = false;
+  bool historyUnsaved_ = false;  // held, with rows of saved days
+  bool historyFood_ = false;     // a saved day of the held history held food
+  int historyYear_ = 0;          // the year history_ was read for
   std::array<CellGrid, kMealCount> meals_;
   CellGrid total_;
   CellGrid sum_;

@@ -9,6 +9,7 @@
 #include "core/textutil.h"
 #include "nutrition/foodlists.h"
 #include "nutrition/mealday.h"
+#include "nutrition/nutritionimport.h"
 
 namespace {
 
@@ -111,5 +112,10 @@ RecordKind MealRecordKind(const DataFolders& dir) {
     *tables << meals << daily << lists;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("meals.csv"), RecordImporter(ImportMealsTable))
+              << qMakePair(QStringLiteral("foodlists.csv"), RecordImporter(ImportFoodListsTable));
+  // The day totals are checked against the source's meals, and written nowhere.
+  k.sourceImporters << qMakePair(QStringLiteral("meals-daily.csv"),
+                                 RecordSourceImporter(CheckMealTotalsTable));
   return k;
 }

@@ -11,4 +11,6 @@
 // diary adds them up (whole numbers).
 // foodlists.csv: list, food, amount, kcal, fat, carbohydrate, protein: the rows of the
 // food lists (Food/Fridge-Fruit.txt ...).
+// An import writes meals.csv and foodlists.csv back and checks meals-daily.csv against
+// meals.csv (nutrition/nutritionimport.h).
 RecordKind MealRecordKind(const DataFolders& dir);

@@ -11,6 +11,7 @@
 #include "core/gridfile.h"
 #include "core/textutil.h"
 #include "sleep/listviewfile.h"
+#include "sleep/sleepimport.h"
 #include "sleep/sleeplog.h"
 
 namespace {
@@ -29,9 +30,6 @@ bool ReadsAsList(const QByteArray& bytes, QString*) {
   list.ReadBytes(bytes);
   return true;
 }
-
-// The time a slot (1..48) starts: slot 1 at 8 pm, a half hour each.
-QTime SlotStart(int slot) { return QTime(20, 0).addSecs((slot - 1) * 1800); }
 
 RecordKind LogKind(const DataFolders& dir, const QString& folderOfDir, const QString& id,
                    const QString& title, const QString& csv) {
@@ -58,11 +56,7 @@ RecordKind LogKind(const DataFolders& dir, const QString& folderOfDir, const QSt
       const QString text = lines.join(u'\n');
       if (!text.trimmed().isEmpty()) notes.insert(date, text);
     }
-    struct Night {
-      int asleep = 0;
-      int first = 0, last = 0;
-    };
-    QMap<QDate, Night> nights;
+    QMap<QDate, SleepNight> nights;
     for (const QString& name : root.Files(folder, YearName())) {
       const int year = YearName().match(name).captured(1).toInt();
       if (year < 1) continue;
@@ -70,15 +64,7 @@ RecordKind LogKind(const DataFolders& dir, const QString& folderOfDir, const QSt
       if (!ReadRecordGrid(root, folder, name, &grid, error)) return false;
       const QDate jan1(year, 1, 1);
       for (int r = 1; r <= jan1.daysInYear() && r < grid.RowCount(); ++r) {
-        const QStringList& row = grid.RowTexts(r);
-        Night n;
-        for (int slot = 1; slot <= kSleepSlots; ++slot) {
-          const int col = SleepSlotColumn(slot);
-          if (col >= row.size() || row.at(col).trimmed() != QLatin1String("*")) continue;
-          ++n.asleep;
-          if (!n.first) n.first = slot;
-          n.last = slot;
-        }
+        const SleepNight n = SleepNightOf(grid, r);
         if (n.asleep) nights.insert(jan1.addDays(r - 1), n);
       }
     }
@@ -87,15 +73,16 @@ RecordKind LogKind(const DataFolders& dir, const QString& folderOfDir, const QSt
       if (!nights.contains(d)) dates << d;
     std::sort(dates.begin(), dates.end());
     for (const QDate& d : std::as_const(dates)) {
-      const Night n = nights.value(d);
+      const SleepNight n = nights.value(d);
       t.Add(d, {CsvDate(d), n.asleep ? CsvNumber(0.5 * n.asleep) : QString(),
-                n.first ? SlotStart(n.first).toString(QStringLiteral("HH:mm")) : QString(),
-                n.last ? SlotStart(n.last + 1).toString(QStringLiteral("HH:mm")) : QString(),
+                n.first ? SleepSlotStart(n.first).toString(QStringLiteral("HH:mm")) : QString(),
+                n.last ? SleepSlotStart(n.last + 1).toString(QStringLiteral("HH:mm")) : QString(),
                 notes.value(d)});
     }
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(csv, RecordImporter(baby ? ImportKidsTable : ImportSleepTable));
   return k;
 }
 

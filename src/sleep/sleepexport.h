@@ -7,6 +7,7 @@
 // sleep.csv (the Sleep folder) / baby.csv (the Baby folder): date, hours, bed, wake,
 // note. One row per day with a marked slot or a note: the hours the marked slots make,
 // the start of the first marked slot and the end of the last (24-hour "HH:mm"; a day's
-// slots run from 8 pm), and the day's note.
+// slots run from 8 pm), and the day's note. An import writes them back
+// (sleep/sleepimport.h).
 RecordKind SleepRecordKind(const DataFolders& dir);
 RecordKind KidsRecordKind(const DataFolders& dir);

@@ -38,6 +38,34 @@ double AverageHours(const CellGrid& grid, const CellGrid* previous, const QDate&
 }
 }  // namespace
 
+QTime SleepSlotStart(int slot) { return QTime(20, 0).addSecs((slot - 1) * 1800); }
+
+int SleepSlotAt(const QTime& time) {
+  if (!time.isValid() || time.second() != 0 || time.msec() != 0 || time.minute() % 30 != 0) return 0;
+  const int minutes = time.hour() * 60 + time.minute();
+  return (minutes - 20 * 60 + 24 * 60) % (24 * 60) / 30 + 1;
+}
+
+SleepNight SleepNightOf(const CellGrid& yearGrid, int row) {
+  SleepNight n;
+  const QStringList& texts = yearGrid.RowTexts(row);
+  for (int slot = 1; slot <= kSleepSlots; ++slot) {
+    const int col = SleepSlotColumn(slot);
+    if (col >= texts.size() || texts.at(col).trimmed() != QLatin1String("*")) continue;
+    ++n.asleep;
+    if (!n.first) n.first = slot;
+    n.last = slot;
+  }
+  return n;
+}
+
+void StampSleepDay(CellGrid& yearGrid, const QDate& date) {
+  const int d = YearGridRow(date);
+  // English month names and ".", so that the file reads the same in every language.
+  yearGrid.SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date, FileLocale()));
+  yearGrid.SetCell(kSleepHoursCol, d, StoredFixedText(0.5 * SleepNightOf(yearGrid, d).asleep, 1));
+}
+
 QString SlotLabel(int slot) {
   static const char* const kEvening[] = {"8 pm",  "8:30 pm",  "9 pm",  "9:30 pm",
                                          "10 pm", "10:30 pm", "11 pm", "11:30 pm",
@@ -190,11 +218,8 @@ bool SleepLog::SetAsleep(int column, int slot, bool asleep, QString* error) {
     return false;
   }
   if (IsAsleep(column, slot) == asleep) return true;
-  const int d = YearGridRow(date);
-  g->SetCell(SleepSlotColumn(slot), d, asleep ? QStringLiteral("*") : QString());
-  // English month names and ".", so that the file reads the same in every language.
-  g->SetCell(kSleepEditedCol, d, FormatDate(QStringLiteral("mmm d"), date, FileLocale()));
-  g->SetCell(kSleepHoursCol, d, StoredFixedText(ColumnHours(column), 1));
+  g->SetCell(SleepSlotColumn(slot), YearGridRow(date), asleep ? QStringLiteral("*") : QString());
+  StampSleepDay(*g, date);
   years_.MarkChanged(date.year());
   return true;
 }

@@ -10,6 +10,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QTime>
 #include <array>
 
 #include "core/gridcache.h"
@@ -29,6 +30,24 @@ enum SleepYearColumn {
 };
 // Slot k (1..48) of a day lives in this column.
 inline constexpr int SleepSlotColumn(int slot) { return slot + 10; }
+
+// The time a slot (1..48) starts: slot 1 at 8 pm, a half hour each; slot 49 would be
+// the next day's 8 pm.
+QTime SleepSlotStart(int slot);
+// The slot that starts at a time (1..48), 0 for a time not on a half hour.
+int SleepSlotAt(const QTime& time);
+
+// The marked slots of a day's row in its year grid: how many, the first and the last
+// (0 for none).
+struct SleepNight {
+  int asleep = 0;
+  int first = 0, last = 0;
+  bool operator==(const SleepNight&) const = default;
+};
+SleepNight SleepNightOf(const CellGrid& yearGrid, int row);
+// After a day's slots changed: records that the day was edited (its date) and the hours
+// its marked slots make.
+void StampSleepDay(CellGrid& yearGrid, const QDate& date);
 
 // "8 pm", "8:30 pm" .. "12:30 am", "1:00 am" .. "7:30 pm"; empty outside 1..48.
 QString SlotLabel(int slot);

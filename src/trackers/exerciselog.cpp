@@ -109,6 +109,12 @@ UnitSystem RowUnits(const QStringList& texts, UnitSystem unmarked) {
 }
 }  // namespace
 
+bool IsEmptyWorkout(const WorkoutDay& day) {
+  WorkoutDay plain = day;
+  plain.units = WorkoutDay{}.units;
+  return plain == WorkoutDay{};
+}
+
 WorkoutDay ReadWorkoutDay(const CellGrid& grid, int row, UnitSystem unmarked) {
   WorkoutDay day;
   day.hours = WholeCell(grid, kExHours, row, kMaxExerciseHours, &day);

@@ -89,6 +89,10 @@ struct WorkoutDay {
   bool operator==(const WorkoutDay&) const = default;
 };
 
+// A day that keeps no workout: every figure 0, no activity, no workout text and no
+// unreadable cell, whatever system its distances are in.
+bool IsEmptyWorkout(const WorkoutDay& day);
+
 // Whole numbers read as 0 when a cell is not one, and are held to the fields' limits;
 // distances read as 0 when a cell is not a number of 0 or more. A row without a unit
 // mark is in the unmarked system.

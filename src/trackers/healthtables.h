@@ -37,5 +37,22 @@ bool CreateHealthTables(QSqlDatabase& db, QString* error);
 // are left out. Reads through a read-only connection of its own, so it works beside the
 // program's connection and never writes. A missing file gives no rows; a file or table
 // that cannot be read gives false with *error.
+// With ids, each row's row id beside it.
 bool ReadHealthTableRows(const QString& dbPath, const HealthTable& table,
-                         QList<QStringList>* rows, QString* error);
+                         QList<QStringList>* rows, QString* error,
+                         QList<qint64>* ids = nullptr);
+
+// A row to write into a health table: a new one at the end (rowId 0), or the new texts
+// of the row with that id. values holds the table's columns in order.
+struct HealthRowWrite {
+  const HealthTable* table = nullptr;
+  qint64 rowId = 0;
+  QStringList values;
+};
+// Writes the rows into the database file at dbPath in one transaction: every row or,
+// when one fails, none. The file is opened, never created, and a file that fails
+// SQLite's quick check, or that cannot be written, is not written into. False with
+// "Cannot create file ..." and the reason. checkOnly: those checks alone, writing
+// nothing (an import's preview).
+bool WriteHealthTableRows(const QString& dbPath, const QList<HealthRowWrite>& rows,
+                          QString* error, bool checkOnly = false);

@@ -232,7 +232,10 @@ RecordKind ExerciseRecordKind(const DataFolders& dir) {
                    QStringLiteral("intensity"), QStringLiteral("activities"),
                    QStringLiteral("calories"), QStringLiteral("workout"), QStringLiteral("run"),
                    QStringLiteral("bike"), QStringLiteral("swim"), QStringLiteral("climb"),
-                   QStringLiteral("note")}};
+                   QStringLiteral("unit"), QStringLiteral("note")}};
+    Config config = Config::FromBytes({});
+    if (!ReadSettings(root, &config, error)) return false;
+    const UnitSystem unmarked = config.UnmarkedUnits();
     const QString folder = root.Dir().ExerciseFolder();
     QMap<QDate, QString> notes;
     for (const QString& name : root.Files(folder, DayNoteName())) {
@@ -251,8 +254,8 @@ RecordKind ExerciseRecordKind(const DataFolders& dir) {
       if (!ReadRecordGrid(root, folder, name, &grid, error)) return false;
       const QDate first(year, 1, 1);
       for (int r = 1; r <= first.daysInYear() && r < grid.RowCount(); ++r) {
-        const WorkoutDay day = ReadWorkoutDay(grid, r);
-        if (day == WorkoutDay{}) continue;
+        const WorkoutDay day = ReadWorkoutDay(grid, r, unmarked);
+        if (IsEmptyWorkout(day)) continue;
         days.insert(first.addDays(r - 1), day);
       }
     }
@@ -266,11 +269,12 @@ RecordKind ExerciseRecordKind(const DataFolders& dir) {
                 QString::number(day.intensity), day.activities.join(QStringLiteral("; ")),
                 QString::number(day.calories), day.workout, CsvNumber(day.run),
                 CsvNumber(day.bike), CsvNumber(day.swim), CsvNumber(day.climb),
-                notes.value(d)});
+                days.contains(d) ? DistanceUnitMark(day.units) : QString(), notes.value(d)});
     }
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("exercise.csv"), RecordImporter(ImportExerciseTable));
   return k;
 }
 
@@ -366,5 +370,6 @@ RecordKind HealthRecordKind(const DataFolders& dir) {
     *tables << t;
     return true;
   };
+  k.importers << qMakePair(QStringLiteral("health.csv"), RecordImporter(ImportHealthTable));
   return k;
 }

@@ -16,7 +16,9 @@ RecordKind ToDoRecordKind(const DataFolders& dir);
 // kept as typed.
 RecordKind PressureRecordKind(const DataFolders& dir);
 // exercise.csv: date, hours, minutes, intensity, activities, calories, workout, run,
-// bike, swim, climb, note. One row per day with a workout or a note.
+// bike, swim, climb, unit, note. One row per day with a workout or a note; the distances
+// as the day keeps them, in the system the unit names ("mi": miles and feet, "km":
+// kilometres and metres; empty for a day with a note alone).
 RecordKind ExerciseRecordKind(const DataFolders& dir);
 // health.csv: record, date, name, details. The appointments, immunisations and
 // prescriptions of the database's health tables, then the blood type, the allergies and

@@ -5,11 +5,15 @@
 #include <algorithm>
 
 #include "app/config.h"
+#include "app/database.h"
 #include "app/datafolders.h"
 #include "core/gridfile.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
 #include "core/units.h"
+#include "trackers/exerciselog.h"
+#include "trackers/healthrecords.h"
+#include "trackers/healthtables.h"
 #include "trackers/pressurereadings.h"
 #include "trackers/todolist.h"
 #include "trackers/weightmodel.h"
@@ -59,6 +63,49 @@ QDateTime ReadingTime(const CellGrid& grid, int row) {
   }
   if (!date.isValid()) return {};
   return QDateTime(date, time.isValid() ? time : QTime(0, 0));
+}
+
+// A whole number of a column, empty for 0.
+bool ReadWhole(const RecordTable& table, int row, const QString& what, const QString& text,
+               int high, int* value, QString* error) {
+  static const QRegularExpression digits(QStringLiteral("^\\d{1,9}$"));
+  *value = 0;
+  if (text.isEmpty()) return true;
+  if (!digits.match(text).hasMatch() || text.toInt() > high) {
+    if (error)
+      *error = QStringLiteral("%1: the %2 \"%3\" is not a whole number from 0 to %4")
+                   .arg(table.Where(row), what, text)
+                   .arg(high);
+    return false;
+  }
+  *value = text.toInt();
+  return true;
+}
+
+// The export's "Running; Yoga class": a name keeps its own spaces (one of the built-in
+// activities ends in one), only the separator's space is dropped.
+QStringList ReadActivities(const QString& field) {
+  QStringList names;
+  const QStringList parts = field.split(u';');
+  for (int i = 0; i < parts.size(); ++i) {
+    QString name = parts.at(i);
+    if (i > 0 && name.startsWith(u' ')) name.remove(0, 1);
+    if (!name.trimmed().isEmpty()) names << name;
+  }
+  return names;
+}
+
+bool NearlyEqual(double a, double b) { return qAbs(a - b) <= 1e-9 * qMax(1.0, qAbs(a)); }
+
+// Whether a day keeps the imported workout already (its distances in either system).
+bool SameWorkout(const WorkoutDay& kept, const WorkoutDay& imported) {
+  if (!kept.unreadable.isEmpty()) return false;
+  const WorkoutDay w = InUnits(imported, kept.units);
+  return kept.hours == w.hours && kept.minutes == w.minutes && kept.intensity == w.intensity &&
+         kept.calories == w.calories && kept.activities == w.activities &&
+         kept.workout == w.workout.trimmed() && NearlyEqual(kept.run, w.run) &&
+         NearlyEqual(kept.bike, w.bike) && NearlyEqual(kept.swim, w.swim) &&
+         NearlyEqual(kept.climb, w.climb);
 }
 
 bool RowIsEmpty(const CellGrid& grid, int row) {
@@ -313,5 +360,369 @@ bool ImportPressureTable(const DataFolders& dir, const RecordTable& table, Impor
     }
     if ((added || changed) && mode != ImportMode::Preview && !log.Save(error)) return false;
   }
+  return true;
+}
+
+bool ImportExerciseTable(const DataFolders& dir, const RecordTable& table, ImportMode mode,
+                         ImportTally* tally, QString* error) {
+  struct Whole {
+    const char* name;
+    int high;
+    int WorkoutDay::*field;
+  };
+  static const Whole wholes[] = {{"hours", kMaxExerciseHours, &WorkoutDay::hours},
+                                 {"minutes", kMaxExerciseMinutes, &WorkoutDay::minutes},
+                                 {"intensity", kMaxIntensity, &WorkoutDay::intensity},
+                                 {"calories", kMaxWorkoutCalories, &WorkoutDay::calories}};
+  struct Distance {
+    const char* name;
+    double WorkoutDay::*field;
+  };
+  static const Distance distances[] = {{"run", &WorkoutDay::run},
+                                       {"bike", &WorkoutDay::bike},
+                                       {"swim", &WorkoutDay::swim},
+                                       {"climb", &WorkoutDay::climb}};
+  QStringList optional{QStringLiteral("activities"), QStringLiteral("workout"),
+                       QStringLiteral("unit"), QStringLiteral("note")};
+  for (const Whole& w : wholes) optional << QString::fromLatin1(w.name);
+  for (const Distance& d : distances) optional << QString::fromLatin1(d.name);
+  QHash<QString, int> col;
+  if (!ImportColumns(table, {QStringLiteral("date")}, optional, &col, error)) return false;
+  if (std::all_of(optional.cbegin(), optional.cend(), [&](const QString& c) { return col.value(c) < 0; })) {
+    if (error)
+      *error = QStringLiteral("%1: it has no column of a workout (hours, minutes, calories, ...) "
+                              "or \"note\"").arg(table.fileName);
+    return false;
+  }
+  bool ok = true;
+  const Config config = SettingsOf(dir, error, &ok);
+  if (!ok) return false;
+  const UnitSystem unmarked = config.UnmarkedUnits();
+
+  struct Day {
+    QDate date;
+    std::optional<WorkoutDay> workout;
+    QString note;
+  };
+  QMap<int, QList<Day>> years;
+  QHash<QDate, int> seen;  // the row of each day
+  for (int r = 0; r < table.rows.size(); ++r) {
+    const QStringList& row = table.rows.at(r);
+    Day d;
+    if (!ImportDate(table, r, ImportField(row, col.value(QStringLiteral("date"))), &d.date, error))
+      return false;
+    WorkoutDay w;
+    for (const Whole& whole : wholes) {
+      const QString name = QString::fromLatin1(whole.name);
+      if (!ReadWhole(table, r, name, ImportField(row, col.value(name)), whole.high, &(w.*whole.field), error))
+        return false;
+    }
+    const QString unit = ImportField(row, col.value(QStringLiteral("unit")));
+    if (unit.isEmpty()) {
+      w.units = config.Units();
+    } else if (unit.compare(QLatin1String("mi"), Qt::CaseInsensitive) == 0) {
+      w.units = UnitSystem::Imperial;
+    } else if (unit.compare(QLatin1String("km"), Qt::CaseInsensitive) == 0) {
+      w.units = UnitSystem::Metric;
+    } else {
+      if (error)
+        *error = QStringLiteral("%1: the unit \"%2\" is neither \"mi\" (miles and feet) nor "
+                                "\"km\" (kilometres and metres)").arg(table.Where(r), unit);
+      return false;
+    }
+    for (const Distance& distance : distances) {
+      const QString name = QString::fromLatin1(distance.name);
+      const QString text = ImportField(row, col.value(name));
+      if (text.isEmpty()) continue;
+      double v = 0;
+      if (!ImportNumber(table, r, name, text, &v, error)) return false;
+      if (v < 0) {
+        if (error) *error = QStringLiteral("%1: the %2 %3 is less than nothing").arg(table.Where(r), name, text);
+        return false;
+      }
+      w.*distance.field = v;
+    }
+    const int activities = col.value(QStringLiteral("activities"));
+    w.activities = ReadActivities(activities >= 0 && activities < row.size() ? row.at(activities) : QString());
+    w.workout = ImportField(row, col.value(QStringLiteral("workout")));
+    if (!IsEmptyWorkout(w)) d.workout = w;
+    d.note = ImportNoteField(row, col.value(QStringLiteral("note")));
+    if (!d.workout && d.note.isEmpty()) continue;
+    if (seen.contains(d.date)) {
+      if (error)
+        *error = QStringLiteral("%1: a second row for %2 (the first is on line %3)")
+                     .arg(table.Where(r), ImportField(row, col.value(QStringLiteral("date"))))
+                     .arg(table.lines.value(seen.value(d.date)));
+      return false;
+    }
+    seen.insert(d.date, r);
+    years[d.date.year()] << d;
+  }
+
+  for (auto it = years.cbegin(); it != years.cend(); ++it) {
+    ExerciseLog log(dir.ExerciseFolder());
+    log.SetUnmarkedUnits(unmarked);
+    if (!log.OpenYear(it.key(), error)) return false;
+    bool changed = false;
+    for (const Day& d : it.value()) {
+      if (!d.workout) continue;
+      const int row = YearGridRow(d.date);
+      const WorkoutDay kept = log.Day(row);
+      if (!IsEmptyWorkout(kept)) {
+        if (SameWorkout(kept, *d.workout)) continue;
+        ++tally->held;
+        if (mode != ImportMode::Replace) continue;
+      } else {
+        ++tally->added;
+      }
+      log.SetDay(row, *d.workout);
+      changed = true;
+    }
+    if (changed) {
+      // Asked before anything is written, so that a preview names the file it cannot write.
+      if (log.YearReadFailed()) {
+        if (error) *error = log.ReadFailedMessage();
+        return false;
+      }
+      if (mode != ImportMode::Preview && !log.Save(error)) return false;
+    }
+    for (const Day& d : it.value())
+      if (!d.note.isEmpty() &&
+          !ImportNote(ExerciseNotePath(dir.ExerciseFolder(), d.date), d.note, mode, tally, error))
+        return false;
+  }
+  return true;
+}
+
+namespace {
+
+// How a record of health.csv is kept: in a table of the database (with the columns of
+// the row's date, name and details, -1 for none), or in a file of the Health folder.
+struct HealthShape {
+  const char* record;
+  const HealthTable* table;
+  int date, name, details;
+};
+
+const QList<HealthShape>& HealthShapes() {
+  static const QList<HealthShape> shapes{{"appointment", &AppointmentsTable(), 0, 1, 2},
+                                         {"immunisation", &ImmunizationTable(), 1, 0, -1},
+                                         {"prescription", &PrescriptionTable(), 0, 1, 2},
+                                         {"blood type", nullptr, -1, 0, -1},
+                                         {"allergies", nullptr, -1, -1, 0},
+                                         {"contact", nullptr, -1, 0, 1}};
+  return shapes;
+}
+
+const HealthShape* FindHealthShape(const QString& record) {
+  // Both spellings: the program writes its own, a hand-made file may use the other.
+  const QString r = record == QLatin1String("immunization") ? QStringLiteral("immunisation") : record;
+  for (const HealthShape& s : HealthShapes())
+    if (r == QLatin1String(s.record)) return &s;
+  return nullptr;
+}
+
+struct HealthTableRow {
+  const HealthTable* table;
+  QStringList values;  // the table's columns
+};
+
+// Each imported row against the table's rows: the same texts are that row (each of hers
+// answers one imported row, so rows she entered twice come back twice), the same date and
+// name another version of it.
+void MatchHealthRows(const QList<HealthTableRow>& imported, const HealthShape& shape,
+                     const QList<QStringList>& kept, const QList<qint64>& ids, ImportMode mode,
+                     ImportTally* tally, QList<HealthRowWrite>* writes) {
+  QVector<bool> used(kept.size(), false);
+  QVector<bool> done(imported.size(), false);
+  for (int i = 0; i < imported.size(); ++i)
+    for (int k = 0; k < kept.size(); ++k)
+      if (!used[k] && kept.at(k) == imported.at(i).values) {
+        used[k] = done[i] = true;
+        break;
+      }
+  auto key = [&](const QStringList& v) {
+    return QStringList{v.value(shape.date), v.value(shape.name)};
+  };
+  for (int i = 0; i < imported.size(); ++i) {
+    if (done[i]) continue;
+    int same = -1;
+    for (int k = 0; k < kept.size() && same < 0; ++k)
+      if (!used[k] && key(kept.at(k)) == key(imported.at(i).values)) same = k;
+    if (same >= 0) {
+      used[same] = true;
+      ++tally->held;
+      if (mode == ImportMode::Replace) writes->append({shape.table, ids.at(same), imported.at(i).values});
+    } else {
+      ++tally->added;
+      writes->append({shape.table, 0, imported.at(i).values});
+    }
+  }
+}
+
+}  // namespace
+
+bool ImportHealthTable(const DataFolders& dir, const RecordTable& table, ImportMode mode,
+                       ImportTally* tally, QString* error) {
+  QHash<QString, int> col;
+  if (!ImportColumns(table, {QStringLiteral("record")},
+                     {QStringLiteral("date"), QStringLiteral("name"), QStringLiteral("details")},
+                     &col, error))
+    return false;
+  QList<HealthTableRow> tableRows;
+  std::optional<int> bloodType;
+  std::optional<QString> allergies;
+  QList<Contact> contacts;
+  int bloodRow = -1, allergiesRow = -1;
+  for (int r = 0; r < table.rows.size(); ++r) {
+    const QStringList& row = table.rows.at(r);
+    const QString record = ImportField(row, col.value(QStringLiteral("record"))).toLower();
+    const HealthShape* shape = FindHealthShape(record);
+    if (!shape) {
+      if (error)
+        *error = QStringLiteral("%1: \"%2\" is not a record of health.csv (appointment, "
+                                "immunisation, prescription, blood type, allergies or contact)")
+                     .arg(table.Where(r), record);
+      return false;
+    }
+    const bool memo = QLatin1String(shape->record) == QLatin1String("allergies");
+    const QString fields[] = {ImportField(row, col.value(QStringLiteral("date"))),
+                              ImportField(row, col.value(QStringLiteral("name"))),
+                              memo ? ImportNoteField(row, col.value(QStringLiteral("details")))
+                                   : ImportField(row, col.value(QStringLiteral("details")))};
+    const int places[] = {shape->date, shape->name, shape->details};
+    static const char* const names[] = {"date", "name", "details"};
+    bool any = false;
+    for (int f = 0; f < 3; ++f) {
+      if (places[f] < 0 && !fields[f].isEmpty()) {
+        if (error)
+          *error = QStringLiteral("%1: Mavelo keeps no %2 with the %3 (\"%4\")")
+                       .arg(table.Where(r), QString::fromLatin1(names[f]), record, fields[f]);
+        return false;
+      }
+      any = any || !fields[f].isEmpty();
+    }
+    if (!any) continue;
+    if (shape->table) {
+      QStringList values;
+      for (int c = 0; c < shape->table->columns.size(); ++c)
+        values << (c == shape->date ? fields[0] : c == shape->name ? fields[1] : fields[2]);
+      tableRows.append({shape->table, values});
+      continue;
+    }
+    auto twice = [&](int first) {
+      if (error)
+        *error = QStringLiteral("%1: a second %2 row (the first is on line %3)")
+                     .arg(table.Where(r), record)
+                     .arg(table.lines.value(first));
+      return false;
+    };
+    if (record == QLatin1String("blood type")) {
+      if (bloodType) return twice(bloodRow);
+      int position = -1;
+      for (int b = 0; b < BloodTypeNames().size(); ++b)
+        if (BloodTypeNames().at(b).trimmed().compare(fields[1], Qt::CaseInsensitive) == 0) position = b;
+      if (position < 0) {
+        QStringList known;
+        for (int b = 1; b < BloodTypeNames().size(); ++b) known << BloodTypeNames().at(b).trimmed();
+        if (error)
+          *error = QStringLiteral("%1: the blood type \"%2\" is not one Mavelo knows (%3)")
+                       .arg(table.Where(r), fields[1], known.join(QStringLiteral(", ")));
+        return false;
+      }
+      bloodType = position;
+      bloodRow = r;
+    } else if (memo) {
+      if (allergies) return twice(allergiesRow);
+      allergies = fields[2];
+      allergiesRow = r;
+    } else {
+      contacts.append({fields[1], fields[2]});
+    }
+  }
+
+  // The tables of the database, all in one transaction.
+  const QString dbPath = dir.DBFolder() + DatabaseFileName();
+  QList<HealthRowWrite> writes;
+  for (const HealthShape& shape : HealthShapes()) {
+    if (!shape.table) continue;
+    QList<HealthTableRow> imported;
+    for (const HealthTableRow& row : std::as_const(tableRows))
+      if (row.table == shape.table) imported << row;
+    if (imported.isEmpty()) continue;
+    QList<QStringList> kept;
+    QList<qint64> ids;
+    if (!ReadHealthTableRows(dbPath, *shape.table, &kept, error, &ids)) return false;
+    MatchHealthRows(imported, shape, kept, ids, mode, tally, &writes);
+  }
+  if (!writes.isEmpty() && !QFileInfo(dbPath).isFile()) {
+    if (error)
+      *error = CannotOpenMessage(dbPath, QStringLiteral("There is no such file, and the "
+                                                        "appointments, immunisations and "
+                                                        "prescriptions are kept in it"));
+    return false;
+  }
+  if (!WriteHealthTableRows(dbPath, writes, error, mode == ImportMode::Preview)) return false;
+
+  // The files of the Health folder.
+  if (!bloodType && !allergies && contacts.isEmpty()) return true;
+  HealthRecords health(dir.HealthFolder());
+  {
+    QString e;
+    if (!health.Load(&e)) {
+      if (error) *error = e;
+      return false;
+    }
+  }
+  QStringList changedFiles;
+  auto count = [&](bool holds) {
+    ++(holds ? tally->held : tally->added);
+    return !holds || mode == ImportMode::Replace;
+  };
+  if (bloodType && *bloodType != 0 && *bloodType != health.BloodType() &&
+      count(health.BloodType() != 0)) {
+    health.SetBloodType(*bloodType);
+    changedFiles << health.InfoPath();
+  }
+  if (allergies && *allergies != health.Allergies() && count(!health.Allergies().trimmed().isEmpty())) {
+    health.SetAllergies(*allergies);
+    changedFiles << health.AllergiesPath();
+  }
+  QList<Contact> list = health.Contacts();
+  while (!list.isEmpty() && list.last().name.trimmed().isEmpty() && list.last().value.trimmed().isEmpty())
+    list.removeLast();
+  auto trimmed = [](const Contact& c) { return Contact{c.name.trimmed(), c.value.trimmed()}; };
+  QVector<bool> used(list.size(), false);
+  QVector<bool> there(contacts.size(), false);
+  for (int i = 0; i < contacts.size(); ++i)
+    for (int k = 0; k < list.size(); ++k)
+      if (!used[k] && trimmed(list.at(k)) == contacts.at(i)) {
+        used[k] = there[i] = true;
+        break;
+      }
+  bool contactsChanged = false;
+  for (int i = 0; i < contacts.size(); ++i) {
+    if (there[i]) continue;
+    int same = -1;
+    for (int k = 0; k < list.size() && same < 0; ++k)
+      if (!used[k] && !contacts.at(i).name.isEmpty() && list.at(k).name.trimmed() == contacts.at(i).name)
+        same = k;
+    if (same >= 0) {
+      used[same] = true;
+      if (!count(true)) continue;
+      list[same].value = contacts.at(i).value;
+    } else {
+      count(false);
+      list.append(contacts.at(i));
+    }
+    contactsChanged = true;
+  }
+  if (contactsChanged) {
+    health.SetContacts(list);
+    changedFiles << health.ContactsPath();
+  }
+  for (const QString& path : std::as_const(changedFiles))
+    if (!MayWriteFile(path, error)) return false;
+  if (mode != ImportMode::Preview && !changedFiles.isEmpty() && !health.Save(error)) return false;
   return true;
 }

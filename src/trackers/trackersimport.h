@@ -13,6 +13,17 @@
 // bloodpressure.csv: date, time, systolic, diastolic, pulse. Each reading joins the log of
 // its year, newest on top; a reading of the same day and time keeps its values, or under
 // Replace takes the imported ones.
+// exercise.csv: date, hours, minutes, intensity, activities, calories, workout, run, bike,
+// swim, climb, unit, note. A day's workout and its note are two records: each goes into
+// the year file or the day's note file when the day keeps none, and one the day keeps
+// otherwise stays, or under Replace takes the imported one. The distances stay in the
+// system of the row's unit ("mi" or "km"; without one, the settings' units), marked as
+// the log marks them.
+// health.csv: record, date, name, details. Appointments, immunisations and prescriptions
+// join their tables of the database, in their order; a row of the same texts already
+// there is that row, and one of the same date and name (but other details) is held: kept,
+// or under Replace given the imported details. The blood type and the allergies are held
+// when she has others; a contact when one of hers has the same name.
 
 #include "app/recordkind.h"
 
@@ -22,3 +33,7 @@ bool ImportToDoTable(const DataFolders& dir, const RecordTable& table, ImportMod
                      ImportTally* tally, QString* error);
 bool ImportPressureTable(const DataFolders& dir, const RecordTable& table, ImportMode mode,
                          ImportTally* tally, QString* error);
+bool ImportExerciseTable(const DataFolders& dir, const RecordTable& table, ImportMode mode,
+                         ImportTally* tally, QString* error);
+bool ImportHealthTable(const DataFolders& dir, const RecordTable& table, ImportMode mode,
+                       ImportTally* tally, QString* error);
