@@ -67,18 +67,26 @@ bool Change(const QString& path, const QByteArray& bytes, bool inPlace) {
   return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
+// Files she put into the records folders herself, beside Notes/readme.bak: no archive
+// holds them, and a restore leaves them where they are.
+bool AddHerOwnFiles(const DataFolders& dir) {
+  return QDir().mkpath(dir.NotesFolder() + QStringLiteral("drafts")) &&
+         WriteFileBytes(dir.NotesFolder() + QStringLiteral("drafts/letter.txt"), "Dear doctor", nullptr) &&
+         WriteFileBytes(dir.WeightFolder() + QStringLiteral("photo.jpg"), "\xff\xd8 a photo", nullptr) &&
+         QFile::link(QStringLiteral("../Notes/readme.bak"), dir.HeartFolder() + QStringLiteral("readme.lnk"));
+}
+
 // The data folder filled, backed up, and then changed in three folders.
 struct ChangedSinceBackup {
   QString archive;
-  QMap<QString, QByteArray> archived;  // the data folder as the archive holds it
+  QMap<QString, QByteArray> archived;  // the data folder as a restore of the archive leaves it
   QMap<QString, QByteArray> now;       // as it is after the changes
 };
 bool BackUpThenChange(const TestEnv& env, const DataFolders& dir, ChangedSinceBackup* out) {
-  if (!FillDataFolder(dir)) return false;
+  if (!FillDataFolder(dir) || !AddHerOwnFiles(dir)) return false;
   out->archive = env.home() + QStringLiteral("/backup.zip");
   if (!WriteBackup(dir, RecordKinds(dir), out->archive, nullptr, nullptr, nullptr)) return false;
   out->archived = Snapshot(dir.DataRoot());
-  out->archived.remove(QStringLiteral("Notes/readme.bak"));  // not the program's: left out
   if (!WriteFileBytes(dir.NotesFolder() + QStringLiteral("Y2020M1D1.txt"), "typed since\r\n", nullptr) ||
       !WriteFileBytes(dir.WeightFolder() + QStringLiteral("2009.txt"), "weighed since\r\n", nullptr) ||
       !QFile::remove(dir.HeartFolder() + QStringLiteral("Y2009-pressure.txt")))
@@ -253,14 +261,16 @@ class RecordsTest : public QObject {
     TestEnv env;
     DataFolders dir(TestEnv::programFolder());
     QVERIFY(FillDataFolder(dir));
+    QVERIFY(AddHerOwnFiles(dir));
     const QList<RecordKind> kinds = RecordKinds(dir);
     const QString archive = env.home() + QStringLiteral("/backup.zip");
     QString error;
     QVERIFY2(WriteBackup(dir, kinds, archive, nullptr, nullptr, &error), qPrintable(error));
-    QMap<QString, QByteArray> expected = Snapshot(dir.DataRoot());
-    expected.remove(QStringLiteral("Notes/readme.bak"));
-    QMap<QString, QByteArray> before = Snapshot(dir.DataRoot());
-    before.remove(QStringLiteral("Notes/readme.bak"));  // a backup leaves it out
+    // Her own files are not in the archive, and they stay.
+    const QMap<QString, QByteArray> expected = Snapshot(dir.DataRoot());
+    QMap<QString, QByteArray> before = expected;
+    for (const char* own : {"Notes/readme.bak", "Notes/drafts/letter.txt", "Weight/photo.jpg", "Heart/readme.lnk"})
+      QVERIFY2(before.remove(QString::fromLatin1(own)), own);  // a backup leaves them out
 
     auto change = [&] {
       QVERIFY(Change(dir.DataRoot() + file, bytes, inPlace));
@@ -276,6 +286,7 @@ class RecordsTest : public QObject {
     QCOMPARE(after.keys(), expected.keys());
     for (auto it = expected.cbegin(); it != expected.cend(); ++it)
       QVERIFY2(after.value(it.key()) == it.value(), qPrintable(it.key()));
+    QVERIFY(QFileInfo(dir.HeartFolder() + QStringLiteral("readme.lnk")).isSymLink());
     // The safety copy is the folder as it was at the restore, change and all.
     const QMap<QString, QByteArray> safety = ZipFiles(job.SafetyBackup());
     QCOMPARE(safety.keys(), before.keys());

@@ -65,6 +65,30 @@ QStringList ProgramFolders(const DataFolders& dir, const QList<RecordKind>& kind
   return all;
 }
 
+// What an entry of one of the program's folders (`rel`, not the root) is to a backup:
+// one of the program's files (its rule), a save's temporary (nothing), or anything else,
+// which is not the program's and *why says what it is. `names` is filled from `entries`
+// the first time a temporary must be told from a stray file.
+const RecordFileRule* ProgramEntry(const QList<RecordKind>& kinds, const QString& rel,
+                                   const FolderEntry& e, const QList<FolderEntry>& entries,
+                                   QSet<QString>* names, QString* why) {
+  why->clear();
+  if (e.type == FolderEntry::Type::Link) {
+    *why = QStringLiteral(" (a link)");
+  } else if (e.type == FolderEntry::Type::Folder) {
+    *why = QStringLiteral("/ (a folder the program does not keep)");
+  } else if (e.type != FolderEntry::Type::File) {
+    *why = QStringLiteral(" (not a regular file)");
+  } else if (const RecordFileRule* rule = FindFileRule(kinds, rel, e.name)) {
+    return rule;
+  } else {
+    if (names->isEmpty())
+      for (const FolderEntry& other : entries) names->insert(other.name);
+    if (!IsSaveTemporary(e.name, *names)) *why = QStringLiteral(" (not a file of Mavelo)");
+  }
+  return nullptr;
+}
+
 // The program's files under the data root, by the kinds' rules; what lies in the
 // program's folders and is not one of them goes to *leftOut.
 void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
@@ -79,7 +103,7 @@ void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
     if (!rel.isEmpty()) *folders << rel;
     const QList<FolderEntry> entries = ListFolder(path);
     if (entryCounts) entryCounts->insert(rel, entries.size());
-    QSet<QString> names;  // made when a save's temporary must be told from a stray file
+    QSet<QString> names;
     for (const FolderEntry& e : entries) {
       // At the root only the program's files count; its folders are walked one by one
       // and anything else there (Backups/, a lock) is not a record.
@@ -89,27 +113,11 @@ void ListProgramFiles(const DataFolders& dir, const QList<RecordKind>& kinds,
           *files << PackedFile{rel, e.name, path + e.name, rule};
         continue;
       }
-      if (e.type == FolderEntry::Type::Link) {
-        *leftOut << rel + e.name + QStringLiteral(" (a link)");
-        continue;
-      }
-      if (e.type == FolderEntry::Type::Folder) {
-        *leftOut << rel + e.name + QStringLiteral("/ (a folder the program does not keep)");
-        continue;
-      }
-      if (e.type != FolderEntry::Type::File) {
-        *leftOut << rel + e.name + QStringLiteral(" (not a regular file)");
-        continue;
-      }
-      const RecordFileRule* rule = FindFileRule(kinds, rel, e.name);
-      if (!rule) {
-        if (names.isEmpty())
-          for (const FolderEntry& other : entries) names.insert(other.name);
-        if (!IsSaveTemporary(e.name, names))
-          *leftOut << rel + e.name + QStringLiteral(" (not a file of Mavelo)");
-        continue;
-      }
-      *files << PackedFile{rel, e.name, path + e.name, rule};
+      QString why;
+      if (const RecordFileRule* rule = ProgramEntry(kinds, rel, e, entries, &names, &why))
+        *files << PackedFile{rel, e.name, path + e.name, rule};
+      else if (!why.isEmpty())
+        *leftOut << rel + e.name + why;
     }
   }
 }
@@ -459,7 +467,9 @@ bool Rename(const QString& from, const QString& to) {
 }
 
 // The list of a restore's moves, beside its staging folder: "O" the data folder's entry
-// goes into the old folder, "N" the staging folder's takes its place.
+// goes into the old folder, "N" the staging folder's takes its place; "K" an entry of a
+// moved folder that is not the program's (a file she put there), which no archive holds
+// and so goes back from the old folder into the new one.
 const QByteArray kSwapHeader = QByteArrayLiteral("Mavelo restore moves 1\n");
 const QString kStagePrefix = QStringLiteral(".restore-");
 const QString kSwapSuffix = QStringLiteral(".swap");
@@ -471,27 +481,50 @@ struct Move {
   bool putNew = false;
 };
 
-QByteArray SwapList(const QList<Move>& moves) {
+QByteArray SwapList(const QList<Move>& moves, const QStringList& kept) {
   QByteArray out = kSwapHeader;
   for (const Move& m : moves)
     out += QByteArray(m.hadOld ? "O" : "") + (m.putNew ? "N" : "") + '\t' + m.name.toUtf8() + '\n';
+  for (const QString& k : kept) out += "K\t" + k.toUtf8() + '\n';
   return out;
 }
 
-bool ReadSwapList(const QByteArray& bytes, QList<Move>* moves) {
+bool ReadSwapList(const QByteArray& bytes, QList<Move>* moves, QStringList* kept) {
   if (!bytes.startsWith(kSwapHeader) || !bytes.endsWith('\n')) return false;
   const QList<QByteArray> lines = bytes.mid(kSwapHeader.size()).chopped(1).split('\n');
+  auto plainName = [](const QString& n) { return !n.isEmpty() && n != u"." && n != u".." && !n.contains(u'/'); };
   for (const QByteArray& line : lines) {
     if (line.isEmpty()) continue;
     const qsizetype tab = line.indexOf('\t');
     if (tab < 0) return false;
     const QByteArray flags = line.left(tab);
-    Move m{QString::fromUtf8(line.mid(tab + 1)), flags.contains('O'), flags.contains('N')};
+    const QString name = QString::fromUtf8(line.mid(tab + 1));
+    if (flags == "K") {
+      // A folder of the data root and a name in it, as a restore writes them.
+      const QStringList parts = name.split(u'/');
+      if (parts.size() != 2 || !plainName(parts[0]) || !plainName(parts[1])) return false;
+      *kept << name;
+      continue;
+    }
+    Move m{name, flags.contains('O'), flags.contains('N')};
     // Only entries of the data root itself, as a restore writes them.
-    if (m.name.isEmpty() || m.name.contains(u'/') || m.name == u"." || m.name == u".." ||
-        flags.isEmpty() || flags.size() > 2 || (!m.hadOld && !m.putNew))
+    if (!plainName(m.name) || flags.isEmpty() || flags.size() > 2 || (!m.hadOld && !m.putNew))
       return false;
     *moves << m;
+  }
+  return true;
+}
+
+// Puts back what she kept in the moved folders, from the old folder into the new; false
+// with *why when one stays behind (the old folder must then stay too).
+bool PutBackKept(const QString& root, const QString& old, const QStringList& kept, QString* why) {
+  for (const QString& k : kept) {
+    if (!Exists(old + k) || Exists(root + k)) continue;
+    const QString folder = root + k.section(u'/', 0, 0);
+    if (!QDir().mkpath(folder) || !Rename(old + k, root + k)) {
+      *why = QStringLiteral("\"%1\" could not be put back").arg(root + k);
+      return false;
+    }
   }
   return true;
 }
@@ -871,16 +904,24 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
   // folder left in place, an empty folder the archive does not hold, nor a file that
   // holds the archive's bytes already.
   QList<Move> moves;
+  QStringList kept;
   for (const QString& folder : ProgramFolders(dir_, kinds_)) {
     const QString name = folder.chopped(1);
     if (w.sameFolders.contains(folder)) continue;
     const bool there = Exists(root + name);
+    const FolderHandle current(live, name);
+    const QList<FolderEntry> entries = current.IsOpen() ? ListFolder(current) : QList<FolderEntry>();
     if (w.folders.contains(folder)) {
       moves << Move{name, there, true};
     } else if (there) {
-      const FolderHandle current(live, name);
-      if (!current.IsOpen() || !ListFolder(current).isEmpty()) moves << Move{name, true, false};
+      if (!current.IsOpen() || !entries.isEmpty()) moves << Move{name, true, false};
     }
+    // What she put there herself is no record: no archive holds it, and it stays.
+    QSet<QString> names;
+    QString why;
+    for (const FolderEntry& e : entries)
+      if (!ProgramEntry(kinds_, folder, e, entries, &names, &why) && !why.isEmpty())
+        kept << name + u'/' + e.name;
   }
   QStringList rootFiles;
   for (const FolderEntry& x : ListFolder(live))
@@ -904,7 +945,7 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
     SyncFolder(w.stage);
     if (!QDir().mkdir(oldRoot))
       return fail(QStringLiteral("Nothing was restored: \"%1\" cannot be made.").arg(oldRoot));
-    if (!WriteFileBytes(swapList, SwapList(moves), &e)) {
+    if (!WriteFileBytes(swapList, SwapList(moves, kept), &e)) {
       RemoveTree(oldRoot);
       return fail(QStringLiteral("Nothing was restored: ") + e);
     }
@@ -947,6 +988,15 @@ bool RestoreJob::Commit(QString* error, const ProgressFunction& progress) {
       }
       if (progress) progress(++done, moves.size());
     }
+    if (!PutBackKept(root, oldRoot, kept, &e)) {
+      // The records are restored; the next start tries again, and until then her own
+      // files wait in the old folder, which nothing removes while the list is there.
+      for (const QString& f : dir_.RecordFolders()) QDir().mkpath(f);
+      live.Flush();
+      w.keep = true;
+      work_.reset();
+      return true;
+    }
     live.Flush();
     QFile::remove(swapList);
   }
@@ -970,10 +1020,11 @@ bool FinishStoppedRestore(const DataFolders& dir, QString* error) {
     const QString base = root + x.name.chopped(kSwapSuffix.size());
     const QString stage = base + u'/', old = base + kOldSuffix + u'/';
     QList<Move> moves;
+    QStringList keptNames;
     PlainFile list;
     QString why;
     bool finished = ReadPlainFile(root + x.name, 1 << 20, &list, &why) && !list.tooLarge &&
-                    ReadSwapList(list.bytes, &moves);
+                    ReadSwapList(list.bytes, &moves, &keptNames);
     if (!finished && why.isEmpty()) why = QStringLiteral("its list of moves does not read");
     // Each move as far as it had come, then on to its end.
     for (const Move& m : std::as_const(moves)) {
@@ -993,6 +1044,7 @@ bool FinishStoppedRestore(const DataFolders& dir, QString* error) {
         }
       }
     }
+    if (finished) finished = PutBackKept(root, old, keptNames, &why);
     if (finished) {
       for (const QString& f : dir.RecordFolders()) QDir().mkpath(f);
       FolderHandle(root, true).Flush();
