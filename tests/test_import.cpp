@@ -679,6 +679,71 @@ class ImportTest : public QObject {
     QVERIFY(Snapshot(dir.DataRoot(), true) == before);
   }
 
+  // A file that was read only in part (a NUL byte: it is shown read-only) is never
+  // written over, and an import never stops halfway for it: a file it would add to is
+  // refused at the preview; one that only holds what Replace would write over leaves
+  // Keep free and refuses Replace before its first write.
+  void guardedFilesRefuseBeforeTheFirstWrite_data() {
+    QTest::addColumn<QString>("damaged");
+    QTest::addColumn<QString>("table");
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<bool>("adds");  // the import adds to the file (else it replaces only)
+    QTest::newRow("cycle history") << "Cycle/Periods.txt" << "cycle.csv"
+        << Csv({"record,date,value", "period start,2009-05-01,import"}) << true;
+    QTest::newRow("journal") << "Notes/Y2009M3D14.txt" << "journal.csv"
+        << Csv({"date,text", "2009-03-14,another note"}) << false;
+    QTest::newRow("basal, a new day") << "Basal/2009-Basal.txt" << "basal.csv"
+        << Csv({"date,fahrenheit,celsius", "2009-03-20,97.9,"}) << true;
+    QTest::newRow("basal, a held day") << "Basal/2009-Basal.txt" << "basal.csv"
+        << Csv({"date,fahrenheit,celsius", "2009-03-02,98.9,"}) << false;
+    QTest::newRow("weight") << "Weight/2009.txt" << "weight.csv"
+        << Csv({"date,weight,unit,goal", "2009-03-20,150,lbs,"}) << true;
+    QTest::newRow("to-do list") << "ToDo/@Home.txt" << "todo.csv"
+        << Csv({"list,date,done,text", "@Home,,,Paint the fence"}) << false;
+    QTest::newRow("blood pressure") << "Heart/Y2009-pressure.txt" << "bloodpressure.csv"
+        << Csv({"date,time,systolic,diastolic,pulse", "2009-03-20,08:00,118,76,64"}) << true;
+  }
+
+  void guardedFilesRefuseBeforeTheFirstWrite() {
+    QFETCH(QString, damaged);
+    QFETCH(QString, table);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, adds);
+    TestEnv env;
+    DataFolders dir(TestEnv::programFolder());
+    QVERIFY(FillDataFolder(dir));
+    // The file as it was with a NUL byte in its first line.
+    QByteArray file = FileBytes(dir.DataRoot() + damaged);
+    QVERIFY(!file.isEmpty());
+    file.insert(1, '\0');
+    QVERIFY(WriteFileBytes(dir.DataRoot() + damaged, file, nullptr));
+    // A table beside it that writes first, to show that nothing at all is written.
+    QDir().mkpath(env.home() + QStringLiteral("/in"));
+    QVERIFY(WriteFileBytes(env.home() + QStringLiteral("/in/") + table, bytes, nullptr));
+    if (table != u"cycle.csv")
+      QVERIFY(WriteFileBytes(env.home() + QStringLiteral("/in/cycle.csv"),
+                             Csv({"record,date,value", "period start,2010-06-01,import"}), nullptr));
+    const QMap<QString, QByteArray> before = Snapshot(dir.DataRoot(), true);
+    ImportJob job(dir, RecordKinds(dir));
+    QString error;
+    const bool inspected = job.Inspect(env.home() + QStringLiteral("/in"), &error);
+    if (adds) {
+      QVERIFY(!inspected);
+      QVERIFY2(error.contains(QFileInfo(damaged).fileName()), qPrintable(error));
+    } else {
+      QVERIFY2(inspected, qPrintable(error));
+      QVERIFY2(job.ReplaceRefusal().contains(QFileInfo(damaged).fileName()), qPrintable(job.ReplaceRefusal()));
+      QVERIFY(!job.Commit(true, &error));
+      QVERIFY2(error.startsWith(QStringLiteral("Nothing was imported")), qPrintable(error));
+    }
+    // Not a byte written, not even the backup.
+    QVERIFY(Snapshot(dir.DataRoot(), true) == before);
+    if (!adds) {
+      QVERIFY2(job.Commit(false, &error), qPrintable(error));
+      QCOMPARE(FileBytes(dir.DataRoot() + damaged), file);
+    }
+  }
+
   void badInputChangesNothing_data() {
     QTest::addColumn<QString>("name");
     QTest::addColumn<QByteArray>("bytes");

@@ -158,6 +158,7 @@ const RecordTable* ImportJob::SourceTable(const QString& fileName) const {
 bool ImportJob::Inspect(const QString& path, QString* error, const ProgressFunction& progress) {
   steps_.clear();
   tables_.clear();
+  replaceRefusal_.clear();
   summary_ = ImportSummary();
   written_ = ImportSummary();
   if (!ReadImportSource(path, &summary_.format, &tables_, &summary_.leftAside, error)) return false;
@@ -214,6 +215,17 @@ bool ImportJob::Inspect(const QString& path, QString* error, const ProgressFunct
     summary_.tables << count;
     if (progress) progress(++done, steps_.size());
   }
+  // What Replace would write over is checked as well, writing nothing.
+  if (summary_.Held() > 0) {
+    for (const Step& s : std::as_const(steps_)) {
+      ImportTally ignored;
+      QString why;
+      if (!s.write(dir_, tables_.at(s.table), source, ImportMode::PreviewReplace, &ignored, &why)) {
+        replaceRefusal_ = why;
+        break;
+      }
+    }
+  }
   return true;
 }
 
@@ -227,6 +239,13 @@ bool ImportJob::Commit(bool replace, QString* error, const ProgressFunction& pro
   writtenMode_ = replace ? ImportMode::Replace : ImportMode::Keep;
   if (steps_.isEmpty()) {
     if (error) *error = QStringLiteral("There is nothing checked to import.");
+    return false;
+  }
+  if (replace && !replaceRefusal_.isEmpty()) {
+    if (error)
+      *error = QStringLiteral("Nothing was imported: a file that holds what the import would "
+                              "replace cannot be written over.\n%1\nImport without replacing to "
+                              "add only what is new.").arg(replaceRefusal_);
     return false;
   }
   QString e;

@@ -52,6 +52,10 @@ class ImportJob {
   const ImportSummary& Summary() const { return summary_; }
   // Whether Commit would change anything (with replace: the held days too).
   bool HasWork(bool replace) const;
+  // Why Commit with replace is refused (a file holding what it would replace may not be
+  // written over); empty when it is not. Inspect checks it, so that a Replace never
+  // stops halfway for such a file.
+  const QString& ReplaceRefusal() const { return replaceRefusal_; }
 
   // Saves the data folder as an automatic backup, then writes. False with the user's
   // message; when the backup failed nothing was written, and when a write failed the
@@ -76,5 +80,6 @@ class ImportJob {
   QList<Step> steps_;
   ImportSummary summary_, written_;
   QString safetyBackup_;
+  QString replaceRefusal_;
   ImportMode writtenMode_ = ImportMode::Preview;
 };

@@ -191,10 +191,10 @@ bool ImportNote(const QString& path, const QString& text, ImportMode mode, Impor
   if (memo.text == text) return true;
   if (!memo.text.trimmed().isEmpty()) {
     ++tally->held;
-    if (mode != ImportMode::Replace) return true;
+    if (!Replaces(mode)) return true;
   } else {
     ++tally->added;
   }
   if (!MayWriteFile(path, error)) return false;
-  return mode == ImportMode::Preview || WriteTextLines(path, text.split(u'\n'), error);
+  return !Writes(mode) || WriteTextLines(path, text.split(u'\n'), error);
 }

@@ -53,8 +53,14 @@ struct RecordTable {
 
 // How an import writes a kind's records: Preview counts and checks and writes nothing;
 // Keep adds only to days (or lists, readings) that hold nothing yet; Replace writes
-// over those too.
-enum class ImportMode { Preview, Keep, Replace };
+// over those too. PreviewReplace checks all that Replace would write and writes
+// nothing, so that a Replace that would stop at a file it may not write over is
+// refused before its first write.
+enum class ImportMode { Preview, Keep, Replace, PreviewReplace };
+inline bool Writes(ImportMode mode) { return mode == ImportMode::Keep || mode == ImportMode::Replace; }
+inline bool Replaces(ImportMode mode) {
+  return mode == ImportMode::Replace || mode == ImportMode::PreviewReplace;
+}
 // What an import adds: days (records) new to the data folder, and those that already
 // hold something (kept, or replaced under ImportMode::Replace).
 struct ImportTally {

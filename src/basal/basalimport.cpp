@@ -128,21 +128,22 @@ bool ImportBasalTable(const DataFolders& dir, const RecordTable& table, ImportMo
     const QString path = BasalYearPath(dir.BasalFolder(), year);
     CellGrid grid;
     if (!OpenYearGrid(grid, year, kBasalYearColumns, BasalYearHeaders(), path, error)) return false;
-    if (mode != ImportMode::Preview && !MayWriteFile(path, error)) return false;
     bool changed = false;
     for (const BasalDay& d : it.value()) {
       const int row = YearGridRow(d.date);
       if (DayHoldsSomething(grid, row)) {
         if (SameDay(grid, row, d, unit)) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
       }
       WriteDay(grid, row, d, unit);
       changed = true;
     }
-    if (changed && mode != ImportMode::Preview && !SaveGridFile(grid, path, error)) return false;
+    // Checked before the first write of the import, not at this year's.
+    if (changed && !MayWriteFile(path, error)) return false;
+    if (changed && Writes(mode) && !SaveGridFile(grid, path, error)) return false;
   }
   return true;
 }

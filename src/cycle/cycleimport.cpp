@@ -4,6 +4,7 @@
 
 #include "app/config.h"
 #include "app/datafolders.h"
+#include "core/inifile.h"
 #include "core/textfile.h"
 #include "core/textutil.h"
 #include "cycle/cycleexport.h"
@@ -125,7 +126,7 @@ bool ImportCycleTable(const DataFolders& dir, const RecordTable& table, ImportMo
       const QDate near = history.StartNear(date, kSamePeriodDays - 1);
       if (near.isValid()) {
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
         history.RemoveStart(near);
       } else {
         ++tally->added;
@@ -144,7 +145,7 @@ bool ImportCycleTable(const DataFolders& dir, const RecordTable& table, ImportMo
       if (same && *same == pause) continue;
       if (same) {
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
         history.RemovePause(same->first);
       } else {
         ++tally->added;
@@ -167,9 +168,20 @@ bool ImportCycleTable(const DataFolders& dir, const RecordTable& table, ImportMo
     else
       settingsGiven = false;
   }
-  if (mode == ImportMode::Preview) return true;
+  // Both files are checked before the first write of the import (IniFile reads only;
+  // a Config would write its settings back at once).
+  const bool writesSettings = settingsGiven && (!hasSettings || Replaces(mode));
+  if (historyChanged && !MayWriteFile(historyPath, error)) return false;
+  if (writesSettings) {
+    const IniFile ini(iniPath);
+    if (!ini.errorString().isEmpty() && !MayWriteFile(iniPath)) {
+      if (error) *error = ini.errorString();
+      return false;
+    }
+  }
+  if (!Writes(mode)) return true;
   if (historyChanged && !history.Save(historyPath, error)) return false;
-  if (settingsGiven && (!hasSettings || mode == ImportMode::Replace)) {
+  if (writesSettings) {
     Config config(iniPath);
     if (!config.lastError().isEmpty() && !MayWriteFile(iniPath)) {
       if (error) *error = config.lastError();
@@ -205,11 +217,12 @@ bool ImportJournalTable(const DataFolders& dir, const RecordTable& table, Import
     if (current == text) continue;
     if (!current.trimmed().isEmpty()) {
       ++tally->held;
-      if (mode != ImportMode::Replace) continue;
+      if (!Replaces(mode)) continue;
     } else {
       ++tally->added;
     }
-    if (mode != ImportMode::Preview && !StoreNote(path, text, error)) return false;
+    if (!MayWriteFile(path, error)) return false;
+    if (Writes(mode) && !StoreNote(path, text, error)) return false;
   }
   return true;
 }

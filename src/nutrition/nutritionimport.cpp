@@ -186,7 +186,7 @@ bool ImportMealsTable(const DataFolders& dir, const RecordTable& table, ImportMo
         for (const QStringList& f : foods) imported << Compared(f, 1);
         if (current == imported) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
       }
@@ -200,7 +200,7 @@ bool ImportMealsTable(const DataFolders& dir, const RecordTable& table, ImportMo
     // A day's file that could not be read, or was opened read-only, is not written over:
     // told before anything is written, at the preview already.
     if (const QString refused = day.ReadFailedMessage(); !refused.isEmpty()) return fail(refused);
-    if (mode != ImportMode::Preview && !day.SaveDay(&e)) return fail(e);
+    if (Writes(mode) && !day.SaveDay(&e)) return fail(e);
   }
   return day.SaveHistory(error);
 }
@@ -334,7 +334,7 @@ bool ImportFoodListsTable(const DataFolders& dir, const RecordTable& table, Impo
         row = rows.at(n);
         if (Compared(GridCells(grid, row, kFoodListColumns), 2) == Compared(food, 2)) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
         row = ++last;
@@ -350,5 +350,5 @@ bool ImportFoodListsTable(const DataFolders& dir, const RecordTable& table, Impo
     }
     lists.MarkChanged(list);
   }
-  return mode == ImportMode::Preview || lists.SaveFoodLists(error);
+  return !Writes(mode) || lists.SaveFoodLists(error);
 }

@@ -217,7 +217,10 @@ int RunRecordCommand(int argc, char** argv) {
     Out(QStringLiteral("Imported:"));
     for (const QString& line : job.Written().Lines(job.WrittenMode())) Out(QStringLiteral("  ") + line);
     if (!replace && job.Written().Held() > 0)
-      Out(QStringLiteral("Days that already held something were kept; --replace writes over them."));
+      Out(job.ReplaceRefusal().isEmpty()
+              ? QStringLiteral("Days that already held something were kept; --replace writes over them.")
+              : QStringLiteral("Days that already held something were kept; they cannot be written "
+                               "over: ") + job.ReplaceRefusal());
     Out(QStringLiteral("Your records as they were are saved in %1.").arg(job.SafetyBackup()));
     return 0;
   }

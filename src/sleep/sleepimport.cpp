@@ -140,7 +140,7 @@ bool ImportLog(const QString& folder, const RecordTable& table, ImportMode mode,
         // The same hours, bed and wake: the CSV says no more of a night.
         if (kept == *d.night) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
       }
@@ -149,7 +149,7 @@ bool ImportLog(const QString& folder, const RecordTable& table, ImportMode mode,
     }
     if (changed) {
       if (!MayWriteFile(path, error)) return false;
-      if (mode != ImportMode::Preview && !SaveGridFile(grid, path, error)) return false;
+      if (Writes(mode) && !SaveGridFile(grid, path, error)) return false;
     }
     for (const Day& d : it.value())
       if (!d.note.isEmpty() && !ImportNote(SleepNotePath(folder, d.date), d.note, mode, tally, error))

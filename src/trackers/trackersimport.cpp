@@ -161,7 +161,7 @@ bool ImportWeightTable(const DataFolders& dir, const RecordTable& table, ImportM
     model.SetUnits(shown, config.UnmarkedUnits());
     model.SetDate(QDate(it.key(), 1, 1));
     if (!model.OpenYear(error)) return false;
-    if (mode != ImportMode::Preview && !MayWriteFile(model.YearPath(), error)) return false;
+    bool changed = false;
     QMap<int, double> goals;  // month: the goal of its last row
     for (const Day& d : it.value()) {
       if (d.goal) goals.insert(d.date.month(), *d.goal);
@@ -172,14 +172,17 @@ bool ImportWeightTable(const DataFolders& dir, const RecordTable& table, ImportM
         const StoredNumber stored = model.DayWeight();
         if (stored.IsNumber() && qAbs(stored.value - *d.weight) < 1e-9) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
       }
       model.SetWeight(row, *d.weight);
+      changed = true;
     }
     model.SetDate(QDate(it.key(), 1, 1));
-    if (mode != ImportMode::Preview && !model.SaveDay(std::nullopt, std::nullopt, error)) return false;
+    // Each file is checked before the first write of the import, not at its own.
+    if (changed && !MayWriteFile(model.YearPath(), error)) return false;
+    if (changed && Writes(mode) && !model.SaveDay(std::nullopt, std::nullopt, error)) return false;
     for (auto g = goals.cbegin(); g != goals.cend(); ++g) {
       model.SetDate(QDate(it.key(), g.key(), 1));
       if (!model.OpenGoal(error)) return false;
@@ -187,11 +190,12 @@ bool ImportWeightTable(const DataFolders& dir, const RecordTable& table, ImportM
       if (stored.state != StoredNumber::State::Empty) {
         if (stored.IsNumber() && qAbs(stored.value - g.value()) < 1e-9) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
       }
-      if (mode != ImportMode::Preview && !model.SaveDay(std::nullopt, g.value(), error)) return false;
+      if (!MayWriteFile(WeightGoalPath(dir.WeightFolder(), it.key(), g.key()), error)) return false;
+      if (Writes(mode) && !model.SaveDay(std::nullopt, g.value(), error)) return false;
     }
   }
   return true;
@@ -256,14 +260,15 @@ bool ImportToDoTable(const DataFolders& dir, const RecordTable& table, ImportMod
       if (holds) {
         if (current == lines) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
       }
     } else {
       ++tally->added;
     }
-    if (mode != ImportMode::Preview && !WriteTextLines(path, lines, error)) return false;
+    if (!MayWriteFile(path, error)) return false;
+    if (Writes(mode) && !WriteTextLines(path, lines, error)) return false;
   }
   return true;
 }
@@ -303,10 +308,6 @@ bool ImportPressureTable(const DataFolders& dir, const RecordTable& table, Impor
   for (auto it = years.cbegin(); it != years.cend(); ++it) {
     PressureReadings log;
     if (!log.Open(dir.HeartFolder(), QDate(it.key(), 1, 1), error)) return false;
-    if (mode != ImportMode::Preview && log.ReadFailed()) {
-      if (error) *error = log.ReadFailedMessage();
-      return false;
-    }
     CellGrid& grid = log.Grid();
     QHash<QDateTime, int> rows;
     for (int r = 1; r < grid.RowCount(); ++r) {
@@ -322,7 +323,7 @@ bool ImportPressureTable(const DataFolders& dir, const RecordTable& table, Impor
         for (int c = kBpSystolic; c <= kBpPulse; ++c) current << grid.Cell(c, row).trimmed();
         if (current == reading.values) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
         for (int c = kBpSystolic; c <= kBpPulse; ++c) grid.SetCell(c, row, reading.values.at(c - kBpSystolic));
         changed = true;
       } else {
@@ -358,7 +359,13 @@ bool ImportPressureTable(const DataFolders& dir, const RecordTable& table, Impor
       for (const QStringList& row : std::as_const(undated)) grid.SetRow(r++, row);
       while (r < rowCount) grid.ClearRow(r++);
     }
-    if ((added || changed) && mode != ImportMode::Preview && !log.Save(error)) return false;
+    // Checked before the first write of the import, not at this year's.
+    if ((added || changed) && log.ReadFailed()) {
+      if (error) *error = log.ReadFailedMessage();
+      return false;
+    }
+    if ((added || changed) && !MayWriteFile(log.Path(), error)) return false;
+    if ((added || changed) && Writes(mode) && !log.Save(error)) return false;
   }
   return true;
 }
@@ -471,7 +478,7 @@ bool ImportExerciseTable(const DataFolders& dir, const RecordTable& table, Impor
       if (!IsEmptyWorkout(kept)) {
         if (SameWorkout(kept, *d.workout)) continue;
         ++tally->held;
-        if (mode != ImportMode::Replace) continue;
+        if (!Replaces(mode)) continue;
       } else {
         ++tally->added;
       }
@@ -484,7 +491,7 @@ bool ImportExerciseTable(const DataFolders& dir, const RecordTable& table, Impor
         if (error) *error = log.ReadFailedMessage();
         return false;
       }
-      if (mode != ImportMode::Preview && !log.Save(error)) return false;
+      if (Writes(mode) && !log.Save(error)) return false;
     }
     for (const Day& d : it.value())
       if (!d.note.isEmpty() &&
@@ -552,7 +559,7 @@ void MatchHealthRows(const QList<HealthTableRow>& imported, const HealthShape& s
     if (same >= 0) {
       used[same] = true;
       ++tally->held;
-      if (mode == ImportMode::Replace) writes->append({shape.table, ids.at(same), imported.at(i).values});
+      if (Replaces(mode)) writes->append({shape.table, ids.at(same), imported.at(i).values});
     } else {
       ++tally->added;
       writes->append({shape.table, 0, imported.at(i).values});
@@ -662,7 +669,7 @@ bool ImportHealthTable(const DataFolders& dir, const RecordTable& table, ImportM
                                                         "prescriptions are kept in it"));
     return false;
   }
-  if (!WriteHealthTableRows(dbPath, writes, error, mode == ImportMode::Preview)) return false;
+  if (!WriteHealthTableRows(dbPath, writes, error, !Writes(mode))) return false;
 
   // The files of the Health folder.
   if (!bloodType && !allergies && contacts.isEmpty()) return true;
@@ -677,7 +684,7 @@ bool ImportHealthTable(const DataFolders& dir, const RecordTable& table, ImportM
   QStringList changedFiles;
   auto count = [&](bool holds) {
     ++(holds ? tally->held : tally->added);
-    return !holds || mode == ImportMode::Replace;
+    return !holds || Replaces(mode);
   };
   if (bloodType && *bloodType != 0 && *bloodType != health.BloodType() &&
       count(health.BloodType() != 0)) {
@@ -723,6 +730,6 @@ bool ImportHealthTable(const DataFolders& dir, const RecordTable& table, ImportM
   }
   for (const QString& path : std::as_const(changedFiles))
     if (!MayWriteFile(path, error)) return false;
-  if (mode != ImportMode::Preview && !changedFiles.isEmpty() && !health.Save(error)) return false;
+  if (Writes(mode) && !changedFiles.isEmpty() && !health.Save(error)) return false;
   return true;
 }

@@ -369,10 +369,14 @@ bool RunImportDialog(const DataFolders& dir, const QList<RecordKind>& kinds, QWi
                 parent);
     return false;
   }
+  // Replacing is not offered when it would stop at a file it may not write over.
+  const bool mayReplace = s.Held() > 0 && job.ReplaceRefusal().isEmpty();
   if (s.Held() > 0)
     text += QStringLiteral("\n\nSome days already hold records of their own.");
+  if (s.Held() > 0 && !mayReplace)
+    text += QStringLiteral(" They are kept, since they cannot be written over:\n") + job.ReplaceRefusal();
   text += QStringLiteral("\n\nYour records as they are now are saved as an automatic backup first.");
-  const QString answer = AskImport(parent, text, s.Held() > 0);
+  const QString answer = AskImport(parent, text, mayReplace);
   if (answer.isEmpty()) return false;
   const bool replace = answer == QLatin1String("replace");
   if (!job.HasWork(replace)) {
