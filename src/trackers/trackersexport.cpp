@@ -4,10 +4,6 @@
 #include <QHash>
 #include <QMap>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QUuid>
 #include <algorithm>
 
 #include "app/appfiles.h"
@@ -291,53 +287,26 @@ RecordKind HealthRecordKind(const DataFolders& dir) {
     RecordTable t{QStringLiteral("health.csv"),
                   {QStringLiteral("record"), QStringLiteral("date"), QStringLiteral("name"),
                    QStringLiteral("details")}};
-    // The tables of the database, through a connection of this reading's own that
-    // cannot write.
+    // The tables of the database, read through a connection that cannot write.
     const QString dbPath = root.Folder(root.Dir().DBFolder()) + DatabaseFileName();
     if (QFileInfo(dbPath).isFile() && QFileInfo(dbPath).size() > 0) {
-      const QString name = QStringLiteral("records-") + QUuid::createUuid().toString(QUuid::Id128);
-      bool ok = true;
-      {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(dbPath);
-        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_READONLY"));
-        if (!db.open()) {
-          ok = false;
-          if (error) *error = CannotOpenMessage(dbPath, db.lastError().text());
+      struct Shape {
+        const HealthTable& table;
+        const char* record;
+        int date, name, details;  // columns; -1 for none
+      };
+      const Shape shapes[] = {{AppointmentsTable(), "appointment", 0, 1, 2},
+                              {ImmunizationTable(), "immunisation", 1, 0, -1},
+                              {PrescriptionTable(), "prescription", 0, 1, 2}};
+      for (const Shape& s : shapes) {
+        QList<QStringList> rows;
+        if (!ReadHealthTableRows(dbPath, s.table, &rows, error)) return false;
+        for (const QStringList& row : std::as_const(rows)) {
+          auto at = [&](int c) { return c < 0 ? QString() : row.value(c); };
+          const QString date = at(s.date);
+          t.Add(ReadShownDate(date), {QString::fromLatin1(s.record), date, at(s.name), at(s.details)});
         }
-        struct Shape {
-          const HealthTable& table;
-          const char* record;
-          int date, name, details;  // columns; -1 for none
-        };
-        const Shape shapes[] = {{AppointmentsTable(), "appointment", 0, 1, 2},
-                                {ImmunizationTable(), "immunisation", 1, 0, -1},
-                                {PrescriptionTable(), "prescription", 0, 1, 2}};
-        for (const Shape& s : shapes) {
-          if (!ok) break;
-          QStringList columns;
-          for (const HealthColumn& c : s.table.columns) columns << c.name;
-          QSqlQuery q(db);
-          // Names from the table definitions only.
-          if (!q.exec(QStringLiteral("SELECT %1 FROM %2 ORDER BY %3")
-                          .arg(columns.join(u", "), s.table.name, HealthRowIdColumn()))) {
-            ok = false;
-            if (error)
-              *error = CannotOpenMessage(dbPath, QStringLiteral("the table %1 cannot be read: %2")
-                                                     .arg(s.table.name, q.lastError().text()));
-            break;
-          }
-          while (q.next()) {
-            auto at = [&](int c) { return c < 0 ? QString() : q.value(c).toString().trimmed(); };
-            if (at(0).isEmpty() && at(1).isEmpty() && at(2).isEmpty()) continue;
-            const QString date = at(s.date);
-            t.Add(ReadShownDate(date), {QString::fromLatin1(s.record), date, at(s.name), at(s.details)});
-          }
-        }
-        db.close();
       }
-      QSqlDatabase::removeDatabase(name);
-      if (!ok) return false;
     }
 
     const QString health = root.Dir().HealthFolder();
