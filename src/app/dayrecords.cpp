@@ -8,16 +8,13 @@
 
 #include "core/csvfile.h"
 #include "core/textfile.h"
+#include "core/textutil.h"
 #include "core/ziparchive.h"
 
 namespace {
 
 // The largest JSON an import unpacks: years of daily entries are a few megabytes.
 constexpr qint64 kMaxJsonBytes = qint64(256) << 20;
-
-QString Plural(qint64 n, const QString& one, const QString& many) {
-  return QStringLiteral("%1 %2").arg(QLocale::c().toString(n), n == 1 ? one : many);
-}
 
 bool InRange(double value, bool fahrenheit) {
   return fahrenheit ? value >= 95.0 && value <= 107.6 : value >= 35.0 && value <= 42.0;
@@ -173,7 +170,7 @@ bool ReadDripCsv(const QByteArray& bytes, QVector<DayRecord>* days, QStringList*
     Merge(&into, d);
   }
   for (auto it = unread.cbegin(); it != unread.cend(); ++it)
-    *leftAside << QStringLiteral("%1 (%2)").arg(it.key(), Plural(it.value(), QStringLiteral("day"), QStringLiteral("days")));
+    *leftAside << QStringLiteral("%1 (%2)").arg(it.key(), CountText(it.value(), QStringLiteral("day"), QStringLiteral("days")));
   *days = Sorted(byDate);
   return true;
 }
@@ -227,7 +224,7 @@ bool ReadClueJson(const QByteArray& bytes, QVector<DayRecord>* days, QStringList
     Merge(&into, d);
   }
   for (auto it = unread.cbegin(); it != unread.cend(); ++it)
-    *leftAside << QStringLiteral("%1 (%2)").arg(it.key(), Plural(it.value(), QStringLiteral("entry"), QStringLiteral("entries")));
+    *leftAside << QStringLiteral("%1 (%2)").arg(it.key(), CountText(it.value(), QStringLiteral("entry"), QStringLiteral("entries")));
   *days = Sorted(byDate);
   return true;
 }
@@ -302,7 +299,7 @@ bool ReadPeriodicalBackup(const QByteArray& bytes, QVector<DayRecord>* days,
     Merge(&into, d);
   }
   for (auto it = unread.cbegin(); it != unread.cend(); ++it)
-    *leftAside << QStringLiteral("%1 (%2)").arg(it.key(), Plural(it.value(), QStringLiteral("row"), QStringLiteral("rows")));
+    *leftAside << QStringLiteral("%1 (%2)").arg(it.key(), CountText(it.value(), QStringLiteral("row"), QStringLiteral("rows")));
   *days = Sorted(byDate);
   return true;
 }

@@ -36,7 +36,6 @@ QString ProgramText() {
       .arg(MAVELO_VERSION_TWEAK);
 }
 
-QString Count(qint64 n) { return QLocale::c().toString(n); }
 
 // A file of the program to put in an archive.
 struct PackedFile {
@@ -245,10 +244,8 @@ QStringList ArchiveSummary::Lines() const {
   QStringList out;
   for (const KindCount& k : kinds) {
     if (k.files == 0 && k.records == 0) continue;
-    const QString records = QStringLiteral("%1 %2").arg(
-        Count(k.records), k.records == 1 ? QStringLiteral("record") : QStringLiteral("records"));
-    const QString files = QStringLiteral("%1 %2").arg(
-        Count(k.files), k.files == 1 ? QStringLiteral("file") : QStringLiteral("files"));
+    const QString records = CountText(k.records, QStringLiteral("record"), QStringLiteral("records"));
+    const QString files = CountText(k.files, QStringLiteral("file"), QStringLiteral("files"));
     // The settings are records without files of their own; the database and the reports
     // are files without records.
     QString line = k.title + QStringLiteral(": ") +
@@ -683,7 +680,7 @@ bool RestoreJob::Inspect(const QString& archivePath, QString* error,
     const QStringList programFolders = ProgramFolders(dir_, kinds_);
     while (zip.Next(&entry)) {
       if (++count > kMaxArchiveEntries)
-        return refuse(QString(), QStringLiteral("it holds more than %1 entries").arg(Count(kMaxArchiveEntries)));
+        return refuse(QString(), QStringLiteral("it holds more than %1 entries").arg(CountText(kMaxArchiveEntries)));
       const QString key = entry.name.endsWith(u'/') ? entry.name.chopped(1) : entry.name;
       if (seen.contains(key)) return refuse(entry.name, QStringLiteral("it is in the archive twice"));
       seen.insert(key, true);

@@ -8,10 +8,10 @@
 #include "app/dayrecords.h"
 #include "core/csvfile.h"
 #include "core/textfile.h"
+#include "core/textutil.h"
 
 namespace {
 
-QString Count(qint64 n) { return QLocale::c().toString(n); }
 
 // The largest source read: ten years of daily records are a few megabytes.
 constexpr qint64 kMaxSourceBytes = qint64(256) << 20;
@@ -61,26 +61,24 @@ qint64 ImportSummary::Checked() const {
 
 QStringList ImportSummary::Lines(ImportMode mode) const {
   QStringList out;
+  const bool preview = mode == ImportMode::Preview;
+  const QString add = preview ? QStringLiteral("to add") : QStringLiteral("added");
   for (const ImportCount& c : tables) {
-    const bool preview = mode == ImportMode::Preview;
     if (c.tally.checked && !c.tally.added && !c.tally.held) {
-      out << QStringLiteral("%1 (%2): %3 %4 checked against the other files, nothing of its own %5")
-                 .arg(c.title, c.table, Count(c.tally.checked),
-                      c.tally.checked == 1 ? QStringLiteral("row") : QStringLiteral("rows"),
-                      preview ? QStringLiteral("to add") : QStringLiteral("added"));
+      out << QStringLiteral("%1 (%2): %3 checked against the other files, nothing of its own %4")
+                 .arg(c.title, c.table,
+                      CountText(c.tally.checked, QStringLiteral("row"), QStringLiteral("rows")), add);
       continue;
     }
-    QString line = QStringLiteral("%1 (%2): %3 %4")
-                       .arg(c.title, c.table, Count(c.tally.added),
-                            mode == ImportMode::Preview ? QStringLiteral("to add") : QStringLiteral("added"));
-    if (c.tally.held && mode == ImportMode::Preview)
+    QString line = QStringLiteral("%1 (%2): %3 %4").arg(c.title, c.table, CountText(c.tally.added), add);
+    if (c.tally.held && preview)
       line += QStringLiteral(", %1 that already %2 something")
-                  .arg(Count(c.tally.held), c.tally.held == 1 ? QStringLiteral("holds") : QStringLiteral("hold"));
+                  .arg(CountText(c.tally.held), c.tally.held == 1 ? QStringLiteral("holds") : QStringLiteral("hold"));
     else if (c.tally.held)
-      line += QStringLiteral(", %1 %2").arg(Count(c.tally.held),
+      line += QStringLiteral(", %1 %2").arg(CountText(c.tally.held),
                                             mode == ImportMode::Replace ? QStringLiteral("replaced")
                                                                         : QStringLiteral("kept as they were"));
-    if (c.tally.checked) line += QStringLiteral(", %1 checked").arg(Count(c.tally.checked));
+    if (c.tally.checked) line += QStringLiteral(", %1 checked").arg(CountText(c.tally.checked));
     out << line;
   }
   return out;
@@ -185,9 +183,9 @@ bool ImportJob::Inspect(const QString& path, QString* error, const ProgressFunct
   }
   for (const RecordTable& t : std::as_const(tables_))
     if (!taken.contains(t.fileName) && !t.rows.isEmpty())
-      summary_.leftAside << QStringLiteral("%1 (%2 %3 Mavelo does not import)")
-                                .arg(t.fileName, Count(t.rows.size()),
-                                     t.rows.size() == 1 ? QStringLiteral("row") : QStringLiteral("rows"));
+      summary_.leftAside << QStringLiteral("%1 (%2 Mavelo does not import)")
+                                .arg(t.fileName, CountText(t.rows.size(), QStringLiteral("row"),
+                                                           QStringLiteral("rows")));
   if (steps_.isEmpty()) {
     if (error) {
       QStringList names;

@@ -178,6 +178,19 @@ bool ImportNumber(const RecordTable& table, int row, const QString& column,
   return true;
 }
 
+bool ImportOneRowADay(const RecordTable& table, int row, const QString& dateText, const QDate& date,
+                      QHash<QDate, int>* seen, QString* error) {
+  if (const auto first = seen->constFind(date); first != seen->cend()) {
+    if (error)
+      *error = QStringLiteral("%1: a second row for %2 (the first is on line %3)")
+                   .arg(table.Where(row), dateText)
+                   .arg(table.lines.value(first.value()));
+    return false;
+  }
+  seen->insert(date, row);
+  return true;
+}
+
 QString ImportNoteField(const QStringList& row, int column) {
   QString text = column >= 0 && column < row.size() ? row.at(column) : QString();
   text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(u'\r', u'\n');

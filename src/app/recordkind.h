@@ -99,6 +99,12 @@ bool ImportDate(const RecordTable& table, int row, const QString& text, QDate* d
 bool ImportNumber(const RecordTable& table, int row, const QString& column,
                   const QString& text, double* value, QString* error);
 
+// A table that keeps one row a day: false with "sleep.csv, line 9: a second row for
+// 2009-03-14 (the first is on line 4)" when the day had a row before; else the row is
+// noted in *seen (the row of each day).
+bool ImportOneRowADay(const RecordTable& table, int row, const QString& dateText, const QDate& date,
+                      QHash<QDate, int>* seen, QString* error);
+
 // A day's note as the export writes it (its lines joined by LF), any line break read as
 // one; empty when it holds only blanks.
 QString ImportNoteField(const QStringList& row, int column);

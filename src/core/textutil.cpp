@@ -437,6 +437,12 @@ bool ParseNumber(const QString& text, double* value, const QLocale& locale) {
 
 QLocale FileLocale() { return QLocale::c(); }
 
+QString CountText(qint64 n) { return QLocale::c().toString(n); }
+
+QString CountText(qint64 n, const QString& one, const QString& many) {
+  return CountText(n) + u' ' + (n == 1 ? one : many);
+}
+
 QString StoredNumberText(double value) { return ShortestNumberText(value, QLocale::c()); }
 
 QString StoredFixedText(double value, int decimals) {

@@ -47,6 +47,11 @@ QString ShortestNumberText(double value, const QLocale& locale = AppLocale());
 bool ParseNumber(const QString& text, double* value, const QLocale& locale = AppLocale());
 
 // --- Values kept in files --------------------------------------------------------
+// A count in the program's messages, the same in every language: "12,345". With the
+// words for one and for more: "1 row", "12 rows".
+QString CountText(qint64 n);
+QString CountText(qint64 n, const QString& one, const QString& many);
+
 // What a file holds reads the same under every locale: numbers are written with "." and
 // dates in one pattern, whatever the user's language. Readers still take what earlier
 // versions wrote under the locale of the time.

@@ -28,8 +28,6 @@ struct Figure {
 };
 constexpr Figure kFigures[] = {{"kcal", 1}, {"carbohydrate", 2}, {"protein", 3}, {"fat", 4}};
 
-QString Count(qint64 n) { return QLocale::c().toString(n); }
-
 // A field as a grid cell keeps it: on one line (the file cannot carry a break).
 QString CellText(const QStringList& row, int column) {
   QString text = ImportField(row, column);
@@ -58,7 +56,7 @@ bool FitsOnLine(const RecordTable& table, int r, const QStringList& cells, const
   if (error)
     *error = QStringLiteral("%1: the row is %2 characters long, more than %3 keeps on a line "
                             "(%4)")
-                 .arg(table.Where(r), Count(length), what, Count(kLongestLine));
+                 .arg(table.Where(r), CountText(length), what, CountText(kLongestLine));
   return false;
 }
 

@@ -117,14 +117,7 @@ bool ImportLog(const QString& folder, const RecordTable& table, ImportMode mode,
       return false;
     d.note = ImportNoteField(row, col.value(QStringLiteral("note")));
     if (!d.night && d.note.isEmpty()) continue;
-    if (seen.contains(d.date)) {
-      if (error)
-        *error = QStringLiteral("%1: a second row for %2 (the first is on line %3)")
-                     .arg(table.Where(r), dateText)
-                     .arg(table.lines.value(seen.value(d.date)));
-      return false;
-    }
-    seen.insert(d.date, r);
+    if (!ImportOneRowADay(table, r, dateText, d.date, &seen, error)) return false;
     years[d.date.year()] << d;
   }
 

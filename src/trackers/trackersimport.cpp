@@ -455,14 +455,9 @@ bool ImportExerciseTable(const DataFolders& dir, const RecordTable& table, Impor
     if (!IsEmptyWorkout(w)) d.workout = w;
     d.note = ImportNoteField(row, col.value(QStringLiteral("note")));
     if (!d.workout && d.note.isEmpty()) continue;
-    if (seen.contains(d.date)) {
-      if (error)
-        *error = QStringLiteral("%1: a second row for %2 (the first is on line %3)")
-                     .arg(table.Where(r), ImportField(row, col.value(QStringLiteral("date"))))
-                     .arg(table.lines.value(seen.value(d.date)));
+    if (!ImportOneRowADay(table, r, ImportField(row, col.value(QStringLiteral("date"))), d.date,
+                          &seen, error))
       return false;
-    }
-    seen.insert(d.date, r);
     years[d.date.year()] << d;
   }
 
@@ -534,32 +529,54 @@ struct HealthTableRow {
   QStringList values;  // the table's columns
 };
 
-// Each imported row against the table's rows: the same texts are that row (each of hers
-// answers one imported row, so rows she entered twice come back twice), the same date and
-// name another version of it.
+// How each imported record stands to hers: the index of the one of hers it is (same) or
+// is another version of, or -1 for a new one. Each of hers answers one imported record,
+// the same ones first, so records she entered twice come back twice.
+struct RecordMatch {
+  int kept = -1;
+  bool same = false;
+};
+template <typename Imported, typename Kept, typename Same, typename Version>
+QList<RecordMatch> MatchRecords(const QList<Imported>& imported, const QList<Kept>& kept,
+                                Same same, Version version) {
+  QList<RecordMatch> out(imported.size());
+  QVector<bool> used(kept.size(), false);
+  for (int i = 0; i < imported.size(); ++i)
+    for (int k = 0; k < kept.size(); ++k)
+      if (!used[k] && same(imported.at(i), kept.at(k))) {
+        used[k] = true;
+        out[i] = {k, true};
+        break;
+      }
+  for (int i = 0; i < imported.size(); ++i) {
+    if (out.at(i).same) continue;
+    for (int k = 0; k < kept.size(); ++k)
+      if (!used[k] && version(imported.at(i), kept.at(k))) {
+        used[k] = true;
+        out[i].kept = k;
+        break;
+      }
+  }
+  return out;
+}
+
+// Each imported row against the table's rows: the same texts are that row, the same date
+// and name another version of it.
 void MatchHealthRows(const QList<HealthTableRow>& imported, const HealthShape& shape,
                      const QList<QStringList>& kept, const QList<qint64>& ids, ImportMode mode,
                      ImportTally* tally, QList<HealthRowWrite>* writes) {
-  QVector<bool> used(kept.size(), false);
-  QVector<bool> done(imported.size(), false);
-  for (int i = 0; i < imported.size(); ++i)
-    for (int k = 0; k < kept.size(); ++k)
-      if (!used[k] && kept.at(k) == imported.at(i).values) {
-        used[k] = done[i] = true;
-        break;
-      }
   auto key = [&](const QStringList& v) {
     return QStringList{v.value(shape.date), v.value(shape.name)};
   };
+  const QList<RecordMatch> matches = MatchRecords(
+      imported, kept, [](const HealthTableRow& i, const QStringList& k) { return k == i.values; },
+      [&](const HealthTableRow& i, const QStringList& k) { return key(k) == key(i.values); });
   for (int i = 0; i < imported.size(); ++i) {
-    if (done[i]) continue;
-    int same = -1;
-    for (int k = 0; k < kept.size() && same < 0; ++k)
-      if (!used[k] && key(kept.at(k)) == key(imported.at(i).values)) same = k;
-    if (same >= 0) {
-      used[same] = true;
+    const RecordMatch& m = matches.at(i);
+    if (m.same) continue;
+    if (m.kept >= 0) {
       ++tally->held;
-      if (Replaces(mode)) writes->append({shape.table, ids.at(same), imported.at(i).values});
+      if (Replaces(mode)) writes->append({shape.table, ids.at(m.kept), imported.at(i).values});
     } else {
       ++tally->added;
       writes->append({shape.table, 0, imported.at(i).values});
@@ -698,26 +715,20 @@ bool ImportHealthTable(const DataFolders& dir, const RecordTable& table, ImportM
   QList<Contact> list = health.Contacts();
   while (!list.isEmpty() && list.last().name.trimmed().isEmpty() && list.last().value.trimmed().isEmpty())
     list.removeLast();
-  auto trimmed = [](const Contact& c) { return Contact{c.name.trimmed(), c.value.trimmed()}; };
-  QVector<bool> used(list.size(), false);
-  QVector<bool> there(contacts.size(), false);
-  for (int i = 0; i < contacts.size(); ++i)
-    for (int k = 0; k < list.size(); ++k)
-      if (!used[k] && trimmed(list.at(k)) == contacts.at(i)) {
-        used[k] = there[i] = true;
-        break;
-      }
+  // The same name and number are that contact, the same name another version of it.
+  const QList<RecordMatch> matches = MatchRecords(
+      contacts, list,
+      [](const Contact& i, const Contact& k) {
+        return Contact{k.name.trimmed(), k.value.trimmed()} == i;
+      },
+      [](const Contact& i, const Contact& k) { return !i.name.isEmpty() && k.name.trimmed() == i.name; });
   bool contactsChanged = false;
   for (int i = 0; i < contacts.size(); ++i) {
-    if (there[i]) continue;
-    int same = -1;
-    for (int k = 0; k < list.size() && same < 0; ++k)
-      if (!used[k] && !contacts.at(i).name.isEmpty() && list.at(k).name.trimmed() == contacts.at(i).name)
-        same = k;
-    if (same >= 0) {
-      used[same] = true;
+    const RecordMatch& m = matches.at(i);
+    if (m.same) continue;
+    if (m.kept >= 0) {
       if (!count(true)) continue;
-      list[same].value = contacts.at(i).value;
+      list[m.kept].value = contacts.at(i).value;
     } else {
       count(false);
       list.append(contacts.at(i));
