@@ -180,7 +180,7 @@ class CycleViewsTest : public QObject {
     QCOMPARE(Lines(historyPath), before);
 
     // The day's menu (the menu key) offers the same action; the panel's undo link undoes.
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5));
+    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, QPoint(5, 5), grid()->mapToGlobal(QPoint(5, 5)));
     QApplication::sendEvent(grid(), &menuKey);
     auto* menu = child<QMenu>("CalendarDayMenu");
     QTRY_VERIFY(menu->isVisible());
